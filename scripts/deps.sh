@@ -1,0 +1,26 @@
+# Sourced by ./run and ./test: installs the Debian packages the build needs, and only those
+# that are missing. apt-get update runs at most once, and only when something must be installed.
+
+TRELVO_PACKAGES=(
+  cmake ninja-build g++ pkg-config
+  qt6-base-dev qt6-serialport-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+)
+
+trelvo_missing_packages() {
+  local p
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || printf '%s\n' "$p"
+  done
+}
+
+trelvo_ensure_packages() {
+  local missing
+  mapfile -t missing < <(trelvo_missing_packages "${TRELVO_PACKAGES[@]}" "$@")
+  [ "${#missing[@]}" -eq 0 ] && return 0
+  local sudo=()
+  [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+  echo "Installing missing packages: ${missing[*]}"
+  "${sudo[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}

@@ -1,0 +1,217 @@
+#include "serial/comm_control.h"
+
+#include <QByteArray>
+
+#ifdef Q_OS_UNIX
+#include <grp.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#endif
+
+namespace trelvo::serial {
+namespace {
+
+// Enough for well over a minute of the unit's stream; the receive handler empties it on every
+// event, so it only fills when the window is stuck, and then memory stays bounded.
+constexpr qint64 kReadBufferSize = 64 * 1024;
+
+QSerialPort::Parity ToQt(Parity p)
+{
+    switch (p) {
+    case Parity::None: return QSerialPort::NoParity;
+    case Parity::Even: return QSerialPort::EvenParity;
+    case Parity::Odd: return QSerialPort::OddParity;
+    case Parity::Mark: return QSerialPort::MarkParity;
+    case Parity::Space: return QSerialPort::SpaceParity;
+    }
+    return QSerialPort::NoParity;
+}
+
+QSerialPort::StopBits ToQt(StopBits s)
+{
+    switch (s) {
+    case StopBits::One: return QSerialPort::OneStop;
+    case StopBits::OneAndHalf: return QSerialPort::OneAndHalfStop;
+    case StopBits::Two: return QSerialPort::TwoStop;
+    }
+    return QSerialPort::OneStop;
+}
+
+#ifdef Q_OS_UNIX
+// Qt reports a device another program holds and one we may not open alike. Tell them apart, and
+// for the second name the group whose members may use the device.
+bool MayNotOpen(const std::string& device, std::string& groupName)
+{
+    if (::access(device.c_str(), R_OK) == 0 || errno != EACCES)
+        return false;
+    struct stat st {};
+    if (::stat(device.c_str(), &st) == 0) {
+        if (const struct group* g = ::getgrgid(st.st_gid))
+            groupName = g->gr_name;
+    }
+    return true;
+}
+
+bool IsTerminal(const std::string& device)
+{
+    struct stat st {};
+    return ::stat(device.c_str(), &st) != 0 || S_ISCHR(st.st_mode);
+}
+#endif
+
+}  // namespace
+
+CommControl::CommControl(QObject* parent) : QObject(parent)
+{
+    m_port.setReadBufferSize(kReadBufferSize);
+    connect(&m_port, &QSerialPort::readyRead, this, &CommControl::onReadyRead);
+    connect(&m_port, &QSerialPort::errorOccurred, this, &CommControl::onErrorOccurred);
+}
+
+CommControl::~CommControl()
+{
+    m_port.close();
+}
+
+void CommControl::SetPortOverrides(PortOverrides overrides)
+{
+    m_overrides = std::move(overrides);
+}
+
+void CommControl::SetCommPort(int n)
+{
+    if (!IsPortNumber(n))
+        throw CommError(CommFailure::InvalidPortNumber,
+                        "COM" + std::to_string(n) + " is no valid port number (COM1 to COM8)");
+    if (PortOpen())
+        throw CommError(CommFailure::PortAlreadyOpen, "the port number cannot change while the port is open",
+                        DevicePath());
+    m_commPort = n;
+}
+
+std::string CommControl::DevicePath() const
+{
+    return serial::DevicePath(m_commPort, m_overrides);
+}
+
+void CommControl::SetSettings(std::string_view text)
+{
+    m_lineSettings = ParseLineSettings(text);
+}
+
+void CommControl::SetInputMode(int mode)
+{
+    if (mode != static_cast<int>(InputMode::Text) && mode != static_cast<int>(InputMode::Binary))
+        throw CommError(CommFailure::InvalidProperty, "input mode " + std::to_string(mode) + " is neither 0 nor 1");
+    m_inputMode = static_cast<InputMode>(mode);
+}
+
+void CommControl::SetRThreshold(int bytes)
+{
+    if (bytes < 0)
+        throw CommError(CommFailure::InvalidProperty, "a receive threshold cannot be negative");
+    m_rThreshold = bytes;
+}
+
+void CommControl::SetSThreshold(int bytes)
+{
+    if (bytes < 0)
+        throw CommError(CommFailure::InvalidProperty, "a send threshold cannot be negative");
+    m_sThreshold = bytes;
+}
+
+bool CommControl::PortOpen() const noexcept
+{
+    return m_port.isOpen();
+}
+
+void CommControl::SetPortOpen(bool open)
+{
+    if (!open) {
+        m_port.close();
+        return;
+    }
+    if (PortOpen())
+        throw CommError(CommFailure::PortAlreadyOpen, "the port is already open", DevicePath());
+
+    const std::string device = DevicePath();
+    m_port.setPortName(QString::fromStdString(device));
+    m_port.setBaudRate(m_lineSettings.baudRate);
+    m_port.setParity(ToQt(m_lineSettings.parity));
+    m_port.setDataBits(static_cast<QSerialPort::DataBits>(m_lineSettings.dataBits));
+    m_port.setStopBits(ToQt(m_lineSettings.stopBits));
+    m_port.setFlowControl(QSerialPort::NoFlowControl);
+
+    // The program never sends to the unit.
+    if (!m_port.open(QIODevice::ReadOnly)) {
+        const QSerialPort::SerialPortError error = m_port.error();
+        m_port.clearError();
+        throw openFailure(error, device);
+    }
+    m_commEvent = 0;
+}
+
+CommError CommControl::openFailure(QSerialPort::SerialPortError error, const std::string& device) const
+{
+    switch (error) {
+    case QSerialPort::DeviceNotFoundError:
+        return {CommFailure::NoSuchDevice, "no such device", device};
+    case QSerialPort::PermissionError: {
+#ifdef Q_OS_UNIX
+        std::string group;
+        if (MayNotOpen(device, group)) {
+            const std::string who = group.empty() ? std::string("the group that owns it") : "group " + group;
+            return {CommFailure::PermissionDenied,
+                    "permission denied; add your user to " + who +
+                        " (usually dialout: sudo adduser $USER dialout) and log in again",
+                    device};
+        }
+#endif
+        return {CommFailure::Busy, "busy: another program is using it", device};
+    }
+    default:
+        break;
+    }
+#ifdef Q_OS_UNIX
+    if (!IsTerminal(device))
+        return {CommFailure::NotASerialPort, "not a serial port", device};
+#endif
+    return {CommFailure::Other, m_port.errorString().toStdString(), device};
+}
+
+int CommControl::InBufferCount() const
+{
+    return static_cast<int>(m_port.bytesAvailable());
+}
+
+std::vector<std::uint8_t> CommControl::Input()
+{
+    const QByteArray bytes = m_port.readAll();
+    const auto* first = reinterpret_cast<const std::uint8_t*>(bytes.constData());
+    return {first, first + bytes.size()};
+}
+
+void CommControl::onReadyRead()
+{
+    if (m_rThreshold <= 0 || m_port.bytesAvailable() < m_rThreshold)
+        return;
+    m_commEvent = core::kCommEventReceive;
+    emit OnComm();
+}
+
+void CommControl::onErrorOccurred(QSerialPort::SerialPortError error)
+{
+    if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError)
+        return;
+    if (!m_port.isOpen())
+        return;
+    // Left open, the port would report the same error again and again at full CPU.
+    const QString reason = m_port.errorString();
+    m_port.clearError();
+    m_port.close();
+    emit DeviceLost(reason.isEmpty() ? QStringLiteral("the device went away") : reason);
+}
+
+}  // namespace trelvo::serial

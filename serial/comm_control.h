@@ -1,0 +1,90 @@
+#pragma once
+
+#include "core/receive.h"
+#include "serial/comm_error.h"
+#include "serial/line_settings.h"
+#include "serial/port_map.h"
+
+#include <QObject>
+#include <QSerialPort>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace trelvo::serial {
+
+// Binary: Input yields the received bytes unchanged. Text mode is accepted for completeness;
+// this component never converts through a character set, so both deliver the same bytes.
+enum class InputMode { Text = 0, Binary = 1 };
+
+// The serial communications control of the main window, over QSerialPort. Properties are
+// applied at the next open; the receive notification OnComm comes on the thread that owns the
+// object (the user-interface thread) as soon as RThreshold bytes are waiting.
+//
+// Failures are thrown as CommError. When the device goes away while open (cable pulled, far end
+// of a pseudo-terminal closed) the port is closed on the first error, so nothing spins, and
+// DeviceLost says why.
+class CommControl final : public QObject, public core::CommInput {
+    Q_OBJECT
+
+public:
+    explicit CommControl(QObject* parent = nullptr);
+    ~CommControl() override;
+
+    CommControl(const CommControl&) = delete;
+    CommControl& operator=(const CommControl&) = delete;
+
+    // Device paths that replace the default port map. Takes effect at the next open.
+    void SetPortOverrides(PortOverrides overrides);
+    [[nodiscard]] const PortOverrides& PortOverridesInUse() const noexcept { return m_overrides; }
+
+    // 1..8; only while closed.
+    void SetCommPort(int n);
+    [[nodiscard]] int CommPort() const noexcept { return m_commPort; }
+    // The device the current CommPort stands for.
+    [[nodiscard]] std::string DevicePath() const;
+
+    void SetSettings(std::string_view text);
+    [[nodiscard]] std::string Settings() const { return FormatLineSettings(m_lineSettings); }
+
+    void SetInputMode(int mode);
+    [[nodiscard]] InputMode GetInputMode() const noexcept { return m_inputMode; }
+    // Bytes that must be waiting before OnComm is raised; 0 raises no receive events.
+    void SetRThreshold(int bytes);
+    [[nodiscard]] int RThreshold() const noexcept { return m_rThreshold; }
+    // Kept for completeness: the program never transmits, so it raises nothing.
+    void SetSThreshold(int bytes);
+    [[nodiscard]] int SThreshold() const noexcept { return m_sThreshold; }
+
+    // true opens the selected port with the current settings (throws CommError on failure);
+    // false closes it and does nothing on a closed port.
+    void SetPortOpen(bool open);
+    [[nodiscard]] bool PortOpen() const noexcept;
+
+    [[nodiscard]] int CommEvent() const noexcept override { return m_commEvent; }
+    [[nodiscard]] int InBufferCount() const override;
+    [[nodiscard]] std::vector<std::uint8_t> Input() override;
+
+signals:
+    void OnComm();
+    // The open device went away; the port is closed already. reason is for the user.
+    void DeviceLost(const QString& reason);
+
+private:
+    void onReadyRead();
+    void onErrorOccurred(QSerialPort::SerialPortError error);
+    [[nodiscard]] CommError openFailure(QSerialPort::SerialPortError error, const std::string& device) const;
+
+    QSerialPort m_port;
+    PortOverrides m_overrides;
+    int m_commPort = kFirstPort;
+    LineSettings m_lineSettings;
+    InputMode m_inputMode = InputMode::Text;
+    int m_rThreshold = 0;
+    int m_sThreshold = 0;
+    int m_commEvent = 0;
+};
+
+}  // namespace trelvo::serial

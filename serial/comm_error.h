@@ -1,0 +1,39 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace trelvo::serial {
+
+enum class CommFailure {
+    InvalidPortNumber,  // not one of COM1..COM8
+    PortAlreadyOpen,    // a property that needs a closed port was set on an open one
+    InvalidSettings,    // the line settings text does not parse
+    InvalidProperty,    // a receive setting outside its range
+    NoSuchDevice,
+    Busy,               // another program has the device open
+    PermissionDenied,
+    NotASerialPort,     // the path exists but is no terminal device
+    DeviceLost,         // the open device went away
+    Other,
+};
+
+// A failure of the serial component, with a reason a user can act on.
+class CommError final : public std::runtime_error {
+public:
+    CommError(CommFailure failure, std::string reason, std::string device = {})
+        : std::runtime_error(reason), m_failure(failure), m_device(std::move(device))
+    {
+    }
+
+    [[nodiscard]] CommFailure failure() const noexcept { return m_failure; }
+    // The device path involved, empty where the failure has none (bad settings text).
+    [[nodiscard]] const std::string& device() const noexcept { return m_device; }
+    [[nodiscard]] std::string reason() const { return what(); }
+
+private:
+    CommFailure m_failure;
+    std::string m_device;
+};
+
+}  // namespace trelvo::serial

@@ -1,0 +1,65 @@
+#include "settings/settings_store.h"
+
+#include "settings/stored_text.h"
+
+#include <QSettings>
+#include <QString>
+
+namespace trelvo::settings {
+namespace {
+
+const QString kApplication = QStringLiteral("Trelvo");
+const QString kOptions = QStringLiteral("Optionen");
+const QString kLanguageKey = QStringLiteral("Sprache");
+const QString kPortKey = QStringLiteral("Port");
+const QString kPortsSection = QStringLiteral("Ports");
+
+QSettings Store()
+{
+    return QSettings(QSettings::UserScope, kApplication, kApplication);
+}
+
+}  // namespace
+
+StoredOptions LoadOptions()
+{
+    const StoredOptions defaults;
+    QSettings store = Store();
+    store.beginGroup(kOptions);
+    // A value that is not a single text (an INI list, say) reads as empty and so as the default.
+    const QString language = store.value(kLanguageKey, QString::number(defaults.LanguageBase)).toString();
+    const QString port = store.value(kPortKey, QString::number(defaults.PortNumber)).toString();
+
+    StoredOptions options;
+    const auto base = ParseInt16(language.toStdString());
+    options.LanguageBase = (base == 0 || base == 1000) ? *base : defaults.LanguageBase;
+    const auto number = ParseUInt8(port.toStdString());
+    options.PortNumber = (number && serial::IsPortNumber(*number)) ? *number : defaults.PortNumber;
+    return options;
+}
+
+bool SaveOptions(const StoredOptions& options)
+{
+    QSettings store = Store();
+    store.beginGroup(kOptions);
+    store.setValue(kLanguageKey, QString::number(options.LanguageBase));
+    store.setValue(kPortKey, QString::number(options.PortNumber));
+    store.endGroup();
+    store.sync();
+    return store.status() == QSettings::NoError;
+}
+
+serial::PortOverrides LoadPortOverrides()
+{
+    serial::PortOverrides overrides;
+    QSettings store = Store();
+    store.beginGroup(kPortsSection);
+    for (int n = serial::kFirstPort; n <= serial::kLastPort; ++n) {
+        const QString path = store.value(QStringLiteral("COM%1").arg(n)).toString().trimmed();
+        if (!path.isEmpty())
+            overrides[n] = path.toStdString();
+    }
+    return overrides;
+}
+
+}  // namespace trelvo::settings

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "serial/port_map.h"
+
+#include <cstdint>
+
+namespace trelvo::settings {
+
+// What the program remembers from one run to the next.
+struct StoredOptions {
+    std::int16_t LanguageBase = 1000;
+    std::uint8_t PortNumber = 1;
+
+    friend bool operator==(const StoredOptions&, const StoredOptions&) = default;
+};
+
+// The per-user store (~/.config/Trelvo/Trelvo.conf on Linux, XDG_CONFIG_HOME respected).
+// A missing value, a text that is no number, a language other than German or English, or a
+// port outside COM1..COM8 reads as the default: start-up always completes.
+[[nodiscard]] StoredOptions LoadOptions();
+// False when the store could not be written.
+[[nodiscard]] bool SaveOptions(const StoredOptions& options);
+
+// The Ports section: device paths that replace the default COM port map. Read only; keys COM1
+// to COM8, anything else is ignored.
+[[nodiscard]] serial::PortOverrides LoadPortOverrides();
+
+}  // namespace trelvo::settings
