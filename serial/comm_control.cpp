@@ -207,11 +207,11 @@ void CommControl::onErrorOccurred(QSerialPort::SerialPortError error)
         return;
     if (!m_port.isOpen())
         return;
-    // Left open, the port would report the same error again and again at full CPU.
-    const QString reason = m_port.errorString();
+    // Left open, the port would report the same error again and again at full CPU. Qt's own
+    // text here often carries a stale system error ("Inappropriate ioctl"), so say it plainly.
     m_port.clearError();
     m_port.close();
-    emit DeviceLost(reason.isEmpty() ? QStringLiteral("the device went away") : reason);
+    emit DeviceLost(QStringLiteral("the device stopped answering (unplugged or switched off)"));
 }
 
 }  // namespace trelvo::serial

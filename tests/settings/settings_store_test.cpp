@@ -1,0 +1,98 @@
+#include "settings/settings_store.h"
+#include "settings/stored_text.h"
+
+#include <QSettings>
+
+#include <gtest/gtest.h>
+
+namespace trelvo::settings {
+namespace {
+
+// The store the program uses, for writing what a user might have put there by hand.
+class SettingsStoreTest : public ::testing::Test {
+protected:
+    void SetUp() override { Clear(); }
+    void TearDown() override { Clear(); }
+
+    static void Clear()
+    {
+        QSettings store(QSettings::UserScope, QStringLiteral("Trelvo"), QStringLiteral("Trelvo"));
+        store.clear();
+        store.sync();
+    }
+    static void Put(const QString& key, const QVariant& value)
+    {
+        QSettings store(QSettings::UserScope, QStringLiteral("Trelvo"), QStringLiteral("Trelvo"));
+        store.setValue(key, value);
+        store.sync();
+    }
+    static QString Get(const QString& key)
+    {
+        return QSettings(QSettings::UserScope, QStringLiteral("Trelvo"), QStringLiteral("Trelvo")).value(key).toString();
+    }
+};
+
+TEST_F(SettingsStoreTest, AnEmptyStoreGivesEnglishOnPortOne)
+{
+    EXPECT_EQ(LoadOptions(), (StoredOptions{1000, 1}));
+}
+
+TEST_F(SettingsStoreTest, WhatIsSavedReadsBackAsDecimalText)
+{
+    for (const StoredOptions written : {StoredOptions{0, 5}, StoredOptions{1000, 8}, StoredOptions{0, 1}}) {
+        ASSERT_TRUE(SaveOptions(written));
+        EXPECT_EQ(LoadOptions(), written);
+    }
+    EXPECT_EQ(Get(QStringLiteral("Optionen/Sprache")), "0");
+    EXPECT_EQ(Get(QStringLiteral("Optionen/Port")), "1");
+}
+
+TEST_F(SettingsStoreTest, HandEditedValuesThatMakeNoSenseFallBackToTheDefaults)
+{
+    const std::pair<QVariant, QVariant> cases[] = {
+        {QStringLiteral("deutsch"), QStringLiteral("COM3")},
+        {QStringLiteral("500"), QStringLiteral("0")},
+        {QStringLiteral("99999"), QStringLiteral("9")},
+        {QStringLiteral("1000.0"), QStringLiteral("256")},
+        {QStringLiteral(""), QStringLiteral("-1")},
+        {QStringList{QStringLiteral("0"), QStringLiteral("1")}, QStringLiteral("3x")},
+    };
+    for (const auto& [language, port] : cases) {
+        Put(QStringLiteral("Optionen/Sprache"), language);
+        Put(QStringLiteral("Optionen/Port"), port);
+        EXPECT_EQ(LoadOptions(), (StoredOptions{1000, 1})) << language.toString().toStdString() << " / "
+                                                          << port.toString().toStdString();
+    }
+}
+
+TEST_F(SettingsStoreTest, BlanksAndSignsAroundAGoodNumberAreAccepted)
+{
+    Put(QStringLiteral("Optionen/Sprache"), QStringLiteral(" 0 "));
+    Put(QStringLiteral("Optionen/Port"), QStringLiteral("+4"));
+    EXPECT_EQ(LoadOptions(), (StoredOptions{0, 4}));
+}
+
+TEST_F(SettingsStoreTest, PortOverridesAreReadForCom1ToCom8Only)
+{
+    Put(QStringLiteral("Ports/COM3"), QStringLiteral("/dev/serial/by-id/usb-unit"));
+    Put(QStringLiteral("Ports/COM4"), QStringLiteral("  "));
+    Put(QStringLiteral("Ports/COM9"), QStringLiteral("/dev/ttyS9"));
+    EXPECT_EQ(LoadPortOverrides(), (serial::PortOverrides{{3, "/dev/serial/by-id/usb-unit"}}));
+}
+
+TEST(StoredText, NumbersOfTheTargetTypeOnly)
+{
+    EXPECT_EQ(ParseInt16("-32768"), -32768);
+    EXPECT_EQ(ParseInt16("32767"), 32767);
+    EXPECT_EQ(ParseInt16("32768"), std::nullopt);
+    EXPECT_EQ(ParseInt16("1e3"), std::nullopt);
+    EXPECT_EQ(ParseInt16("+"), std::nullopt);
+    EXPECT_EQ(ParseUInt8("255"), 255);
+    EXPECT_EQ(ParseUInt8("256"), std::nullopt);
+    EXPECT_EQ(ParseUInt8("-0"), 0);
+    EXPECT_EQ(ParseUInt8("-1"), std::nullopt);
+    EXPECT_EQ(ParseUInt8("2 3"), std::nullopt);
+}
+
+}  // namespace
+}  // namespace trelvo::settings
