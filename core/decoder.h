@@ -31,26 +31,114 @@ inline constexpr std::uint8_t kBarCounterLimit = 250;
 // Walks the unit's byte stream one byte at a time and triggers the effects in a fixed order.
 // There is no framing: a lost or extra byte is decoded by the same rules, every byte value is
 // valid input, and a marker at the end of one chunk applies to the first byte of the next.
-class Decoder final {
+//
+// Sink is MeasurementSink or a final class implementing it; naming the final class lets the
+// compiler call the effects directly, which matters for the once-per-sample trace call.
+template <class Sink = MeasurementSink>
+class BasicDecoder final {
 public:
-    Decoder(MeasurementState& measurement, MeasurementSink& sink) noexcept
-        : m_measurement(measurement), m_sink(sink)
-    {
-    }
+    BasicDecoder(MeasurementState& measurement, Sink& sink) noexcept : m_measurement(measurement), m_sink(sink) {}
 
     // Decodes every byte of the buffer in order and leaves it empty.
-    void DecodeSerialData(std::vector<std::uint8_t>& buffer);
+    void DecodeSerialData(std::vector<std::uint8_t>& buffer)
+    {
+        Decode(buffer);
+        buffer.clear();
+    }
+
     // The same for bytes the caller keeps.
-    void Decode(std::span<const std::uint8_t> bytes);
+    void Decode(std::span<const std::uint8_t> bytes)
+    {
+        const std::uint8_t* p = bytes.data();
+        const std::uint8_t* const end = p + bytes.size();
+        while (p != end) {
+            // Most bytes are wave samples with no value pending: take such runs in a tight loop.
+            // The effects and the state are exactly those of DecodeByte on each of them.
+            if (!AnyPending()) {
+                for (; p != end && *p < marker::kFirst; ++p)
+                    DecodeSample(*p);
+                if (p == end)
+                    break;
+            }
+            DecodeByte(*p++);
+        }
+    }
 
     [[nodiscard]] const DecoderState& State() const noexcept { return m_state; }
 
 private:
-    void DecodeByte(std::uint8_t b);
+    [[nodiscard]] bool AnyPending() const noexcept
+    {
+        return m_state.SpO2Pending || m_state.PulsePending || m_state.StatusPending || m_state.ExtraPending;
+    }
+
+    // A wave sample with no value pending: value stage and counting stage; no marker applies.
+    void DecodeSample(std::uint8_t b)
+    {
+        const auto sample = static_cast<std::int16_t>(b);
+        m_sink.DrawWaveSample(sample);
+        // Tested before counting: the bar gets the 5th byte after start, then every 4th.
+        if (m_state.BarCounter > 3) {
+            m_state.BarCounter = 0;
+            m_sink.ShowPulseBar(sample);
+        }
+        if (m_state.BarCounter < kBarCounterLimit)
+            ++m_state.BarCounter;
+    }
+
+    void DecodeByte(std::uint8_t b)
+    {
+        DecoderState& s = m_state;
+
+        // Value stage: a pending value takes the byte, whatever its value.
+        if (s.ExtraPending) {
+            s.ExtraPending = false;
+        } else if (s.StatusPending) {
+            m_measurement.ProbeStatus = b;
+            m_sink.ShowMeasurement();
+            s.StatusPending = false;
+        } else if (s.PulsePending) {
+            m_measurement.PulseValue = b;
+            m_sink.SoundPulseTone();
+            s.PulsePending = false;
+        } else if (s.SpO2Pending) {
+            // Shown only with the next status byte.
+            m_measurement.SpO2Value = b;
+            s.SpO2Pending = false;
+        } else if (b < marker::kFirst) {
+            DecodeSample(b);
+            return;  // counted there; a sample is no marker
+        }
+
+        if (s.BarCounter < kBarCounterLimit)
+            ++s.BarCounter;
+
+        // Marker stage, also for a byte just taken as a value: an SpO2 of 250 arms the pulse value.
+        switch (b) {
+        case marker::kSpO2:
+            m_measurement.NoDataTicks = 0;
+            s.SpO2Pending = true;
+            break;
+        case marker::kPulse:
+            s.PulsePending = true;
+            break;
+        case marker::kStatus:
+            s.StatusPending = true;
+            break;
+        case marker::kExtra:
+            s.ExtraPending = true;
+            break;
+        default:
+            break;
+        }
+    }
 
     DecoderState m_state;
     MeasurementState& m_measurement;
-    MeasurementSink& m_sink;
+    Sink& m_sink;
 };
+
+using Decoder = BasicDecoder<MeasurementSink>;
+extern template class BasicDecoder<MeasurementSink>;
 
 }  // namespace trelvo::core

@@ -5,8 +5,6 @@
 
 namespace trelvo::core {
 
-class Decoder;
-
 // Why the serial component raised its event.
 inline constexpr int kCommEventReceive = 2;
 
@@ -28,6 +26,18 @@ protected:
 
 // The receive handler: on a receive event, decodes chunks until the buffer is empty, so bytes
 // that arrive while one chunk is decoded are taken in the same event. Other events are ignored.
-void HandleCommEvent(CommInput& comm, Decoder& decoder);
+template <class AnyDecoder>
+void HandleCommEvent(CommInput& comm, AnyDecoder& decoder)
+{
+    if (comm.CommEvent() != kCommEventReceive)
+        return;
+    while (comm.InBufferCount() > 0) {
+        std::vector<std::uint8_t> chunk = comm.Input();
+        // A count that promises bytes Input() cannot deliver must not turn into an endless loop.
+        if (chunk.empty())
+            break;
+        decoder.DecodeSerialData(chunk);
+    }
+}
 
 }  // namespace trelvo::core
