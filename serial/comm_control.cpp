@@ -54,10 +54,10 @@ bool MayNotOpen(const std::string& device, std::string& groupName)
     return true;
 }
 
-bool IsTerminal(const std::string& device)
+bool IsOtherThanADevice(const std::string& device)
 {
     struct stat st {};
-    return ::stat(device.c_str(), &st) != 0 || S_ISCHR(st.st_mode);
+    return ::stat(device.c_str(), &st) == 0 && !S_ISCHR(st.st_mode);
 }
 #endif
 
@@ -175,7 +175,7 @@ CommError CommControl::openFailure(QSerialPort::SerialPortError error, const std
         break;
     }
 #ifdef Q_OS_UNIX
-    if (!IsTerminal(device))
+    if (IsOtherThanADevice(device))
         return {CommFailure::NotASerialPort, "not a serial port", device};
 #endif
     return {CommFailure::Other, m_port.errorString().toStdString(), device};
