@@ -146,9 +146,9 @@ void CommControl::SetPortOpen(bool open)
 
     // The program never sends to the unit.
     if (!m_port.open(QIODevice::ReadOnly)) {
-        const QSerialPort::SerialPortError error = m_port.error();
+        CommError failure = openFailure(m_port.error(), device);
         m_port.clearError();
-        throw openFailure(error, device);
+        throw failure;
     }
     m_commEvent = 0;
 }
@@ -166,7 +166,7 @@ CommError CommControl::openFailure(QSerialPort::SerialPortError error, const std
             return {CommFailure::PermissionDenied,
                     "permission denied; add your user to " + who +
                         " (usually dialout: sudo adduser $USER dialout) and log in again",
-                    device};
+                    device, group};
         }
 #endif
         return {CommFailure::Busy, "busy: another program is using it", device};
@@ -178,7 +178,8 @@ CommError CommControl::openFailure(QSerialPort::SerialPortError error, const std
     if (IsOtherThanADevice(device))
         return {CommFailure::NotASerialPort, "not a serial port", device};
 #endif
-    return {CommFailure::Other, m_port.errorString().toStdString(), device};
+    const std::string text = m_port.errorString().toStdString();
+    return {CommFailure::Other, text, device, text};
 }
 
 int CommControl::InBufferCount() const

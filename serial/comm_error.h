@@ -21,8 +21,8 @@ enum class CommFailure {
 // A failure of the serial component, with a reason a user can act on.
 class CommError final : public std::runtime_error {
 public:
-    CommError(CommFailure failure, std::string reason, std::string device = {})
-        : std::runtime_error(reason), m_failure(failure), m_device(std::move(device))
+    CommError(CommFailure failure, std::string reason, std::string device = {}, std::string detail = {})
+        : std::runtime_error(reason), m_failure(failure), m_device(std::move(device)), m_detail(std::move(detail))
     {
     }
 
@@ -30,10 +30,13 @@ public:
     // The device path involved, empty where the failure has none (bad settings text).
     [[nodiscard]] const std::string& device() const noexcept { return m_device; }
     [[nodiscard]] std::string reason() const { return what(); }
+    // PermissionDenied: the group that owns the device, if known. Other: the system's own text.
+    [[nodiscard]] const std::string& detail() const noexcept { return m_detail; }
 
 private:
     CommFailure m_failure;
     std::string m_device;
+    std::string m_detail;
 };
 
 }  // namespace trelvo::serial

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QIcon>
+#include <QPixmap>
+
+namespace trelvo::app {
+
+// The program's own pictures, drawn in code: the 200 x 45 logo of the main window and the
+// window icon (32 x 32 and 16 x 16).
+[[nodiscard]] QPixmap MakeLogo();
+[[nodiscard]] QIcon MakeWindowIcon();
+
+}  // namespace trelvo::app

@@ -1,0 +1,116 @@
+#pragma once
+
+#include "core/decoder.h"
+#include "core/display.h"
+#include "core/measurement.h"
+#include "core/program_state.h"
+#include "serial/comm_control.h"
+#include "serial/port_selection.h"
+
+#include <QMainWindow>
+#include <QTime>
+#include <QTimer>
+
+#include <array>
+#include <functional>
+
+class QAction;
+class QFrame;
+class QLabel;
+class QMenu;
+class QProgressBar;
+class QStatusBar;
+
+namespace trelvo::app {
+
+// The main window: a switchboard between the controls and the code of each area. It owns the
+// serial component, the decoder's state and the timers; what they do lives in core/, serial/,
+// lang/ and settings/.
+class Form1 final : public QMainWindow,
+                    public core::MeasurementSink,
+                    public core::ValueFields,
+                    private serial::PortMenu {
+    Q_OBJECT
+
+public:
+    explicit Form1(core::ProgramState& program, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // Start-up, run once while the window is still hidden.
+    void Form_Load();
+    // Shutdown: close the port, write the settings; then ProgramEnds. Runs once.
+    void Form_Unload();
+
+    // How messages reach the user; tests replace the message box.
+    using MessageHandler = std::function<void(const QString& text)>;
+    void SetMessageHandler(MessageHandler handler) { m_showMessage = std::move(handler); }
+
+    [[nodiscard]] serial::CommControl& MSComm1() noexcept { return m_comm; }
+    [[nodiscard]] const core::MeasurementState& Measurement() const noexcept { return m_measurement; }
+
+    // MeasurementSink
+    void ShowMeasurement() override;
+    void SoundPulseTone() override;
+    void DrawWaveSample(std::int16_t sample) override;
+    void ShowPulseBar(std::int16_t sample) override;
+
+    // ValueFields
+    void SetCaption(core::Field field, std::string_view utf8) override;
+    void SetToolTip(core::Field field, std::string_view utf8) override;
+    void SetPulseBar(double value) override;
+
+signals:
+    // The program must end now (End command or the window closed).
+    void ProgramEnds();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void BuildControls();
+    void BuildMenus();
+    [[nodiscard]] QLabel* FieldLabel(core::Field field) const;
+
+    // Handlers
+    void menEnde_Click();
+    void setCOM_Click(int index);
+    void Timer2_Timer();
+    void MSComm1_OnComm();
+
+    // PortMenu
+    void SetPortEnabled(int n, bool enabled) override;
+    [[nodiscard]] bool PortEnabled(int n) const override;
+    void SetPortChecked(int n, bool checked) override;
+    void SetPortUnusable(int n, const serial::CommError& why) override;
+    void SetPortUsable(int n, const std::string& device) override;
+
+    core::ProgramState& m_program;
+    core::MeasurementState m_measurement;
+    serial::CommControl m_comm;  // MSComm1
+    serial::SerialInterface m_serial;
+    core::BasicDecoder<Form1> m_decoder;
+    MessageHandler m_showMessage;
+    bool m_unloaded = false;
+
+    QTime CurrentTime;
+    QTimer Timer1;  // recording tick, 500 ms
+    QTimer Timer2;  // clock, 200 ms
+    QTimer Timer3;  // no-data watchdog, 700 ms
+
+    QLabel* Label1 = nullptr;  // pulse
+    QLabel* Label2 = nullptr;  // SpO2
+    QLabel* Label4 = nullptr;  // probe status
+    QLabel* LabTime = nullptr;
+    QProgressBar* Pulse_bar = nullptr;
+    QFrame* spo2wave = nullptr;
+    QStatusBar* StsBar1 = nullptr;
+
+    QAction* menSpeichern = nullptr;
+    QAction* menEnde = nullptr;
+    QAction* setBeep = nullptr;
+    QAction* setLangGerman = nullptr;
+    QAction* setLangEnglish = nullptr;
+    std::array<QAction*, 8> setCOM{};
+};
+
+}  // namespace trelvo::app
