@@ -1,7 +1,9 @@
-// Test main for tests that need Qt's event loop. Each test binary gets a settings store of its
-// own under a temporary XDG_CONFIG_HOME, set before the first QSettings object exists.
+// Test main for tests that need Qt: an application on the offscreen platform, and a settings
+// store of this process's own under a temporary XDG_CONFIG_HOME, set before the first QSettings
+// object exists.
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QFont>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -14,8 +16,12 @@ int main(int argc, char* argv[])
     if (!config.isValid())
         return 2;
     ::setenv("XDG_CONFIG_HOME", config.path().toLocal8Bit().constData(), 1);
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QTemporaryDir runtime;
+    ::setenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit().constData(), 0);
 
-    QCoreApplication app(argc, argv);
+    QApplication app(argc, argv);
+    QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,0 +1,216 @@
+#include "app/form1.h"
+#include "settings/settings_store.h"
+#include "support/settings_fixture.h"
+#include "tools/pty/pseudo_terminal.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QProgressBar>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace trelvo::app {
+namespace {
+
+using test::GetSetting;
+using test::PutSetting;
+
+// A main window whose COM2 leads to a pseudo-terminal and whose other ports lead nowhere.
+class Form1Test : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        test::ClearStore();
+        for (int n = 1; n <= 8; ++n)
+            PutSetting(QStringLiteral("Ports/COM%1").arg(n), dir.path() + QStringLiteral("/missing-com%1").arg(n));
+        PutSetting(QStringLiteral("Ports/COM2"), QString::fromStdString(com2.SlavePath()));
+    }
+    void TearDown() override { test::ClearStore(); }
+
+    Form1& Load(std::int16_t languageBase = 1000, std::uint8_t port = 2)
+    {
+        program.LanguageBase = languageBase;
+        program.PortNumber = port;
+        form = std::make_unique<Form1>(program);
+        form->SetMessageHandler([this](const QString& text) { messages << text; });
+        form->Form_Load();
+        return *form;
+    }
+
+    template <class T>
+    T* Find(const char* name) const
+    {
+        T* control = form->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(control, nullptr) << name;
+        return control;
+    }
+    QString Text(const char* label) const { return Find<QLabel>(label)->text(); }
+    QString StatusBarText() const
+    {
+        return Find<QStatusBar>("StsBar1")->findChild<QLabel*>(QStringLiteral("SimpleText"))->text();
+    }
+
+    QTemporaryDir dir;
+    tools::PseudoTerminal com2;
+    core::ProgramState program;
+    std::unique_ptr<Form1> form;
+    QStringList messages;
+};
+
+TEST_F(Form1Test, StartUpLeavesTheWindowReadyAndQuiet)
+{
+    Load();
+    EXPECT_FALSE(Find<QAction>("setBeep")->isChecked()) << "the pulse tone is off at every start";
+    EXPECT_EQ(Find<QProgressBar>("Pulse_bar")->value(), 0);
+    EXPECT_EQ(StatusBarText(), "Data is NOT written to file!");
+    EXPECT_TRUE(Find<QAction>("setLangEnglish")->isChecked());
+    EXPECT_FALSE(Find<QAction>("setLangGerman")->isChecked());
+    EXPECT_TRUE(Find<QAction>("setCOM2")->isChecked());
+    EXPECT_TRUE(form->MSComm1().PortOpen());
+    EXPECT_TRUE(messages.isEmpty()) << "start-up shows no message";
+
+    EXPECT_TRUE(Text("LabTime").isEmpty()) << "the clock is empty until its first tick";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !Text("LabTime").isEmpty(); }, 1000));
+    EXPECT_TRUE(Text("LabTime").contains(u':'));
+}
+
+TEST_F(Form1Test, StartUpInGermanCaptionsTheTaggedControls)
+{
+    Load(0);
+    EXPECT_EQ(StatusBarText(), "Daten werden NICHT abgespeichert!");
+    EXPECT_TRUE(Find<QAction>("setLangGerman")->isChecked());
+    EXPECT_FALSE(Find<QAction>("setLangEnglish")->isChecked());
+    EXPECT_EQ(Find<QMenu>("menDatei")->title(), "Datei");
+    EXPECT_EQ(Find<QAction>("menSpeichern")->text(), "Speichern");
+    EXPECT_EQ(Find<QAction>("setBeep")->text(), "Pulston");
+    EXPECT_EQ(Text("Label6"), "Puls[1/min]");
+    EXPECT_EQ(Text("Label9"), "Zeit");
+    EXPECT_EQ(Text("Label5"), "SpO2  [%]") << "untagged captions never change";
+    EXPECT_EQ(Find<QMenu>("menPort")->title(), "Port");
+}
+
+TEST_F(Form1Test, BytesFromTheUnitReachTheValueFields)
+{
+    Load();
+    const std::vector<std::uint8_t> bytes{249, 97, 250, 72, 10, 20, 30, 40, 50, 251, 0};
+    com2.Write(bytes);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Text("Label4") == "OK!"; }, 2000));
+    EXPECT_EQ(Text("Label2"), "97");
+    EXPECT_EQ(Text("Label1"), "72");
+    EXPECT_EQ(Find<QLabel>("Label4")->toolTip(), "Data from the unit is received and displayed.");
+    EXPECT_EQ(Find<QProgressBar>("Pulse_bar")->value(), 50);
+}
+
+TEST_F(Form1Test, EndClosesThePortAndWritesTheSettings)
+{
+    Load(0);
+    QSignalSpy ends(form.get(), &Form1::ProgramEnds);
+    Find<QAction>("menEnde")->trigger();
+    EXPECT_EQ(ends.count(), 1);
+    EXPECT_FALSE(form->MSComm1().PortOpen());
+    EXPECT_EQ(GetSetting(QStringLiteral("Optionen/Sprache")), "0");
+    EXPECT_EQ(GetSetting(QStringLiteral("Optionen/Port")), "2");
+    EXPECT_EQ(settings::LoadOptions(), (settings::StoredOptions{0, 2})) << "reads back to what was written";
+}
+
+TEST_F(Form1Test, ClosingTheWindowShutsDownTheSameWay)
+{
+    Load(1000, 7);  // COM7 does not open: start-up falls back to COM2, which is then saved
+    form->show();
+    QSignalSpy ends(form.get(), &Form1::ProgramEnds);
+    form->close();
+    EXPECT_EQ(ends.count(), 1);
+    EXPECT_FALSE(form->MSComm1().PortOpen());
+    EXPECT_EQ(GetSetting(QStringLiteral("Optionen/Sprache")), "1000");
+    EXPECT_EQ(GetSetting(QStringLiteral("Optionen/Port")), "2");
+    Find<QAction>("menEnde")->trigger();
+    EXPECT_EQ(ends.count(), 1) << "the shutdown runs once";
+}
+
+TEST_F(Form1Test, APortThatCannotBeOpenedIsExplainedAndTheProgramGoesOn)
+{
+    Load();
+    QAction* com5 = Find<QAction>("setCOM5");
+    EXPECT_FALSE(com5->isEnabled());
+    EXPECT_TRUE(com5->toolTip().contains(QStringLiteral("missing-com5: no such device"))) << com5->toolTip().toStdString();
+
+    // COM2 vanishes after start-up; picking it again must say so.
+    const std::string device = com2.SlavePath();
+    com2.Close();
+    Find<QAction>("setCOM2")->trigger();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].startsWith(QStringLiteral("COM2 (") + QString::fromStdString(device) +
+                                       QStringLiteral(") cannot be opened: no such device")))
+        << messages[0].toStdString();
+    EXPECT_FALSE(form->MSComm1().PortOpen());
+    EXPECT_FALSE(Find<QAction>("setCOM2")->isChecked());
+}
+
+TEST_F(Form1Test, NoUsablePortStillStartsWithEveryPortDisabled)
+{
+    PutSetting(QStringLiteral("Ports/COM2"), dir.path() + QStringLiteral("/missing-com2"));
+    Load();
+    for (int n = 1; n <= 8; ++n) {
+        const QByteArray name = "setCOM" + QByteArray::number(n);
+        EXPECT_FALSE(Find<QAction>(name.constData())->isEnabled()) << name.constData();
+        EXPECT_FALSE(Find<QAction>(name.constData())->isChecked()) << name.constData();
+    }
+    EXPECT_FALSE(form->MSComm1().PortOpen());
+    EXPECT_EQ(program.PortNumber, 2) << "unchanged";
+    EXPECT_EQ(StatusBarText(), "Data is NOT written to file!") << "start-up completed";
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+TEST_F(Form1Test, HandEditedSettingsStartOnTheDefaults)
+{
+    PutSetting(QStringLiteral("Optionen/Sprache"), QStringLiteral("Deutsch"));
+    PutSetting(QStringLiteral("Optionen/Port"), QStringLiteral("12"));
+    const settings::StoredOptions stored = settings::LoadOptions();
+    Load(stored.LanguageBase, stored.PortNumber);
+    EXPECT_TRUE(Find<QAction>("setLangEnglish")->isChecked());
+    EXPECT_EQ(program.PortNumber, 2) << "COM1 is missing here; the first usable port opened";
+}
+
+// The simulated oximeter on its own pseudo-terminal, the window fed by it as by a real unit.
+TEST_F(Form1Test, TheSimulatedUnitsValuesShowWithinTwoSeconds)
+{
+    const QString link = dir.path() + QStringLiteral("/oximeter");
+    QElapsedTimer clock;
+    clock.start();
+    QProcess sim;
+    sim.start(QStringLiteral(TRELVO_SIM_PATH), {QStringLiteral("--link"), link, QStringLiteral("--seed"), QStringLiteral("3")});
+    ASSERT_TRUE(sim.waitForStarted(5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(link); }, 5000));
+    PutSetting(QStringLiteral("Ports/COM1"), link);
+
+    Load(1000, 1);
+    ASSERT_TRUE(form->MSComm1().PortOpen());
+    const auto isNumber = [](const QString& s) {
+        bool ok = false;
+        s.toInt(&ok);
+        return ok;
+    };
+    const bool shown = QTest::qWaitFor([&] { return isNumber(Text("Label2")) && isNumber(Text("Label1")); }, 2000);
+    EXPECT_TRUE(shown) << "SpO2 \"" << Text("Label2").toStdString() << "\", pulse \"" << Text("Label1").toStdString() << '"';
+    EXPECT_GE(Text("Label2").toInt(), 90);
+    EXPECT_LE(Text("Label2").toInt(), 100);
+    EXPECT_GE(Text("Label1").toInt(), 50);
+    EXPECT_LE(Text("Label1").toInt(), 100);
+    std::printf("values shown %lld ms after the simulator was started\n", static_cast<long long>(clock.elapsed()));
+
+    sim.terminate();
+    EXPECT_TRUE(sim.waitForFinished(5000));
+}
+
+}  // namespace
+}  // namespace trelvo::app
