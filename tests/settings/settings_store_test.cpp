@@ -1,35 +1,19 @@
 #include "settings/settings_store.h"
 #include "settings/stored_text.h"
-
-#include <QSettings>
+#include "support/settings_fixture.h"
 
 #include <gtest/gtest.h>
 
 namespace trelvo::settings {
 namespace {
 
-// The store the program uses, for writing what a user might have put there by hand.
+using test::GetSetting;
+using test::PutSetting;
+
 class SettingsStoreTest : public ::testing::Test {
 protected:
-    void SetUp() override { Clear(); }
-    void TearDown() override { Clear(); }
-
-    static void Clear()
-    {
-        QSettings store(QSettings::UserScope, QStringLiteral("Trelvo"), QStringLiteral("Trelvo"));
-        store.clear();
-        store.sync();
-    }
-    static void Put(const QString& key, const QVariant& value)
-    {
-        QSettings store(QSettings::UserScope, QStringLiteral("Trelvo"), QStringLiteral("Trelvo"));
-        store.setValue(key, value);
-        store.sync();
-    }
-    static QString Get(const QString& key)
-    {
-        return QSettings(QSettings::UserScope, QStringLiteral("Trelvo"), QStringLiteral("Trelvo")).value(key).toString();
-    }
+    void SetUp() override { test::ClearStore(); }
+    void TearDown() override { test::ClearStore(); }
 };
 
 TEST_F(SettingsStoreTest, AnEmptyStoreGivesEnglishOnPortOne)
@@ -43,8 +27,8 @@ TEST_F(SettingsStoreTest, WhatIsSavedReadsBackAsDecimalText)
         ASSERT_TRUE(SaveOptions(written));
         EXPECT_EQ(LoadOptions(), written);
     }
-    EXPECT_EQ(Get(QStringLiteral("Optionen/Sprache")), "0");
-    EXPECT_EQ(Get(QStringLiteral("Optionen/Port")), "1");
+    EXPECT_EQ(GetSetting(QStringLiteral("Optionen/Sprache")), "0");
+    EXPECT_EQ(GetSetting(QStringLiteral("Optionen/Port")), "1");
 }
 
 TEST_F(SettingsStoreTest, HandEditedValuesThatMakeNoSenseFallBackToTheDefaults)
@@ -58,8 +42,8 @@ TEST_F(SettingsStoreTest, HandEditedValuesThatMakeNoSenseFallBackToTheDefaults)
         {QStringList{QStringLiteral("0"), QStringLiteral("1")}, QStringLiteral("3x")},
     };
     for (const auto& [language, port] : cases) {
-        Put(QStringLiteral("Optionen/Sprache"), language);
-        Put(QStringLiteral("Optionen/Port"), port);
+        PutSetting(QStringLiteral("Optionen/Sprache"), language);
+        PutSetting(QStringLiteral("Optionen/Port"), port);
         EXPECT_EQ(LoadOptions(), (StoredOptions{1000, 1})) << language.toString().toStdString() << " / "
                                                           << port.toString().toStdString();
     }
@@ -67,16 +51,16 @@ TEST_F(SettingsStoreTest, HandEditedValuesThatMakeNoSenseFallBackToTheDefaults)
 
 TEST_F(SettingsStoreTest, BlanksAndSignsAroundAGoodNumberAreAccepted)
 {
-    Put(QStringLiteral("Optionen/Sprache"), QStringLiteral(" 0 "));
-    Put(QStringLiteral("Optionen/Port"), QStringLiteral("+4"));
+    PutSetting(QStringLiteral("Optionen/Sprache"), QStringLiteral(" 0 "));
+    PutSetting(QStringLiteral("Optionen/Port"), QStringLiteral("+4"));
     EXPECT_EQ(LoadOptions(), (StoredOptions{0, 4}));
 }
 
 TEST_F(SettingsStoreTest, PortOverridesAreReadForCom1ToCom8Only)
 {
-    Put(QStringLiteral("Ports/COM3"), QStringLiteral("/dev/serial/by-id/usb-unit"));
-    Put(QStringLiteral("Ports/COM4"), QStringLiteral("  "));
-    Put(QStringLiteral("Ports/COM9"), QStringLiteral("/dev/ttyS9"));
+    PutSetting(QStringLiteral("Ports/COM3"), QStringLiteral("/dev/serial/by-id/usb-unit"));
+    PutSetting(QStringLiteral("Ports/COM4"), QStringLiteral("  "));
+    PutSetting(QStringLiteral("Ports/COM9"), QStringLiteral("/dev/ttyS9"));
     EXPECT_EQ(LoadPortOverrides(), (serial::PortOverrides{{3, "/dev/serial/by-id/usb-unit"}}));
 }
 
