@@ -1,7 +1,9 @@
 #include "app/form1.h"
 
+#include "app/alsa_beep.h"
 #include "app/artwork.h"
 #include "app/port_messages.h"
+#include "app/wave_view.h"
 #include "core/receive.h"
 #include "lang/language_switch.h"
 #include "lang/string_table.h"
@@ -54,17 +56,16 @@ void SetColours(QWidget& w, const QColor& background, const QColor& text)
     w.setAutoFillBackground(background.isValid());
 }
 
-// The window colours of the platform. The value fields and the trace sit on the colour of a
-// window's content (Qt's Base: white in most themes), not on the grey of dialogs.
-QColor WindowBackground() { return QApplication::palette().color(QPalette::Base); }
-QColor Highlight() { return QApplication::palette().color(QPalette::Highlight); }
+QColor WindowBackground() { return ToQColor(core::SystemColour::WindowBackground); }
+QColor Highlight() { return ToQColor(core::SystemColour::Highlight); }
 QColor MenuColour() { return QApplication::palette("QMenu").color(QPalette::Window); }
 
 }  // namespace
 
-Form1::Form1(core::ProgramState& program, QWidget* parent)
+Form1::Form1(core::ProgramState& program, std::unique_ptr<core::ToneOutput> tone, QWidget* parent)
     : QMainWindow(parent), m_program(program), m_serial(m_comm, *this, program.PortNumber),
-      m_decoder(m_measurement, *this)
+      m_decoder(m_measurement, *this), m_toneOutput(tone ? std::move(tone) : std::make_unique<AlsaBeep>()),
+      m_tone(m_measurement, *m_toneOutput), m_watchdog(m_measurement, program.LanguageBase, *this)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("TRELVO"));
@@ -91,6 +92,7 @@ Form1::Form1(core::ProgramState& program, QWidget* parent)
     Timer2.setInterval(200);
     Timer3.setInterval(700);
     connect(&Timer2, &QTimer::timeout, this, &Form1::Timer2_Timer);
+    connect(&Timer3, &QTimer::timeout, this, &Form1::Timer3_Timer);
     Timer1.start();
     Timer2.start();
     Timer3.start();
@@ -164,12 +166,11 @@ void Form1::BuildControls()
     version->setFont(Arial(14.25));
     SetColours(*version, QColor(), QColor(64, 64, 64));
 
-    spo2wave = new QFrame(client);
+    spo2wave = new WaveView(client);
     spo2wave->setObjectName(QStringLiteral("spo2wave"));
     spo2wave->setGeometry(Twips(360, 4920, 6735, 2295));
-    spo2wave->setFrameStyle(QFrame::Box | QFrame::Plain);
-    spo2wave->setLineWidth(1);
     SetColours(*spo2wave, WindowBackground(), QColor());
+    m_trace = std::make_unique<core::WaveTrace>(m_measurement, *spo2wave);
 
     StsBar1 = new QStatusBar(this);
     StsBar1->setObjectName(QStringLiteral("StsBar1"));
@@ -213,6 +214,8 @@ void Form1::BuildMenus()
 
     QMenu* menBeep = menu("menBeep", QStringLiteral("Tone"));
     setBeep = item(menBeep, "setBeep", QStringLiteral("Pulse Tone"), true, true);
+    m_tone.SetChecked(true);
+    connect(setBeep, &QAction::triggered, this, &Form1::setBeep_Click);
 
     QMenu* menLanguage = menu("menLanguage", QStringLiteral("Language"));
     setLangGerman = item(menLanguage, "setLangGerman", QStringLiteral("Deutsch"), true, false);
@@ -226,6 +229,7 @@ void Form1::Form_Load()
     // A port that does not open at start-up stays silent: the no-data warning shows instead.
     if (const auto failure = m_serial.InitSerialPort())
         std::fprintf(stderr, "trelvo: no port opened at start-up: %s\n", failure->what());
+    m_tone.SetChecked(false);
     setBeep->setChecked(false);
     Pulse_bar->setValue(0);
     lang::SetSimpleText(*StsBar1, FromUtf8(lang::Text(m_program.LanguageBase, lang::text::kNotRecording)));
@@ -267,6 +271,18 @@ void Form1::setCOM_Click(int index)
     }
 }
 
+void Form1::setBeep_Click()
+{
+    // The menu has toggled its own mark already; the tone's switch decides what it shows.
+    m_tone.setBeep_Click();
+    setBeep->setChecked(m_tone.Checked());
+}
+
+void Form1::Timer3_Timer()
+{
+    m_watchdog.Timer3_Timer();
+}
+
 void Form1::Timer2_Timer()
 {
     CurrentTime = QTime::currentTime();
@@ -283,9 +299,15 @@ void Form1::ShowMeasurement()
     core::ShowMeasurement(m_measurement, m_program.LanguageBase, *this);
 }
 
-void Form1::SoundPulseTone() {}
+void Form1::SoundPulseTone()
+{
+    m_tone.SoundPulseTone();
+}
 
-void Form1::DrawWaveSample(std::int16_t) {}
+void Form1::DrawWaveSample(std::int16_t sample)
+{
+    m_trace->DrawWaveSample(sample);
+}
 
 void Form1::ShowPulseBar(std::int16_t sample)
 {
@@ -315,6 +337,14 @@ void Form1::SetToolTip(core::Field field, std::string_view utf8)
 void Form1::SetPulseBar(double value)
 {
     Pulse_bar->setValue(qRound(value));
+}
+
+void Form1::SetBackColor(core::Field field, core::Colour colour)
+{
+    QLabel* label = FieldLabel(field);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::Window, ToQColor(colour));
+    label->setPalette(palette);
 }
 
 void Form1::SetPortEnabled(int n, bool enabled)

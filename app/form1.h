@@ -4,6 +4,9 @@
 #include "core/display.h"
 #include "core/measurement.h"
 #include "core/program_state.h"
+#include "core/tone.h"
+#include "core/trace.h"
+#include "core/watchdog.h"
 #include "serial/comm_control.h"
 #include "serial/port_selection.h"
 
@@ -13,6 +16,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 
 class QAction;
 class QFrame;
@@ -22,6 +26,8 @@ class QProgressBar;
 class QStatusBar;
 
 namespace trelvo::app {
+
+class WaveView;
 
 // The main window: a switchboard between the controls and the code of each area. It owns the
 // serial component, the decoder's state and the timers; what they do lives in core/, serial/,
@@ -33,7 +39,9 @@ class Form1 final : public QMainWindow,
     Q_OBJECT
 
 public:
-    explicit Form1(core::ProgramState& program, QWidget* parent = nullptr);
+    // tone: where the pulse tone sounds; the default device when none is given.
+    explicit Form1(core::ProgramState& program, std::unique_ptr<core::ToneOutput> tone = nullptr,
+                   QWidget* parent = nullptr);
     ~Form1() override;
 
     // Start-up, run once while the window is still hidden.
@@ -58,6 +66,7 @@ public:
     void SetCaption(core::Field field, std::string_view utf8) override;
     void SetToolTip(core::Field field, std::string_view utf8) override;
     void SetPulseBar(double value) override;
+    void SetBackColor(core::Field field, core::Colour colour) override;
 
 signals:
     // The program must end now (End command or the window closed).
@@ -74,7 +83,9 @@ private:
     // Handlers
     void menEnde_Click();
     void setCOM_Click(int index);
+    void setBeep_Click();
     void Timer2_Timer();
+    void Timer3_Timer();
     void MSComm1_OnComm();
 
     // PortMenu
@@ -89,6 +100,10 @@ private:
     serial::CommControl m_comm;  // MSComm1
     serial::SerialInterface m_serial;
     core::BasicDecoder<Form1> m_decoder;
+    std::unique_ptr<core::ToneOutput> m_toneOutput;
+    core::PulseTone m_tone;
+    core::NoDataWatchdog m_watchdog;
+    std::unique_ptr<core::WaveTrace> m_trace;  // made with its surface
     MessageHandler m_showMessage;
     bool m_unloaded = false;
 
@@ -102,7 +117,7 @@ private:
     QLabel* Label4 = nullptr;  // probe status
     QLabel* LabTime = nullptr;
     QProgressBar* Pulse_bar = nullptr;
-    QFrame* spo2wave = nullptr;
+    WaveView* spo2wave = nullptr;
     QStatusBar* StsBar1 = nullptr;
 
     QAction* menSpeichern = nullptr;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/colour.h"
 #include "core/measurement.h"
 
 #include <cstdint>
@@ -23,6 +24,8 @@ public:
     virtual void SetToolTip(Field field, std::string_view utf8) = 0;
     // The bar's range is 0..248.
     virtual void SetPulseBar(double value) = 0;
+    // The SpO2 and pulse fields only.
+    virtual void SetBackColor(Field field, Colour colour) = 0;
 
 protected:
     ValueFields() = default;

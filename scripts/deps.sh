@@ -3,7 +3,7 @@
 
 TRELVO_PACKAGES=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-serialport-dev fonts-liberation
+  qt6-base-dev qt6-serialport-dev libasound2-dev fonts-liberation
   libgtest-dev libgmock-dev libbenchmark-dev
 )
 

@@ -67,6 +67,11 @@ public:
         bar = value;
         ++barWrites;
     }
+    void SetBackColor(core::Field f, core::Colour colour) override
+    {
+        backColor[Index(f)] = colour;
+        backColorWrites.push_back(f);
+    }
 
     [[nodiscard]] const std::string& Caption(core::Field f) const { return caption[Index(f)]; }
     [[nodiscard]] const std::string& ToolTip(core::Field f) const { return toolTip[Index(f)]; }
@@ -75,6 +80,9 @@ public:
     std::array<std::string, 3> toolTip{};
     double bar = -1.0;
     int barWrites = 0;
+    std::array<core::Colour, 3> backColor{core::SystemColour::WindowBackground, core::SystemColour::WindowBackground,
+                                          core::SystemColour::WindowBackground};
+    std::vector<core::Field> backColorWrites;
 
 private:
     static std::size_t Index(core::Field f) { return static_cast<std::size_t>(f); }
