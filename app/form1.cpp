@@ -2,6 +2,8 @@
 
 #include "app/alsa_beep.h"
 #include "app/artwork.h"
+#include "app/frame_clock.h"
+#include "app/level_bar.h"
 #include "app/port_messages.h"
 #include "app/wave_view.h"
 #include "core/receive.h"
@@ -16,7 +18,6 @@
 #include <QLayout>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QProgressBar>
 #include <QStatusBar>
 
 #include <cstdio>
@@ -130,13 +131,10 @@ void Form1::BuildControls()
     Label2->setFont(Arial(90, true));
     SetColours(*Label2, WindowBackground(), Highlight());
 
-    Pulse_bar = new QProgressBar(client);
+    m_frames = new FrameClock(this);
+    Pulse_bar = new LevelBar(static_cast<int>(core::kPulseBarMaximum), *m_frames, client);
     Pulse_bar->setObjectName(QStringLiteral("Pulse_bar"));
     Pulse_bar->setGeometry(Twips(3120, 600, 375, 2055));
-    Pulse_bar->setOrientation(Qt::Vertical);
-    Pulse_bar->setRange(0, static_cast<int>(core::kPulseBarMaximum));
-    Pulse_bar->setValue(0);
-    Pulse_bar->setTextVisible(false);
 
     Label1 = label("Label1", Twips(3840, 600, 3240, 2040));
     boxed(Label1);
@@ -166,7 +164,7 @@ void Form1::BuildControls()
     version->setFont(Arial(14.25));
     SetColours(*version, QColor(), QColor(64, 64, 64));
 
-    spo2wave = new WaveView(client);
+    spo2wave = new WaveView(*m_frames, client);
     spo2wave->setObjectName(QStringLiteral("spo2wave"));
     spo2wave->setGeometry(Twips(360, 4920, 6735, 2295));
     SetColours(*spo2wave, WindowBackground(), QColor());

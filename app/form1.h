@@ -22,11 +22,12 @@ class QAction;
 class QFrame;
 class QLabel;
 class QMenu;
-class QProgressBar;
 class QStatusBar;
 
 namespace trelvo::app {
 
+class FrameClock;
+class LevelBar;
 class WaveView;
 
 // The main window: a switchboard between the controls and the code of each area. It owns the
@@ -107,6 +108,7 @@ private:
     MessageHandler m_showMessage;
     bool m_unloaded = false;
 
+    FrameClock* m_frames = nullptr;
     QTime CurrentTime;
     QTimer Timer1;  // recording tick, 500 ms
     QTimer Timer2;  // clock, 200 ms
@@ -116,7 +118,7 @@ private:
     QLabel* Label2 = nullptr;  // SpO2
     QLabel* Label4 = nullptr;  // probe status
     QLabel* LabTime = nullptr;
-    QProgressBar* Pulse_bar = nullptr;
+    LevelBar* Pulse_bar = nullptr;
     WaveView* spo2wave = nullptr;
     QStatusBar* StsBar1 = nullptr;
 

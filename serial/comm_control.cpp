@@ -1,9 +1,14 @@
 #include "serial/comm_control.h"
 
 #include <QByteArray>
+#include <QSocketNotifier>
+
+#include <algorithm>
+#include <utility>
 
 #ifdef Q_OS_UNIX
 #include <grp.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -66,12 +71,16 @@ bool IsOtherThanADevice(const std::string& device)
 CommControl::CommControl(QObject* parent) : QObject(parent)
 {
     m_port.setReadBufferSize(kReadBufferSize);
+    m_collect.setSingleShot(true);
+    m_collect.setInterval(kCollectMilliseconds);
+    connect(&m_collect, &QTimer::timeout, this, &CommControl::onCollect);
     connect(&m_port, &QSerialPort::readyRead, this, &CommControl::onReadyRead);
     connect(&m_port, &QSerialPort::errorOccurred, this, &CommControl::onErrorOccurred);
 }
 
 CommControl::~CommControl()
 {
+    StopReading();
     m_port.close();
 }
 
@@ -130,6 +139,7 @@ bool CommControl::PortOpen() const noexcept
 void CommControl::SetPortOpen(bool open)
 {
     if (!open) {
+        StopReading();
         m_port.close();
         return;
     }
@@ -151,6 +161,7 @@ void CommControl::SetPortOpen(bool open)
         throw failure;
     }
     m_commEvent = 0;
+    StartReading();
 }
 
 CommError CommControl::openFailure(QSerialPort::SerialPortError error, const std::string& device) const
@@ -182,37 +193,144 @@ CommError CommControl::openFailure(QSerialPort::SerialPortError error, const std
     return {CommFailure::Other, text, device, text};
 }
 
+void CommControl::StartReading()
+{
+    m_buffer.clear();
+#ifdef Q_OS_UNIX
+    // QSerialPort would wake the program for every byte. Its reader is paused and the descriptor
+    // read here instead; the two must never both read (Qt takes an empty read for an error), so
+    // QSerialPort's own read functions are not called while this reader runs. Should Qt's reader
+    // not be found, Qt reads alone, as before.
+    int paused = 0;
+    for (QSocketNotifier* notifier : m_port.findChildren<QSocketNotifier*>()) {
+        if (notifier->type() == QSocketNotifier::Read) {
+            notifier->setEnabled(false);
+            ++paused;
+        }
+    }
+    if (paused == 1) {
+        m_readable = std::make_unique<QSocketNotifier>(m_port.handle(), QSocketNotifier::Read);
+        connect(m_readable.get(), &QSocketNotifier::activated, this, &CommControl::onReadable);
+    } else {
+        for (QSocketNotifier* notifier : m_port.findChildren<QSocketNotifier*>())
+            notifier->setEnabled(true);
+    }
+#endif
+}
+
+void CommControl::StopReading()
+{
+    m_collect.stop();
+    m_readable.reset();
+    m_buffer.clear();
+}
+
+bool CommControl::Collect()
+{
+#ifdef Q_OS_UNIX
+    // The port reads in raw mode with no minimum and no timeout: read() returns what is waiting
+    // at once, and 0 both for "nothing yet" and for a hang-up, which only poll() tells apart.
+    // One read usually empties the line; system calls are the main cost of a collection.
+    const int fd = static_cast<int>(m_port.handle());
+    char chunk[4096];
+    while (m_buffer.size() < kReadBufferSize) {
+        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n > 0) {
+            m_buffer.append(chunk, n);
+            if (static_cast<std::size_t>(n) < sizeof chunk)
+                return true;
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
+            return false;
+        pollfd state{fd, POLLIN, 0};
+        if (::poll(&state, 1, 0) < 0)
+            return errno == EINTR;
+        if (state.revents & (POLLHUP | POLLERR | POLLNVAL))
+            return false;
+        // Readable although nothing could be read: the end of the line.
+        return !(state.revents & POLLIN);
+    }
+#endif
+    return true;
+}
+
+void CommControl::onReadable()
+{
+    // The first byte after a quiet spell: deliver it at once, then collect on a timer.
+    m_readable->setEnabled(false);
+    if (!Collect()) {
+        Lose(QStringLiteral("the device stopped answering (unplugged or switched off)"));
+        return;
+    }
+    Raise();
+    if (PortOpen())
+        m_collect.start();
+}
+
+void CommControl::onCollect()
+{
+    const qsizetype before = m_buffer.size();
+    if (!Collect()) {
+        Lose(QStringLiteral("the device stopped answering (unplugged or switched off)"));
+        return;
+    }
+    const bool arrived = m_buffer.size() > before;
+    if (arrived)
+        Raise();
+    if (!PortOpen())
+        return;
+    // Still busy: keep collecting; quiet again: wait for the next byte.
+    if (arrived)
+        m_collect.start();
+    else if (m_readable)
+        m_readable->setEnabled(true);
+}
+
+void CommControl::Raise()
+{
+    if (m_rThreshold <= 0 || InBufferCount() < m_rThreshold)
+        return;
+    m_commEvent = core::kCommEventReceive;
+    emit OnComm();
+}
+
+void CommControl::Lose(const QString& reason)
+{
+    if (!PortOpen())
+        return;
+    StopReading();
+    m_port.clearError();
+    m_port.close();
+    emit DeviceLost(reason);
+}
+
 int CommControl::InBufferCount() const
 {
-    return static_cast<int>(m_port.bytesAvailable());
+    return static_cast<int>(m_readable ? m_buffer.size() : m_port.bytesAvailable());
 }
 
 std::vector<std::uint8_t> CommControl::Input()
 {
-    const QByteArray bytes = m_port.readAll();
+    const QByteArray bytes = m_readable ? std::exchange(m_buffer, {}) : m_port.readAll();
     const auto* first = reinterpret_cast<const std::uint8_t*>(bytes.constData());
     return {first, first + bytes.size()};
 }
 
 void CommControl::onReadyRead()
 {
-    if (m_rThreshold <= 0 || m_port.bytesAvailable() < m_rThreshold)
-        return;
-    m_commEvent = core::kCommEventReceive;
-    emit OnComm();
+    Raise();
 }
 
 void CommControl::onErrorOccurred(QSerialPort::SerialPortError error)
 {
     if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError)
         return;
-    if (!m_port.isOpen())
-        return;
     // Left open, the port would report the same error again and again at full CPU. Qt's own
     // text here often carries a stale system error ("Inappropriate ioctl"), so say it plainly.
-    m_port.clearError();
-    m_port.close();
-    emit DeviceLost(QStringLiteral("the device stopped answering (unplugged or switched off)"));
+    Lose(QStringLiteral("the device stopped answering (unplugged or switched off)"));
 }
 
 }  // namespace trelvo::serial

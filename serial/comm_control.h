@@ -5,13 +5,18 @@
 #include "serial/line_settings.h"
 #include "serial/port_map.h"
 
+#include <QByteArray>
 #include <QObject>
 #include <QSerialPort>
+#include <QTimer>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+class QSocketNotifier;
 
 namespace trelvo::serial {
 
@@ -26,6 +31,10 @@ enum class InputMode { Text = 0, Binary = 1 };
 // Failures are thrown as CommError. When the device goes away while open (cable pulled, far end
 // of a pseudo-terminal closed) the port is closed on the first error, so nothing spins, and
 // DeviceLost says why.
+//
+// Reading: the first byte after a quiet spell is delivered at once; while bytes keep coming they
+// are collected every kCollectMilliseconds, so a busy line wakes the program about a hundred times
+// a second instead of once per byte. QSerialPort opens, configures, locks and closes the port.
 class CommControl final : public QObject, public core::CommInput {
     Q_OBJECT
 
@@ -67,6 +76,8 @@ public:
     [[nodiscard]] int InBufferCount() const override;
     [[nodiscard]] std::vector<std::uint8_t> Input() override;
 
+    static constexpr int kCollectMilliseconds = 10;
+
 signals:
     void OnComm();
     // The open device went away; the port is closed already. reason is for the user.
@@ -75,9 +86,20 @@ signals:
 private:
     void onReadyRead();
     void onErrorOccurred(QSerialPort::SerialPortError error);
+    void onReadable();
+    void onCollect();
+    // Moves what the device has into the buffer; false when the device is gone.
+    bool Collect();
+    void StartReading();
+    void StopReading();
+    void Raise();
+    void Lose(const QString& reason);
     [[nodiscard]] CommError openFailure(QSerialPort::SerialPortError error, const std::string& device) const;
 
     QSerialPort m_port;
+    QByteArray m_buffer;  // received, not yet taken by Input()
+    std::unique_ptr<QSocketNotifier> m_readable;
+    QTimer m_collect;
     PortOverrides m_overrides;
     int m_commPort = kFirstPort;
     LineSettings m_lineSettings;

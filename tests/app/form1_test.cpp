@@ -1,4 +1,5 @@
 #include "app/form1.h"
+#include "app/level_bar.h"
 #include "settings/settings_store.h"
 #include "support/settings_fixture.h"
 #include "tools/pty/pseudo_terminal.h"
@@ -6,7 +7,6 @@
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
-#include <QProgressBar>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QStatusBar>
@@ -37,11 +37,21 @@ protected:
     }
     void TearDown() override { test::ClearStore(); }
 
+    // Tones the window sounded, instead of the sound card.
+    class ToneLog final : public core::ToneOutput {
+    public:
+        explicit ToneLog(std::vector<int>& log) : m_log(log) {}
+        void Beep(std::int32_t frequency, std::int32_t) override { m_log.push_back(frequency); }
+
+    private:
+        std::vector<int>& m_log;
+    };
+
     Form1& Load(std::int16_t languageBase = 1000, std::uint8_t port = 2)
     {
         program.LanguageBase = languageBase;
         program.PortNumber = port;
-        form = std::make_unique<Form1>(program);
+        form = std::make_unique<Form1>(program, std::make_unique<ToneLog>(tones));
         form->SetMessageHandler([this](const QString& text) { messages << text; });
         form->Form_Load();
         return *form;
@@ -65,13 +75,14 @@ protected:
     core::ProgramState program;
     std::unique_ptr<Form1> form;
     QStringList messages;
+    std::vector<int> tones;
 };
 
 TEST_F(Form1Test, StartUpLeavesTheWindowReadyAndQuiet)
 {
     Load();
     EXPECT_FALSE(Find<QAction>("setBeep")->isChecked()) << "the pulse tone is off at every start";
-    EXPECT_EQ(Find<QProgressBar>("Pulse_bar")->value(), 0);
+    EXPECT_EQ(Find<LevelBar>("Pulse_bar")->value(), 0);
     EXPECT_EQ(StatusBarText(), "Data is NOT written to file!");
     EXPECT_TRUE(Find<QAction>("setLangEnglish")->isChecked());
     EXPECT_FALSE(Find<QAction>("setLangGerman")->isChecked());
@@ -108,7 +119,26 @@ TEST_F(Form1Test, BytesFromTheUnitReachTheValueFields)
     EXPECT_EQ(Text("Label2"), "97");
     EXPECT_EQ(Text("Label1"), "72");
     EXPECT_EQ(Find<QLabel>("Label4")->toolTip(), "Data from the unit is received and displayed.");
-    EXPECT_EQ(Find<QProgressBar>("Pulse_bar")->value(), 50);
+    EXPECT_EQ(Find<LevelBar>("Pulse_bar")->value(), 50);
+}
+
+TEST_F(Form1Test, PulseToneMenuSwitchesTheToneOnAndOff)
+{
+    Load();
+    QAction* pulseTone = Find<QAction>("setBeep");
+    const std::vector<std::uint8_t> pulse{249, 97, 250, 72};
+    com2.Write(pulse);
+    QTest::qWait(100);
+    EXPECT_TRUE(tones.empty()) << "off at start";
+
+    pulseTone->trigger();
+    EXPECT_TRUE(pulseTone->isChecked());
+    com2.Write(pulse);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !tones.empty(); }, 2000));
+    EXPECT_EQ(tones, (std::vector<int>{1175}));
+
+    pulseTone->trigger();
+    EXPECT_FALSE(pulseTone->isChecked()) << "two clicks: back where it was";
 }
 
 TEST_F(Form1Test, EndClosesThePortAndWritesTheSettings)

@@ -2,6 +2,7 @@
 #include "serial/comm_control.h"
 #include "tools/pty/pseudo_terminal.h"
 
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -189,6 +190,47 @@ TEST(CommControl, PropertiesKeepToTheirRules)
     EXPECT_FALSE(comm.PortOpen());
     comm.SetPortOpen(true);
     EXPECT_TRUE(comm.PortOpen()) << "the same port opens again";
+}
+
+}  // namespace
+}  // namespace trelvo::serial
+
+namespace trelvo::serial {
+namespace {
+
+// A busy line is collected in batches: far fewer events than bytes, every byte in order, and the
+// first byte after a quiet spell without waiting for the batch.
+TEST(CommControl, ByteByByteStreamIsCollectedInBatchesWithoutLoss)
+{
+    tools::PseudoTerminal line;
+    CommControl comm;
+    Configure(comm, line.SlavePath());
+    comm.SetPortOpen(true);
+    Bytes received;
+    int events = 0;
+    QObject::connect(&comm, &CommControl::OnComm, [&] {
+        ++events;
+        const Bytes chunk = comm.Input();
+        received.insert(received.end(), chunk.begin(), chunk.end());
+    });
+
+    QElapsedTimer clock;
+    clock.start();
+    const Bytes first{42};
+    line.Write(first);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !received.empty(); }, 1000));
+    EXPECT_LT(clock.elapsed(), CommControl::kCollectMilliseconds) << "the first byte is not held back";
+
+    Bytes sent = first;
+    for (int i = 0; i < 300; ++i) {
+        const Bytes one{static_cast<std::uint8_t>(i)};
+        line.Write(one);
+        sent.push_back(one[0]);
+        QTest::qWait(1);
+    }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return received.size() == sent.size(); }, 3000));
+    EXPECT_EQ(received, sent);
+    EXPECT_LT(events, 150) << "301 bytes written one at a time over about 300 ms";
 }
 
 }  // namespace
