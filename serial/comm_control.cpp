@@ -209,8 +209,8 @@ void CommControl::StartReading()
         }
     }
     if (paused == 1) {
-        m_readable = std::make_unique<QSocketNotifier>(m_port.handle(), QSocketNotifier::Read);
-        connect(m_readable.get(), &QSocketNotifier::activated, this, &CommControl::onReadable);
+        m_readable = new QSocketNotifier(m_port.handle(), QSocketNotifier::Read, this);
+        connect(m_readable, &QSocketNotifier::activated, this, &CommControl::onReadable);
     } else {
         for (QSocketNotifier* notifier : m_port.findChildren<QSocketNotifier*>())
             notifier->setEnabled(true);
@@ -221,7 +221,11 @@ void CommControl::StartReading()
 void CommControl::StopReading()
 {
     m_collect.stop();
-    m_readable.reset();
+    if (m_readable) {
+        m_readable->setEnabled(false);
+        m_readable->deleteLater();
+        m_readable = nullptr;
+    }
     m_buffer.clear();
 }
 

@@ -11,7 +11,6 @@
 #include <QTimer>
 
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -98,7 +97,7 @@ private:
 
     QSerialPort m_port;
     QByteArray m_buffer;  // received, not yet taken by Input()
-    std::unique_ptr<QSocketNotifier> m_readable;
+    QSocketNotifier* m_readable = nullptr;  // a child; deleted later, as it may be the caller
     QTimer m_collect;
     PortOverrides m_overrides;
     int m_commPort = kFirstPort;
