@@ -5,6 +5,7 @@
 #include "app/frame_clock.h"
 #include "app/level_bar.h"
 #include "app/port_messages.h"
+#include "app/recording_adapters.h"
 #include "app/wave_view.h"
 #include "core/receive.h"
 #include "lang/language_switch.h"
@@ -63,10 +64,14 @@ QColor MenuColour() { return QApplication::palette("QMenu").color(QPalette::Wind
 
 }  // namespace
 
-Form1::Form1(core::ProgramState& program, std::unique_ptr<core::ToneOutput> tone, QWidget* parent)
+Form1::Form1(core::ProgramState& program, Form1Devices devices, QWidget* parent)
     : QMainWindow(parent), m_program(program), m_serial(m_comm, *this, program.PortNumber),
-      m_decoder(m_measurement, *this), m_toneOutput(tone ? std::move(tone) : std::make_unique<AlsaBeep>()),
-      m_tone(m_measurement, *m_toneOutput), m_watchdog(m_measurement, program.LanguageBase, *this)
+      m_decoder(m_measurement, *this),
+      m_toneOutput(devices.tone ? std::move(devices.tone) : std::make_unique<AlsaBeep>()),
+      m_tone(m_measurement, *m_toneOutput), m_watchdog(m_measurement, program.LanguageBase, *this),
+      m_saveDialog(devices.saveDialog ? std::move(devices.saveDialog) : std::make_unique<FileSaveDialog>(this)),
+      m_clock(devices.clock ? std::move(devices.clock) : std::make_unique<SystemClock>()),
+      m_recorder(program, *this, *m_clock, *m_saveDialog, m_recordStore, *this)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("TRELVO"));
@@ -92,6 +97,7 @@ Form1::Form1(core::ProgramState& program, std::unique_ptr<core::ToneOutput> tone
     Timer1.setInterval(500);
     Timer2.setInterval(200);
     Timer3.setInterval(700);
+    connect(&Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
     connect(&Timer2, &QTimer::timeout, this, &Form1::Timer2_Timer);
     connect(&Timer3, &QTimer::timeout, this, &Form1::Timer3_Timer);
     Timer1.start();
@@ -198,6 +204,7 @@ void Form1::BuildMenus()
 
     QMenu* menDatei = menu("menDatei", QStringLiteral("File"));
     menSpeichern = item(menDatei, "menSpeichern", QStringLiteral("Save"), true, false);
+    connect(menSpeichern, &QAction::triggered, this, &Form1::menSpeichern_Click);
     menEnde = item(menDatei, "menEnde", QStringLiteral("End"), false, false);
     connect(menEnde, &QAction::triggered, this, &Form1::menEnde_Click);
 
@@ -240,6 +247,7 @@ void Form1::Form_Unload()
     m_unloaded = true;
     if (m_comm.PortOpen())
         m_comm.SetPortOpen(false);
+    m_recorder.CloseRecordFile();
     if (!settings::SaveOptions({m_program.LanguageBase, m_program.PortNumber}))
         std::fprintf(stderr, "trelvo: the settings could not be saved\n");
     // Nothing may run after this: no tick, no receive event.
@@ -274,6 +282,16 @@ void Form1::setBeep_Click()
     // The menu has toggled its own mark already; the tone's switch decides what it shows.
     m_tone.setBeep_Click();
     setBeep->setChecked(m_tone.Checked());
+}
+
+void Form1::menSpeichern_Click()
+{
+    m_recorder.menSpeichern_Click();
+}
+
+void Form1::Timer1_Timer()
+{
+    m_recorder.Timer1_Timer();
 }
 
 void Form1::Timer3_Timer()
@@ -368,6 +386,27 @@ void Form1::SetPortUnusable(int n, const serial::CommError& why)
 void Form1::SetPortUsable(int n, const std::string& device)
 {
     setCOM.at(static_cast<std::size_t>(n - 1))->setToolTip(QString::fromStdString(device));
+}
+
+std::string Form1::Caption(core::Field field) const
+{
+    // The record file is plain 8-bit text in the system's encoding.
+    return FieldLabel(field)->text().toLocal8Bit().toStdString();
+}
+
+void Form1::SetSaveChecked(bool checked)
+{
+    menSpeichern->setChecked(checked);
+}
+
+void Form1::SetStatusText(std::string_view utf8)
+{
+    lang::SetSimpleText(*StsBar1, FromUtf8(utf8));
+}
+
+void Form1::ShowMessage(std::string_view utf8)
+{
+    m_showMessage(FromUtf8(utf8));
 }
 
 }  // namespace trelvo::app

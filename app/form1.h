@@ -7,6 +7,7 @@
 #include "core/tone.h"
 #include "core/trace.h"
 #include "core/watchdog.h"
+#include "recording/recorder.h"
 #include "serial/comm_control.h"
 #include "serial/port_selection.h"
 
@@ -33,21 +34,28 @@ class WaveView;
 // The main window: a switchboard between the controls and the code of each area. It owns the
 // serial component, the decoder's state and the timers; what they do lives in core/, serial/,
 // lang/ and settings/.
+// What the window talks to besides its own controls; tests replace them.
+struct Form1Devices {
+    std::unique_ptr<core::ToneOutput> tone;              // default: the ALSA device
+    std::unique_ptr<recording::SaveDialog> saveDialog;   // default: Qt's save dialog
+    std::unique_ptr<recording::Clock> clock;             // default: the system clock
+};
+
 class Form1 final : public QMainWindow,
                     public core::MeasurementSink,
                     public core::ValueFields,
-                    private serial::PortMenu {
+                    private serial::PortMenu,
+                    private recording::FieldCaptions,
+                    private recording::RecordingView {
     Q_OBJECT
 
 public:
-    // tone: where the pulse tone sounds; the default device when none is given.
-    explicit Form1(core::ProgramState& program, std::unique_ptr<core::ToneOutput> tone = nullptr,
-                   QWidget* parent = nullptr);
+    explicit Form1(core::ProgramState& program, Form1Devices devices = {}, QWidget* parent = nullptr);
     ~Form1() override;
 
     // Start-up, run once while the window is still hidden.
     void Form_Load();
-    // Shutdown: close the port, write the settings; then ProgramEnds. Runs once.
+    // Shutdown: close the port and the record file, write the settings; then ProgramEnds. Runs once.
     void Form_Unload();
 
     // How messages reach the user; tests replace the message box.
@@ -85,6 +93,8 @@ private:
     void menEnde_Click();
     void setCOM_Click(int index);
     void setBeep_Click();
+    void menSpeichern_Click();
+    void Timer1_Timer();
     void Timer2_Timer();
     void Timer3_Timer();
     void MSComm1_OnComm();
@@ -96,6 +106,14 @@ private:
     void SetPortUnusable(int n, const serial::CommError& why) override;
     void SetPortUsable(int n, const std::string& device) override;
 
+    // FieldCaptions
+    [[nodiscard]] std::string Caption(core::Field field) const override;
+
+    // RecordingView
+    void SetSaveChecked(bool checked) override;
+    void SetStatusText(std::string_view utf8) override;
+    void ShowMessage(std::string_view utf8) override;
+
     core::ProgramState& m_program;
     core::MeasurementState m_measurement;
     serial::CommControl m_comm;  // MSComm1
@@ -105,6 +123,10 @@ private:
     core::PulseTone m_tone;
     core::NoDataWatchdog m_watchdog;
     std::unique_ptr<core::WaveTrace> m_trace;  // made with its surface
+    std::unique_ptr<recording::SaveDialog> m_saveDialog;
+    std::unique_ptr<recording::Clock> m_clock;
+    recording::DiskRecordStore m_recordStore;
+    recording::Recorder m_recorder;
     MessageHandler m_showMessage;
     bool m_unloaded = false;
 

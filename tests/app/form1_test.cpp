@@ -51,7 +51,7 @@ protected:
     {
         program.LanguageBase = languageBase;
         program.PortNumber = port;
-        form = std::make_unique<Form1>(program, std::make_unique<ToneLog>(tones));
+        form = std::make_unique<Form1>(program, Form1Devices{std::make_unique<ToneLog>(tones), nullptr, nullptr});
         form->SetMessageHandler([this](const QString& text) { messages << text; });
         form->Form_Load();
         return *form;

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace trelvo::recording {
+
+// Where record lines go. Every line reaches the operating system in one piece as soon as it is
+// written, so a crash of the program loses at most the line being written.
+class RecordFile {
+public:
+    virtual ~RecordFile() = default;
+
+    // Appends a whole line. On failure returns the reason and leaves the file as it was before
+    // the line: whole lines only.
+    [[nodiscard]] virtual std::string Append(std::string_view line) = 0;
+    // Makes what was written durable and closes the file; returns the reason of a failure.
+    [[nodiscard]] virtual std::string Close() = 0;
+
+protected:
+    RecordFile() = default;
+    RecordFile(const RecordFile&) = default;
+    RecordFile& operator=(const RecordFile&) = default;
+};
+
+// Opens record files.
+class RecordStore {
+public:
+    virtual ~RecordStore() = default;
+
+    struct Opened {
+        std::unique_ptr<RecordFile> file;  // null on failure
+        std::string error;                 // why it could not be opened
+    };
+    // Creates the file, or empties an existing one.
+    [[nodiscard]] virtual Opened Create(const std::string& path) = 0;
+
+protected:
+    RecordStore() = default;
+    RecordStore(const RecordStore&) = default;
+    RecordStore& operator=(const RecordStore&) = default;
+};
+
+// Record files on disk. Each line is one write(); the file is synced to the disk at most once a
+// minute and at the end, so a power cut loses at most the last minute.
+class DiskRecordStore final : public RecordStore {
+public:
+    static constexpr std::chrono::seconds kSyncInterval{60};
+    Opened Create(const std::string& path) override;
+};
+
+}  // namespace trelvo::recording
