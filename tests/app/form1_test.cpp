@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QElapsedTimer>
@@ -211,6 +212,16 @@ TEST_F(Form1Test, HandEditedSettingsStartOnTheDefaults)
     EXPECT_EQ(program.PortNumber, 2) << "COM1 is missing here; the first usable port opened";
 }
 
+// The Save dialog answered by the test.
+class ChosenFile final : public recording::SaveDialog {
+public:
+    explicit ChosenFile(QString path) : m_path(std::move(path)) {}
+    std::optional<std::string> ShowSave(std::string_view) override { return m_path.toStdString(); }
+
+private:
+    QString m_path;
+};
+
 // The simulated oximeter on its own pseudo-terminal, the window fed by it as by a real unit.
 TEST_F(Form1Test, TheSimulatedUnitsValuesShowWithinTwoSeconds)
 {
@@ -240,6 +251,64 @@ TEST_F(Form1Test, TheSimulatedUnitsValuesShowWithinTwoSeconds)
 
     sim.terminate();
     EXPECT_TRUE(sim.waitForFinished(5000));
+}
+
+}  // namespace
+}  // namespace trelvo::app
+
+namespace trelvo::app {
+namespace {
+
+TEST_F(Form1Test, RecordsTheSimulatedUnitEveryFiveSecondsAndClosesTheFileAtShutdown)
+{
+    const QString link = dir.path() + QStringLiteral("/oximeter");
+    QProcess sim;
+    sim.start(QStringLiteral(TRELVO_SIM_PATH), {QStringLiteral("--link"), link});
+    ASSERT_TRUE(sim.waitForStarted(5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(link); }, 5000));
+    PutSetting(QStringLiteral("Ports/COM1"), link);
+
+    const QString record = dir.path() + QStringLiteral("/night.txt");
+    program.PortNumber = 1;
+    form = std::make_unique<Form1>(program, Form1Devices{std::make_unique<ToneLog>(tones),
+                                                         std::make_unique<ChosenFile>(record), nullptr});
+    form->SetMessageHandler([this](const QString& text) { messages << text; });
+    form->Form_Load();
+    Find<QAction>("menSpeichern")->trigger();
+    EXPECT_TRUE(Find<QAction>("menSpeichern")->isChecked());
+    EXPECT_EQ(StatusBarText(), QStringLiteral("Data written to:") + record);
+
+    QTest::qWait(12'000);
+    Find<QAction>("menEnde")->trigger();  // shutdown closes the record file
+    sim.terminate();
+    sim.waitForFinished(5000);
+
+    QFile file(record);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray content = file.readAll();
+    EXPECT_TRUE(content.endsWith("\r\n"));
+    QList<QByteArray> lines = content.split('\n');
+    lines.removeLast();  // after the last line end
+    for (QByteArray& line : lines) {
+        ASSERT_TRUE(line.endsWith('\r')) << line.toStdString();
+        line.chop(1);
+    }
+    ASSERT_GE(lines.size(), 2) << content.toStdString();
+    const QRegularExpression shape(QStringLiteral("^S (\\d+) P (\\d+) T (\\d\\d):(\\d\\d):(\\d\\d)  OK!$"));
+    int previous = -1;
+    for (const QByteArray& line : lines) {
+        const auto match = shape.match(QString::fromLatin1(line));
+        ASSERT_TRUE(match.hasMatch()) << line.toStdString();
+        EXPECT_GE(match.captured(1).toInt(), 90);
+        EXPECT_GE(match.captured(2).toInt(), 50);
+        const int second = match.captured(3).toInt() * 3600 + match.captured(4).toInt() * 60 + match.captured(5).toInt();
+        EXPECT_EQ(second % 5, 0);
+        if (previous >= 0) {
+            EXPECT_EQ(second - previous, 5) << "five seconds apart";
+        }
+        previous = second;
+    }
+    EXPECT_TRUE(messages.isEmpty());
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QLocale>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -21,6 +22,8 @@ int main(int argc, char* argv[])
     ::setenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit().constData(), 0);
 
     QApplication app(argc, argv);
+    // Time texts as the tests expect them, whatever the machine's locale.
+    QLocale::setDefault(QLocale::c());
     QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
