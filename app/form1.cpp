@@ -2,6 +2,7 @@
 
 #include "app/alsa_beep.h"
 #include "app/artwork.h"
+#include "app/fonts.h"
 #include "app/frame_clock.h"
 #include "app/level_bar.h"
 #include "app/port_messages.h"
@@ -25,22 +26,6 @@
 
 namespace trelvo::app {
 namespace {
-
-// Layouts are given in twips; 15 twips make a pixel at 96 dots per inch.
-QRect Twips(int left, int top, int width, int height)
-{
-    return {left / 15, top / 15, width / 15, height / 15};
-}
-
-// Arial at a size in points, as pixels at 96 dots per inch, so the fixed layout holds on any
-// screen. Where Arial is missing fontconfig gives the metric-compatible Liberation Sans.
-QFont Arial(double points, bool bold = false)
-{
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(qRound(points * 96.0 / 72.0));
-    font.setBold(bold);
-    return font;
-}
 
 QString FromUtf8(std::string_view utf8)
 {
@@ -225,6 +210,8 @@ void Form1::BuildMenus()
     QMenu* menLanguage = menu("menLanguage", QStringLiteral("Language"));
     setLangGerman = item(menLanguage, "setLangGerman", QStringLiteral("Deutsch"), true, false);
     setLangEnglish = item(menLanguage, "setLangEnglish", QStringLiteral("English"), true, false);
+    connect(setLangGerman, &QAction::triggered, this, &Form1::setLangGerman_Click);
+    connect(setLangEnglish, &QAction::triggered, this, &Form1::setLangEnglish_Click);
 }
 
 void Form1::Form_Load()
@@ -282,6 +269,20 @@ void Form1::setBeep_Click()
     // The menu has toggled its own mark already; the tone's switch decides what it shows.
     m_tone.setBeep_Click();
     setBeep->setChecked(m_tone.Checked());
+}
+
+// The texts switch first and the language is stored after; nothing is written to the settings
+// until the program ends.
+void Form1::setLangGerman_Click()
+{
+    lang::ApplyLanguage(lang::kGerman, m_program.Recording, QString::fromStdString(m_program.RecordFileName));
+    m_program.LanguageBase = lang::kGerman;
+}
+
+void Form1::setLangEnglish_Click()
+{
+    lang::ApplyLanguage(lang::kEnglish, m_program.Recording, QString::fromStdString(m_program.RecordFileName));
+    m_program.LanguageBase = lang::kEnglish;
 }
 
 void Form1::menSpeichern_Click()

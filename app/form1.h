@@ -94,6 +94,8 @@ private:
     void setCOM_Click(int index);
     void setBeep_Click();
     void menSpeichern_Click();
+    void setLangGerman_Click();
+    void setLangEnglish_Click();
     void Timer1_Timer();
     void Timer2_Timer();
     void Timer3_Timer();

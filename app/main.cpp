@@ -1,11 +1,13 @@
 // trelvo: desktop companion for a finger pulse oximeter.
 
+#include "app/eingangsfenster.h"
 #include "app/form1.h"
 #include "core/program_state.h"
-#include "settings/settings_store.h"
 
 #include <QApplication>
 #include <QFont>
+
+#include <memory>
 
 int main(int argc, char* argv[])
 {
@@ -14,15 +16,22 @@ int main(int argc, char* argv[])
     QApplication::setApplicationVersion(QStringLiteral("1.51"));
     // The windows are laid out for Arial; Liberation Sans has the same metrics.
     QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
+    // The program ends where its windows say so, not when the start window closes before the
+    // main window is shown.
+    QApplication::setQuitOnLastWindowClosed(false);
 
     trelvo::core::ProgramState program;
-    const trelvo::settings::StoredOptions stored = trelvo::settings::LoadOptions();
-    program.LanguageBase = stored.LanguageBase;
-    program.PortNumber = stored.PortNumber;
+    std::unique_ptr<trelvo::app::Form1> form;
 
-    trelvo::app::Form1 form(program);
-    QObject::connect(&form, &trelvo::app::Form1::ProgramEnds, &app, &QCoreApplication::quit);
-    form.Form_Load();
-    form.show();
+    trelvo::app::Eingangsfenster start(program);
+    QObject::connect(&start, &trelvo::app::Eingangsfenster::Ended, &app, &QCoreApplication::quit);
+    QObject::connect(&start, &trelvo::app::Eingangsfenster::Confirmed, &app, [&] {
+        form = std::make_unique<trelvo::app::Form1>(program);
+        QObject::connect(form.get(), &trelvo::app::Form1::ProgramEnds, &app, &QCoreApplication::quit);
+        form->Form_Load();
+        form->show();
+    });
+    start.Form_Load();
+    start.show();
     return QApplication::exec();
 }

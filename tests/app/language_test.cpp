@@ -1,0 +1,245 @@
+#include "app/eingangsfenster.h"
+#include "app/form1.h"
+#include "settings/settings_store.h"
+#include "support/settings_fixture.h"
+#include "tools/pty/pseudo_terminal.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace trelvo::app {
+namespace {
+
+using test::GetSetting;
+using test::PutSetting;
+
+class SilentTone final : public core::ToneOutput {
+public:
+    void Beep(std::int32_t, std::int32_t) override {}
+};
+
+class PickedFile final : public recording::SaveDialog {
+public:
+    explicit PickedFile(std::string path) : m_path(std::move(path)) {}
+    std::optional<std::string> ShowSave(std::string_view) override { return m_path; }
+
+private:
+    std::string m_path;
+};
+
+// One run of the program as main() drives it: the start window, then OK, then the main window.
+// COM2 and COM5 lead to pseudo-terminals.
+class LanguageTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        test::ClearStore();
+        for (int n = 1; n <= 8; ++n)
+            PutSetting(QStringLiteral("Ports/COM%1").arg(n), dir.path() + QStringLiteral("/missing-com%1").arg(n));
+        PutSetting(QStringLiteral("Ports/COM2"), QString::fromStdString(com2.SlavePath()));
+        PutSetting(QStringLiteral("Ports/COM5"), QString::fromStdString(com5.SlavePath()));
+    }
+    void TearDown() override { test::ClearStore(); }
+
+    // The start window, loaded; the main window once OK is pressed.
+    Eingangsfenster& Start()
+    {
+        program = {};
+        form.reset();
+        start = std::make_unique<Eingangsfenster>(program);
+        QObject::connect(start.get(), &Eingangsfenster::Confirmed, [this] {
+            Form1Devices devices{std::make_unique<SilentTone>(), std::make_unique<PickedFile>(recordPath), nullptr};
+            form = std::make_unique<Form1>(program, std::move(devices));
+            form->SetMessageHandler([](const QString&) {});
+            form->Form_Load();
+            form->show();
+        });
+        start->Form_Load();
+        start->show();
+        return *start;
+    }
+    Form1& Main()
+    {
+        Start().findChild<QPushButton*>(QStringLiteral("OK_Button"))->click();
+        EXPECT_NE(form, nullptr);
+        return *form;
+    }
+
+    template <class T>
+    T* In(QWidget& window, const char* name) const
+    {
+        T* control = window.findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(control, nullptr) << name;
+        return control;
+    }
+    QString Text(const char* label) const { return In<QLabel>(*form, label)->text(); }
+    QString StatusBar() const
+    {
+        return In<QStatusBar>(*form, "StsBar1")->findChild<QLabel*>(QStringLiteral("SimpleText"))->text();
+    }
+    QAction* Action(const char* name) const { return In<QAction>(*form, name); }
+    void Choose(const char* action) const { Action(action)->trigger(); }
+
+    QTemporaryDir dir;
+    tools::PseudoTerminal com2;
+    tools::PseudoTerminal com5;
+    std::string recordPath = (dir.path() + QStringLiteral("/night.txt")).toStdString();
+    core::ProgramState program;
+    std::unique_ptr<Eingangsfenster> start;
+    std::unique_ptr<Form1> form;
+};
+
+TEST_F(LanguageTest, AFirstStartIsInEnglishOnPortOne)
+{
+    Eingangsfenster& s = Start();
+    EXPECT_EQ(s.windowTitle(), "Korvant GmbH");
+    EXPECT_EQ(In<QLabel>(s, "Label3")->text(), "PCs are not suitable for Patient Monitoring!");
+    EXPECT_EQ(In<QPushButton>(s, "CancelButton")->text(), "End");
+    EXPECT_EQ(In<QPushButton>(s, "OK_Button")->text(), "OK");
+    EXPECT_EQ(program.PortNumber, 1);
+
+    Main();
+    EXPECT_TRUE(Action("setLangEnglish")->isChecked());
+    EXPECT_FALSE(Action("setLangGerman")->isChecked());
+    EXPECT_EQ(In<QMenu>(*form, "menDatei")->title(), "File");
+    EXPECT_EQ(Text("Label6"), "Pulse[1/min]") << "the creation caption's blank is gone";
+    EXPECT_EQ(StatusBar(), "Data is NOT written to file!");
+    EXPECT_FALSE(start->isVisible()) << "the start window is closed for good";
+}
+
+TEST_F(LanguageTest, AStoredGermanStartsInGerman)
+{
+    PutSetting(QStringLiteral("Optionen/Sprache"), QStringLiteral("0"));
+    Eingangsfenster& s = Start();
+    EXPECT_EQ(In<QLabel>(s, "Label3")->text(), "PCs sind nicht geeignet zum Patientenmonitoring!");
+    EXPECT_EQ(In<QPushButton>(s, "CancelButton")->text(), "Ende");
+}
+
+TEST_F(LanguageTest, EndComesFirstAndNeitherButtonIsTheDefault)
+{
+    Eingangsfenster& s = Start();
+    auto* end = In<QPushButton>(s, "CancelButton");
+    auto* ok = In<QPushButton>(s, "OK_Button");
+    EXPECT_EQ(end->nextInFocusChain(), ok);
+    EXPECT_FALSE(end->isDefault() || end->autoDefault() || ok->isDefault() || ok->autoDefault());
+}
+
+TEST_F(LanguageTest, SwitchingReCaptionsTheTaggedControlsAndTheStatusBarOnly)
+{
+    Main();
+    const QStringList untagged{In<QMenu>(*form, "menPort")->title(), Action("setCOM1")->text(),
+                               Action("setCOM8")->text(), Action("setLangGerman")->text(),
+                               Action("setLangEnglish")->text(), Text("Label5"), Text("Label7"), Text("Label3"),
+                               Text("Label20")};
+    EXPECT_EQ(untagged, (QStringList{"Port", "COM1", "COM8", "Deutsch", "English", "SpO2  [%]", "Status",
+                                     "KV-200L - CORAL200L - MIRAeco", " V1.51"}));
+
+    Choose("setLangGerman");
+    EXPECT_EQ(program.LanguageBase, 0);
+    EXPECT_TRUE(Action("setLangGerman")->isChecked());
+    EXPECT_FALSE(Action("setLangEnglish")->isChecked());
+    EXPECT_EQ(In<QMenu>(*form, "menDatei")->title(), "Datei");
+    EXPECT_EQ(Action("menSpeichern")->text(), "Speichern");
+    EXPECT_EQ(Action("menEnde")->text(), "Ende");
+    EXPECT_EQ(In<QMenu>(*form, "menBeep")->title(), "Ton");
+    EXPECT_EQ(Action("setBeep")->text(), "Pulston");
+    EXPECT_EQ(In<QMenu>(*form, "menLanguage")->title(), "Sprache");
+    EXPECT_EQ(Text("Label6"), "Puls[1/min]");
+    EXPECT_EQ(Text("Label9"), "Zeit");
+    EXPECT_EQ(StatusBar(), "Daten werden NICHT abgespeichert!");
+
+    Choose("setLangGerman");  // the language in force again: nothing changes
+    EXPECT_TRUE(Action("setLangGerman")->isChecked());
+    EXPECT_FALSE(Action("setLangEnglish")->isChecked());
+
+    Choose("setLangEnglish");
+    EXPECT_EQ(Text("Label6"), "Pulse[1/min]");
+    EXPECT_TRUE(Action("setLangEnglish")->isChecked());
+    EXPECT_FALSE(Action("setLangGerman")->isChecked());
+    const QStringList after{In<QMenu>(*form, "menPort")->title(), Action("setCOM1")->text(),
+                            Action("setCOM8")->text(), Action("setLangGerman")->text(),
+                            Action("setLangEnglish")->text(), Text("Label5"), Text("Label7"), Text("Label3"),
+                            Text("Label20")};
+    EXPECT_EQ(after, untagged) << "untagged captions never change";
+}
+
+TEST_F(LanguageTest, WhileRecordingTheStatusBarNamesTheFileInTheNewLanguage)
+{
+    Main();
+    Choose("menSpeichern");
+    ASSERT_TRUE(program.Recording);
+    Choose("setLangGerman");
+    EXPECT_EQ(StatusBar(), QStringLiteral("Daten werden gespeichert:") + QString::fromStdString(recordPath));
+    Choose("setLangEnglish");
+    EXPECT_EQ(StatusBar(), QStringLiteral("Data written to:") + QString::fromStdString(recordPath));
+}
+
+TEST_F(LanguageTest, TheStatusFieldFollowsAtTheNextStatusByteNotAtTheSwitch)
+{
+    Main();
+    const std::vector<std::uint8_t> ok{249, 97, 251, 0};
+    com2.Write(ok);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Text("Label4") == "OK!"; }, 2000));
+    QLabel* status = In<QLabel>(*form, "Label4");
+    EXPECT_EQ(status->toolTip(), "Data from the unit is received and displayed.");
+
+    Choose("setLangGerman");
+    EXPECT_EQ(status->toolTip(), "Data from the unit is received and displayed.") << "untouched by the switch";
+    const std::vector<std::uint8_t> noProbe{251, 1};
+    com2.Write(noProbe);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Text("Label4") == "Kein Sensor!"; }, 2000));
+    EXPECT_EQ(status->toolTip(), "Daten vom Gerät werden emfangen, aber kein Sensor am Gerät.");
+}
+
+TEST_F(LanguageTest, LanguageAndPortCarryOverToTheNextRun)
+{
+    Main();
+    EXPECT_EQ(program.PortNumber, 2);
+    Choose("setLangGerman");
+    Choose("setCOM5");
+    EXPECT_EQ(program.PortNumber, 5);
+    Choose("menEnde");
+    EXPECT_EQ(GetSetting(QStringLiteral("Optionen/Sprache")), "0");
+    EXPECT_EQ(GetSetting(QStringLiteral("Optionen/Port")), "5");
+    form.reset();  // the first run's port is closed
+
+    Eingangsfenster& next = Start();
+    EXPECT_EQ(In<QPushButton>(next, "CancelButton")->text(), "Ende");
+    Main();
+    EXPECT_TRUE(Action("setLangGerman")->isChecked());
+    EXPECT_TRUE(Action("setCOM5")->isChecked()) << "COM5 is tried first, although COM2 works too";
+    EXPECT_TRUE(form->MSComm1().PortOpen());
+}
+
+TEST_F(LanguageTest, EndOrClosingOnTheStartWindowEndsWithoutWritingAnything)
+{
+    PutSetting(QStringLiteral("Optionen/Sprache"), QStringLiteral("0"));
+    PutSetting(QStringLiteral("Optionen/Port"), QStringLiteral("7"));
+    for (const bool byButton : {true, false}) {
+        Eingangsfenster& s = Start();
+        QSignalSpy ended(&s, &Eingangsfenster::Ended);
+        QSignalSpy confirmed(&s, &Eingangsfenster::Confirmed);
+        if (byButton)
+            In<QPushButton>(s, "CancelButton")->click();
+        else
+            s.close();
+        EXPECT_EQ(ended.count(), 1);
+        EXPECT_EQ(confirmed.count(), 0);
+        EXPECT_EQ(form, nullptr) << "no main window, no port";
+        EXPECT_EQ(GetSetting(QStringLiteral("Optionen/Sprache")), "0");
+        EXPECT_EQ(GetSetting(QStringLiteral("Optionen/Port")), "7");
+    }
+}
+
+}  // namespace
+}  // namespace trelvo::app
