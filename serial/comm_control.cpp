@@ -74,6 +74,8 @@ CommControl::CommControl(QObject* parent) : QObject(parent)
     m_collect.setSingleShot(true);
     m_collect.setInterval(kCollectMilliseconds);
     connect(&m_collect, &QTimer::timeout, this, &CommControl::onCollect);
+    m_reopen.setInterval(kReopenMilliseconds);
+    connect(&m_reopen, &QTimer::timeout, this, &CommControl::TryReopen);
     connect(&m_port, &QSerialPort::readyRead, this, &CommControl::onReadyRead);
     connect(&m_port, &QSerialPort::errorOccurred, this, &CommControl::onErrorOccurred);
 }
@@ -91,6 +93,7 @@ void CommControl::SetPortOverrides(PortOverrides overrides)
 
 void CommControl::SetCommPort(int n)
 {
+    m_reopen.stop();
     if (!IsPortNumber(n))
         throw CommError(CommFailure::InvalidPortNumber,
                         "COM" + std::to_string(n) + " is no valid port number (COM1 to COM8)");
@@ -138,6 +141,7 @@ bool CommControl::PortOpen() const noexcept
 
 void CommControl::SetPortOpen(bool open)
 {
+    m_reopen.stop();
     if (!open) {
         StopReading();
         m_port.close();
@@ -145,7 +149,11 @@ void CommControl::SetPortOpen(bool open)
     }
     if (PortOpen())
         throw CommError(CommFailure::PortAlreadyOpen, "the port is already open", DevicePath());
+    Open();
+}
 
+void CommControl::Open()
+{
     const std::string device = DevicePath();
     m_port.setPortName(QString::fromStdString(device));
     m_port.setBaudRate(m_lineSettings.baudRate);
@@ -308,7 +316,19 @@ void CommControl::Lose(const QString& reason)
     StopReading();
     m_port.clearError();
     m_port.close();
+    m_reopen.start();
     emit DeviceLost(reason);
+}
+
+void CommControl::TryReopen()
+{
+    try {
+        Open();
+    } catch (const CommError&) {
+        return;  // still gone: try again at the next interval
+    }
+    m_reopen.stop();
+    emit DeviceBack();
 }
 
 int CommControl::InBufferCount() const

@@ -29,7 +29,9 @@ enum class InputMode { Text = 0, Binary = 1 };
 //
 // Failures are thrown as CommError. When the device goes away while open (cable pulled, far end
 // of a pseudo-terminal closed) the port is closed on the first error, so nothing spins, and
-// DeviceLost says why.
+// DeviceLost says why. The component then tries to open the same device again every
+// kReopenMilliseconds, silently, until it is back (DeviceBack) or the program sets the port
+// number or the open state itself.
 //
 // Reading: the first byte after a quiet spell is delivered at once; while bytes keep coming they
 // are collected every kCollectMilliseconds, so a busy line wakes the program about a hundred times
@@ -76,11 +78,18 @@ public:
     [[nodiscard]] std::vector<std::uint8_t> Input() override;
 
     static constexpr int kCollectMilliseconds = 10;
+    static constexpr int kReopenMilliseconds = 2000;
+
+    // True while the component waits for a lost device to come back.
+    [[nodiscard]] bool Reopening() const noexcept { return m_reopen.isActive(); }
+    void SetReopenInterval(int milliseconds) { m_reopen.setInterval(milliseconds); }
 
 signals:
     void OnComm();
     // The open device went away; the port is closed already. reason is for the user.
     void DeviceLost(const QString& reason);
+    // The lost device is open again.
+    void DeviceBack();
 
 private:
     void onReadyRead();
@@ -93,12 +102,15 @@ private:
     void StopReading();
     void Raise();
     void Lose(const QString& reason);
+    void TryReopen();
+    void Open();
     [[nodiscard]] CommError openFailure(QSerialPort::SerialPortError error, const std::string& device) const;
 
     QSerialPort m_port;
     QByteArray m_buffer;  // received, not yet taken by Input()
     QSocketNotifier* m_readable = nullptr;  // a child; deleted later, as it may be the caller
     QTimer m_collect;
+    QTimer m_reopen;
     PortOverrides m_overrides;
     int m_commPort = kFirstPort;
     LineSettings m_lineSettings;

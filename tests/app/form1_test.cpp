@@ -313,3 +313,57 @@ TEST_F(Form1Test, RecordsTheSimulatedUnitEveryFiveSecondsAndClosesTheFileAtShutd
 
 }  // namespace
 }  // namespace trelvo::app
+
+namespace trelvo::app {
+namespace {
+
+TEST_F(Form1Test, APulledCableShowsTheWarningKeepsRecordingAndHealsItself)
+{
+    const std::string link = (dir.path() + QStringLiteral("/unit")).toStdString();
+    auto unit = std::make_unique<tools::PseudoTerminal>(link);
+    PutSetting(QStringLiteral("Ports/COM3"), QString::fromStdString(link));
+    const QString record = dir.path() + QStringLiteral("/night.txt");
+    program.PortNumber = 3;
+    form = std::make_unique<Form1>(program, Form1Devices{std::make_unique<ToneLog>(tones),
+                                                         std::make_unique<ChosenFile>(record), nullptr});
+    form->SetMessageHandler([this](const QString& text) { messages << text; });
+    form->Form_Load();
+    ASSERT_TRUE(Find<QAction>("setCOM3")->isChecked());
+    Find<QAction>("menSpeichern")->trigger();
+
+    const std::vector<std::uint8_t> reading{249, 97, 250, 72, 251, 0};
+    unit->Write(reading);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Text("Label2") == "97"; }, 2000));
+
+    unit.reset();  // the cable is pulled
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Text("Label4") == "No Serial Data!"; }, 9000));
+    EXPECT_GE(clock.elapsed(), 6000) << "the warning waits for ten quiet ticks";
+    EXPECT_TRUE(Text("Label2").isEmpty());
+    EXPECT_TRUE(Find<QAction>("setCOM3")->isChecked()) << "the check mark never moves";
+    QTest::qWait(5200);  // at least one line while unplugged
+
+    unit = std::make_unique<tools::PseudoTerminal>(link);  // plugged in again
+    clock.restart();
+    const bool back = QTest::qWaitFor(
+        [&] {
+            unit->Write(reading);
+            return Text("Label2") == "97";
+        },
+        3000);
+    EXPECT_TRUE(back) << "values again within 3 s of the device coming back";
+    std::printf("values again %lld ms after the device came back\n", static_cast<long long>(clock.elapsed()));
+    EXPECT_TRUE(messages.isEmpty()) << "healing is silent";
+
+    Find<QAction>("menEnde")->trigger();
+    QFile file(record);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray content = file.readAll();
+    EXPECT_TRUE(content.contains("S XX P XXX T ")) << content.toStdString();
+    EXPECT_TRUE(content.contains("  No Serial Data!\r\n"));
+    EXPECT_TRUE(content.endsWith("\r\n"));
+}
+
+}  // namespace
+}  // namespace trelvo::app

@@ -2,6 +2,7 @@
 #include "serial/comm_control.h"
 #include "tools/pty/pseudo_terminal.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -231,6 +232,100 @@ TEST(CommControl, ByteByByteStreamIsCollectedInBatchesWithoutLoss)
     EXPECT_TRUE(QTest::qWaitFor([&] { return received.size() == sent.size(); }, 3000));
     EXPECT_EQ(received, sent);
     EXPECT_LT(events, 150) << "301 bytes written one at a time over about 300 ms";
+}
+
+}  // namespace
+}  // namespace trelvo::serial
+
+namespace trelvo::serial {
+namespace {
+
+int OpenDescriptors()
+{
+    return static_cast<int>(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size());
+}
+
+// The unit at a stable path (a link), as a USB adapter under /dev/serial/by-id is.
+class UnpluggedTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        line = std::make_unique<tools::PseudoTerminal>(link);
+        Configure(comm, link);
+        comm.SetPortOpen(true);
+        QObject::connect(&comm, &CommControl::OnComm, [this] {
+            const Bytes chunk = comm.Input();
+            received.insert(received.end(), chunk.begin(), chunk.end());
+        });
+    }
+    // Pulls the cable and waits until the component has noticed.
+    void Unplug()
+    {
+        line.reset();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !comm.PortOpen(); }, 3000));
+        EXPECT_TRUE(comm.Reopening());
+    }
+    // Plugs it in again at the same path; true when data flow within the time given.
+    bool PlugInAndReceiveWithin(int milliseconds)
+    {
+        line = std::make_unique<tools::PseudoTerminal>(link);
+        received.clear();
+        const Bytes ping{249, 97, 251, 0};
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < milliseconds) {
+            line->Write(ping);  // the unit sends all the time
+            if (QTest::qWaitFor([&] { return !received.empty(); }, 50))
+                return true;
+        }
+        return false;
+    }
+
+    QTemporaryDir dir;
+    std::string link = (dir.path() + QStringLiteral("/unit")).toStdString();
+    std::unique_ptr<tools::PseudoTerminal> line;
+    CommControl comm;
+    Bytes received;
+};
+
+TEST_F(UnpluggedTest, DataFlowAgainWithinThreeSecondsOfTheDeviceComingBack)
+{
+    QSignalSpy back(&comm, &CommControl::DeviceBack);
+    Unplug();
+    QTest::qWait(2500);  // out for a while: the retries fail quietly
+    EXPECT_FALSE(comm.PortOpen());
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_TRUE(PlugInAndReceiveWithin(3000));
+    std::printf("data again %lld ms after the device came back\n", static_cast<long long>(clock.elapsed()));
+    EXPECT_TRUE(comm.PortOpen());
+    EXPECT_FALSE(comm.Reopening());
+    EXPECT_EQ(back.count(), 1);
+    EXPECT_EQ(comm.CommPort(), 2) << "the same COM number";
+}
+
+TEST_F(UnpluggedTest, TwentyOutagesInARowLeakNothing)
+{
+    comm.SetReopenInterval(100);
+    Unplug();
+    ASSERT_TRUE(PlugInAndReceiveWithin(3000));
+    const int descriptors = OpenDescriptors();
+    for (int i = 0; i < 20; ++i) {
+        Unplug();
+        ASSERT_TRUE(PlugInAndReceiveWithin(3000)) << "outage " << i;
+    }
+    EXPECT_EQ(OpenDescriptors(), descriptors);
+}
+
+TEST_F(UnpluggedTest, SettingThePortByHandStopsTheRetries)
+{
+    Unplug();
+    comm.SetCommPort(3);
+    EXPECT_FALSE(comm.Reopening());
+    comm.SetCommPort(2);
+    line = std::make_unique<tools::PseudoTerminal>(link);
+    QTest::qWait(2500);
+    EXPECT_FALSE(comm.PortOpen()) << "nothing reopened behind the program's back";
 }
 
 }  // namespace
