@@ -2,7 +2,7 @@
 # that are missing. apt-get update runs at most once, and only when something must be installed.
 
 TRELVO_PACKAGES=(
-  cmake ninja-build g++ pkg-config
+  cmake ninja-build g++ pkg-config clang libclang-rt-14-dev
   qt6-base-dev qt6-serialport-dev libasound2-dev fonts-liberation
   libgtest-dev libgmock-dev libbenchmark-dev
 )

@@ -243,3 +243,33 @@ TEST_F(LanguageTest, EndOrClosingOnTheStartWindowEndsWithoutWritingAnything)
 
 }  // namespace
 }  // namespace trelvo::app
+
+namespace trelvo::app {
+namespace {
+
+// Whatever a hand or a broken disk left in the store, the program starts, on the defaults.
+TEST_F(LanguageTest, GarbageInEverySettingsKeyStartsOnTheDefaults)
+{
+    const QVariant garbage[] = {
+        QString(), QStringLiteral("   "), QStringLiteral("abc"), QStringLiteral("99999"), QStringLiteral("-1"),
+        QStringLiteral("1e3"), QStringLiteral("0x10"), QString(100'000, u'7'),
+        QString::fromLatin1(QByteArray("\x01\xff\x00\x7f\x80", 5)), QStringList{QStringLiteral("0"), QStringLiteral("5")},
+    };
+    for (const QVariant& value : garbage) {
+        for (const char* key : {"Optionen/Sprache", "Optionen/Port"}) {
+            test::ClearStore();
+            SetUp();
+            PutSetting(QString::fromLatin1(key), value);
+            Eingangsfenster& s = Start();
+            EXPECT_EQ(program.LanguageBase, 1000) << key;
+            EXPECT_EQ(program.PortNumber, 1) << key;
+            EXPECT_EQ(In<QPushButton>(s, "CancelButton")->text(), "End");
+            Main();
+            EXPECT_TRUE(Action("setLangEnglish")->isChecked());
+            EXPECT_EQ(program.PortNumber, 2) << "COM1 is missing here; the first usable port opened";
+        }
+    }
+}
+
+}  // namespace
+}  // namespace trelvo::app
