@@ -29,13 +29,7 @@ using test::PutSetting;
 // A main window whose COM2 leads to a pseudo-terminal and whose other ports lead nowhere.
 class Form1Test : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        test::ClearStore();
-        for (int n = 1; n <= 8; ++n)
-            PutSetting(QStringLiteral("Ports/COM%1").arg(n), dir.path() + QStringLiteral("/missing-com%1").arg(n));
-        PutSetting(QStringLiteral("Ports/COM2"), QString::fromStdString(com2.SlavePath()));
-    }
+    void SetUp() override { test::StoreWithPorts(dir.path(), {{2, com2.SlavePath()}}); }
     void TearDown() override { test::ClearStore(); }
 
     // Tones the window sounded, instead of the sound card.

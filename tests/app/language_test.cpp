@@ -41,14 +41,7 @@ private:
 // COM2 and COM5 lead to pseudo-terminals.
 class LanguageTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        test::ClearStore();
-        for (int n = 1; n <= 8; ++n)
-            PutSetting(QStringLiteral("Ports/COM%1").arg(n), dir.path() + QStringLiteral("/missing-com%1").arg(n));
-        PutSetting(QStringLiteral("Ports/COM2"), QString::fromStdString(com2.SlavePath()));
-        PutSetting(QStringLiteral("Ports/COM5"), QString::fromStdString(com5.SlavePath()));
-    }
+    void SetUp() override { test::StoreWithPorts(dir.path(), {{2, com2.SlavePath()}, {5, com5.SlavePath()}}); }
     void TearDown() override { test::ClearStore(); }
 
     // The start window, loaded; the main window once OK is pressed.
@@ -257,7 +250,6 @@ TEST_F(LanguageTest, GarbageInEverySettingsKeyStartsOnTheDefaults)
     };
     for (const QVariant& value : garbage) {
         for (const char* key : {"Optionen/Sprache", "Optionen/Port"}) {
-            test::ClearStore();
             SetUp();
             PutSetting(QString::fromLatin1(key), value);
             Eingangsfenster& s = Start();

@@ -63,7 +63,8 @@ TEST_F(WaveViewTest, ChangesReachTheScreenWithinAFrame)
             return false;
         }
     } counter{paints};
-    QTest::qWait(50);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    QTest::qWait(100);  // the first paint of the newly shown window is over
     view.installEventFilter(&counter);
     for (int i = 0; i < 50; ++i)
         trace.DrawWaveSample(100);
