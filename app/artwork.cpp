@@ -24,7 +24,9 @@ QPainterPath Heartbeat(const QRectF& r)
     return path;
 }
 
-QPixmap IconPixmap(int size)
+}  // namespace
+
+QPixmap MakeIconPixmap(int size)
 {
     QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
@@ -38,8 +40,6 @@ QPixmap IconPixmap(int size)
     p.drawPath(Heartbeat(QRectF(size * 0.12, size * 0.2, size * 0.76, size * 0.6)));
     return pixmap;
 }
-
-}  // namespace
 
 QPixmap MakeLogo()
 {
@@ -65,8 +65,8 @@ QPixmap MakeLogo()
 QIcon MakeWindowIcon()
 {
     QIcon icon;
-    icon.addPixmap(IconPixmap(32));
-    icon.addPixmap(IconPixmap(16));
+    icon.addPixmap(MakeIconPixmap(32));
+    icon.addPixmap(MakeIconPixmap(16));
     return icon;
 }
 

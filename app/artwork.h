@@ -9,5 +9,7 @@ namespace trelvo::app {
 // window icon (32 x 32 and 16 x 16).
 [[nodiscard]] QPixmap MakeLogo();
 [[nodiscard]] QIcon MakeWindowIcon();
+// The icon at one size (the installed icons are these pictures).
+[[nodiscard]] QPixmap MakeIconPixmap(int size);
 
 }  // namespace trelvo::app

@@ -2,6 +2,7 @@
 
 #include "app/eingangsfenster.h"
 #include "app/form1.h"
+#include "app/termination.h"
 #include "core/program_state.h"
 
 #include <QApplication>
@@ -31,6 +32,15 @@ int main(int argc, char* argv[])
         form->Form_Load();
         form->show();
     });
+    // Logging out or shutting down ends the program like File > End; before OK nothing is written.
+    trelvo::app::Termination termination;
+    QObject::connect(&termination, &trelvo::app::Termination::Requested, &app, [&] {
+        if (form)
+            form->close();
+        else
+            QCoreApplication::quit();
+    });
+
     start.Form_Load();
     start.show();
     return QApplication::exec();

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Builds the Debian package, installs it as a user would (apt resolves its dependencies), checks
+# the installed desktop entry and metainfo, starts the installed program offscreen and ends it
+# cleanly, then removes the package again. Needs root; skipped (77) otherwise.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+if [ "$(id -u)" -ne 0 ]; then echo "skipped: installing a package needs root"; exit 77; fi
+if dpkg -s trelvo >/dev/null 2>&1; then echo "skipped: trelvo is installed on this machine already"; exit 77; fi
+
+deb=$(./run --package | tail -n 1)
+echo "package: $deb"
+work=$(mktemp -d)
+cleanup() {
+  DEBIAN_FRONTEND=noninteractive apt-get remove -y -qq trelvo >/dev/null 2>&1 || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$(realpath "$deb")" >/dev/null
+
+test -x /usr/bin/trelvo
+desktop-file-validate /usr/share/applications/org.trelvo.Trelvo.desktop
+appstreamcli validate --no-net /usr/share/metainfo/org.trelvo.Trelvo.metainfo.xml >/dev/null
+test -f /usr/share/icons/hicolor/scalable/apps/org.trelvo.Trelvo.svg
+test -f /usr/share/icons/hicolor/48x48/apps/org.trelvo.Trelvo.png
+
+# The installed program starts (the start window is up after a second) and ends on SIGTERM with
+# status 0, writing nothing before OK.
+QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$work" XDG_RUNTIME_DIR="$work" /usr/bin/trelvo 2>"$work/stderr" &
+pid=$!
+sleep 2
+kill -0 "$pid"
+kill -TERM "$pid"
+status=0
+wait "$pid" || status=$?
+[ "$status" -eq 0 ] || { echo "the installed program ended with status $status"; cat "$work/stderr"; exit 1; }
+[ -z "$(ls -A "$work" | grep -v stderr)" ] || { echo "it wrote settings before OK"; exit 1; }
+echo "the package installs, and the installed program starts and ends cleanly"
