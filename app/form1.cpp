@@ -7,6 +7,7 @@
 #include "app/level_bar.h"
 #include "app/port_messages.h"
 #include "app/recording_adapters.h"
+#include "app/sleep_guard.h"
 #include "app/wave_view.h"
 #include "core/receive.h"
 #include "lang/language_switch.h"
@@ -56,7 +57,8 @@ Form1::Form1(core::ProgramState& program, Form1Devices devices, QWidget* parent)
       m_tone(m_measurement, *m_toneOutput), m_watchdog(m_measurement, program.LanguageBase, *this),
       m_saveDialog(devices.saveDialog ? std::move(devices.saveDialog) : std::make_unique<FileSaveDialog>(this)),
       m_clock(devices.clock ? std::move(devices.clock) : std::make_unique<SystemClock>()),
-      m_recorder(program, *this, *m_clock, *m_saveDialog, m_recordStore, *this)
+      m_recorder(program, *this, *m_clock, *m_saveDialog, m_recordStore, *this),
+      m_sleepGuard(devices.sleepGuard ? std::move(devices.sleepGuard) : std::make_unique<SleepGuard>())
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("TRELVO"));
@@ -403,6 +405,14 @@ void Form1::SetSaveChecked(bool checked)
 void Form1::SetStatusText(std::string_view utf8)
 {
     lang::SetSimpleText(*StsBar1, FromUtf8(utf8));
+}
+
+void Form1::SetRecordingActive(bool active)
+{
+    if (active)
+        m_sleepGuard->Take(QStringLiteral("Recording the oximeter's readings"));
+    else
+        m_sleepGuard->Release();
 }
 
 void Form1::ShowMessage(std::string_view utf8)

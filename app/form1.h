@@ -10,6 +10,7 @@
 #include "recording/recorder.h"
 #include "serial/comm_control.h"
 #include "serial/port_selection.h"
+#include "app/sleep_guard.h"
 
 #include <QMainWindow>
 #include <QTime>
@@ -39,6 +40,7 @@ struct Form1Devices {
     std::unique_ptr<core::ToneOutput> tone;              // default: the ALSA device
     std::unique_ptr<recording::SaveDialog> saveDialog;   // default: Qt's save dialog
     std::unique_ptr<recording::Clock> clock;             // default: the system clock
+    std::unique_ptr<SleepGuard> sleepGuard;              // default: logind, else the screen saver
 };
 
 class Form1 final : public QMainWindow,
@@ -115,6 +117,7 @@ private:
     void SetSaveChecked(bool checked) override;
     void SetStatusText(std::string_view utf8) override;
     void ShowMessage(std::string_view utf8) override;
+    void SetRecordingActive(bool active) override;
 
     core::ProgramState& m_program;
     core::MeasurementState m_measurement;
@@ -129,6 +132,7 @@ private:
     std::unique_ptr<recording::Clock> m_clock;
     recording::DiskRecordStore m_recordStore;
     recording::Recorder m_recorder;
+    std::unique_ptr<SleepGuard> m_sleepGuard;
     MessageHandler m_showMessage;
     bool m_unloaded = false;
 

@@ -33,6 +33,7 @@ void Recorder::SwitchOff()
     if (m_file) {
         const std::string error = m_file->Close();
         m_file.reset();
+        m_view.SetRecordingActive(false);
         if (!error.empty())
             m_view.ShowMessage(Message(m_program.LanguageBase,
                                        "Die Datei %1 ließ sich nicht sicher abschließen: %2.",
@@ -63,6 +64,7 @@ void Recorder::SwitchOn()
         return;
     }
     m_file = std::move(opened.file);
+    m_view.SetRecordingActive(true);
     m_view.SetStatusText(std::string(lang::Text(m_program.LanguageBase, lang::text::kRecordingTo)) + *chosen);
     m_fileNotReady = false;
 }
@@ -91,6 +93,7 @@ void Recorder::StopAfterWriteFailure(const std::string& reason)
 {
     (void)m_file->Close();
     m_file.reset();
+    m_view.SetRecordingActive(false);
     m_program.Recording = false;
     m_view.SetSaveChecked(false);
     ShowNotRecording();
@@ -107,6 +110,7 @@ void Recorder::CloseRecordFile()
     if (m_program.Recording && m_file) {
         (void)m_file->Close();
         m_file.reset();
+        m_view.SetRecordingActive(false);
     }
 }
 

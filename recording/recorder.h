@@ -44,6 +44,8 @@ public:
     virtual void SetSaveChecked(bool checked) = 0;
     virtual void SetStatusText(std::string_view utf8) = 0;
     virtual void ShowMessage(std::string_view utf8) = 0;
+    // A record file is open and being written (true), or no longer (false).
+    virtual void SetRecordingActive(bool /*active*/) {}
 };
 
 // The Save command and the five-second recording tick. A line is due in every second whose

@@ -46,7 +46,7 @@ protected:
     {
         program.LanguageBase = languageBase;
         program.PortNumber = port;
-        form = std::make_unique<Form1>(program, Form1Devices{std::make_unique<ToneLog>(tones), nullptr, nullptr});
+        form = std::make_unique<Form1>(program, Form1Devices{std::make_unique<ToneLog>(tones), nullptr, nullptr, nullptr});
         form->SetMessageHandler([this](const QString& text) { messages << text; });
         form->Form_Load();
         return *form;
@@ -265,14 +265,20 @@ TEST_F(Form1Test, RecordsTheSimulatedUnitEveryFiveSecondsAndClosesTheFileAtShutd
     const QString record = dir.path() + QStringLiteral("/night.txt");
     program.PortNumber = 1;
     form = std::make_unique<Form1>(program, Form1Devices{std::make_unique<ToneLog>(tones),
-                                                         std::make_unique<ChosenFile>(record), nullptr});
+                                                         std::make_unique<ChosenFile>(record), nullptr, nullptr});
     form->SetMessageHandler([this](const QString& text) { messages << text; });
     form->Form_Load();
     Find<QAction>("menSpeichern")->trigger();
     EXPECT_TRUE(Find<QAction>("menSpeichern")->isChecked());
     EXPECT_EQ(StatusBarText(), QStringLiteral("Data written to:") + record);
 
-    QTest::qWait(12'000);
+    // The first line falls on the next second ending in 0 (up to ten seconds away), the next five
+    // seconds later.
+    const auto linesSoFar = [&] {
+        QFile f(record);
+        return f.open(QIODevice::ReadOnly) ? f.readAll().count('\n') : 0;
+    };
+    EXPECT_TRUE(QTest::qWaitFor([&] { return linesSoFar() >= 2; }, 17'000));
     Find<QAction>("menEnde")->trigger();  // shutdown closes the record file
     sim.terminate();
     sim.waitForFinished(5000);
@@ -319,7 +325,7 @@ TEST_F(Form1Test, APulledCableShowsTheWarningKeepsRecordingAndHealsItself)
     const QString record = dir.path() + QStringLiteral("/night.txt");
     program.PortNumber = 3;
     form = std::make_unique<Form1>(program, Form1Devices{std::make_unique<ToneLog>(tones),
-                                                         std::make_unique<ChosenFile>(record), nullptr});
+                                                         std::make_unique<ChosenFile>(record), nullptr, nullptr});
     form->SetMessageHandler([this](const QString& text) { messages << text; });
     form->Form_Load();
     ASSERT_TRUE(Find<QAction>("setCOM3")->isChecked());

@@ -51,7 +51,7 @@ protected:
         form.reset();
         start = std::make_unique<Eingangsfenster>(program);
         QObject::connect(start.get(), &Eingangsfenster::Confirmed, [this] {
-            Form1Devices devices{std::make_unique<SilentTone>(), std::make_unique<PickedFile>(recordPath), nullptr};
+            Form1Devices devices{std::make_unique<SilentTone>(), std::make_unique<PickedFile>(recordPath), nullptr, nullptr};
             form = std::make_unique<Form1>(program, std::move(devices));
             form->SetMessageHandler([](const QString&) {});
             form->Form_Load();
