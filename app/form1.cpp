@@ -5,6 +5,7 @@
 #include "app/fonts.h"
 #include "app/frame_clock.h"
 #include "app/level_bar.h"
+#include "app/perf_trace.h"
 #include "app/port_messages.h"
 #include "app/recording_adapters.h"
 #include "app/sleep_guard.h"
@@ -345,7 +346,11 @@ QLabel* Form1::FieldLabel(core::Field field) const
 
 void Form1::SetCaption(core::Field field, std::string_view utf8)
 {
-    FieldLabel(field)->setText(FromUtf8(utf8));
+    QLabel* label = FieldLabel(field);
+    const QString text = FromUtf8(utf8);
+    if (PerfTraceOn() && field == core::Field::SpO2 && label->text() != text)
+        PerfTrace("spo2-text", text.toLong());
+    label->setText(text);
 }
 
 void Form1::SetToolTip(core::Field field, std::string_view utf8)

@@ -2,13 +2,37 @@
 
 #include "app/eingangsfenster.h"
 #include "app/form1.h"
+#include "app/perf_trace.h"
 #include "app/termination.h"
 #include "core/program_state.h"
 
 #include <QApplication>
 #include <QFont>
 
+#include <QEvent>
+
 #include <memory>
+
+namespace {
+
+// For the performance trace: notes when a window is first painted.
+class FirstPaint final : public QObject {
+public:
+    explicit FirstPaint(const char* event) : m_event(event) {}
+    bool eventFilter(QObject* watched, QEvent* e) override
+    {
+        if (e->type() == QEvent::Paint) {
+            trelvo::app::PerfTrace(m_event);
+            watched->removeEventFilter(this);
+        }
+        return false;
+    }
+
+private:
+    const char* m_event;
+};
+
+}  // namespace
 
 int main(int argc, char* argv[])
 {
@@ -26,8 +50,15 @@ int main(int argc, char* argv[])
 
     trelvo::app::Eingangsfenster start(program);
     QObject::connect(&start, &trelvo::app::Eingangsfenster::Ended, &app, &QCoreApplication::quit);
+    FirstPaint startShown("start-window-shown");
+    FirstPaint mainShown("main-window-shown");
+    if (trelvo::app::PerfTraceOn())
+        start.installEventFilter(&startShown);
     QObject::connect(&start, &trelvo::app::Eingangsfenster::Confirmed, &app, [&] {
+        trelvo::app::PerfTrace("ok-pressed");
         form = std::make_unique<trelvo::app::Form1>(program);
+        if (trelvo::app::PerfTraceOn())
+            form->installEventFilter(&mainShown);
         QObject::connect(form.get(), &trelvo::app::Form1::ProgramEnds, &app, &QCoreApplication::quit);
         form->Form_Load();
         form->show();

@@ -1,0 +1,152 @@
+#!/usr/bin/env python3
+"""Prints one table of the program's figures against their goals: decoder throughput, trace cost
+per sample, CPU share at full line rate and idle, peak memory, start-up times and the latency
+from a status byte on the line to the new SpO2 text. Run by bench/run after the release build."""
+
+import json
+import os
+import pty
+import statistics
+import subprocess
+import sys
+import tempfile
+import termios
+import time
+import tty
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+BUILD = os.path.join(ROOT, "build", "release")
+SAMPLES = int(os.environ.get("LATENCY_SAMPLES", "1000"))
+
+
+def benchmark(binary, name):
+    out = subprocess.run([os.path.join(BUILD, "bench", binary), f"--benchmark_filter={name}",
+                          "--benchmark_format=json", "--benchmark_repetitions=3",
+                          "--benchmark_report_aggregates_only=true"],
+                         capture_output=True, text=True, check=True, env={**os.environ, "QT_QPA_PLATFORM": "offscreen"})
+    for b in json.loads(out.stdout)["benchmarks"]:
+        if b.get("aggregate_name") == "median":
+            return b
+    raise RuntimeError(name)
+
+
+def program_load(seconds, *sim_args):
+    out = subprocess.run([os.path.join(ROOT, "bench", "run-program"), str(seconds), *sim_args],
+                         capture_output=True, text=True, check=True).stdout
+    cpu = float(out.split("CPU share of one core")[1].split("%")[0])
+    peak = float(out.split("peak resident memory")[1].split("MB")[0])
+    return cpu, peak
+
+
+def xdo(display, *args):
+    return subprocess.run(["xdotool", *args], env={**os.environ, "DISPLAY": display}, capture_output=True,
+                          text=True).stdout.strip()
+
+
+def wait_for(predicate, timeout):
+    end = time.time() + timeout
+    while time.time() < end:
+        value = predicate()
+        if value:
+            return value
+        time.sleep(0.01)
+    return None
+
+
+def events(trace):
+    if not os.path.exists(trace):
+        return []
+    result = []
+    for line in open(trace):
+        ns, name, value = line.split()
+        result.append((int(ns), name, int(value)))
+    return result
+
+
+def first(trace, name, after=0):
+    return next((ns for ns, n, _ in events(trace) if n == name and ns >= after), None)
+
+
+def startup_and_latency():
+    work = tempfile.mkdtemp(prefix="trelvo-figures-")
+    master, slave = pty.openpty()
+    tty.setraw(slave)
+    link = os.path.join(work, "unit")
+    os.symlink(os.ttyname(slave), link)
+    os.makedirs(os.path.join(work, "config", "Trelvo"))
+    with open(os.path.join(work, "config", "Trelvo", "Trelvo.conf"), "w") as conf:
+        conf.write("[Ports]\n")
+        for n in range(1, 9):  # eight ports to probe, one of them the unit
+            conf.write(f"COM{n}={link if n == 1 else os.path.join(work, f'missing{n}')}\n")
+    read_fd, write_fd = os.pipe()
+    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "800x700x24", "-nolisten", "tcp"],
+                            pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(write_fd)
+    display = ":" + os.read(read_fd, 32).decode().strip()
+    trace = os.path.join(work, "trace")
+    env = {**os.environ, "DISPLAY": display, "XDG_CONFIG_HOME": os.path.join(work, "config"),
+           "XDG_RUNTIME_DIR": work, "TRELVO_TRACE": trace}
+    launched = time.monotonic_ns()
+    program = subprocess.Popen([os.path.join(BUILD, "app", "trelvo")], env=env, stderr=subprocess.DEVNULL)
+    try:
+        shown = wait_for(lambda: first(trace, "start-window-shown"), 10)
+        start = wait_for(lambda: xdo(display, "search", "--onlyvisible", "--name", "^Korvant GmbH$"), 5)
+        xdo(display, "mousemove", "--window", start.split()[0], "220", "212", "click", "1")
+        ok = wait_for(lambda: first(trace, "ok-pressed"), 5)
+        main = wait_for(lambda: first(trace, "main-window-shown"), 10)
+        time.sleep(1.0)
+
+        # The unit: a reading every 40 ms, a different SpO2 each time, with wave samples between.
+        latencies = []
+        for i in range(SAMPLES):
+            value = 90 + i % 10
+            os.write(master, bytes([10, 20, 30, 40]))
+            written = time.monotonic_ns()
+            os.write(master, bytes([249, value, 251, 0]))
+            time.sleep(0.04)
+            latencies.append((written, value))
+        time.sleep(0.5)
+        texts = [(ns, v) for ns, n, v in events(trace) if n == "spo2-text"]
+        measured = []
+        for written, value in latencies:
+            seen = next((ns for ns, v in texts if v == value and ns >= written), None)
+            if seen is not None:
+                measured.append((seen - written) / 1e6)
+    finally:
+        program.terminate()
+        program.wait(10)
+        xvfb.terminate()
+        xvfb.wait(10)
+    measured.sort()
+    p50 = statistics.median(measured)
+    p99 = measured[min(len(measured) - 1, int(len(measured) * 0.99))]
+    return (shown - launched) / 1e6, (main - ok) / 1e6, p50, p99, len(measured)
+
+
+def main():
+    decoder = benchmark("decoder_bench", "BM_DecodeRealisticStream_Interface/4096")
+    trace = benchmark("trace_bench", "BM_DrawWaveSample")
+    launch_ms, ok_ms, p50, p99, n = startup_and_latency()
+    cpu_full, peak_full = program_load(60)
+    cpu_idle, peak_idle = program_load(60, "--scenario", "silence")
+    rows = [
+        ("decoder, realistic stream", f"{decoder['bytes_per_second'] / 1e6:.0f} MB/s", "≥ 500 MB/s",
+         decoder["bytes_per_second"] >= 500e6),
+        ("trace, one sample into the widget", f"{trace['real_time']:.0f} ns", "", True),
+        ("CPU at full line rate", f"{cpu_full:.2f} %", "≤ 1 %", cpu_full <= 1.0),
+        ("CPU idle (silent line)", f"{cpu_idle:.2f} %", "≤ 0.2 %", cpu_idle <= 0.2),
+        ("peak resident memory", f"{max(peak_full, peak_idle):.1f} MB", "≤ 50 MB", max(peak_full, peak_idle) <= 50),
+        ("launch to start window shown", f"{launch_ms:.0f} ms", "≤ 300 ms", launch_ms <= 300),
+        ("OK to main window shown (8 ports)", f"{ok_ms:.0f} ms", "", True),
+        (f"status byte to SpO2 text, p50 ({n})", f"{p50:.2f} ms", "", True),
+        (f"status byte to SpO2 text, p99 ({n})", f"{p99:.2f} ms", "≤ 16.7 ms", p99 <= 16.7),
+    ]
+    width = max(len(r[0]) for r in rows)
+    print(f"{'figure':<{width}}  {'measured':>12}  {'goal':>10}")
+    for name, value, goal, met in rows:
+        print(f"{name:<{width}}  {value:>12}  {goal:>10}  {'' if met else 'MISSED'}")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
