@@ -96,14 +96,20 @@ def startup_and_latency():
         main = wait_for(lambda: first(trace, "main-window-shown"), 10)
         time.sleep(1.0)
 
-        # The unit: a reading every 40 ms, a different SpO2 each time, with wave samples between.
+        # The unit as it really sends: wave samples at line rate without a pause, and a reading
+        # (a different SpO2 each time) in the middle of them every 40 bytes or so.
         latencies = []
+        byte_time = 1 / 960
+        next_at = time.monotonic()
         for i in range(SAMPLES):
+            for b in range(38):
+                next_at += byte_time
+                time.sleep(max(0.0, next_at - time.monotonic()))
+                os.write(master, bytes([20 + b * 5]))
             value = 90 + i % 10
-            os.write(master, bytes([10, 20, 30, 40]))
             written = time.monotonic_ns()
             os.write(master, bytes([249, value, 251, 0]))
-            time.sleep(0.04)
+            next_at += 4 * byte_time
             latencies.append((written, value))
         time.sleep(0.5)
         texts = [(ns, v) for ns, n, v in events(trace) if n == "spo2-text"]
