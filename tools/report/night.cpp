@@ -236,9 +236,13 @@ std::string SummaryText(const std::string& fileName, const Night& night, const F
                   f.pulseMean, f.pulseMin, f.pulseMax, f.noDataSeconds / 60, f.probeOffSeconds / 60);
     std::string text = buffer;
     if (!night.brokenLines.empty()) {
-        text += "Unreadable lines " + std::to_string(night.brokenLines.size()) + ":";
-        for (std::size_t i = 0; i < std::min<std::size_t>(10, night.brokenLines.size()); ++i)
-            text += " " + std::to_string(night.brokenLines[i]);
+        text += "Unreadable lines ";
+        text += std::to_string(night.brokenLines.size());
+        text += ':';
+        for (std::size_t i = 0; i < std::min<std::size_t>(10, night.brokenLines.size()); ++i) {
+            text += ' ';
+            text += std::to_string(night.brokenLines[i]);
+        }
         text += night.brokenLines.size() > 10 ? " ...\n" : "\n";
     }
     text += "This report is not a medical diagnosis.\n";
