@@ -227,7 +227,7 @@ void Form1::Form_Load()
     m_tone.SetChecked(false);
     setBeep->setChecked(false);
     Pulse_bar->setValue(0);
-    lang::SetSimpleText(*StsBar1, FromUtf8(lang::Text(m_program.LanguageBase, lang::text::kNotRecording)));
+    lang::SetSimpleText(*StsBar1, lang::RecordingStatusText(m_program.LanguageBase, false, {}));
 }
 
 void Form1::Form_Unload()

@@ -71,9 +71,7 @@ void AssignCaptionTags(QWidget& mainWindow)
 
 QString RecordingStatusText(std::int32_t base, bool recording, const QString& recordFileName)
 {
-    if (recording)
-        return FromUtf8(Text(static_cast<int>(base) + text::kRecordingTo)) + recordFileName;
-    return FromUtf8(Text(static_cast<int>(base) + text::kNotRecording));
+    return QString::fromStdString(RecordingStatus(base, recording, recordFileName.toStdString()));
 }
 
 void ApplyLanguage(std::int32_t base, bool recording, const QString& recordFileName)

@@ -83,4 +83,13 @@ std::string_view Text(int id)
     throw MissingText(id);
 }
 
+std::string RecordingStatus(std::int32_t languageBase, bool recording, std::string_view recordFileName)
+{
+    if (!recording)
+        return std::string(Text(static_cast<int>(languageBase) + text::kNotRecording));
+    std::string status(Text(static_cast<int>(languageBase) + text::kRecordingTo));
+    status += recordFileName;
+    return status;
+}
+
 }  // namespace trelvo::lang

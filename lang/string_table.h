@@ -4,6 +4,7 @@
 #include <optional>
 #include <span>
 #include <stdexcept>
+#include <string>
 #include <string_view>
 
 namespace trelvo::lang {
@@ -65,5 +66,9 @@ private:
 {
     return Text(languageBase + n);
 }
+
+// The status bar's text for the recording state: "Data written to:" directly followed by the
+// record file's path (UTF-8), or "Data is NOT written to file!".
+[[nodiscard]] std::string RecordingStatus(std::int32_t languageBase, bool recording, std::string_view recordFileName);
 
 }  // namespace trelvo::lang

@@ -65,7 +65,7 @@ void Recorder::SwitchOn()
     }
     m_file = std::move(opened.file);
     m_view.SetRecordingActive(true);
-    m_view.SetStatusText(std::string(lang::Text(m_program.LanguageBase, lang::text::kRecordingTo)) + *chosen);
+    m_view.SetStatusText(lang::RecordingStatus(m_program.LanguageBase, true, *chosen));
     m_fileNotReady = false;
 }
 
@@ -116,7 +116,7 @@ void Recorder::CloseRecordFile()
 
 void Recorder::ShowNotRecording()
 {
-    m_view.SetStatusText(lang::Text(m_program.LanguageBase, lang::text::kNotRecording));
+    m_view.SetStatusText(lang::RecordingStatus(m_program.LanguageBase, false, {}));
 }
 
 }  // namespace trelvo::recording
