@@ -5,6 +5,7 @@
 #include "settings/settings_store.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -78,6 +79,19 @@ void Eingangsfenster::OK_Button_Click()
 void Eingangsfenster::CancelButton_Click()
 {
     close();
+}
+
+// Enter presses the focused button, as on any desktop; neither button is the default, so Enter
+// never chooses for the user.
+void Eingangsfenster::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
+            button->click();
+            return;
+        }
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void Eingangsfenster::closeEvent(QCloseEvent* event)

@@ -1,16 +1,8 @@
 #pragma once
 
-#include "core/decoder.h"
-#include "core/display.h"
-#include "core/measurement.h"
+#include "app/session.h"
 #include "core/program_state.h"
-#include "core/tone.h"
-#include "core/trace.h"
-#include "core/watchdog.h"
-#include "recording/recorder.h"
-#include "serial/comm_control.h"
-#include "serial/port_selection.h"
-#include "app/sleep_guard.h"
+#include "core/reading.h"
 
 #include <QMainWindow>
 #include <QTime>
@@ -18,10 +10,9 @@
 
 #include <array>
 #include <functional>
-#include <memory>
+#include <vector>
 
 class QAction;
-class QFrame;
 class QLabel;
 class QMenu;
 class QStatusBar;
@@ -32,27 +23,13 @@ class FrameClock;
 class LevelBar;
 class WaveView;
 
-// The main window: a switchboard between the controls and the code of each area. It owns the
-// serial component, the decoder's state and the timers; what they do lives in core/, serial/,
-// lang/ and settings/.
-// What the window talks to besides its own controls; tests replace them.
-struct Form1Devices {
-    std::unique_ptr<core::ToneOutput> tone;              // default: the ALSA device
-    std::unique_ptr<recording::SaveDialog> saveDialog;   // default: Qt's save dialog
-    std::unique_ptr<recording::Clock> clock;             // default: the system clock
-    std::unique_ptr<SleepGuard> sleepGuard;              // default: logind, else the screen saver
-};
-
-class Form1 final : public QMainWindow,
-                    public core::MeasurementSink,
-                    public core::ValueFields,
-                    private serial::PortMenu,
-                    private recording::FieldCaptions,
-                    private recording::RecordingView {
+// The main window: owns the controls, forwards menu picks to the session and shows what the
+// session says. Its layout is in form1_layout.cpp.
+class Form1 final : public QMainWindow {
     Q_OBJECT
 
 public:
-    explicit Form1(core::ProgramState& program, Form1Devices devices = {}, QWidget* parent = nullptr);
+    explicit Form1(core::ProgramState& program, SessionDevices devices = {}, QWidget* parent = nullptr);
     ~Form1() override;
 
     // Start-up, run once while the window is still hidden.
@@ -64,20 +41,7 @@ public:
     using MessageHandler = std::function<void(const QString& text)>;
     void SetMessageHandler(MessageHandler handler) { m_showMessage = std::move(handler); }
 
-    [[nodiscard]] serial::CommControl& MSComm1() noexcept { return m_comm; }
-    [[nodiscard]] const core::MeasurementState& Measurement() const noexcept { return m_measurement; }
-
-    // MeasurementSink
-    void ShowMeasurement() override;
-    void SoundPulseTone() override;
-    void DrawWaveSample(std::int16_t sample) override;
-    void ShowPulseBar(std::int16_t sample) override;
-
-    // ValueFields
-    void SetCaption(core::Field field, std::string_view utf8) override;
-    void SetToolTip(core::Field field, std::string_view utf8) override;
-    void SetPulseBar(double value) override;
-    void SetBackColor(core::Field field, core::Colour colour) override;
+    [[nodiscard]] Session& session() noexcept { return m_session; }
 
 signals:
     // The program must end now (End command or the window closed).
@@ -89,58 +53,30 @@ protected:
 private:
     void BuildControls();
     void BuildMenus();
-    [[nodiscard]] QLabel* FieldLabel(core::Field field) const;
+    void AssignCaptionTags();
 
     // Handlers
     void menEnde_Click();
     void setCOM_Click(int index);
     void setBeep_Click();
     void menSpeichern_Click();
-    void setLangGerman_Click();
-    void setLangEnglish_Click();
-    void Timer1_Timer();
+    void setLang_Click(std::size_t index);
     void Timer2_Timer();
-    void Timer3_Timer();
-    void MSComm1_OnComm();
 
-    // PortMenu
-    void SetPortEnabled(int n, bool enabled) override;
-    [[nodiscard]] bool PortEnabled(int n) const override;
-    void SetPortChecked(int n, bool checked) override;
-    void SetPortUnusable(int n, const serial::CommError& why) override;
-    void SetPortUsable(int n, const std::string& device) override;
-
-    // FieldCaptions
-    [[nodiscard]] std::string Caption(core::Field field) const override;
-
-    // RecordingView
-    void SetSaveChecked(bool checked) override;
-    void SetStatusText(std::string_view utf8) override;
-    void ShowMessage(std::string_view utf8) override;
-    void SetRecordingActive(bool active) override;
+    // What the session says.
+    void ShowUpdate();
+    void ShowPortMenu();
+    void ShowRecordingState();
+    void CheckLanguage(std::int32_t base);
 
     core::ProgramState& m_program;
-    core::MeasurementState m_measurement;
-    serial::CommControl m_comm;  // MSComm1
-    serial::SerialInterface m_serial;
-    core::BasicDecoder<Form1> m_decoder;
-    std::unique_ptr<core::ToneOutput> m_toneOutput;
-    core::PulseTone m_tone;
-    core::NoDataWatchdog m_watchdog;
-    std::unique_ptr<core::WaveTrace> m_trace;  // made with its surface
-    std::unique_ptr<recording::SaveDialog> m_saveDialog;
-    std::unique_ptr<recording::Clock> m_clock;
-    recording::DiskRecordStore m_recordStore;
-    recording::Recorder m_recorder;
-    std::unique_ptr<SleepGuard> m_sleepGuard;
+    Session m_session;
     MessageHandler m_showMessage;
-    bool m_unloaded = false;
+    core::Reading m_shown;  // what the value fields show now
 
     FrameClock* m_frames = nullptr;
     QTime CurrentTime;
-    QTimer Timer1;  // recording tick, 500 ms
     QTimer Timer2;  // clock, 200 ms
-    QTimer Timer3;  // no-data watchdog, 700 ms
 
     QLabel* Label1 = nullptr;  // pulse
     QLabel* Label2 = nullptr;  // SpO2
@@ -149,12 +85,15 @@ private:
     LevelBar* Pulse_bar = nullptr;
     WaveView* spo2wave = nullptr;
     QStatusBar* StsBar1 = nullptr;
+    QLabel* m_statusText = nullptr;  // the status bar's one text
 
+    QMenu* menDatei = nullptr;
     QAction* menSpeichern = nullptr;
     QAction* menEnde = nullptr;
+    QMenu* menBeep = nullptr;
     QAction* setBeep = nullptr;
-    QAction* setLangGerman = nullptr;
-    QAction* setLangEnglish = nullptr;
+    QMenu* menLanguage = nullptr;
+    std::vector<QAction*> setLang;  // one per language, in the table's order
     std::array<QAction*, 8> setCOM{};
 };
 

@@ -4,6 +4,7 @@
 #include "app/form1.h"
 #include "app/perf_trace.h"
 #include "app/termination.h"
+#include "app/version.h"
 #include "core/program_state.h"
 
 #include <QApplication>
@@ -38,7 +39,7 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("trelvo"));
-    QApplication::setApplicationVersion(QStringLiteral("1.51"));
+    QApplication::setApplicationVersion(QString::fromLatin1(trelvo::kVersion));
     // The windows are laid out for Arial; Liberation Sans has the same metrics.
     QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
     // The program ends where its windows say so, not when the start window closes before the

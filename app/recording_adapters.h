@@ -2,15 +2,20 @@
 
 #include "recording/recorder.h"
 
+#include <QString>
+
 class QWidget;
 
 namespace trelvo::app {
 
-// The time of day from the system clock, in the user's locale, encoded as the record file is.
+// The time of day from the system clock, in the user's locale.
 class SystemClock final : public recording::Clock {
 public:
     [[nodiscard]] recording::TimeReading Now() override;
 };
+
+// The save dialog's file types.
+extern const QString kSaveFilter;
 
 // Qt's save dialog with the platform's defaults, its overwrite question included.
 class FileSaveDialog final : public recording::SaveDialog {

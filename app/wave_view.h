@@ -22,7 +22,6 @@ public:
     ~WaveView() override;
 
     void SetDrawWidth(int pixels) override { m_width = pixels < 1 ? 1 : pixels; }
-    [[nodiscard]] float ScaleWidth() const override { return static_cast<float>(contentsRect().width()); }
     [[nodiscard]] float ScaleHeight() const override { return static_cast<float>(contentsRect().height()); }
     void SetForeColor(core::Colour colour) override;
     void Line(float x1, float y1, float x2, float y2) override;

@@ -45,10 +45,13 @@ void BM_DrawWaveSample(benchmark::State& state)
     static const auto samples = Samples();
     Surface surface;
     core::MeasurementState measurement;
-    core::WaveTrace trace(measurement, surface.view);
+    core::WaveTrace trace(measurement);
+    trace.SetWidth(447.0F);
     std::size_t i = 0;
     for (auto _ : state) {
         trace.DrawWaveSample(samples[i]);
+        core::DrawTraceSteps(trace.PendingSteps(), surface.view);
+        trace.ClearPendingSteps();
         i = (i + 1) % samples.size();
     }
     benchmark::DoNotOptimize(surface.view.Picture().constBits());
@@ -60,9 +63,11 @@ void BM_RepaintTrace(benchmark::State& state)
 {
     Surface surface;
     core::MeasurementState measurement;
-    core::WaveTrace trace(measurement, surface.view);
+    core::WaveTrace trace(measurement);
+    trace.SetWidth(447.0F);
     for (int i = 0; i < 300; ++i)
         trace.DrawWaveSample(static_cast<std::int16_t>(i % 200));
+    core::DrawTraceSteps(trace.PendingSteps(), surface.view);
     QImage target(surface.view.size(), QImage::Format_RGB32);
     for (auto _ : state) {
         surface.view.render(&target);

@@ -2,6 +2,7 @@
 
 #include "core/measurement.h"
 
+#include <concepts>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -28,13 +29,25 @@ struct DecoderState {
 
 inline constexpr std::uint8_t kBarCounterLimit = 250;
 
+// The effects the decoder triggers, called directly (no virtual calls: one of them runs for
+// every wave sample):
+//   ShowMeasurement()        a status byte has just been stored in ProbeStatus
+//   SoundPulseTone()         a pulse byte has just been stored in PulseValue; may block for a tone
+//   DrawWaveSample(sample)   every wave sample (0..247)
+//   ShowPulseBar(sample)     every fourth byte position that carries a wave sample
+template <class S>
+concept MeasurementSink = requires(S& sink, std::int16_t sample) {
+    sink.ShowMeasurement();
+    sink.SoundPulseTone();
+    sink.DrawWaveSample(sample);
+    sink.ShowPulseBar(sample);
+};
+
 // Walks the unit's byte stream one byte at a time and triggers the effects in a fixed order.
 // There is no framing: a lost or extra byte is decoded by the same rules, every byte value is
 // valid input, and a marker at the end of one chunk applies to the first byte of the next.
 //
-// Sink is MeasurementSink or a final class implementing it; naming the final class lets the
-// compiler call the effects directly, which matters for the once-per-sample trace call.
-template <class Sink = MeasurementSink>
+template <class Sink>
 class BasicDecoder final {
 public:
     BasicDecoder(MeasurementState& measurement, Sink& sink) noexcept : m_measurement(measurement), m_sink(sink) {}
@@ -49,6 +62,8 @@ public:
     // The same for bytes the caller keeps.
     void Decode(std::span<const std::uint8_t> bytes)
     {
+        // Checked here, not on the class: a sink may own its decoder and be incomplete there.
+        static_assert(MeasurementSink<Sink>);
         const std::uint8_t* p = bytes.data();
         const std::uint8_t* const end = p + bytes.size();
         while (p != end) {
@@ -137,8 +152,5 @@ private:
     MeasurementState& m_measurement;
     Sink& m_sink;
 };
-
-using Decoder = BasicDecoder<MeasurementSink>;
-extern template class BasicDecoder<MeasurementSink>;
 
 }  // namespace trelvo::core

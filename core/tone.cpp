@@ -24,7 +24,7 @@ int PulseTone::ToneIndex(std::uint8_t spo2) noexcept
 
 void PulseTone::SoundPulseTone()
 {
-    if (!m_checked || m_measurement.PulseValue == 0)
+    if (!m_on || m_measurement.PulseValue == 0)
         return;
     const int index = ToneIndex(m_measurement.SpO2Value);
     if (index < 0)

@@ -20,6 +20,9 @@ class ToneOutput {
 public:
     virtual ~ToneOutput() = default;
     virtual void Beep(std::int32_t frequency, std::int32_t milliseconds) = 0;
+    // The tone has been switched on: get the device ready now, so that the first tone takes no
+    // longer than its duration.
+    virtual void Prepare() {}
 
 protected:
     ToneOutput() = default;
@@ -41,17 +44,22 @@ public:
     // After each pulse byte.
     void SoundPulseTone();
 
-    // The Pulse Tone menu item: switches the tone on or off.
-    void setBeep_Click() noexcept { m_checked = !m_checked; }
-    void SetChecked(bool checked) noexcept { m_checked = checked; }
-    [[nodiscard]] bool Checked() const noexcept { return m_checked; }
+    // Switches the tone on or off.
+    void Toggle() { SetOn(!m_on); }
+    void SetOn(bool on)
+    {
+        if (on && !m_on)
+            m_output.Prepare();
+        m_on = on;
+    }
+    [[nodiscard]] bool On() const noexcept { return m_on; }
 
     // The table entry for an SpO2, or -1 where no tone sounds (above 100). 100 itself sounds the
     // last entry.
     [[nodiscard]] static int ToneIndex(std::uint8_t spo2) noexcept;
 
 private:
-    bool m_checked = false;
+    bool m_on = false;
     const MeasurementState& m_measurement;
     ToneOutput& m_output;
 };

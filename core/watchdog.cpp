@@ -4,27 +4,28 @@
 
 namespace trelvo::core {
 
-void NoDataWatchdog::Timer3_Timer()
+void NoDataWatchdog::Tick()
 {
     std::uint8_t& ticks = m_measurement.NoDataTicks;
     if (ticks < kTickLimit)
         ++ticks;
 
-    if (ticks <= kQuietTicksAllowed) {
-        m_fields.SetBackColor(Field::Pulse, SystemColour::WindowBackground);
-        m_fields.SetBackColor(Field::SpO2, SystemColour::WindowBackground);
+    m_reading.NoData = ticks > kQuietTicksAllowed;
+    if (!m_reading.NoData) {
+        m_reading.PulseBack = SystemColour::WindowBackground;
+        m_reading.SpO2Back = SystemColour::WindowBackground;
         return;
     }
 
     m_blinkCounter = m_blinkCounter < kBlinkCycle ? m_blinkCounter + 1 : 0;
     const Colour back = (m_blinkCounter % 2 != 0) ? Colour(kAlertBackColor) : Colour(SystemColour::WindowBackground);
-    m_fields.SetBackColor(Field::Pulse, back);
-    m_fields.SetBackColor(Field::SpO2, back);
-    m_fields.SetCaption(Field::Pulse, {});
-    m_fields.SetCaption(Field::SpO2, {});
-    m_fields.SetPulseBar(0.0);
-    m_fields.SetCaption(Field::Status, lang::Text(m_languageBase, lang::text::kNoSerialData));
-    m_fields.SetToolTip(Field::Status, lang::Text(m_languageBase, lang::text::kNoSerialDataTip));
+    m_reading.PulseBack = back;
+    m_reading.SpO2Back = back;
+    m_reading.PulseText.clear();
+    m_reading.SpO2Text.clear();
+    m_reading.Bar = 0;
+    m_reading.StatusText = lang::Text(m_languageBase, lang::text::kNoSerialData);
+    m_reading.StatusTip = lang::Text(m_languageBase, lang::text::kNoSerialDataTip);
 }
 
 }  // namespace trelvo::core

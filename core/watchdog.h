@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/display.h"
 #include "core/measurement.h"
+#include "core/reading.h"
 
 #include <cstdint>
 
@@ -16,13 +16,13 @@ public:
     static constexpr std::uint8_t kTickLimit = 250;
     static constexpr int kBlinkCycle = 150;
 
-    NoDataWatchdog(MeasurementState& measurement, const std::int16_t& languageBase, ValueFields& fields) noexcept
-        : m_measurement(measurement), m_languageBase(languageBase), m_fields(fields)
+    NoDataWatchdog(MeasurementState& measurement, const std::int16_t& languageBase, Reading& reading) noexcept
+        : m_measurement(measurement), m_languageBase(languageBase), m_reading(reading)
     {
     }
 
     // One tick of the 700 ms watchdog timer.
-    void Timer3_Timer();
+    void Tick();
 
     [[nodiscard]] int BlinkCounter() const noexcept { return m_blinkCounter; }
 
@@ -30,7 +30,7 @@ private:
     int m_blinkCounter = 0;  // 1..150 then 0: odd shows the alert colour
     MeasurementState& m_measurement;
     const std::int16_t& m_languageBase;
-    ValueFields& m_fields;
+    Reading& m_reading;
 };
 
 }  // namespace trelvo::core

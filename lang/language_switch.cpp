@@ -7,28 +7,12 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMenu>
-#include <QStatusBar>
 
 #include <stdexcept>
 #include <string>
 
 namespace trelvo::lang {
 namespace {
-
-constexpr char kSimpleTextName[] = "SimpleText";
-
-QString FromUtf8(std::string_view utf8)
-{
-    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
-
-void SetTag(QWidget& window, const char* name, int offset)
-{
-    QObject* control = window.findChild<QObject*>(QString::fromLatin1(name));
-    if (!control)
-        throw std::logic_error(std::string("the main window has no control named ") + name);
-    control->setProperty(kTagProperty, QString::number(offset));
-}
 
 void SetCaption(QObject& control, const QString& text)
 {
@@ -54,64 +38,24 @@ void ApplyTag(QObject& control, std::int32_t base)
     if (!ok)
         throw std::logic_error("control " + control.objectName().toStdString() + " has the Tag \"" +
                                tag.toStdString() + "\", which is no number");
-    SetCaption(control, FromUtf8(Text(static_cast<int>(base) + offset)));
+    const std::string_view text = Text(static_cast<int>(base) + offset);
+    SetCaption(control, QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
 }
 
 }  // namespace
 
-void AssignCaptionTags(QWidget& mainWindow)
+void SetTag(QObject& control, int offset)
 {
-    SetTag(mainWindow, "menDatei", text::kMenuFile);
-    SetTag(mainWindow, "menSpeichern", text::kMenuSave);
-    SetTag(mainWindow, "menEnde", text::kEnd);
-    SetTag(mainWindow, "menBeep", text::kMenuTone);
-    SetTag(mainWindow, "setBeep", text::kMenuPulseTone);
-    SetTag(mainWindow, "menLanguage", text::kMenuLanguage);
+    control.setProperty(kTagProperty, QString::number(offset));
 }
 
-QString RecordingStatusText(std::int32_t base, bool recording, const QString& recordFileName)
+void ApplyLanguage(std::int32_t base)
 {
-    return QString::fromStdString(RecordingStatus(base, recording, recordFileName.toStdString()));
-}
-
-void ApplyLanguage(std::int32_t base, bool recording, const QString& recordFileName)
-{
-    const QWidgetList windows = QApplication::topLevelWidgets();
-    for (QWidget* window : windows) {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
         ApplyTag(*window, base);
         for (QObject* control : window->findChildren<QObject*>())
             ApplyTag(*control, base);
     }
-
-    for (QWidget* window : windows) {
-        if (auto* statusBar = window->findChild<QStatusBar*>(QStringLiteral("StsBar1")))
-            SetSimpleText(*statusBar, RecordingStatusText(base, recording, recordFileName));
-        auto* german = window->findChild<QAction*>(QStringLiteral("setLangGerman"));
-        auto* english = window->findChild<QAction*>(QStringLiteral("setLangEnglish"));
-        if (german && english) {
-            german->setChecked(false);
-            english->setChecked(false);
-            (base != 0 ? english : german)->setChecked(true);
-        }
-    }
-}
-
-void SetSimpleText(QStatusBar& statusBar, const QString& text)
-{
-    auto* label = statusBar.findChild<QLabel*>(QString::fromLatin1(kSimpleTextName));
-    if (!label) {
-        label = new QLabel(&statusBar);
-        label->setObjectName(QString::fromLatin1(kSimpleTextName));
-        label->setTextFormat(Qt::PlainText);
-        statusBar.addWidget(label, 1);
-    }
-    label->setText(text);
-}
-
-QString SimpleText(const QStatusBar& statusBar)
-{
-    const auto* label = statusBar.findChild<QLabel*>(QString::fromLatin1(kSimpleTextName));
-    return label ? label->text() : QString();
 }
 
 }  // namespace trelvo::lang

@@ -7,6 +7,11 @@
 namespace trelvo::lang {
 namespace {
 
+constexpr std::array kLanguages{
+    Language{kGerman, "Deutsch", "setLangGerman"},
+    Language{kEnglish, "English", "setLangEnglish"},
+};
+
 // German at the offset, English at 1000 + offset. The two misspellings (26, 28) are the
 // program's own texts and stay as they are.
 constexpr std::array kTable{
@@ -55,23 +60,87 @@ constexpr std::array kTable{
     TableEntry{1031, "Language"},
 };
 
-static_assert(std::is_sorted(kTable.begin(), kTable.end(),
-                             [](const TableEntry& a, const TableEntry& b) { return a.id < b.id; }));
+
+constexpr std::array kMessages{
+    MessageEntry{kGerman, Message::PortNoSuchDevice, "Gerät nicht vorhanden (ist das Kabel eingesteckt?)"},
+    MessageEntry{kGerman, Message::PortBusy, "belegt: ein anderes Programm benutzt die Schnittstelle"},
+    MessageEntry{kGerman, Message::PortPermissionDenied,
+                 "keine Berechtigung: Ihr Benutzer muss Mitglied der Gruppe %1 sein, der die Schnittstelle gehört "
+                 "(meist dialout: sudo adduser $USER dialout, danach neu anmelden)"},
+    MessageEntry{kGerman, Message::PortNotASerialPort, "keine serielle Schnittstelle"},
+    MessageEntry{kGerman, Message::PortInvalidNumber, "keine gültige Portnummer"},
+    MessageEntry{kGerman, Message::PortLost, "das Gerät antwortet nicht mehr (Kabel gezogen oder ausgeschaltet)"},
+    MessageEntry{kGerman, Message::PortOpenFailed, "COM%1 (%2) lässt sich nicht öffnen: %3."},
+    MessageEntry{kGerman, Message::PortUnusableTip, "%1: %2"},
+    MessageEntry{kGerman, Message::RecordCannotCreate, "Die Datei %1 lässt sich nicht anlegen: %2."},
+    MessageEntry{kGerman, Message::RecordCannotWrite,
+                 "In die Datei %1 kann nicht mehr geschrieben werden: %2. Die Aufzeichnung ist beendet; die bisher "
+                 "geschriebenen Zeilen bleiben erhalten."},
+    MessageEntry{kGerman, Message::RecordCannotFinish, "Die Datei %1 ließ sich nicht sicher abschließen: %2."},
+
+    MessageEntry{kEnglish, Message::PortNoSuchDevice, "no such device (is the cable plugged in?)"},
+    MessageEntry{kEnglish, Message::PortBusy, "busy: another program is using it"},
+    MessageEntry{kEnglish, Message::PortPermissionDenied,
+                 "permission denied: your user must be a member of the group %1 that owns the device "
+                 "(usually dialout: sudo adduser $USER dialout, then log in again)"},
+    MessageEntry{kEnglish, Message::PortNotASerialPort, "not a serial port"},
+    MessageEntry{kEnglish, Message::PortInvalidNumber, "no valid port number"},
+    MessageEntry{kEnglish, Message::PortLost, "the device stopped answering (unplugged or switched off)"},
+    MessageEntry{kEnglish, Message::PortOpenFailed, "COM%1 (%2) cannot be opened: %3."},
+    MessageEntry{kEnglish, Message::PortUnusableTip, "%1: %2"},
+    MessageEntry{kEnglish, Message::RecordCannotCreate, "The record file %1 cannot be created: %2."},
+    MessageEntry{kEnglish, Message::RecordCannotWrite,
+                 "The record file %1 cannot be written any more: %2. Recording has stopped; the lines written so "
+                 "far are kept."},
+    MessageEntry{kEnglish, Message::RecordCannotFinish, "The record file %1 could not be finished safely: %2."},
+};
+
+constexpr bool ById(const TableEntry& a, const TableEntry& b) { return a.id < b.id; }
+
+// The tables as the program uses them: the written ones, and any language added since.
+struct Catalog {
+    std::vector<Language> languages{kLanguages.begin(), kLanguages.end()};
+    std::vector<TableEntry> texts{kTable.begin(), kTable.end()};
+    std::vector<MessageEntry> messages{kMessages.begin(), kMessages.end()};
+};
+
+Catalog& TheCatalog()
+{
+    static Catalog catalog;
+    return catalog;
+}
+
+std::optional<std::string_view> FindMessage(std::int32_t base, Message message)
+{
+    for (const MessageEntry& e : TheCatalog().messages)
+        if (e.base == base && e.message == message)
+            return e.utf8;
+    return std::nullopt;
+}
 
 }  // namespace
+
+static_assert(std::is_sorted(kTable.begin(), kTable.end(), ById));
 
 MissingText::MissingText(int id)
     : std::out_of_range("the string table has no text with id " + std::to_string(id)), m_id(id)
 {
 }
 
-std::span<const TableEntry> AllTexts() noexcept { return kTable; }
+std::span<const Language> Languages() noexcept { return TheCatalog().languages; }
+
+bool IsLanguage(int base) noexcept
+{
+    return std::ranges::any_of(Languages(), [base](const Language& l) { return l.base == base; });
+}
+
+std::span<const TableEntry> AllTexts() noexcept { return TheCatalog().texts; }
 
 std::optional<std::string_view> FindText(int id) noexcept
 {
-    const auto it = std::lower_bound(kTable.begin(), kTable.end(), id,
-                                     [](const TableEntry& e, int wanted) { return e.id < wanted; });
-    if (it == kTable.end() || it->id != id)
+    const std::vector<TableEntry>& texts = TheCatalog().texts;
+    const auto it = std::lower_bound(texts.begin(), texts.end(), TableEntry{id, {}}, ById);
+    if (it == texts.end() || it->id != id)
         return std::nullopt;
     return it->utf8;
 }
@@ -90,6 +159,45 @@ std::string RecordingStatus(std::int32_t languageBase, bool recording, std::stri
     std::string status(Text(static_cast<int>(languageBase) + text::kRecordingTo));
     status += recordFileName;
     return status;
+}
+
+std::string MessageText(std::int32_t languageBase, Message message, std::initializer_list<std::string_view> values)
+{
+    const std::string_view pattern =
+        FindMessage(languageBase, message).value_or(FindMessage(kEnglish, message).value_or(std::string_view{}));
+    std::string text;
+    text.reserve(pattern.size() + 64);
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        const char c = pattern[i];
+        if (c == '%' && i + 1 < pattern.size() && pattern[i + 1] >= '1' && pattern[i + 1] <= '9') {
+            const auto n = static_cast<std::size_t>(pattern[i + 1] - '1');
+            if (n < values.size()) {
+                text += *(values.begin() + n);
+                ++i;
+                continue;
+            }
+        }
+        text += c;
+    }
+    return text;
+}
+
+AddedLanguage::AddedLanguage(Language language, std::vector<TableEntry> texts, std::vector<MessageEntry> messages)
+    : m_base(language.base)
+{
+    Catalog& catalog = TheCatalog();
+    catalog.languages.push_back(language);
+    catalog.texts.insert(catalog.texts.end(), texts.begin(), texts.end());
+    std::stable_sort(catalog.texts.begin(), catalog.texts.end(), ById);
+    catalog.messages.insert(catalog.messages.end(), messages.begin(), messages.end());
+}
+
+AddedLanguage::~AddedLanguage()
+{
+    Catalog& catalog = TheCatalog();
+    std::erase_if(catalog.languages, [this](const Language& l) { return l.base == m_base; });
+    std::erase_if(catalog.texts, [this](const TableEntry& e) { return e.id >= m_base && e.id < m_base + 1000; });
+    std::erase_if(catalog.messages, [this](const MessageEntry& e) { return e.base == m_base; });
 }
 
 }  // namespace trelvo::lang

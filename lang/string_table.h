@@ -1,11 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace trelvo::lang {
 
@@ -36,9 +38,38 @@ inline constexpr int kNotForMonitoring = 30;
 inline constexpr int kMenuLanguage = 31;
 }  // namespace text
 
+// The messages a user may read beyond the window's own texts; %1, %2 ... stand for the values
+// they name.
+enum class Message {
+    PortNoSuchDevice,
+    PortBusy,
+    PortPermissionDenied,  // %1 the group that owns the device
+    PortNotASerialPort,
+    PortInvalidNumber,
+    PortLost,
+    PortOpenFailed,        // %1 the COM number, %2 the device, %3 the reason
+    PortUnusableTip,       // %1 the device, %2 the reason
+    RecordCannotCreate,    // %1 the file, %2 the reason
+    RecordCannotWrite,     // %1 the file, %2 the reason
+    RecordCannotFinish,    // %1 the file, %2 the reason
+};
+
 struct TableEntry {
     int id;
     std::string_view utf8;
+};
+
+struct MessageEntry {
+    std::int16_t base;
+    Message message;
+    std::string_view utf8;
+};
+
+// A language of the interface: its base and the Language menu item that chooses it.
+struct Language {
+    std::int16_t base;
+    std::string_view caption;   // the menu item's text, the same in every language
+    std::string_view menuName;  // the menu item's name
 };
 
 // Thrown when a text is asked for by an id the table does not hold (only an unknown language
@@ -51,6 +82,10 @@ public:
 private:
     int m_id;
 };
+
+// The languages, in the order of the Language menu.
+[[nodiscard]] std::span<const Language> Languages() noexcept;
+[[nodiscard]] bool IsLanguage(int base) noexcept;
 
 // Every entry of the table, in ascending id order. Texts are UTF-8.
 [[nodiscard]] std::span<const TableEntry> AllTexts() noexcept;
@@ -67,8 +102,27 @@ private:
     return Text(languageBase + n);
 }
 
+// A message in the language with this base (English where it has none), its %1, %2 ... replaced
+// by the values in order. Values are taken as they are, even if they hold a "%2".
+[[nodiscard]] std::string MessageText(std::int32_t languageBase, Message message,
+                                      std::initializer_list<std::string_view> values = {});
+
 // The status bar's text for the recording state: "Data written to:" directly followed by the
 // record file's path (UTF-8), or "Data is NOT written to file!".
 [[nodiscard]] std::string RecordingStatus(std::int32_t languageBase, bool recording, std::string_view recordFileName);
+
+// A further language with its texts and messages, for as long as this object lives. The program's
+// own languages are written into the tables; this is how a test shows that one more is nothing
+// but data.
+class AddedLanguage final {
+public:
+    AddedLanguage(Language language, std::vector<TableEntry> texts, std::vector<MessageEntry> messages);
+    ~AddedLanguage();
+    AddedLanguage(const AddedLanguage&) = delete;
+    AddedLanguage& operator=(const AddedLanguage&) = delete;
+
+private:
+    std::int16_t m_base;
+};
 
 }  // namespace trelvo::lang

@@ -16,7 +16,10 @@ std::string SystemError(int error)
 
 class DiskRecordFile final : public RecordFile {
 public:
-    explicit DiskRecordFile(int fd) : m_fd(fd), m_lastSync(std::chrono::steady_clock::now()) {}
+    DiskRecordFile(int fd, const DiskRecordStore::Encoder& encoder)
+        : m_fd(fd), m_encoder(encoder), m_lastSync(std::chrono::steady_clock::now())
+    {
+    }
     ~DiskRecordFile() override
     {
         if (m_fd >= 0)
@@ -25,8 +28,12 @@ public:
     DiskRecordFile(const DiskRecordFile&) = delete;
     DiskRecordFile& operator=(const DiskRecordFile&) = delete;
 
-    std::string Append(std::string_view line) override
+    std::string Append(std::string_view utf8) override
     {
+        std::string encoded;
+        if (m_encoder)
+            encoded = m_encoder(utf8);
+        const std::string_view line = m_encoder ? std::string_view(encoded) : utf8;
         const off_t before = ::lseek(m_fd, 0, SEEK_CUR);
         std::size_t done = 0;
         while (done < line.size()) {
@@ -65,6 +72,7 @@ public:
 
 private:
     int m_fd;
+    DiskRecordStore::Encoder m_encoder;
     std::chrono::steady_clock::time_point m_lastSync;
 };
 
@@ -80,7 +88,7 @@ RecordStore::Opened DiskRecordStore::Create(const std::string& path)
         ::close(fd);
         return {nullptr, SystemError(EISDIR)};
     }
-    return {std::make_unique<DiskRecordFile>(fd), {}};
+    return {std::make_unique<DiskRecordFile>(fd, m_encoder), {}};
 }
 
 }  // namespace trelvo::recording

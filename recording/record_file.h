@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -13,8 +14,8 @@ class RecordFile {
 public:
     virtual ~RecordFile() = default;
 
-    // Appends a whole line. On failure returns the reason and leaves the file as it was before
-    // the line: whole lines only.
+    // Appends a whole line (UTF-8). On failure returns the reason and leaves the file as it was
+    // before the line: whole lines only.
     [[nodiscard]] virtual std::string Append(std::string_view line) = 0;
     // Makes what was written durable and closes the file; returns the reason of a failure.
     [[nodiscard]] virtual std::string Close() = 0;
@@ -44,11 +45,19 @@ protected:
 };
 
 // Record files on disk. Each line is one write(); the file is synced to the disk at most once a
-// minute and at the end, so a power cut loses at most the last minute.
+// minute and at the end, so a power cut loses at most the last minute. Lines are written in the
+// file's encoding, which the encoder turns them into (by default they stay UTF-8).
 class DiskRecordStore final : public RecordStore {
 public:
+    using Encoder = std::function<std::string(std::string_view utf8)>;
+
+    explicit DiskRecordStore(Encoder encoder = {}) : m_encoder(std::move(encoder)) {}
+
     static constexpr std::chrono::seconds kSyncInterval{60};
     Opened Create(const std::string& path) override;
+
+private:
+    Encoder m_encoder;
 };
 
 }  // namespace trelvo::recording

@@ -4,21 +4,8 @@
 #include "recording/record_line.h"
 
 namespace trelvo::recording {
-namespace {
 
-std::string Message(std::int16_t languageBase, std::string_view german, std::string_view english,
-                    const std::string& path, const std::string& reason)
-{
-    std::string text(languageBase == 0 ? german : english);
-    for (const auto& [key, value] : {std::pair<std::string_view, const std::string&>{"%1", path}, {"%2", reason}})
-        if (const auto at = text.find(key); at != std::string::npos)
-            text.replace(at, key.size(), value);
-    return text;
-}
-
-}  // namespace
-
-void Recorder::menSpeichern_Click()
+void Recorder::Toggle()
 {
     m_program.Recording = !m_program.Recording;
     m_view.SetSaveChecked(m_program.Recording);
@@ -35,10 +22,8 @@ void Recorder::SwitchOff()
         m_file.reset();
         m_view.SetRecordingActive(false);
         if (!error.empty())
-            m_view.ShowMessage(Message(m_program.LanguageBase,
-                                       "Die Datei %1 ließ sich nicht sicher abschließen: %2.",
-                                       "The record file %1 could not be finished safely: %2.",
-                                       m_program.RecordFileName, error));
+            m_view.ShowMessage(lang::MessageText(m_program.LanguageBase, lang::Message::RecordCannotFinish,
+                                                 {m_program.RecordFileName, error}));
     }
     ShowNotRecording();
 }
@@ -59,8 +44,8 @@ void Recorder::SwitchOn()
         m_program.Recording = false;
         m_view.SetSaveChecked(false);
         ShowNotRecording();
-        m_view.ShowMessage(Message(m_program.LanguageBase, "Die Datei %1 lässt sich nicht anlegen: %2.",
-                                   "The record file %1 cannot be created: %2.", *chosen, opened.error));
+        m_view.ShowMessage(
+            lang::MessageText(m_program.LanguageBase, lang::Message::RecordCannotCreate, {*chosen, opened.error}));
         return;
     }
     m_file = std::move(opened.file);
@@ -69,7 +54,7 @@ void Recorder::SwitchOn()
     m_fileNotReady = false;
 }
 
-void Recorder::Timer1_Timer()
+void Recorder::Tick()
 {
     if (m_nextRecordDigit == '\0')
         m_nextRecordDigit = '0';
@@ -83,8 +68,7 @@ void Recorder::Timer1_Timer()
         return;
     m_nextRecordDigit = m_nextRecordDigit == '5' ? '0' : '5';
 
-    const std::string line = RecordLine(m_fields.Caption(core::Field::SpO2), m_fields.Caption(core::Field::Pulse),
-                                        now.text, m_fields.Caption(core::Field::Status));
+    const std::string line = RecordLine(m_reading.SpO2Text, m_reading.PulseText, now.text, m_reading.StatusText);
     if (const std::string error = m_file->Append(line); !error.empty())
         StopAfterWriteFailure(error);
 }
@@ -97,12 +81,8 @@ void Recorder::StopAfterWriteFailure(const std::string& reason)
     m_program.Recording = false;
     m_view.SetSaveChecked(false);
     ShowNotRecording();
-    m_view.ShowMessage(Message(m_program.LanguageBase,
-                               "In die Datei %1 kann nicht mehr geschrieben werden: %2. Die Aufzeichnung ist "
-                               "beendet; die bisher geschriebenen Zeilen bleiben erhalten.",
-                               "The record file %1 cannot be written any more: %2. Recording has stopped; the lines "
-                               "written so far are kept.",
-                               m_program.RecordFileName, reason));
+    m_view.ShowMessage(
+        lang::MessageText(m_program.LanguageBase, lang::Message::RecordCannotWrite, {m_program.RecordFileName, reason}));
 }
 
 void Recorder::CloseRecordFile()

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/display.h"
 #include "core/program_state.h"
+#include "core/reading.h"
 #include "recording/record_file.h"
 
 #include <memory>
@@ -14,20 +14,13 @@ namespace trelvo::recording {
 // The time of day as the record line shows it.
 struct TimeReading {
     int seconds = 0;   // 0..59
-    std::string text;  // the locale's time text, in the file's encoding
+    std::string text;  // the locale's time text, UTF-8
 };
 
 class Clock {
 public:
     virtual ~Clock() = default;
     [[nodiscard]] virtual TimeReading Now() = 0;
-};
-
-// What the value fields show, in the file's encoding.
-class FieldCaptions {
-public:
-    virtual ~FieldCaptions() = default;
-    [[nodiscard]] virtual std::string Caption(core::Field field) const = 0;
 };
 
 class SaveDialog {
@@ -48,22 +41,23 @@ public:
     virtual void SetRecordingActive(bool /*active*/) {}
 };
 
-// The Save command and the five-second recording tick. A line is due in every second whose
+// Recording: switched on and off by the Save command, one line every five seconds while on. A line is due in every second whose
 // seconds value ends in the expected digit, 0 and 5 in turn, so lines fall on :00, :05, :10 ...
 // whatever the locale's time text looks like. A file that cannot be opened or written ends
 // recording with a message; the lines already written stay whole.
 class Recorder final {
 public:
-    Recorder(core::ProgramState& program, FieldCaptions& fields, Clock& clock, SaveDialog& dialog, RecordStore& store,
-             RecordingView& view) noexcept
-        : m_program(program), m_fields(fields), m_clock(clock), m_dialog(dialog), m_store(store), m_view(view)
+    // reading is what the value fields show; each line copies it as it is at that moment.
+    Recorder(core::ProgramState& program, const core::Reading& reading, Clock& clock, SaveDialog& dialog,
+             RecordStore& store, RecordingView& view) noexcept
+        : m_program(program), m_reading(reading), m_clock(clock), m_dialog(dialog), m_store(store), m_view(view)
     {
     }
 
-    // Save: switches recording on (asking for the file) or off.
-    void menSpeichern_Click();
+    // Switches recording on (asking for the file) or off.
+    void Toggle();
     // Every 500 ms: writes a line when one is due.
-    void Timer1_Timer();
+    void Tick();
     // Shutdown: closes the record file when recording.
     void CloseRecordFile();
 
@@ -77,7 +71,7 @@ private:
     void ShowNotRecording();
 
     core::ProgramState& m_program;
-    FieldCaptions& m_fields;
+    const core::Reading& m_reading;
     Clock& m_clock;
     SaveDialog& m_dialog;
     RecordStore& m_store;

@@ -7,9 +7,6 @@ namespace trelvo::serial {
 
 enum class CommFailure {
     InvalidPortNumber,  // not one of COM1..COM8
-    PortAlreadyOpen,    // a property that needs a closed port was set on an open one
-    InvalidSettings,    // the line settings text does not parse
-    InvalidProperty,    // a receive setting outside its range
     NoSuchDevice,
     Busy,               // another program has the device open
     PermissionDenied,
@@ -18,7 +15,8 @@ enum class CommFailure {
     Other,
 };
 
-// A failure of the serial component, with a reason a user can act on.
+// A failure of the serial line, with a reason a user can act on. The reason is English, for the
+// log; the window words it in the user's language from the failure kind.
 class CommError final : public std::runtime_error {
 public:
     CommError(CommFailure failure, std::string reason, std::string device = {}, std::string detail = {})
@@ -27,7 +25,7 @@ public:
     }
 
     [[nodiscard]] CommFailure failure() const noexcept { return m_failure; }
-    // The device path involved, empty where the failure has none (bad settings text).
+    // The device path involved, empty where the failure has none.
     [[nodiscard]] const std::string& device() const noexcept { return m_device; }
     [[nodiscard]] std::string reason() const { return what(); }
     // PermissionDenied: the group that owns the device, if known. Other: the system's own text.

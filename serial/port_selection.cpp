@@ -2,7 +2,7 @@
 
 namespace trelvo::serial {
 
-std::optional<CommError> SerialInterface::InitSerialPort()
+std::optional<CommError> PortSelection::InitSerialPort()
 {
     for (int n = kFirstPort; n <= kLastPort; ++n)
         m_menu.SetPortEnabled(n, true);
@@ -20,44 +20,39 @@ std::optional<CommError> SerialInterface::InitSerialPort()
     return std::nullopt;
 }
 
-std::uint8_t SerialInterface::FindFirstPort()
+std::uint8_t PortSelection::FindFirstPort()
 {
     std::uint8_t found = 0;
     for (int n = kFirstPort; n <= kLastPort; ++n) {
-        m_comm.SetCommPort(n);
+        const std::string device = DevicePath(n);
         try {
-            m_comm.SetPortOpen(true);
+            m_line.Open(device);
+            m_menu.SetPortUsable(n, device);
+            if (found == 0)
+                found = static_cast<std::uint8_t>(n);
         } catch (const CommError& e) {
             m_menu.SetPortEnabled(n, false);
             m_menu.SetPortUnusable(n, e);
         }
-        if (m_comm.PortOpen()) {
-            m_menu.SetPortUsable(n, m_comm.DevicePath());
-            if (found == 0)
-                found = static_cast<std::uint8_t>(n);
-        }
-        m_comm.SetPortOpen(false);
+        m_line.Close();
     }
     return found;
 }
 
-void SerialInterface::UncheckAllPorts()
+void PortSelection::UncheckAllPorts()
 {
     for (int n = kFirstPort; n <= kLastPort; ++n)
         m_menu.SetPortChecked(n, false);
 }
 
-void SerialInterface::OpenPort(std::uint8_t n)
+void PortSelection::OpenPort(std::uint8_t n)
 {
-    if (m_comm.PortOpen())
-        m_comm.SetPortOpen(false);
+    m_line.Close();
     UncheckAllPorts();
-    m_comm.SetCommPort(n);
-    m_comm.SetSettings(kOximeterLineSettings);
-    m_comm.SetInputMode(static_cast<int>(InputMode::Binary));
-    m_comm.SetRThreshold(1);
-    m_comm.SetSThreshold(1);
-    m_comm.SetPortOpen(true);
+    if (!IsPortNumber(n))
+        throw CommError(CommFailure::InvalidPortNumber,
+                        "COM" + std::to_string(n) + " is no valid port number (COM1 to COM8)");
+    m_line.Open(DevicePath(n));
     m_menu.SetPortChecked(n, true);
     m_portNumber = n;
 }

@@ -1,9 +1,12 @@
 #pragma once
 
-#include "serial/comm_control.h"
+#include "serial/comm_error.h"
+#include "serial/port_map.h"
+#include "serial/serial_line.h"
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 namespace trelvo::serial {
 
@@ -28,10 +31,10 @@ protected:
 // Decides which port the program listens on: probes COM1..COM8 at start-up, disables the ones
 // that do not open, opens the remembered port or else the first usable one, and switches ports
 // when the user picks one. PortNumber changes only after a successful open.
-class SerialInterface final {
+class PortSelection final {
 public:
-    SerialInterface(CommControl& comm, PortMenu& menu, std::uint8_t& portNumber) noexcept
-        : m_comm(comm), m_menu(menu), m_portNumber(portNumber)
+    PortSelection(SerialLine& line, PortMenu& menu, std::uint8_t& portNumber, PortOverrides overrides = {})
+        : m_line(line), m_menu(menu), m_portNumber(portNumber), m_overrides(std::move(overrides))
     {
     }
 
@@ -45,17 +48,18 @@ public:
 
     void UncheckAllPorts();
 
-    // Closes the open port, then opens port n at the oximeter's line settings. Throws CommError;
-    // what was done before the failing step stays done (old port closed, no item checked).
+    // Closes the open port, then opens port n. Throws CommError; what was done before the failing
+    // step stays done (old port closed, no item checked).
     void OpenPort(std::uint8_t n);
 
-    // The user picked item index of the Port menu.
-    void setCOM_Click(std::int16_t index) { OpenPort(static_cast<std::uint8_t>(index)); }
+    // The device a COM number stands for here.
+    [[nodiscard]] std::string DevicePath(int n) const { return serial::DevicePath(n, m_overrides); }
 
 private:
-    CommControl& m_comm;
+    SerialLine& m_line;
     PortMenu& m_menu;
     std::uint8_t& m_portNumber;
+    PortOverrides m_overrides;
 };
 
 }  // namespace trelvo::serial

@@ -1,5 +1,6 @@
 #include "settings/settings_store.h"
 
+#include "lang/string_table.h"
 #include "settings/stored_text.h"
 
 #include <QSettings>
@@ -32,7 +33,7 @@ StoredOptions LoadOptions()
 
     StoredOptions options;
     const auto base = ParseInt16(language.toStdString());
-    options.LanguageBase = (base == 0 || base == 1000) ? *base : defaults.LanguageBase;
+    options.LanguageBase = (base && lang::IsLanguage(*base)) ? *base : defaults.LanguageBase;
     const auto number = ParseUInt8(port.toStdString());
     options.PortNumber = (number && serial::IsPortNumber(*number)) ? *number : defaults.PortNumber;
     return options;

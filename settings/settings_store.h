@@ -15,7 +15,7 @@ struct StoredOptions {
 };
 
 // The per-user store (~/.config/Trelvo/Trelvo.conf on Linux, XDG_CONFIG_HOME respected).
-// A missing value, a text that is no number, a language other than German or English, or a
+// A missing value, a text that is no number, a language the program does not speak, or a
 // port outside COM1..COM8 reads as the default: start-up always completes.
 [[nodiscard]] StoredOptions LoadOptions();
 // False when the store could not be written.

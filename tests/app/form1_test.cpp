@@ -1,6 +1,7 @@
 #include "app/form1.h"
 #include "app/level_bar.h"
 #include "settings/settings_store.h"
+#include "support/fakes.h"
 #include "support/settings_fixture.h"
 #include "tools/pty/pseudo_terminal.h"
 
@@ -32,21 +33,13 @@ protected:
     void SetUp() override { test::StoreWithPorts(dir.path(), {{2, com2.SlavePath()}}); }
     void TearDown() override { test::ClearStore(); }
 
-    // Tones the window sounded, instead of the sound card.
-    class ToneLog final : public core::ToneOutput {
-    public:
-        explicit ToneLog(std::vector<int>& log) : m_log(log) {}
-        void Beep(std::int32_t frequency, std::int32_t) override { m_log.push_back(frequency); }
-
-    private:
-        std::vector<int>& m_log;
-    };
-
     Form1& Load(std::int16_t languageBase = 1000, std::uint8_t port = 2)
     {
         program.LanguageBase = languageBase;
         program.PortNumber = port;
-        form = std::make_unique<Form1>(program, Form1Devices{std::make_unique<ToneLog>(tones), nullptr, nullptr, nullptr});
+        auto tone = std::make_unique<test::SilentTone>();
+        tones = tone.get();
+        form = std::make_unique<Form1>(program, SessionDevices{std::move(tone), nullptr, nullptr, nullptr});
         form->SetMessageHandler([this](const QString& text) { messages << text; });
         form->Form_Load();
         return *form;
@@ -70,7 +63,7 @@ protected:
     core::ProgramState program;
     std::unique_ptr<Form1> form;
     QStringList messages;
-    std::vector<int> tones;
+    test::SilentTone* tones = nullptr;  // the tones the window sounded, instead of the sound card
 };
 
 TEST_F(Form1Test, StartUpLeavesTheWindowReadyAndQuiet)
@@ -82,7 +75,7 @@ TEST_F(Form1Test, StartUpLeavesTheWindowReadyAndQuiet)
     EXPECT_TRUE(Find<QAction>("setLangEnglish")->isChecked());
     EXPECT_FALSE(Find<QAction>("setLangGerman")->isChecked());
     EXPECT_TRUE(Find<QAction>("setCOM2")->isChecked());
-    EXPECT_TRUE(form->MSComm1().PortOpen());
+    EXPECT_TRUE(form->session().Line().IsOpen());
     EXPECT_TRUE(messages.isEmpty()) << "start-up shows no message";
 
     EXPECT_TRUE(Text("LabTime").isEmpty()) << "the clock is empty until its first tick";
@@ -124,13 +117,13 @@ TEST_F(Form1Test, PulseToneMenuSwitchesTheToneOnAndOff)
     const std::vector<std::uint8_t> pulse{249, 97, 250, 72};
     com2.Write(pulse);
     QTest::qWait(100);
-    EXPECT_TRUE(tones.empty()) << "off at start";
+    EXPECT_TRUE(tones->frequencies.empty()) << "off at start";
 
     pulseTone->trigger();
     EXPECT_TRUE(pulseTone->isChecked());
     com2.Write(pulse);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !tones.empty(); }, 2000));
-    EXPECT_EQ(tones, (std::vector<int>{1175}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !tones->frequencies.empty(); }, 2000));
+    EXPECT_EQ(tones->frequencies, (std::vector<int>{1175}));
 
     pulseTone->trigger();
     EXPECT_FALSE(pulseTone->isChecked()) << "two clicks: back where it was";
@@ -142,7 +135,7 @@ TEST_F(Form1Test, EndClosesThePortAndWritesTheSettings)
     QSignalSpy ends(form.get(), &Form1::ProgramEnds);
     Find<QAction>("menEnde")->trigger();
     EXPECT_EQ(ends.count(), 1);
-    EXPECT_FALSE(form->MSComm1().PortOpen());
+    EXPECT_FALSE(form->session().Line().IsOpen());
     EXPECT_EQ(GetSetting(QStringLiteral("Optionen/Sprache")), "0");
     EXPECT_EQ(GetSetting(QStringLiteral("Optionen/Port")), "2");
     EXPECT_EQ(settings::LoadOptions(), (settings::StoredOptions{0, 2})) << "reads back to what was written";
@@ -155,7 +148,7 @@ TEST_F(Form1Test, ClosingTheWindowShutsDownTheSameWay)
     QSignalSpy ends(form.get(), &Form1::ProgramEnds);
     form->close();
     EXPECT_EQ(ends.count(), 1);
-    EXPECT_FALSE(form->MSComm1().PortOpen());
+    EXPECT_FALSE(form->session().Line().IsOpen());
     EXPECT_EQ(GetSetting(QStringLiteral("Optionen/Sprache")), "1000");
     EXPECT_EQ(GetSetting(QStringLiteral("Optionen/Port")), "2");
     Find<QAction>("menEnde")->trigger();
@@ -177,7 +170,7 @@ TEST_F(Form1Test, APortThatCannotBeOpenedIsExplainedAndTheProgramGoesOn)
     EXPECT_TRUE(messages[0].startsWith(QStringLiteral("COM2 (") + QString::fromStdString(device) +
                                        QStringLiteral(") cannot be opened: no such device")))
         << messages[0].toStdString();
-    EXPECT_FALSE(form->MSComm1().PortOpen());
+    EXPECT_FALSE(form->session().Line().IsOpen());
     EXPECT_FALSE(Find<QAction>("setCOM2")->isChecked());
 }
 
@@ -190,7 +183,7 @@ TEST_F(Form1Test, NoUsablePortStillStartsWithEveryPortDisabled)
         EXPECT_FALSE(Find<QAction>(name.constData())->isEnabled()) << name.constData();
         EXPECT_FALSE(Find<QAction>(name.constData())->isChecked()) << name.constData();
     }
-    EXPECT_FALSE(form->MSComm1().PortOpen());
+    EXPECT_FALSE(form->session().Line().IsOpen());
     EXPECT_EQ(program.PortNumber, 2) << "unchanged";
     EXPECT_EQ(StatusBarText(), "Data is NOT written to file!") << "start-up completed";
     EXPECT_TRUE(messages.isEmpty());
@@ -206,16 +199,6 @@ TEST_F(Form1Test, HandEditedSettingsStartOnTheDefaults)
     EXPECT_EQ(program.PortNumber, 2) << "COM1 is missing here; the first usable port opened";
 }
 
-// The Save dialog answered by the test.
-class ChosenFile final : public recording::SaveDialog {
-public:
-    explicit ChosenFile(QString path) : m_path(std::move(path)) {}
-    std::optional<std::string> ShowSave(std::string_view) override { return m_path.toStdString(); }
-
-private:
-    QString m_path;
-};
-
 // The simulated oximeter on its own pseudo-terminal, the window fed by it as by a real unit.
 TEST_F(Form1Test, TheSimulatedUnitsValuesShowWithinTwoSeconds)
 {
@@ -229,7 +212,7 @@ TEST_F(Form1Test, TheSimulatedUnitsValuesShowWithinTwoSeconds)
     PutSetting(QStringLiteral("Ports/COM1"), link);
 
     Load(1000, 1);
-    ASSERT_TRUE(form->MSComm1().PortOpen());
+    ASSERT_TRUE(form->session().Line().IsOpen());
     const auto isNumber = [](const QString& s) {
         bool ok = false;
         s.toInt(&ok);
@@ -264,8 +247,9 @@ TEST_F(Form1Test, RecordsTheSimulatedUnitEveryFiveSecondsAndClosesTheFileAtShutd
 
     const QString record = dir.path() + QStringLiteral("/night.txt");
     program.PortNumber = 1;
-    form = std::make_unique<Form1>(program, Form1Devices{std::make_unique<ToneLog>(tones),
-                                                         std::make_unique<ChosenFile>(record), nullptr, nullptr});
+    form = std::make_unique<Form1>(program, SessionDevices{std::make_unique<test::SilentTone>(),
+                                                           std::make_unique<test::ChosenFile>(record.toStdString()),
+                                                           nullptr, nullptr});
     form->SetMessageHandler([this](const QString& text) { messages << text; });
     form->Form_Load();
     Find<QAction>("menSpeichern")->trigger();
@@ -324,8 +308,9 @@ TEST_F(Form1Test, APulledCableShowsTheWarningKeepsRecordingAndHealsItself)
     PutSetting(QStringLiteral("Ports/COM3"), QString::fromStdString(link));
     const QString record = dir.path() + QStringLiteral("/night.txt");
     program.PortNumber = 3;
-    form = std::make_unique<Form1>(program, Form1Devices{std::make_unique<ToneLog>(tones),
-                                                         std::make_unique<ChosenFile>(record), nullptr, nullptr});
+    form = std::make_unique<Form1>(program, SessionDevices{std::make_unique<test::SilentTone>(),
+                                                           std::make_unique<test::ChosenFile>(record.toStdString()),
+                                                           nullptr, nullptr});
     form->SetMessageHandler([this](const QString& text) { messages << text; });
     form->Form_Load();
     ASSERT_TRUE(Find<QAction>("setCOM3")->isChecked());

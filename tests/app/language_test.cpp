@@ -1,6 +1,7 @@
 #include "app/eingangsfenster.h"
 #include "app/form1.h"
 #include "settings/settings_store.h"
+#include "support/fakes.h"
 #include "support/settings_fixture.h"
 #include "tools/pty/pseudo_terminal.h"
 
@@ -23,20 +24,6 @@ namespace {
 using test::GetSetting;
 using test::PutSetting;
 
-class SilentTone final : public core::ToneOutput {
-public:
-    void Beep(std::int32_t, std::int32_t) override {}
-};
-
-class PickedFile final : public recording::SaveDialog {
-public:
-    explicit PickedFile(std::string path) : m_path(std::move(path)) {}
-    std::optional<std::string> ShowSave(std::string_view) override { return m_path; }
-
-private:
-    std::string m_path;
-};
-
 // One run of the program as main() drives it: the start window, then OK, then the main window.
 // COM2 and COM5 lead to pseudo-terminals.
 class LanguageTest : public ::testing::Test {
@@ -51,7 +38,8 @@ protected:
         form.reset();
         start = std::make_unique<Eingangsfenster>(program);
         QObject::connect(start.get(), &Eingangsfenster::Confirmed, [this] {
-            Form1Devices devices{std::make_unique<SilentTone>(), std::make_unique<PickedFile>(recordPath), nullptr, nullptr};
+            SessionDevices devices{std::make_unique<test::SilentTone>(), std::make_unique<test::ChosenFile>(recordPath), nullptr,
+                                   nullptr};
             form = std::make_unique<Form1>(program, std::move(devices));
             form->SetMessageHandler([](const QString&) {});
             form->Form_Load();
@@ -211,7 +199,7 @@ TEST_F(LanguageTest, LanguageAndPortCarryOverToTheNextRun)
     Main();
     EXPECT_TRUE(Action("setLangGerman")->isChecked());
     EXPECT_TRUE(Action("setCOM5")->isChecked()) << "COM5 is tried first, although COM2 works too";
-    EXPECT_TRUE(form->MSComm1().PortOpen());
+    EXPECT_TRUE(form->session().Line().IsOpen());
 }
 
 TEST_F(LanguageTest, EndOrClosingOnTheStartWindowEndsWithoutWritingAnything)

@@ -1,13 +1,18 @@
-// The sleep inhibition against a session bus of this test's own, served by a fake screen saver.
+// The sleep inhibition against a session bus of this test's own, served by fake desktop services.
 
 #include "app/form1.h"
 #include "app/sleep_guard.h"
+#include "support/fakes.h"
 #include "support/settings_fixture.h"
 #include "tools/pty/pseudo_terminal.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDBusConnection>
+#include <QDBusContext>
+#include <QDBusMessage>
+#include <QElapsedTimer>
+#include <QTest>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -19,24 +24,63 @@
 namespace trelvo::app {
 namespace {
 
-// org.freedesktop.ScreenSaver as a desktop provides it, keeping count.
-class FakeScreenSaver final : public QObject {
+// The fake desktop's own connection to the bus: calls to it travel through the bus as calls to
+// another program do, so a test sees whether the guard waits for an answer.
+QDBusConnection Desktop()
+{
+    return QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("fake-desktop"));
+}
+
+// An inhibition service as a desktop provides it on the session bus, keeping count. With
+// replyLater, it answers a request only when told to, as a busy desktop does.
+class FakeInhibitor : public QObject, protected QDBusContext {
     Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.ScreenSaver")
 
 public:
     QStringList active;  // "app: why", by cookie order
     std::vector<uint> cookies;
     std::vector<uint> released;
+    bool replyLater = false;
+    std::vector<QDBusMessage> unanswered;
+
+    void AnswerNow()
+    {
+        for (const QDBusMessage& call : std::exchange(unanswered, {}))
+            Desktop().send(call.createReply(Issue(call.arguments().at(0).toString(),
+                                                                      call.arguments().at(1).toString())));
+    }
 
 public slots:
     uint Inhibit(const QString& app, const QString& why)
+    {
+        if (replyLater) {
+            setDelayedReply(true);
+            unanswered.push_back(message());
+            return 0;
+        }
+        return Issue(app, why);
+    }
+    void UnInhibit(uint cookie) { released.push_back(cookie); }
+
+private:
+    uint Issue(const QString& app, const QString& why)
     {
         active << app + QStringLiteral(": ") + why;
         cookies.push_back(static_cast<uint>(100 + cookies.size()));
         return cookies.back();
     }
-    void UnInhibit(uint cookie) { released.push_back(cookie); }
+};
+
+// The desktop's power manager: blocks suspend only.
+class FakePowerManagement final : public FakeInhibitor {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.PowerManagement.Inhibit")
+};
+
+// The screen saver: the guard must leave it alone, or the display stays lit all night.
+class FakeScreenSaver final : public FakeInhibitor {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.ScreenSaver")
 };
 
 class SleepGuardTest : public ::testing::Test {
@@ -45,42 +89,60 @@ protected:
     {
         if (qEnvironmentVariableIsEmpty("TRELVO_TEST_BUS"))
             GTEST_SKIP() << "dbus-daemon is not installed; the sleep inhibition is not tested";
-        QDBusConnection bus = QDBusConnection::sessionBus();
-        ASSERT_TRUE(bus.isConnected());
-        ASSERT_TRUE(bus.registerObject(QStringLiteral("/org/freedesktop/ScreenSaver"), &saver,
-                                       QDBusConnection::ExportAllSlots));
-        ASSERT_TRUE(bus.registerService(QStringLiteral("org.freedesktop.ScreenSaver")));
+        ASSERT_TRUE(Register(QStringLiteral("org.freedesktop.PowerManagement"),
+                             QStringLiteral("/org/freedesktop/PowerManagement/Inhibit"), power));
+        ASSERT_TRUE(Register(QStringLiteral("org.freedesktop.ScreenSaver"), QStringLiteral("/org/freedesktop/ScreenSaver"),
+                             screen));
     }
     void TearDown() override
     {
-        QDBusConnection bus = QDBusConnection::sessionBus();
-        bus.unregisterService(QStringLiteral("org.freedesktop.ScreenSaver"));
+        QDBusConnection bus = Desktop();
+        for (const char* name : {"org.freedesktop.PowerManagement", "org.freedesktop.ScreenSaver"})
+            bus.unregisterService(QString::fromLatin1(name));
+        bus.unregisterObject(QStringLiteral("/org/freedesktop/PowerManagement/Inhibit"));
         bus.unregisterObject(QStringLiteral("/org/freedesktop/ScreenSaver"));
     }
-    FakeScreenSaver saver;
+    static bool Register(const QString& service, const QString& path, QObject& object)
+    {
+        QDBusConnection bus = Desktop();
+        return bus.isConnected() && bus.registerObject(path, &object, QDBusConnection::ExportAllSlots) &&
+               bus.registerService(service);
+    }
+    FakePowerManagement power;
+    FakeScreenSaver screen;
 };
 
-TEST_F(SleepGuardTest, TakesAndReleasesOneInhibition)
+TEST_F(SleepGuardTest, TakesAndReleasesOneSuspendBlockAndLeavesTheScreenAlone)
 {
     SleepGuard guard(SleepGuard::Buses::SessionOnly);
     guard.Take(QStringLiteral("recording"));
-    guard.Take(QStringLiteral("recording"));  // held already: not twice
-    EXPECT_TRUE(guard.Held());
-    ASSERT_EQ(saver.cookies.size(), 1u);
-    EXPECT_EQ(saver.active[0], "Trelvo: recording");
+    guard.Take(QStringLiteral("recording"));  // asked already: not twice
+    ASSERT_TRUE(QTest::qWaitFor([&] { return guard.Held(); }, 2000));
+    ASSERT_EQ(power.cookies.size(), 1u);
+    EXPECT_EQ(power.active[0], "Trelvo: recording");
     guard.Release();
     EXPECT_FALSE(guard.Held());
-    EXPECT_EQ(saver.released, saver.cookies);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return power.released == power.cookies; }, 2000));
+    EXPECT_TRUE(screen.cookies.empty()) << "the screen may go dark as usual";
 }
 
-class SaveTo final : public recording::SaveDialog {
-public:
-    explicit SaveTo(std::string path) : m_path(std::move(path)) {}
-    std::optional<std::string> ShowSave(std::string_view) override { return m_path; }
-
-private:
-    std::string m_path;
-};
+// The desktop answers late: the window goes on meanwhile, and a recording that stopped before the
+// answer came leaves no block behind.
+TEST_F(SleepGuardTest, TheWindowNeverWaitsForTheBusAndALateAnswerIsUndone)
+{
+    power.replyLater = true;
+    SleepGuard guard(SleepGuard::Buses::SessionOnly);
+    QElapsedTimer clock;
+    clock.start();
+    guard.Take(QStringLiteral("recording"));
+    guard.Release();
+    EXPECT_LT(clock.elapsed(), 100) << "Take and Release return at once";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !power.unanswered.empty(); }, 2000));
+    power.AnswerNow();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return power.released == power.cookies && !power.cookies.empty(); }, 2000))
+        << "released as soon as it was granted";
+    EXPECT_FALSE(guard.Held());
+}
 
 TEST_F(SleepGuardTest, RecordingKeepsTheComputerAwakeUntilItStops)
 {
@@ -88,8 +150,9 @@ TEST_F(SleepGuardTest, RecordingKeepsTheComputerAwakeUntilItStops)
     tools::PseudoTerminal unit;
     test::StoreWithPorts(dir.path(), {{1, unit.SlavePath()}});
     core::ProgramState program;
-    Form1Devices devices;
-    devices.saveDialog = std::make_unique<SaveTo>((dir.path() + QStringLiteral("/night.txt")).toStdString());
+    SessionDevices devices;
+    devices.tone = std::make_unique<test::SilentTone>();
+    devices.saveDialog = std::make_unique<test::ChosenFile>((dir.path() + QStringLiteral("/night.txt")).toStdString());
     devices.sleepGuard = std::make_unique<SleepGuard>(SleepGuard::Buses::SessionOnly);
     Form1 form(program, std::move(devices));
     form.Form_Load();
@@ -97,15 +160,16 @@ TEST_F(SleepGuardTest, RecordingKeepsTheComputerAwakeUntilItStops)
 
     save->trigger();
     ASSERT_TRUE(program.Recording);
-    EXPECT_EQ(saver.cookies.size(), 1u) << "taken when recording starts";
-    EXPECT_TRUE(saver.released.empty());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return power.cookies.size() == 1; }, 2000)) << "taken when recording starts";
+    EXPECT_TRUE(power.released.empty());
     save->trigger();
-    EXPECT_EQ(saver.released, saver.cookies) << "released when it stops";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return power.released == power.cookies; }, 2000)) << "released when it stops";
 
     save->trigger();
-    EXPECT_EQ(saver.cookies.size(), 2u);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return power.cookies.size() == 2; }, 2000));
     form.Form_Unload();
-    EXPECT_EQ(saver.released, saver.cookies) << "released when the program ends";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return power.released == power.cookies; }, 2000))
+        << "released when the program ends";
     test::ClearStore();
 }
 

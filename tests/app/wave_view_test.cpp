@@ -25,7 +25,18 @@ protected:
     FrameClock frames;
     WaveView view{frames};
     core::MeasurementState measurement;
-    core::WaveTrace trace{measurement, view};
+    struct Trace {
+        Trace(const core::MeasurementState& m, WaveView& v) : trace(m), view(v) { trace.SetWidth(447.0F); }
+        void DrawWaveSample(std::int16_t sample)
+        {
+            trace.DrawWaveSample(sample);
+            core::DrawTraceSteps(trace.PendingSteps(), view);
+            trace.ClearPendingSteps();
+        }
+        [[nodiscard]] const core::TraceState& State() const { return trace.State(); }
+        core::WaveTrace trace;
+        WaveView& view;
+    } trace{measurement, view};
     QRgb highlight = ToQColor(core::SystemColour::Highlight).rgb();
     QRgb background = ToQColor(core::SystemColour::WindowBackground).rgb();
 };

@@ -22,7 +22,7 @@ protected:
 
     MeasurementState state;
     test::RecordingSink sink{state};
-    Decoder decoder{state, sink};
+    test::RecordingDecoder decoder{state, sink};
 };
 
 TEST_F(DecoderTest, EmptyBufferHasNoEffect)
@@ -143,12 +143,12 @@ TEST(DecoderChunking, AnySplitOfAStreamGivesTheSameEffects)
 
     MeasurementState wholeState;
     test::RecordingSink whole(wholeState);
-    Decoder(wholeState, whole).Decode(bytes);
+    test::RecordingDecoder(wholeState, whole).Decode(bytes);
 
     for (const int maxChunk : {1, 2, 3, 17, 256}) {
         MeasurementState splitState;
         test::RecordingSink split(splitState);
-        Decoder decoder(splitState, split);
+        test::RecordingDecoder decoder(splitState, split);
         std::uniform_int_distribution<int> chunkSize(1, maxChunk);
         for (std::size_t at = 0; at < bytes.size();) {
             const std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(chunkSize(random)), bytes.size() - at);

@@ -1,6 +1,5 @@
 #include "core/display.h"
 #include "lang/string_table.h"
-#include "support/recording_sink.h"
 
 #include <gtest/gtest.h>
 
@@ -25,18 +24,15 @@ class ShowMeasurementRules : public ::testing::TestWithParam<DisplayCase> {};
 TEST_P(ShowMeasurementRules, FieldsShowTheRuleForTheValues)
 {
     const DisplayCase& c = GetParam();
-    test::FakeFields fields;
-    fields.bar = 123.0;
-    ShowMeasurement({.SpO2Value = c.spo2, .PulseValue = c.pulse, .ProbeStatus = c.status}, c.base, fields);
+    Reading shown;
+    shown.Bar = 123;
+    ShowMeasurement({.SpO2Value = c.spo2, .PulseValue = c.pulse, .ProbeStatus = c.status}, c.base, shown);
 
-    EXPECT_EQ(fields.Caption(Field::SpO2), c.spo2Text);
-    EXPECT_EQ(fields.Caption(Field::Pulse), c.pulseText);
-    EXPECT_EQ(fields.Caption(Field::Status), c.statusText);
-    EXPECT_EQ(fields.ToolTip(Field::Status), lang::Text(c.base + c.toolTipOffset));
-    if (c.barZeroed)
-        EXPECT_EQ(fields.bar, 0.0);
-    else
-        EXPECT_EQ(fields.barWrites, 0) << "a good reading leaves the bar to the samples";
+    EXPECT_EQ(shown.SpO2Text, c.spo2Text);
+    EXPECT_EQ(shown.PulseText, c.pulseText);
+    EXPECT_EQ(shown.StatusText, c.statusText);
+    EXPECT_EQ(shown.StatusTip, lang::Text(c.base + c.toolTipOffset));
+    EXPECT_EQ(shown.Bar, c.barZeroed ? 0 : 123) << "a good reading leaves the bar to the samples";
 }
 
 constexpr std::int16_t kDe = lang::kGerman;
@@ -65,29 +61,29 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ShowPulseBar, FollowsTheRawSample)
 {
-    test::FakeFields fields;
-    ShowPulseBar(247, fields);
-    EXPECT_EQ(fields.bar, 247.0);
-    EXPECT_LT(fields.bar, kPulseBarMaximum) << "one step short of full";
-    ShowPulseBar(0, fields);
-    EXPECT_EQ(fields.bar, 0.0);
+    Reading shown;
+    ShowPulseBar(247, shown);
+    EXPECT_EQ(shown.Bar, 247);
+    EXPECT_LT(shown.Bar, kPulseBarMaximum) << "one step short of full";
+    ShowPulseBar(0, shown);
+    EXPECT_EQ(shown.Bar, 0);
 }
 
 TEST(ShowMeasurement, FetchesTheLanguageAtEachCall)
 {
-    test::FakeFields fields;
+    Reading shown;
     const MeasurementState noProbe{.ProbeStatus = 1};
-    ShowMeasurement(noProbe, lang::kEnglish, fields);
-    EXPECT_EQ(fields.Caption(Field::Status), "No Probe!");
-    ShowMeasurement(noProbe, lang::kGerman, fields);
-    EXPECT_EQ(fields.Caption(Field::Status), "Kein Sensor!");
-    EXPECT_EQ(fields.ToolTip(Field::Status), "Daten vom Gerät werden emfangen, aber kein Sensor am Gerät.");
+    ShowMeasurement(noProbe, lang::kEnglish, shown);
+    EXPECT_EQ(shown.StatusText, "No Probe!");
+    ShowMeasurement(noProbe, lang::kGerman, shown);
+    EXPECT_EQ(shown.StatusText, "Kein Sensor!");
+    EXPECT_EQ(shown.StatusTip, "Daten vom Gerät werden emfangen, aber kein Sensor am Gerät.");
 }
 
 TEST(ShowMeasurement, AnUnknownLanguageIsAVisibleError)
 {
-    test::FakeFields fields;
-    EXPECT_THROW(ShowMeasurement({.ProbeStatus = 1}, 500, fields), lang::MissingText);
+    Reading shown;
+    EXPECT_THROW(ShowMeasurement({.ProbeStatus = 1}, 500, shown), lang::MissingText);
 }
 
 }  // namespace

@@ -10,7 +10,9 @@ namespace {
 class FakeToneOutput final : public ToneOutput {
 public:
     void Beep(std::int32_t frequency, std::int32_t milliseconds) override { tones.push_back({frequency, milliseconds}); }
+    void Prepare() override { ++prepared; }
     std::vector<std::pair<std::int32_t, std::int32_t>> tones;
+    int prepared = 0;
 };
 
 class PulseToneTest : public ::testing::Test {
@@ -36,13 +38,13 @@ protected:
 
 TEST_F(PulseToneTest, SilentWhileSwitchedOff)
 {
-    EXPECT_FALSE(tone.Checked());
+    EXPECT_FALSE(tone.On());
     EXPECT_EQ(ToneFor(97, 72), 0);
 }
 
 TEST_F(PulseToneTest, PitchFollowsSpO2AcrossTheTable)
 {
-    tone.SetChecked(true);
+    tone.SetOn(true);
     EXPECT_EQ(ToneFor(97, 72), 1175);
     EXPECT_EQ(ToneFor(80, 72), 440);
     EXPECT_EQ(ToneFor(35, 72), 440);
@@ -56,7 +58,7 @@ TEST_F(PulseToneTest, PitchFollowsSpO2AcrossTheTable)
 
 TEST_F(PulseToneTest, EveryPulseButZeroSounds)
 {
-    tone.SetChecked(true);
+    tone.SetOn(true);
     EXPECT_EQ(ToneFor(97, 0), 0);
     EXPECT_EQ(ToneFor(97, 1), 1175);
     EXPECT_EQ(ToneFor(97, 255), 1175) << "255 (no pulse value) sounds all the same";
@@ -64,10 +66,13 @@ TEST_F(PulseToneTest, EveryPulseButZeroSounds)
 
 TEST_F(PulseToneTest, TwoClicksReturnTheSwitchToWhereItWas)
 {
-    tone.setBeep_Click();
-    EXPECT_TRUE(tone.Checked());
-    tone.setBeep_Click();
-    EXPECT_FALSE(tone.Checked());
+    tone.Toggle();
+    EXPECT_TRUE(tone.On());
+    EXPECT_EQ(output.prepared, 1) << "the device is made ready when the tone is switched on";
+    tone.Toggle();
+    EXPECT_FALSE(tone.On());
+    tone.SetOn(false);
+    EXPECT_EQ(output.prepared, 1) << "not when it is switched off";
 }
 
 TEST(PlayTone, ClampsToTheAudibleRangeAndRoundsHalfToEven)

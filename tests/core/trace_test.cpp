@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -18,16 +19,7 @@ struct Segment {
 class FakeSurface final : public DrawingSurface {
 public:
     void SetDrawWidth(int pixels) override { width = pixels; }
-    [[nodiscard]] float ScaleWidth() const override
-    {
-        ++sizeReads;
-        return scaleWidth;
-    }
-    [[nodiscard]] float ScaleHeight() const override
-    {
-        ++sizeReads;
-        return scaleHeight;
-    }
+    [[nodiscard]] float ScaleHeight() const override { return scaleHeight; }
     void SetForeColor(Colour c) override { colour = c; }
     void Line(float x1, float y1, float x2, float y2) override { lines.push_back({x1, y1, x2, y2, colour, width}); }
 
@@ -41,26 +33,33 @@ public:
         return out;
     }
 
-    float scaleWidth = 10.0F;
     float scaleHeight = 151.0F;
-    mutable int sizeReads = 0;
     int width = 0;
     Colour colour = SystemColour::WindowBackground;
     std::vector<Segment> lines;
 };
 
+// The trace as the window runs it: each sample's step drawn on the surface straight away.
 class WaveTraceTest : public ::testing::Test {
 protected:
+    void SetUp() override { trace.SetWidth(10.0F); }
+    void Draw(std::int16_t sample)
+    {
+        trace.DrawWaveSample(sample);
+        DrawTraceSteps(trace.PendingSteps(), surface);
+        trace.ClearPendingSteps();
+    }
+
     MeasurementState measurement;
     FakeSurface surface;
-    WaveTrace trace{measurement, surface};
+    WaveTrace trace{measurement};
 };
 
 TEST_F(WaveTraceTest, SweepStepsByTwoAndWrapsToZero)
 {
     std::vector<int> xs;
     for (int i = 0; i < 7; ++i) {
-        trace.DrawWaveSample(100);
+        Draw(100);
         xs.push_back(trace.State().TraceX);
     }
     EXPECT_EQ(xs, (std::vector<int>{2, 4, 6, 8, 10, 0, 2}));
@@ -68,7 +67,7 @@ TEST_F(WaveTraceTest, SweepStepsByTwoAndWrapsToZero)
 
 TEST_F(WaveTraceTest, EachSampleWipesTwoColumnsThenDrawsOneSegment)
 {
-    trace.DrawWaveSample(128);
+    Draw(128);
     ASSERT_EQ(surface.lines.size(), 3u);
     const Colour background = SystemColour::WindowBackground;
     EXPECT_EQ(surface.lines[0], (Segment{2, 1, 2, 151, background, 2}));
@@ -80,12 +79,12 @@ TEST_F(WaveTraceTest, EachSampleWipesTwoColumnsThenDrawsOneSegment)
 TEST_F(WaveTraceTest, AtTheWrapOnlyTheWipeIsDrawnAndTheNextSegmentStartsThere)
 {
     for (int i = 0; i < 5; ++i)
-        trace.DrawWaveSample(100);
+        Draw(100);
     surface.lines.clear();
-    trace.DrawWaveSample(247);  // x = 0
+    Draw(247);  // x = 0
     EXPECT_EQ(surface.lines.size(), 2u) << "no segment across the wrap";
     EXPECT_TRUE(surface.Trace().empty());
-    trace.DrawWaveSample(0);  // x = 2
+    Draw(0);  // x = 2
     ASSERT_EQ(surface.Trace().size(), 1u);
     EXPECT_EQ(surface.Trace()[0], (Segment{0, 4, 2, 128, SystemColour::Highlight, 2}));
 }
@@ -103,23 +102,48 @@ TEST_F(WaveTraceTest, AnyFaultStatusDrawsAFlatLineAt64)
     for (const std::uint8_t status : {1, 2, 3, 255}) {
         measurement.ProbeStatus = status;
         for (const std::int16_t sample : {0, 50, 247}) {
-            trace.DrawWaveSample(sample);
+            Draw(sample);
             EXPECT_EQ(trace.State().TracePrevY, 64) << "status " << int(status) << ", sample " << sample;
         }
     }
 }
 
-TEST_F(WaveTraceTest, TheSurfaceSizeIsReadAnewEverySample)
+TEST_F(WaveTraceTest, TheSurfaceSizeIsTakenAnewEverySample)
 {
-    trace.DrawWaveSample(10);
-    trace.DrawWaveSample(10);
+    Draw(10);
+    Draw(10);
     EXPECT_EQ(trace.State().TraceX, 4);
-    surface.scaleWidth = 4.0F;  // the surface shrank
-    trace.DrawWaveSample(10);
+    trace.SetWidth(4.0F);  // the surface shrank
+    Draw(10);
     EXPECT_EQ(trace.State().TraceX, 0);
     surface.scaleHeight = 40.0F;
-    trace.DrawWaveSample(10);
+    Draw(10);
     EXPECT_EQ(surface.lines[surface.lines.size() - 2].y2, 40.0F) << "the wipe reaches the new height";
+}
+
+}  // namespace
+}  // namespace trelvo::core
+
+namespace trelvo::core {
+namespace {
+
+// Steps nobody draws (a minimised window) are kept to about one sweep, and drawing what is kept
+// gives the same picture as drawing every step: the older ones are drawn over anyway.
+TEST(WaveTraceSteps, UndrawnStepsStayBoundedAndTheKeptOnesCoverTheSweep)
+{
+    MeasurementState measurement;
+    WaveTrace trace(measurement);
+    trace.SetWidth(447.0F);
+    std::vector<TraceStep> all;
+    for (int i = 0; i < 100'000; ++i) {
+        trace.DrawWaveSample(static_cast<std::int16_t>(i * 7 % 248));
+        all.push_back(trace.PendingSteps().back());
+        ASSERT_LE(trace.PendingSteps().size(), 600u);
+    }
+    const auto kept = trace.PendingSteps();
+    ASSERT_GE(kept.size(), 447u / 2 + 2) << "at least one whole sweep";
+    EXPECT_TRUE(std::equal(kept.begin(), kept.end(), all.end() - static_cast<std::ptrdiff_t>(kept.size())))
+        << "the newest steps, in order";
 }
 
 }  // namespace

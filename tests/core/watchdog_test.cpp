@@ -8,56 +8,46 @@
 namespace trelvo::core {
 namespace {
 
-using test::FakeFields;
+enum class Field { SpO2, Pulse };
 
 class WatchdogTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        for (const Field f : {Field::SpO2, Field::Pulse, Field::Status})
-            fields.SetCaption(f, "shown");
-        fields.SetToolTip(Field::Status, "tip");
-        fields.bar = 100.0;
-        fields.backColorWrites.clear();
-    }
     void Ticks(int n)
     {
         for (int i = 0; i < n; ++i)
-            watchdog.Timer3_Timer();
+            watchdog.Tick();
     }
-    [[nodiscard]] bool Alert(Field f) const { return fields.backColor[static_cast<std::size_t>(f)] == Colour(kAlertBackColor); }
-    [[nodiscard]] bool Normal(Field f) const
-    {
-        return fields.backColor[static_cast<std::size_t>(f)] == Colour(SystemColour::WindowBackground);
-    }
+    [[nodiscard]] const Colour& Back(Field f) const { return f == Field::SpO2 ? shown.SpO2Back : shown.PulseBack; }
+    [[nodiscard]] bool Alert(Field f) const { return Back(f) == Colour(kAlertBackColor); }
+    [[nodiscard]] bool Normal(Field f) const { return Back(f) == Colour(SystemColour::WindowBackground); }
 
     MeasurementState measurement;
     std::int16_t languageBase = lang::kEnglish;
-    FakeFields fields;
-    NoDataWatchdog watchdog{measurement, languageBase, fields};
+    Reading shown{"shown", "shown", "shown", "tip", kAlertBackColor, kAlertBackColor, 100, false};
+    NoDataWatchdog watchdog{measurement, languageBase, shown};
 };
 
 TEST_F(WatchdogTest, TenQuietTicksTouchNothingButTheBackgrounds)
 {
     Ticks(10);
     EXPECT_EQ(measurement.NoDataTicks, 10);
-    EXPECT_EQ(fields.Caption(Field::SpO2), "shown");
-    EXPECT_EQ(fields.Caption(Field::Pulse), "shown");
-    EXPECT_EQ(fields.Caption(Field::Status), "shown");
-    EXPECT_EQ(fields.bar, 100.0);
-    EXPECT_TRUE(Normal(Field::SpO2) && Normal(Field::Pulse));
-    EXPECT_EQ(fields.backColorWrites.size(), 20u);
-    EXPECT_EQ(fields.backColorWrites[0], Field::Pulse) << "pulse field first, then SpO2";
+    EXPECT_EQ(shown.SpO2Text, "shown");
+    EXPECT_EQ(shown.PulseText, "shown");
+    EXPECT_EQ(shown.StatusText, "shown");
+    EXPECT_EQ(shown.Bar, 100);
+    EXPECT_TRUE(Normal(Field::SpO2) && Normal(Field::Pulse)) << "every quiet tick sets the normal background";
+    EXPECT_FALSE(shown.NoData);
 }
 
 TEST_F(WatchdogTest, TheEleventhTickEmptiesTheFieldsAndWarnsInLightRed)
 {
     Ticks(11);
-    EXPECT_EQ(fields.Caption(Field::SpO2), "");
-    EXPECT_EQ(fields.Caption(Field::Pulse), "");
-    EXPECT_EQ(fields.bar, 0.0);
-    EXPECT_EQ(fields.Caption(Field::Status), "No Serial Data!");
-    EXPECT_EQ(fields.ToolTip(Field::Status),
+    EXPECT_EQ(shown.SpO2Text, "");
+    EXPECT_EQ(shown.PulseText, "");
+    EXPECT_EQ(shown.Bar, 0);
+    EXPECT_TRUE(shown.NoData);
+    EXPECT_EQ(shown.StatusText, "No Serial Data!");
+    EXPECT_EQ(shown.StatusTip,
               "No data transmission. Connect the unit and turn unit power on. Select correct COM port number.");
     EXPECT_TRUE(Alert(Field::SpO2) && Alert(Field::Pulse));
     EXPECT_EQ(watchdog.BlinkCounter(), 1);
@@ -68,8 +58,8 @@ TEST_F(WatchdogTest, TheWarningFollowsTheLanguageOfTheMoment)
     Ticks(11);
     languageBase = lang::kGerman;
     Ticks(1);
-    EXPECT_EQ(fields.Caption(Field::Status), "Keine ser. Daten!");
-    EXPECT_EQ(fields.ToolTip(Field::Status), lang::Text(29));
+    EXPECT_EQ(shown.StatusText, "Keine ser. Daten!");
+    EXPECT_EQ(shown.StatusTip, lang::Text(29));
 }
 
 TEST_F(WatchdogTest, TheFieldsAlternateEveryTickAndBlinkInA151TickCycle)
@@ -102,27 +92,28 @@ TEST_F(WatchdogTest, TheTickCountStopsAt250AndTheBlinkGoesOn)
 TEST_F(WatchdogTest, AnSpO2MarkerRestoresTheBackgroundsOnTheNextTickButNotTheValues)
 {
     test::RecordingSink sink(measurement);
-    Decoder decoder(measurement, sink);
+    test::RecordingDecoder decoder(measurement, sink);
     Ticks(11);
     ASSERT_TRUE(Alert(Field::SpO2));
     std::vector<std::uint8_t> marker{249, 97};
     decoder.DecodeSerialData(marker);
     Ticks(1);
     EXPECT_TRUE(Normal(Field::SpO2) && Normal(Field::Pulse));
-    EXPECT_EQ(fields.Caption(Field::SpO2), "") << "values return with the next status byte";
-    EXPECT_EQ(fields.Caption(Field::Status), "No Serial Data!");
+    EXPECT_FALSE(shown.NoData);
+    EXPECT_EQ(shown.SpO2Text, "") << "values return with the next status byte";
+    EXPECT_EQ(shown.StatusText, "No Serial Data!");
 }
 
 TEST_F(WatchdogTest, StatusBytesWithoutSpO2MarkersDoNotEndTheWarning)
 {
     test::RecordingSink sink(measurement);
-    Decoder decoder(measurement, sink);
+    test::RecordingDecoder decoder(measurement, sink);
     Ticks(11);
     std::vector<std::uint8_t> noMarker{250, 72, 251, 0, 10, 20};
     decoder.DecodeSerialData(noMarker);
     Ticks(1);
     EXPECT_EQ(measurement.NoDataTicks, 12);
-    EXPECT_EQ(fields.Caption(Field::Status), "No Serial Data!");
+    EXPECT_EQ(shown.StatusText, "No Serial Data!");
 }
 
 }  // namespace

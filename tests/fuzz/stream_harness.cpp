@@ -1,10 +1,6 @@
 #include "stream_harness.h"
 
-#include "core/decoder.h"
-#include "core/display.h"
-#include "core/tone.h"
-#include "core/trace.h"
-#include "core/watchdog.h"
+#include "core/pipeline.h"
 #include "lang/string_table.h"
 
 #include <algorithm>
@@ -16,7 +12,6 @@
 namespace trelvo::test {
 namespace {
 
-// Every text a value field may show.
 bool IsNumberUpTo(std::string_view s, int highest)
 {
     int value = -1;
@@ -25,47 +20,30 @@ bool IsNumberUpTo(std::string_view s, int highest)
            (s.size() == 1 || s.front() != '0');
 }
 
-class CheckingFields final : public core::ValueFields {
-public:
-    void SetCaption(core::Field field, std::string_view text) override
-    {
-        bool defined = false;
-        switch (field) {
-        case core::Field::SpO2: defined = text.empty() || text == "--" || IsNumberUpTo(text, 99); break;
-        case core::Field::Pulse: defined = text.empty() || text == "---" || IsNumberUpTo(text, 254); break;
-        case core::Field::Status: {
-            static const std::set<std::string_view> kStatus = [] {
-                std::set<std::string_view> s{"", "OK!"};
-                for (const int base : {lang::kGerman, lang::kEnglish})
-                    for (const int n : {lang::text::kNoProbe, lang::text::kNoSignal, lang::text::kNoSerialData})
-                        s.insert(lang::Text(base + n));
-                return s;
-            }();
-            defined = kStatus.contains(text);
-            break;
-        }
-        }
-        if (!defined && broken.empty())
-            broken = "a field shows an undefined text: " + std::string(text);
-    }
-    void SetToolTip(core::Field, std::string_view) override {}
-    void SetPulseBar(double value) override
-    {
-        if ((value < 0.0 || value > core::kPulseBarMaximum) && broken.empty())
-            broken = "bar value out of range: " + std::to_string(value);
-    }
-    void SetBackColor(core::Field field, core::Colour) override
-    {
-        if (field == core::Field::Status && broken.empty())
-            broken = "the status field's background was changed";
-    }
-    std::string broken;
-};
+// Every text a value field may show.
+std::string CheckReading(const core::Reading& r)
+{
+    static const std::set<std::string_view> kStatus = [] {
+        std::set<std::string_view> s{"", "OK!"};
+        for (const int base : {lang::kGerman, lang::kEnglish})
+            for (const int n : {lang::text::kNoProbe, lang::text::kNoSignal, lang::text::kNoSerialData})
+                s.insert(lang::Text(base + n));
+        return s;
+    }();
+    if (!(r.SpO2Text.empty() || r.SpO2Text == "--" || IsNumberUpTo(r.SpO2Text, 99)))
+        return "the SpO2 field shows an undefined text: " + r.SpO2Text;
+    if (!(r.PulseText.empty() || r.PulseText == "---" || IsNumberUpTo(r.PulseText, 254)))
+        return "the pulse field shows an undefined text: " + r.PulseText;
+    if (!kStatus.contains(r.StatusText))
+        return "the status field shows an undefined text: " + r.StatusText;
+    if (r.Bar < 0 || r.Bar > core::kPulseBarMaximum)
+        return "bar value out of range: " + std::to_string(r.Bar);
+    return {};
+}
 
 class CheckingSurface final : public core::DrawingSurface {
 public:
     void SetDrawWidth(int) override {}
-    [[nodiscard]] float ScaleWidth() const override { return width; }
     [[nodiscard]] float ScaleHeight() const override { return 151.0F; }
     void SetForeColor(core::Colour) override {}
     void Line(float x1, float y1, float x2, float y2) override
@@ -93,46 +71,37 @@ public:
     std::string broken;
 };
 
-// The main window's part in the decoding, without a window.
-class Window final : public core::MeasurementSink {
-public:
-    Window() : trace(measurement, surface), tone(measurement, output), watchdog(measurement, language, fields) {}
-
-    void ShowMeasurement() override { core::ShowMeasurement(measurement, language, fields); }
-    void SoundPulseTone() override { tone.SoundPulseTone(); }
-    void DrawWaveSample(std::int16_t sample) override
-    {
-        if ((sample < 0 || sample > 247) && broken.empty())
-            broken = "a wave sample outside 0..247: " + std::to_string(sample);
-        trace.DrawWaveSample(sample);
-    }
-    void ShowPulseBar(std::int16_t sample) override { core::ShowPulseBar(sample, fields); }
-
-    core::MeasurementState measurement;
+// The window's part, without a window: the pipeline, and a surface its trace is drawn on.
+struct Window {
     std::int16_t language = lang::kEnglish;
-    CheckingFields fields;
-    CheckingSurface surface;
     SilentTone output;
-    core::WaveTrace trace;
-    core::PulseTone tone;
-    core::NoDataWatchdog watchdog;
-    std::string broken;
+    CheckingSurface surface;
+    core::MeasurementPipeline pipeline{language, output};
 };
 
-std::string Check(const Window& w, const core::DecoderState& d)
+std::string Check(Window& w)
 {
-    for (const std::string* b : {&w.broken, &w.fields.broken, &w.surface.broken, &w.output.broken})
+    core::WaveTrace& trace = w.pipeline.Trace();
+    if (trace.PendingSteps().size() > static_cast<std::size_t>(trace.Width()) + 200)
+        return "undrawn trace steps pile up: " + std::to_string(trace.PendingSteps().size());
+    core::DrawTraceSteps(trace.PendingSteps(), w.surface);
+    trace.ClearPendingSteps();
+    for (const std::string* b : {&w.surface.broken, &w.output.broken})
         if (!b->empty())
             return *b;
+    if (std::string broken = CheckReading(w.pipeline.CurrentReading()); !broken.empty())
+        return broken;
+    const core::DecoderState& d = w.pipeline.Decoder();
     if (d.SpO2Pending + d.PulsePending + d.StatusPending + d.ExtraPending > 1)
         return "more than one value pending";
     if (d.BarCounter > core::kBarCounterLimit)
         return "BarCounter above 250";
-    if (w.measurement.NoDataTicks > core::NoDataWatchdog::kTickLimit)
+    if (w.pipeline.Measurement().NoDataTicks > core::NoDataWatchdog::kTickLimit)
         return "NoDataTicks above 250";
-    if (w.watchdog.BlinkCounter() < 0 || w.watchdog.BlinkCounter() > core::NoDataWatchdog::kBlinkCycle)
+    const int blink = w.pipeline.Watchdog().BlinkCounter();
+    if (blink < 0 || blink > core::NoDataWatchdog::kBlinkCycle)
         return "blink phase outside 0..150";
-    if (w.trace.State().TraceX < 0)
+    if (trace.State().TraceX < 0)
         return "trace x below zero";
     return {};
 }
@@ -142,28 +111,26 @@ std::string Check(const Window& w, const core::DecoderState& d)
 std::string RunStreamCase(const std::uint8_t* data, std::size_t size)
 {
     Window window;
-    core::BasicDecoder<Window> decoder(window.measurement, window);
+    core::MeasurementPipeline& pipeline = window.pipeline;
     std::size_t at = 0;
     while (at < size) {
         const std::uint8_t op = data[at++];
         if (op < 0xC0) {
             const std::size_t n = std::min<std::size_t>((op & 0x3F) + 1, size - at);
-            std::vector<std::uint8_t> chunk(data + at, data + at + n);
+            pipeline.Decode(std::span(data + at, n));
             at += n;
-            decoder.DecodeSerialData(chunk);
-            if (!chunk.empty())
-                return "the buffer was not emptied";
         } else if (op < 0xE0) {
             for (int i = 0; i <= (op & 0x1F); ++i)
-                window.watchdog.Timer3_Timer();
+                pipeline.WatchdogTick();
         } else if (op < 0xF0) {
-            window.tone.setBeep_Click();
+            pipeline.Tone().Toggle();
         } else if (op < 0xF8) {
             window.language = window.language == lang::kEnglish ? lang::kGerman : lang::kEnglish;
         } else if (at < size) {
             window.surface.width = 1.0F + data[at++];
+            pipeline.Trace().SetWidth(window.surface.width);
         }
-        if (std::string broken = Check(window, decoder.State()); !broken.empty())
+        if (std::string broken = Check(window); !broken.empty())
             return broken;
     }
     return {};

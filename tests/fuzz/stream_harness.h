@@ -6,8 +6,8 @@
 
 namespace trelvo::test {
 
-// Runs one fuzz input through the decoder with the real display rules, trace, tone selection and
-// watchdog, and returns the first broken invariant ("" when all held). The input is a sequence of
+// Runs one fuzz input through the program's measurement pipeline (decoder, display rules, trace,
+// tone selection, watchdog), and returns the first broken invariant ("" when all held). The input is a sequence of
 // steps, each led by one byte:
 //   0x00..0xBF  decode the next (op & 0x3F) + 1 bytes as one chunk from the line
 //   0xC0..0xDF  (op & 0x1F) + 1 watchdog ticks

@@ -1,6 +1,7 @@
 #include "lang/string_table.h"
 #include "recording/record_line.h"
 #include "recording/recorder.h"
+#include "support/fakes.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +18,7 @@ namespace trelvo::recording {
 namespace {
 
 namespace fs = std::filesystem;
+using test::FailingStore;
 
 TEST(RecordLine, CopiesTheFieldsWithTwoBlanksBeforeTheStatusAndEndsInCrLf)
 {
@@ -32,42 +34,6 @@ TEST(RecordLine, AnEmptySpO2FieldGivesPlaceholdersWhateverThePulseFieldShows)
     EXPECT_EQ(RecordLine("97", "", "14:03:25", "OK!"), "S 97 P  T 14:03:25  OK!\r\n") << "pulse taken even if empty";
 }
 
-// A clock the test sets; the text is 24-hour unless told otherwise.
-class SetClock final : public Clock {
-public:
-    TimeReading Now() override
-    {
-        ++reads;
-        const int h = seconds / 3600 % 24, m = seconds / 60 % 60, s = seconds % 60;
-        char text[32];
-        if (twelveHour)
-            std::snprintf(text, sizeof text, "%d:%02d:%02d %s", h % 12 == 0 ? 12 : h % 12, m, s, h < 12 ? "AM" : "PM");
-        else
-            std::snprintf(text, sizeof text, "%02d:%02d:%02d", h, m, s);
-        return {s, text};
-    }
-    int seconds = 14 * 3600 + 3 * 60 + 20;
-    bool twelveHour = false;
-    int reads = 0;
-};
-
-class ShownFields final : public FieldCaptions {
-public:
-    std::string Caption(core::Field f) const override { return caption[static_cast<std::size_t>(f)]; }
-    std::array<std::string, 3> caption{"97", "72", "OK!"};
-};
-
-class ScriptedDialog final : public SaveDialog {
-public:
-    std::optional<std::string> ShowSave(std::string_view title) override
-    {
-        titles.emplace_back(title);
-        return answer;
-    }
-    std::optional<std::string> answer;
-    std::vector<std::string> titles;
-};
-
 class WindowView final : public RecordingView {
 public:
     void SetSaveChecked(bool c) override { checked = c; }
@@ -76,32 +42,6 @@ public:
     bool checked = false;
     std::string status = "Data is NOT written to file!";
     std::vector<std::string> messages;
-};
-
-// A store whose files fail after a number of lines.
-class FailingStore final : public RecordStore {
-public:
-    explicit FailingStore(int goodLines) : m_goodLines(goodLines) {}
-    Opened Create(const std::string&) override { return {std::make_unique<File>(*this), {}}; }
-    std::vector<std::string> lines;
-
-private:
-    class File final : public RecordFile {
-    public:
-        explicit File(FailingStore& store) : m_store(store) {}
-        std::string Append(std::string_view line) override
-        {
-            if (static_cast<int>(m_store.lines.size()) >= m_store.m_goodLines)
-                return "Input/output error";
-            m_store.lines.emplace_back(line);
-            return {};
-        }
-        std::string Close() override { return {}; }
-
-    private:
-        FailingStore& m_store;
-    };
-    int m_goodLines;
 };
 
 std::string ReadFile(const fs::path& path)
@@ -128,7 +68,7 @@ protected:
     void Run(int seconds)
     {
         for (int i = 0; i < 2 * seconds; ++i) {
-            recorder.Timer1_Timer();
+            recorder.Tick();
             if (i % 2)
                 ++clock.seconds;
         }
@@ -158,17 +98,17 @@ protected:
     fs::path dir;
     std::string file;
     core::ProgramState program;
-    ShownFields fields;
-    SetClock clock;
-    ScriptedDialog dialog;
+    core::Reading shown{"97", "72", "OK!", "tip"};
+    test::SetClock clock;
+    test::ChosenFile dialog;
     DiskRecordStore disk;
     WindowView view;
-    Recorder recorder{program, fields, clock, dialog, disk, view};
+    Recorder recorder{program, shown, clock, dialog, disk, view};
 };
 
 TEST_F(RecorderTest, SwitchingOnAsksForTheFileCreatesItEmptyAndSaysWhere)
 {
-    recorder.menSpeichern_Click();
+    recorder.Toggle();
     EXPECT_TRUE(program.Recording);
     EXPECT_TRUE(view.checked);
     EXPECT_EQ(dialog.titles, (std::vector<std::string>{"Save Data"}));
@@ -197,16 +137,16 @@ TEST_F(RecorderTest, WhileOffOrChoosingNothingIsReadOrWritten)
         std::string path;
     } slow;
     slow.path = file;
-    Recorder withDialog{program, fields, clock, slow, disk, view};
+    Recorder withDialog{program, shown, clock, slow, disk, view};
     slow.whileOpen = [&] {
         EXPECT_TRUE(program.Recording);
         EXPECT_TRUE(withDialog.FileNotReady());
         for (int i = 0; i < 20; ++i) {
-            withDialog.Timer1_Timer();
+            withDialog.Tick();
             clock.seconds += i % 2;
         }
     };
-    withDialog.menSpeichern_Click();
+    withDialog.Toggle();
     EXPECT_EQ(clock.reads, 0);
     EXPECT_EQ(fs::file_size(file), 0u);
     EXPECT_FALSE(withDialog.FileNotReady());
@@ -215,7 +155,7 @@ TEST_F(RecorderTest, WhileOffOrChoosingNothingIsReadOrWritten)
 TEST_F(RecorderTest, LinesFallEveryFiveSecondsOnTheDigitsZeroAndFive)
 {
     clock.seconds = 14 * 3600 + 3 * 60 + 22;
-    recorder.menSpeichern_Click();
+    recorder.Toggle();
     Run(31);
     const auto lines = Lines();
     EXPECT_EQ(Times(lines), (std::vector<std::string>{"14:03:30", "14:03:35", "14:03:40", "14:03:45", "14:03:50"}))
@@ -226,7 +166,7 @@ TEST_F(RecorderTest, LinesFallEveryFiveSecondsOnTheDigitsZeroAndFive)
 TEST_F(RecorderTest, AMissedSecondGivesAFifteenSecondGapThenFiveSecondSteps)
 {
     clock.seconds = 14 * 3600 + 3 * 60 + 29;
-    recorder.menSpeichern_Click();
+    recorder.Toggle();
     Run(2);  // 14:03:29, :30 → line at :30
     clock.seconds = 14 * 3600 + 3 * 60 + 36;  // the window was busy through :35
     Run(15);            // :36 .. :50
@@ -237,7 +177,7 @@ TEST_F(RecorderTest, ATwelveHourTimeTextRecordsAllTheSame)
 {
     clock.twelveHour = true;
     clock.seconds = 14 * 3600 + 3 * 60 + 58;
-    recorder.menSpeichern_Click();
+    recorder.Toggle();
     Run(13);
     EXPECT_EQ(Times(Lines()), (std::vector<std::string>{"2:04:00 PM", "2:04:05 PM", "2:04:10 PM"}));
 }
@@ -245,10 +185,13 @@ TEST_F(RecorderTest, ATwelveHourTimeTextRecordsAllTheSame)
 TEST_F(RecorderTest, TheFieldsAsShownAtTheMomentOfWriting)
 {
     clock.seconds = 14 * 3600 + 3 * 60 + 29;
-    recorder.menSpeichern_Click();
-    fields.caption = {"", "72", "No Serial Data!"};
+    recorder.Toggle();
+    shown.SpO2Text = "";
+    shown.StatusText = "No Serial Data!";
     Run(2);
-    fields.caption = {"--", "---", ""};
+    shown.SpO2Text = "--";
+    shown.PulseText = "---";
+    shown.StatusText = "";
     Run(5);
     EXPECT_EQ(ReadFile(file), "S XX P XXX T 14:03:30  No Serial Data!\r\nS -- P --- T 14:03:35  \r\n");
 }
@@ -256,9 +199,9 @@ TEST_F(RecorderTest, TheFieldsAsShownAtTheMomentOfWriting)
 TEST_F(RecorderTest, OffThenOnAgainEmptiesTheFileAndKeepsTheDigit)
 {
     clock.seconds = 14 * 3600 + 3 * 60 + 29;
-    recorder.menSpeichern_Click();
+    recorder.Toggle();
     Run(2);  // line at :30; the digit is now 5
-    recorder.menSpeichern_Click();
+    recorder.Toggle();
     EXPECT_FALSE(program.Recording);
     EXPECT_FALSE(view.checked);
     EXPECT_EQ(view.status, "Data is NOT written to file!");
@@ -266,7 +209,7 @@ TEST_F(RecorderTest, OffThenOnAgainEmptiesTheFileAndKeepsTheDigit)
     EXPECT_EQ(recorder.NextRecordDigit(), '5');
 
     clock.seconds = 14 * 3600 + 4 * 60 + 1;  // :01; the next due second is :05 (the digit left over)
-    recorder.menSpeichern_Click();
+    recorder.Toggle();
     EXPECT_EQ(fs::file_size(file), 0u) << "the new recording starts from an empty file";
     Run(6);
     EXPECT_EQ(Times(Lines()), (std::vector<std::string>{"14:04:05"}));
@@ -276,7 +219,7 @@ TEST_F(RecorderTest, CancellingTheDialogLeavesEverythingOffAndSilent)
 {
     dialog.answer.reset();
     view.status = "before";
-    recorder.menSpeichern_Click();
+    recorder.Toggle();
     EXPECT_FALSE(program.Recording);
     EXPECT_FALSE(view.checked);
     EXPECT_EQ(view.status, "before");
@@ -292,7 +235,7 @@ TEST_F(RecorderTest, AFileThatCannotBeCreatedIsExplainedAndRecordingStaysOff)
     for (const fs::path& target : {dir / "no-such-folder" / "night.txt", dir}) {
         view.messages.clear();
         dialog.answer = target.string();
-        recorder.menSpeichern_Click();
+        recorder.Toggle();
         EXPECT_FALSE(program.Recording) << target;
         EXPECT_FALSE(view.checked);
         EXPECT_EQ(view.status, "Daten werden NICHT abgespeichert!") << "not 'written to' a file that is not written";
@@ -306,11 +249,11 @@ TEST_F(RecorderTest, AFileThatCannotBeCreatedIsExplainedAndRecordingStaysOff)
 TEST_F(RecorderTest, AWriteFailureStopsRecordingWithAMessageAndKeepsTheEarlierLines)
 {
     FailingStore failing(2);
-    Recorder r{program, fields, clock, dialog, failing, view};
+    Recorder r{program, shown, clock, dialog, failing, view};
     clock.seconds = 14 * 3600 + 3 * 60 + 29;
-    r.menSpeichern_Click();
+    r.Toggle();
     for (int i = 0; i < 40; ++i) {
-        r.Timer1_Timer();
+        r.Tick();
         clock.seconds += i % 2;
     }
     EXPECT_EQ(failing.lines.size(), 2u);
@@ -326,7 +269,7 @@ TEST_F(RecorderTest, ADeviceWithNoSpaceLeftStopsRecordingAtTheFirstLine)
 {
     dialog.answer = "/dev/full";
     clock.seconds = 14 * 3600 + 3 * 60 + 29;
-    recorder.menSpeichern_Click();
+    recorder.Toggle();
     ASSERT_TRUE(program.Recording);
     Run(3);
     EXPECT_FALSE(program.Recording);
@@ -346,7 +289,7 @@ TEST_F(RecorderTest, ALineCutOffByAFullDiskIsTakenBack)
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
 
     clock.seconds = 14 * 3600 + 3 * 60 + 29;
-    recorder.menSpeichern_Click();
+    recorder.Toggle();
     Run(20);
     ::setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, previous);
@@ -360,7 +303,7 @@ TEST_F(RecorderTest, ALineCutOffByAFullDiskIsTakenBack)
 TEST_F(RecorderTest, ShutdownClosesTheRecordFile)
 {
     clock.seconds = 14 * 3600 + 3 * 60 + 29;
-    recorder.menSpeichern_Click();
+    recorder.Toggle();
     Run(2);
     recorder.CloseRecordFile();
     Run(20);
@@ -381,11 +324,11 @@ TEST_F(RecorderTest, AKilledRecordingLeavesOnlyWholeLines)
     ASSERT_GE(child, 0);
     if (child == 0) {
         // Lines as fast as the disk takes them: a clock that is always due.
-        recorder.menSpeichern_Click();
+        recorder.Toggle();
         for (long i = 0;; ++i) {
             clock.seconds = static_cast<int>(i % 2) * 5;
-            fields.caption[0] = std::to_string(80 + i % 20);
-            recorder.Timer1_Timer();
+            shown.SpO2Text = std::to_string(80 + i % 20);
+            recorder.Tick();
         }
     }
     ::usleep(300'000);

@@ -1,10 +1,10 @@
 // Writes a simulated night's record file: the simulator's streams decoded by the real decoder and
-// display rules, one record line per five seconds of stream, as the program records. A normal
+// pipeline, one record line per five seconds of stream, as the program records. A normal
 // night with two spells of the desaturation scenario (01:00-01:45 and 04:00-04:30).
 //   make_night <file> [hours] [start hh]
 
-#include "core/decoder.h"
-#include "core/display.h"
+#include "core/pipeline.h"
+#include "lang/string_table.h"
 #include "recording/record_line.h"
 #include "tools/sim/oximeter_stream.h"
 
@@ -18,23 +18,9 @@ namespace {
 
 using namespace trelvo;
 
-class Fields final : public core::ValueFields {
+class NoTone final : public core::ToneOutput {
 public:
-    void SetCaption(core::Field f, std::string_view t) override { caption[static_cast<std::size_t>(f)] = t; }
-    void SetToolTip(core::Field, std::string_view) override {}
-    void SetPulseBar(double) override {}
-    void SetBackColor(core::Field, core::Colour) override {}
-    std::array<std::string, 3> caption;
-};
-
-class Window final : public core::MeasurementSink {
-public:
-    void ShowMeasurement() override { core::ShowMeasurement(measurement, 1000, fields); }
-    void SoundPulseTone() override {}
-    void DrawWaveSample(std::int16_t) override {}
-    void ShowPulseBar(std::int16_t) override {}
-    core::MeasurementState measurement;
-    Fields fields;
+    void Beep(std::int32_t, std::int32_t) override {}
 };
 
 }  // namespace
@@ -47,8 +33,9 @@ int main(int argc, char* argv[])
     const int startHour = argc > 3 ? std::atoi(argv[3]) : 22;
     tools::OximeterStream normal({.seed = 4, .scenario = tools::Scenario::Normal});
     tools::OximeterStream desaturation({.seed = 5, .scenario = tools::Scenario::Desaturation});
-    Window window;
-    core::BasicDecoder<Window> decoder(window.measurement, window);
+    const std::int16_t language = lang::kEnglish;
+    NoTone tone;
+    core::MeasurementPipeline pipeline(language, tone);
     std::ofstream out(argv[1], std::ios::binary);
     const long periodsPerLine = 500;  // 5 s at 100 samples a second
     const long lines = static_cast<long>(hours * 720);
@@ -59,15 +46,16 @@ int main(int argc, char* argv[])
         for (long p = 0; p < periodsPerLine; ++p) {
             bytes.clear();
             (spell ? desaturation : normal).NextPeriod(bytes);
-            decoder.Decode(bytes);
+            pipeline.Decode(bytes);
         }
+        pipeline.Trace().ClearPendingSteps();
+        const core::Reading& shown = pipeline.CurrentReading();
         char time[16];
         std::snprintf(time, sizeof time, "%02ld:%02ld:%02ld", s / 3600, s / 60 % 60, s % 60);
         // Now and then the probe slips off for a minute, as in a real night.
         const bool slipped = line % 1500 >= 1488;
         out << (slipped ? recording::RecordLine("--", "---", time, "No Probe!")
-                        : recording::RecordLine(window.fields.caption[0], window.fields.caption[1], time,
-                                                window.fields.caption[2]));
+                        : recording::RecordLine(shown.SpO2Text, shown.PulseText, time, shown.StatusText));
     }
     return 0;
 }

@@ -49,48 +49,47 @@ protected:
             overrides[n] = (dir.path() + QStringLiteral("/missing-com%1").arg(n)).toStdString();
         overrides[2] = com2->SlavePath();
         overrides[5] = com5->SlavePath();
-        comm.SetPortOverrides(overrides);
+        serial = std::make_unique<PortSelection>(line, menu, portNumber, overrides);
+        line.SetReceiver([this](std::span<const std::uint8_t> bytes) { received.insert(received.end(), bytes.begin(), bytes.end()); });
     }
 
-    // True when nobody holds the device: another component can open it.
+    // True when nobody holds the device: another program can open it.
     static bool IsFree(const std::string& device)
     {
-        CommControl probe;
-        probe.SetPortOverrides({{1, device}});
-        probe.SetCommPort(1);
         try {
-            probe.SetPortOpen(true);
+            (void)TtyDevice::Open(device, kOximeterLine);
         } catch (const CommError&) {
             return false;
         }
         return true;
     }
 
-    // True when bytes written to the line arrive at the component.
-    bool Receives(tools::PseudoTerminal& line)
+    // True when bytes written to the line arrive at the program.
+    bool Receives(tools::PseudoTerminal& unit)
     {
-        (void)comm.Input();
+        received.clear();
         const std::vector<std::uint8_t> ping{1, 2, 3};
-        line.Write(ping);
-        return QTest::qWaitFor([&] { return comm.InBufferCount() >= 3; }, 2000) && comm.Input() == ping;
+        unit.Write(ping);
+        return QTest::qWaitFor([&] { return received.size() >= 3; }, 2000) && received == ping;
     }
 
     QTemporaryDir dir;
     std::unique_ptr<tools::PseudoTerminal> com2 = std::make_unique<tools::PseudoTerminal>();
     std::unique_ptr<tools::PseudoTerminal> com5 = std::make_unique<tools::PseudoTerminal>();
-    CommControl comm;
+    SerialLine line;
     FakePortMenu menu;
     std::uint8_t portNumber = 3;
-    SerialInterface serial{comm, menu, portNumber};
+    std::unique_ptr<PortSelection> serial;
+    std::vector<std::uint8_t> received;
 };
 
 TEST_F(PortSelectionTest, RememberedPortThatFailsGivesWayToTheFirstUsable)
 {
-    EXPECT_FALSE(serial.InitSerialPort().has_value());
+    EXPECT_FALSE(serial->InitSerialPort().has_value());
     EXPECT_EQ(menu.Enabled(), (std::vector<int>{2, 5}));
     EXPECT_EQ(menu.Checked(), (std::vector<int>{2}));
     EXPECT_EQ(portNumber, 2);
-    EXPECT_TRUE(comm.PortOpen());
+    EXPECT_TRUE(line.IsOpen());
     EXPECT_TRUE(Receives(*com2));
     EXPECT_EQ(menu.failures[0], CommFailure::NoSuchDevice) << "a disabled item says why";
     EXPECT_EQ(menu.devices[1], com2->SlavePath()) << "a usable item names its device";
@@ -99,7 +98,7 @@ TEST_F(PortSelectionTest, RememberedPortThatFailsGivesWayToTheFirstUsable)
 TEST_F(PortSelectionTest, RememberedPortWinsWhenUsable)
 {
     portNumber = 5;
-    EXPECT_FALSE(serial.InitSerialPort().has_value());
+    EXPECT_FALSE(serial->InitSerialPort().has_value());
     EXPECT_EQ(menu.Checked(), (std::vector<int>{5}));
     EXPECT_EQ(portNumber, 5);
     EXPECT_TRUE(Receives(*com5));
@@ -109,16 +108,16 @@ TEST_F(PortSelectionTest, TheProbeLeavesNoPortOpen)
 {
     for (int n = kFirstPort; n <= kLastPort; ++n)
         menu.SetPortEnabled(n, true);
-    EXPECT_EQ(serial.FindFirstPort(), 2);
-    EXPECT_FALSE(comm.PortOpen());
+    EXPECT_EQ(serial->FindFirstPort(), 2);
+    EXPECT_FALSE(line.IsOpen());
     EXPECT_TRUE(IsFree(com2->SlavePath()));
     EXPECT_TRUE(IsFree(com5->SlavePath()));
 }
 
 TEST_F(PortSelectionTest, ClickingTheCheckedItemReopensThatPort)
 {
-    ASSERT_FALSE(serial.InitSerialPort().has_value());
-    serial.setCOM_Click(2);
+    ASSERT_FALSE(serial->InitSerialPort().has_value());
+    serial->OpenPort(2);
     EXPECT_EQ(menu.Checked(), (std::vector<int>{2}));
     EXPECT_EQ(portNumber, 2);
     EXPECT_TRUE(Receives(*com2));
@@ -126,8 +125,8 @@ TEST_F(PortSelectionTest, ClickingTheCheckedItemReopensThatPort)
 
 TEST_F(PortSelectionTest, ClickingAnotherItemMovesPortAndCheckMark)
 {
-    ASSERT_FALSE(serial.InitSerialPort().has_value());
-    serial.setCOM_Click(5);
+    ASSERT_FALSE(serial->InitSerialPort().has_value());
+    serial->OpenPort(5);
     EXPECT_EQ(menu.Checked(), (std::vector<int>{5}));
     EXPECT_EQ(portNumber, 5);
     EXPECT_TRUE(Receives(*com5));
@@ -136,15 +135,15 @@ TEST_F(PortSelectionTest, ClickingAnotherItemMovesPortAndCheckMark)
 
 TEST_F(PortSelectionTest, APickedPortThatVanishedLeavesEverythingClosedAndUnchecked)
 {
-    ASSERT_FALSE(serial.InitSerialPort().has_value());
+    ASSERT_FALSE(serial->InitSerialPort().has_value());
     com5.reset();  // the device goes away after the probe
     try {
-        serial.setCOM_Click(5);
+        serial->OpenPort(5);
         ADD_FAILURE() << "the open succeeded";
     } catch (const CommError& e) {
         EXPECT_EQ(e.failure(), CommFailure::NoSuchDevice);
     }
-    EXPECT_FALSE(comm.PortOpen());
+    EXPECT_FALSE(line.IsOpen());
     EXPECT_TRUE(menu.Checked().empty());
     EXPECT_EQ(portNumber, 2) << "unchanged";
     EXPECT_EQ(menu.Enabled(), (std::vector<int>{2, 5})) << "no re-probe";
@@ -154,22 +153,22 @@ TEST_F(PortSelectionTest, NoUsablePortDisablesEverythingAndOpensNothing)
 {
     com2.reset();
     com5.reset();
-    const auto failure = serial.InitSerialPort();
+    const auto failure = serial->InitSerialPort();
     ASSERT_TRUE(failure.has_value());
     EXPECT_EQ(failure->failure(), CommFailure::InvalidPortNumber);
     EXPECT_TRUE(menu.Enabled().empty());
     EXPECT_TRUE(menu.Checked().empty());
     EXPECT_EQ(portNumber, 3);
-    EXPECT_FALSE(comm.PortOpen());
+    EXPECT_FALSE(line.IsOpen());
 }
 
 TEST_F(PortSelectionTest, ARememberedNumberOutsideTheMenuCountsAsUnusable)
 {
     for (const std::uint8_t remembered : {0, 9, 255}) {
         portNumber = remembered;
-        EXPECT_FALSE(serial.InitSerialPort().has_value());
+        EXPECT_FALSE(serial->InitSerialPort().has_value());
         EXPECT_EQ(portNumber, 2);
-        comm.SetPortOpen(false);
+        line.Close();
     }
 }
 

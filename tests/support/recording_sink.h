@@ -1,10 +1,8 @@
 #pragma once
 
 #include "core/decoder.h"
-#include "core/display.h"
 #include "core/measurement.h"
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -26,14 +24,15 @@ struct Effect {
     }
 };
 
-class RecordingSink final : public core::MeasurementSink {
+// A sink that notes every effect the decoder triggers, in order.
+class RecordingSink final {
 public:
     explicit RecordingSink(const core::MeasurementState& state) : m_state(state) {}
 
-    void ShowMeasurement() override { effects.push_back({Effect::ShowMeasurement, -1, m_state}); }
-    void SoundPulseTone() override { effects.push_back({Effect::SoundPulseTone, -1, m_state}); }
-    void DrawWaveSample(std::int16_t s) override { effects.push_back({Effect::DrawWaveSample, s, m_state}); }
-    void ShowPulseBar(std::int16_t s) override { effects.push_back({Effect::ShowPulseBar, s, m_state}); }
+    void ShowMeasurement() { effects.push_back({Effect::ShowMeasurement, -1, m_state}); }
+    void SoundPulseTone() { effects.push_back({Effect::SoundPulseTone, -1, m_state}); }
+    void DrawWaveSample(std::int16_t s) { effects.push_back({Effect::DrawWaveSample, s, m_state}); }
+    void ShowPulseBar(std::int16_t s) { effects.push_back({Effect::ShowPulseBar, s, m_state}); }
 
     [[nodiscard]] std::vector<std::int16_t> Samples(Effect::Kind kind) const
     {
@@ -57,35 +56,6 @@ private:
     const core::MeasurementState& m_state;
 };
 
-// The value fields as plain strings, for checking what the display rules wrote.
-class FakeFields final : public core::ValueFields {
-public:
-    void SetCaption(core::Field f, std::string_view utf8) override { caption[Index(f)] = utf8; }
-    void SetToolTip(core::Field f, std::string_view utf8) override { toolTip[Index(f)] = utf8; }
-    void SetPulseBar(double value) override
-    {
-        bar = value;
-        ++barWrites;
-    }
-    void SetBackColor(core::Field f, core::Colour colour) override
-    {
-        backColor[Index(f)] = colour;
-        backColorWrites.push_back(f);
-    }
-
-    [[nodiscard]] const std::string& Caption(core::Field f) const { return caption[Index(f)]; }
-    [[nodiscard]] const std::string& ToolTip(core::Field f) const { return toolTip[Index(f)]; }
-
-    std::array<std::string, 3> caption{};
-    std::array<std::string, 3> toolTip{};
-    double bar = -1.0;
-    int barWrites = 0;
-    std::array<core::Colour, 3> backColor{core::SystemColour::WindowBackground, core::SystemColour::WindowBackground,
-                                          core::SystemColour::WindowBackground};
-    std::vector<core::Field> backColorWrites;
-
-private:
-    static std::size_t Index(core::Field f) { return static_cast<std::size_t>(f); }
-};
+using RecordingDecoder = core::BasicDecoder<RecordingSink>;
 
 }  // namespace trelvo::test

@@ -1,0 +1,182 @@
+// The main window's controls, at the places and in the colours and fonts they have always had.
+
+#include "app/artwork.h"
+#include "app/fonts.h"
+#include "app/form1.h"
+#include "app/frame_clock.h"
+#include "app/level_bar.h"
+#include "app/version.h"
+#include "app/wave_view.h"
+#include "lang/language_switch.h"
+#include "lang/string_table.h"
+#include "serial/port_map.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QLayout>
+#include <QMenuBar>
+#include <QStatusBar>
+
+namespace trelvo::app {
+namespace {
+
+void SetColours(QWidget& w, const QColor& background, const QColor& text)
+{
+    QPalette palette = w.palette();
+    if (background.isValid())
+        palette.setColor(QPalette::Window, background);
+    if (text.isValid())
+        palette.setColor(QPalette::WindowText, text);
+    w.setPalette(palette);
+    w.setAutoFillBackground(background.isValid());
+}
+
+QColor WindowBackground() { return ToQColor(core::SystemColour::WindowBackground); }
+QColor Highlight() { return ToQColor(core::SystemColour::Highlight); }
+QColor MenuColour() { return QApplication::palette("QMenu").color(QPalette::Window); }
+
+QString Latin1(std::string_view s)
+{
+    return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+}  // namespace
+
+void Form1::BuildControls()
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("TRELVO"));
+    setWindowIcon(MakeWindowIcon());
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setFont(Arial(9.75));
+
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    client->setFixedSize(Twips(0, 0, 7440, 7305).size());
+    setCentralWidget(client);
+
+    const auto label = [client](const char* name, QRect geometry, const QString& caption = {}) {
+        auto* l = new QLabel(caption, client);
+        l->setObjectName(QString::fromLatin1(name));
+        l->setGeometry(geometry);
+        l->setTextFormat(Qt::PlainText);
+        return l;
+    };
+    const auto boxed = [](QLabel* l) {
+        l->setFrameStyle(QFrame::Box | QFrame::Plain);
+        l->setLineWidth(1);
+        // Centred both ways: top-aligned, Qt pushes a line taller than the box down and cuts it.
+        l->setAlignment(Qt::AlignCenter);
+    };
+
+    QLabel* banner = label("Label3", Twips(360, 120, 6735, 375), QStringLiteral("KV-200L - CORAL200L - MIRAeco"));
+    banner->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    banner->setFont(Arial(12, true));
+
+    Label2 = label("Label2", Twips(360, 600, 2400, 2040));
+    boxed(Label2);
+    Label2->setFont(Arial(90, true));
+    SetColours(*Label2, WindowBackground(), Highlight());
+
+    m_frames = new FrameClock(this);
+    Pulse_bar = new LevelBar(core::kPulseBarMaximum, *m_frames, client);
+    Pulse_bar->setObjectName(QStringLiteral("Pulse_bar"));
+    Pulse_bar->setGeometry(Twips(3120, 600, 375, 2055));
+
+    Label1 = label("Label1", Twips(3840, 600, 3240, 2040));
+    boxed(Label1);
+    Label1->setFont(Arial(90, true));
+    SetColours(*Label1, WindowBackground(), QColor(0, 192, 0));
+
+    label("Label5", Twips(360, 2760, 1095, 255), QStringLiteral("SpO2  [%]"));
+    QLabel* pulseHeading = label("Label6", Twips(3840, 2760, 1335, 255), QStringLiteral("Pulse [1/min]"));
+    lang::SetTag(*pulseHeading, lang::text::kPulseHeading);
+    label("Label7", Twips(360, 3480, 615, 255), QStringLiteral("Status"));
+
+    Label4 = label("Label4", Twips(1080, 3480, 1695, 375));
+    boxed(Label4);
+    SetColours(*Label4, MenuColour(), QColor());
+
+    QLabel* logo = label("ImageKorvant", Twips(4200, 3480, 3000, 675));
+    logo->setPixmap(MakeLogo());
+    logo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    QLabel* clockHeading = label("Label9", Twips(360, 4200, 495, 255), QStringLiteral("Time"));
+    lang::SetTag(*clockHeading, lang::text::kClockHeading);
+    LabTime = label("LabTime", Twips(1080, 4200, 1695, 375));
+    boxed(LabTime);
+
+    QLabel* version = label("Label20", Twips(4680, 4320, 2415, 495), QStringLiteral(" V") + QString::fromLatin1(kVersion));
+    version->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    version->setFont(Arial(14.25));
+    SetColours(*version, QColor(), QColor(64, 64, 64));
+
+    spo2wave = new WaveView(*m_frames, client);
+    spo2wave->setObjectName(QStringLiteral("spo2wave"));
+    spo2wave->setGeometry(Twips(360, 4920, 6735, 2295));
+    SetColours(*spo2wave, WindowBackground(), QColor());
+
+    StsBar1 = new QStatusBar(this);
+    StsBar1->setObjectName(QStringLiteral("StsBar1"));
+    StsBar1->setSizeGripEnabled(false);
+    StsBar1->setFixedHeight(Twips(0, 0, 0, 375).height());
+    // The one text is a label of its own: QStatusBar's message is wiped by every menu item the
+    // mouse passes over.
+    m_statusText = new QLabel(StsBar1);
+    m_statusText->setObjectName(QStringLiteral("SimpleText"));
+    m_statusText->setTextFormat(Qt::PlainText);
+    StsBar1->addWidget(m_statusText, 1);
+    setStatusBar(StsBar1);
+
+    // Controls sit at fixed positions; the window keeps the size they need.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void Form1::BuildMenus()
+{
+    const auto menu = [this](const char* name, const QString& caption) {
+        QMenu* m = menuBar()->addMenu(caption);
+        m->setObjectName(QString::fromLatin1(name));
+        m->setToolTipsVisible(true);
+        return m;
+    };
+    const auto item = [](QMenu* m, const QString& name, const QString& caption, bool checkable, bool checked) {
+        QAction* a = m->addAction(caption);
+        a->setObjectName(name);
+        a->setCheckable(checkable);
+        a->setChecked(checked);
+        return a;
+    };
+
+    menDatei = menu("menDatei", QStringLiteral("File"));
+    menSpeichern = item(menDatei, QStringLiteral("menSpeichern"), QStringLiteral("Save"), true, false);
+    connect(menSpeichern, &QAction::triggered, this, &Form1::menSpeichern_Click);
+    menEnde = item(menDatei, QStringLiteral("menEnde"), QStringLiteral("End"), false, false);
+    connect(menEnde, &QAction::triggered, this, &Form1::menEnde_Click);
+
+    QMenu* menPort = menu("menPort", QStringLiteral("Port"));
+    for (int n = serial::kFirstPort; n <= serial::kLastPort; ++n) {
+        QAction* a = item(menPort, QStringLiteral("setCOM%1").arg(n), QStringLiteral("COM%1").arg(n), true, false);
+        connect(a, &QAction::triggered, this, [this, n] { setCOM_Click(n); });
+        setCOM[static_cast<std::size_t>(n - 1)] = a;
+    }
+    ShowPortMenu();
+
+    menBeep = menu("menBeep", QStringLiteral("Tone"));
+    setBeep = item(menBeep, QStringLiteral("setBeep"), QStringLiteral("Pulse Tone"), true, true);
+    connect(setBeep, &QAction::triggered, this, &Form1::setBeep_Click);
+
+    menLanguage = menu("menLanguage", QStringLiteral("Language"));
+    for (const lang::Language& language : lang::Languages()) {
+        const std::size_t index = setLang.size();
+        QAction* a = item(menLanguage, Latin1(language.menuName), QString::fromUtf8(language.caption.data(),
+                                                                                 static_cast<qsizetype>(language.caption.size())),
+                          true, false);
+        connect(a, &QAction::triggered, this, [this, index] { setLang_Click(index); });
+        setLang.push_back(a);
+    }
+}
+
+}  // namespace trelvo::app

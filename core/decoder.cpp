@@ -1,7 +1,0 @@
-#include "core/decoder.h"
-
-namespace trelvo::core {
-
-template class BasicDecoder<MeasurementSink>;
-
-}  // namespace trelvo::core

@@ -1,0 +1,85 @@
+#pragma once
+
+// The stand-ins many tests share: a tone that stays silent (and notes what it was asked to
+// sound), a save dialog that answers for the user, a clock the test sets, and a record store
+// whose files fail after a number of lines.
+
+#include "core/tone.h"
+#include "recording/record_file.h"
+#include "recording/recorder.h"
+
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace trelvo::test {
+
+class SilentTone final : public core::ToneOutput {
+public:
+    void Beep(std::int32_t frequency, std::int32_t) override { frequencies.push_back(frequency); }
+    void Prepare() override { ++prepared; }
+    std::vector<int> frequencies;
+    int prepared = 0;
+};
+
+// Answers the save dialog with a file, or cancels when the answer is empty.
+class ChosenFile final : public recording::SaveDialog {
+public:
+    explicit ChosenFile(std::optional<std::string> file = std::nullopt) : answer(std::move(file)) {}
+    std::optional<std::string> ShowSave(std::string_view title) override
+    {
+        titles.emplace_back(title);
+        return answer;
+    }
+    std::optional<std::string> answer;
+    std::vector<std::string> titles;
+};
+
+// A clock the test sets; the text is 24-hour unless told otherwise.
+class SetClock final : public recording::Clock {
+public:
+    recording::TimeReading Now() override
+    {
+        ++reads;
+        const int h = seconds / 3600 % 24, m = seconds / 60 % 60, s = seconds % 60;
+        char text[32];
+        if (twelveHour)
+            std::snprintf(text, sizeof text, "%d:%02d:%02d %s", h % 12 == 0 ? 12 : h % 12, m, s, h < 12 ? "AM" : "PM");
+        else
+            std::snprintf(text, sizeof text, "%02d:%02d:%02d", h, m, s);
+        return {s, text};
+    }
+    int seconds = 14 * 3600 + 3 * 60 + 20;
+    bool twelveHour = false;
+    int reads = 0;
+};
+
+// A store whose files fail after a number of lines, as a full disk or a pulled stick does.
+class FailingStore final : public recording::RecordStore {
+public:
+    explicit FailingStore(int goodLines) : m_goodLines(goodLines) {}
+    Opened Create(const std::string&) override { return {std::make_unique<File>(*this), {}}; }
+    std::vector<std::string> lines;
+
+private:
+    class File final : public recording::RecordFile {
+    public:
+        explicit File(FailingStore& store) : m_store(store) {}
+        std::string Append(std::string_view line) override
+        {
+            if (static_cast<int>(m_store.lines.size()) >= m_store.m_goodLines)
+                return "Input/output error";
+            m_store.lines.emplace_back(line);
+            return {};
+        }
+        std::string Close() override { return {}; }
+
+    private:
+        FailingStore& m_store;
+    };
+    int m_goodLines;
+};
+
+}  // namespace trelvo::test
