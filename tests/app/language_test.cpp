@@ -1,5 +1,6 @@
 #include "app/eingangsfenster.h"
 #include "app/form1.h"
+#include "lang/string_table.h"
 #include "settings/settings_store.h"
 #include "support/fakes.h"
 #include "support/settings_fixture.h"
@@ -115,6 +116,26 @@ TEST_F(LanguageTest, EndComesFirstAndNeitherButtonIsTheDefault)
     EXPECT_FALSE(end->isDefault() || end->autoDefault() || ok->isDefault() || ok->autoDefault());
 }
 
+TEST_F(LanguageTest, EnterPressesTheFocusedButton)
+{
+    {
+        Eingangsfenster& s = Start();
+        QSignalSpy ended(&s, &Eingangsfenster::Ended);
+        auto* end = In<QPushButton>(s, "CancelButton");
+        end->setFocus();
+        QTest::keyClick(end, Qt::Key_Return);
+        EXPECT_EQ(ended.count(), 1) << "End has the focus at first";
+        EXPECT_EQ(form, nullptr);
+    }
+    Eingangsfenster& s = Start();
+    QSignalSpy confirmed(&s, &Eingangsfenster::Confirmed);
+    auto* ok = In<QPushButton>(s, "OK_Button");
+    ok->setFocus();
+    QTest::keyClick(ok, Qt::Key_Enter);
+    EXPECT_EQ(confirmed.count(), 1);
+    EXPECT_NE(form, nullptr);
+}
+
 TEST_F(LanguageTest, SwitchingReCaptionsTheTaggedControlsAndTheStatusBarOnly)
 {
     Main();
@@ -139,12 +160,17 @@ TEST_F(LanguageTest, SwitchingReCaptionsTheTaggedControlsAndTheStatusBarOnly)
     EXPECT_EQ(Text("Label9"), "Zeit");
     EXPECT_EQ(StatusBar(), "Daten werden NICHT abgespeichert!");
 
+    EXPECT_TRUE(Action("setCOM1")->toolTip().contains(QStringLiteral("Gerät nicht vorhanden")))
+        << "the Port menu's reasons follow the language: " << Action("setCOM1")->toolTip().toStdString();
+    EXPECT_EQ(Action("setCOM2")->toolTip(), QString::fromStdString(com2.SlavePath())) << "a usable port names its device";
+
     Choose("setLangGerman");  // the language in force again: nothing changes
     EXPECT_TRUE(Action("setLangGerman")->isChecked());
     EXPECT_FALSE(Action("setLangEnglish")->isChecked());
 
     Choose("setLangEnglish");
     EXPECT_EQ(Text("Label6"), "Pulse[1/min]");
+    EXPECT_TRUE(Action("setCOM1")->toolTip().contains(QStringLiteral("no such device")));
     EXPECT_TRUE(Action("setLangEnglish")->isChecked());
     EXPECT_FALSE(Action("setLangGerman")->isChecked());
     const QStringList after{In<QMenu>(*form, "menPort")->title(), Action("setCOM1")->text(),
@@ -249,6 +275,56 @@ TEST_F(LanguageTest, GarbageInEverySettingsKeyStartsOnTheDefaults)
             EXPECT_EQ(program.PortNumber, 2) << "COM1 is missing here; the first usable port opened";
         }
     }
+}
+
+}  // namespace
+}  // namespace trelvo::app
+
+namespace trelvo::app {
+namespace {
+
+// A third language is one entry in the table of languages and its texts: the menu offers it, the
+// settings keep it, every text and message comes in it. Made up here, in the test only.
+TEST_F(LanguageTest, AThirdLanguageIsNothingButData)
+{
+    constexpr std::int16_t kPirate = 2000;
+    // Its texts: the English ones, dressed up. The table points at them, so they stay put.
+    std::vector<std::pair<int, std::string>> texts;
+    for (const lang::TableEntry& e : lang::AllTexts())
+        if (e.id >= lang::kEnglish && e.id < lang::kEnglish + 1000)
+            texts.emplace_back(kPirate + (e.id - lang::kEnglish), "Arr! " + std::string(e.utf8));
+    std::vector<lang::TableEntry> entries;
+    for (const auto& [id, text] : texts)
+        entries.push_back({id, text});
+    const std::string portMessage = "Arr! %1 be no port: %3";
+    lang::AddedLanguage pirate({kPirate, "Pirate", "setLangPirate"}, entries,
+                               {{kPirate, lang::Message::PortOpenFailed, portMessage}});
+
+    PutSetting(QStringLiteral("Optionen/Sprache"), QStringLiteral("2000"));
+    Eingangsfenster& s = Start();
+    EXPECT_EQ(program.LanguageBase, kPirate) << "the settings accept it";
+    EXPECT_EQ(In<QPushButton>(s, "CancelButton")->text(), "Arr! End");
+    Main();
+    EXPECT_TRUE(Action("setLangPirate")->isChecked());
+    EXPECT_FALSE(Action("setLangEnglish")->isChecked());
+    EXPECT_EQ(In<QMenu>(*form, "menDatei")->title(), "Arr! File");
+    EXPECT_EQ(StatusBar(), "Arr! Data is NOT written to file!");
+
+    QStringList messages;
+    form->SetMessageHandler([&](const QString& text) { messages << text; });
+    form->session().SelectPort(3);  // as a pick of COM3 would, had it not been disabled
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].startsWith(QStringLiteral("Arr! 3 be no port: "))) << messages[0].toStdString();
+    EXPECT_TRUE(messages[0].endsWith(QStringLiteral("(is the cable plugged in?)")))
+        << "a message the language lacks comes in English";
+
+    Choose("setLangGerman");
+    EXPECT_TRUE(Action("setLangGerman")->isChecked());
+    EXPECT_FALSE(Action("setLangPirate")->isChecked());
+    Choose("setLangPirate");
+    EXPECT_EQ(Text("Label6"), "Arr! Pulse[1/min]");
+    Choose("menEnde");
+    EXPECT_EQ(GetSetting(QStringLiteral("Optionen/Sprache")), "2000");
 }
 
 }  // namespace

@@ -300,6 +300,36 @@ TEST_F(RecorderTest, ALineCutOffByAFullDiskIsTakenBack)
     EXPECT_EQ(Lines().size(), 2u);
 }
 
+// The reading and the time are UTF-8 everywhere; the file turns each whole line into its own
+// encoding, once.
+TEST_F(RecorderTest, TheFileEncodesEachLineOnce)
+{
+    int encoded = 0;
+    DiskRecordStore latin1([&encoded](std::string_view utf8) {
+        ++encoded;
+        std::string out;
+        for (std::size_t i = 0; i < utf8.size(); ++i) {
+            const auto c = static_cast<unsigned char>(utf8[i]);
+            if (c == 0xC3 && i + 1 < utf8.size())
+                out += static_cast<char>(static_cast<unsigned char>(utf8[++i]) + 0x40);
+            else
+                out += static_cast<char>(c);
+        }
+        return out;
+    });
+    Recorder r{program, shown, clock, dialog, latin1, view};
+    shown.StatusText = "Grün";
+    clock.seconds = 14 * 3600 + 3 * 60 + 29;
+    r.Toggle();
+    for (int i = 0; i < 4; ++i) {
+        r.Tick();
+        clock.seconds += i % 2;
+    }
+    r.CloseRecordFile();
+    EXPECT_EQ(encoded, 1);
+    EXPECT_EQ(ReadFile(file), "S 97 P 72 T 14:03:30  Gr\xfcn\r\n");
+}
+
 TEST_F(RecorderTest, ShutdownClosesTheRecordFile)
 {
     clock.seconds = 14 * 3600 + 3 * 60 + 29;
