@@ -2,6 +2,7 @@
 
 #include "core/measurement.h"
 
+#include <algorithm>
 #include <concepts>
 #include <cstdint>
 #include <span>
@@ -43,6 +44,15 @@ concept MeasurementSink = requires(S& sink, std::int16_t sample) {
     sink.ShowPulseBar(sample);
 };
 
+// A sink that shows only where things stand after a chunk (the window draws once per batch) may
+// also take a run of wave samples at once, DrawWaveSamples(run): the same as DrawWaveSample on
+// each of them. The decoder then draws the run and moves the bar once, to the last sample the bar
+// would have shown in that run.
+template <class S>
+concept RunSink = MeasurementSink<S> && requires(S& sink, std::span<const std::uint8_t> run) {
+    sink.DrawWaveSamples(run);
+};
+
 // Walks the unit's byte stream one byte at a time and triggers the effects in a fixed order.
 // There is no framing: a lost or extra byte is decoded by the same rules, every byte value is
 // valid input, and a marker at the end of one chunk applies to the first byte of the next.
@@ -70,8 +80,15 @@ public:
             // Most bytes are wave samples with no value pending: take such runs in a tight loop.
             // The effects and the state are exactly those of DecodeByte on each of them.
             if (!AnyPending()) {
-                for (; p != end && *p < marker::kFirst; ++p)
-                    DecodeSample(*p);
+                if constexpr (RunSink<Sink>) {
+                    const std::uint8_t* run = p;
+                    while (p != end && *p < marker::kFirst)
+                        ++p;
+                    DecodeSamples(run, p);
+                } else {
+                    for (; p != end && *p < marker::kFirst; ++p)
+                        DecodeSample(*p);
+                }
                 if (p == end)
                     break;
             }
@@ -99,6 +116,26 @@ private:
         }
         if (m_state.BarCounter < kBarCounterLimit)
             ++m_state.BarCounter;
+    }
+
+    // A run of wave samples with no value pending, for a sink that draws runs. The counting stage
+    // as DecodeSample would do it sample by sample: the bar takes the sample where the counter is
+    // above 3, and then every fourth.
+    void DecodeSamples(const std::uint8_t* first, const std::uint8_t* last)
+    {
+        const auto n = static_cast<std::size_t>(last - first);
+        if (n == 0)
+            return;
+        m_sink.DrawWaveSamples(std::span(first, n));
+        const std::uint8_t counter = m_state.BarCounter;
+        const std::size_t firstShown = counter > 3 ? 0 : static_cast<std::size_t>(4 - counter);
+        if (firstShown >= n) {
+            m_state.BarCounter = static_cast<std::uint8_t>(std::min<std::size_t>(kBarCounterLimit, counter + n));
+            return;
+        }
+        const std::size_t lastShown = firstShown + (n - 1 - firstShown) / 4 * 4;
+        m_sink.ShowPulseBar(static_cast<std::int16_t>(first[lastShown]));
+        m_state.BarCounter = static_cast<std::uint8_t>(n - lastShown);
     }
 
     void DecodeByte(std::uint8_t b)

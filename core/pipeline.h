@@ -46,6 +46,7 @@ public:
     void ShowMeasurement() { core::ShowMeasurement(m_measurement, m_languageBase, m_reading); }
     void SoundPulseTone() { m_tone.SoundPulseTone(); }
     void DrawWaveSample(std::int16_t sample) { m_trace.DrawWaveSample(sample); }
+    void DrawWaveSamples(std::span<const std::uint8_t> run) { m_trace.DrawWaveSamples(run); }
     void ShowPulseBar(std::int16_t sample) noexcept { core::ShowPulseBar(sample, m_reading); }
 
 private:

@@ -1,34 +1,25 @@
 #include "core/trace.h"
 
-#include "core/rounding.h"
+#include <algorithm>
+#include <cmath>
 
 namespace trelvo::core {
 
-std::int16_t WaveTrace::SampleY(std::int16_t sample) noexcept
+void WaveTrace::SetWidth(float width) noexcept
 {
-    return static_cast<std::int16_t>(RoundHalfToEven((256.0 - sample) / 2.0));
+    m_width = width;
+    // TraceX < width, for a whole TraceX and any width.
+    m_widthLimit = static_cast<std::int16_t>(std::clamp(std::ceil(width), -32768.0F, 32767.0F));
+    m_sweepSteps = static_cast<std::size_t>(std::clamp(width, 0.0F, 65536.0F) / 2.0F) + 4;
+    const std::size_t pending = m_next ? std::min(PendingSteps().size(), 2 * m_sweepSteps + 64) : 0;
+    m_pending.resize(2 * m_sweepSteps + 64);
+    m_next = m_pending.data() + pending;
 }
 
-void WaveTrace::DrawWaveSample(std::int16_t sample)
+void WaveTrace::KeepLastSweep() noexcept
 {
-    // Without a good reading the trace runs as a flat line in the middle.
-    if (m_measurement.ProbeStatus != 0)
-        sample = 128;
-
-    if (m_state.TraceX < m_width)
-        m_state.TraceX = static_cast<std::int16_t>(m_state.TraceX + 2);
-    else
-        m_state.TraceX = 0;
-    const std::int16_t y = SampleY(sample);
-
-    // Undrawn steps older than a sweep are covered by newer ones: keep the list bounded when
-    // nobody draws (a minimised window, the fuzzer).
-    const auto sweep = static_cast<std::size_t>(m_width > 0.0F ? m_width / 2.0F : 0.0F) + 4;
-    if (m_pending.size() >= 2 * sweep + 64)
-        m_pending.erase(m_pending.begin(), m_pending.end() - static_cast<std::ptrdiff_t>(sweep));
-    // No segment joins the end of one sweep to the start of the next.
-    m_pending.push_back({m_state.TraceX, m_state.TracePrevY, y, m_state.TraceX >= 1});
-    m_state.TracePrevY = y;
+    std::copy(m_pending.end() - static_cast<std::ptrdiff_t>(m_sweepSteps), m_pending.end(), m_pending.begin());
+    m_next = m_pending.data() + m_sweepSteps;
 }
 
 void DrawTraceSteps(std::span<const TraceStep> steps, DrawingSurface& surface)
@@ -44,7 +35,7 @@ void DrawTraceSteps(std::span<const TraceStep> steps, DrawingSurface& surface)
         surface.Line(x, 1.0F, x, bottom);
         surface.Line(x + 1.0F, 1.0F, x + 1.0F, bottom);
         surface.SetForeColor(SystemColour::Highlight);
-        if (step.joined)
+        if (step.x >= 1)
             surface.Line(x - 2.0F, static_cast<float>(step.fromY), x, static_cast<float>(step.y));
     }
 }

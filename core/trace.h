@@ -3,6 +3,8 @@
 #include "core/colour.h"
 #include "core/measurement.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -33,13 +35,30 @@ struct TraceState {
     std::int16_t TracePrevY = 0;  // y of the newest point, where the next segment starts
 };
 
+// The row of a sample: (256 - sample) / 2, rounded half to even.
+[[nodiscard]] constexpr std::int16_t TraceRow(int sample) noexcept
+{
+    const int twice = 256 - sample;
+    const int lower = twice >= 0 ? twice / 2 : -((1 - twice) / 2);  // floor of twice / 2
+    if (twice % 2 == 0)
+        return static_cast<std::int16_t>(lower);
+    return static_cast<std::int16_t>(lower % 2 == 0 ? lower : lower + 1);
+}
+
+// The rows of every byte value, so the once-per-sample path only looks one up.
+inline constexpr std::array<std::int16_t, 256> kTraceRows = [] {
+    std::array<std::int16_t, 256> rows{};
+    for (int sample = 0; sample < 256; ++sample)
+        rows[static_cast<std::size_t>(sample)] = TraceRow(sample);
+    return rows;
+}();
+
 // One sample's part of the sweep: wipe the columns x and x + 1, then, unless the sweep has just
-// started again at the left, join (x - 2, fromY) to (x, y).
+// started again at the left (x 0), join (x - 2, fromY) to (x, y).
 struct TraceStep {
     std::int16_t x = 0;
     std::int16_t fromY = 0;
     std::int16_t y = 0;
-    bool joined = false;
 
     friend bool operator==(const TraceStep&, const TraceStep&) = default;
 };
@@ -50,28 +69,76 @@ struct TraceStep {
 // the steps that have gathered once per frame (DrawTraceSteps).
 class WaveTrace final {
 public:
-    explicit WaveTrace(const MeasurementState& measurement) noexcept : m_measurement(measurement) {}
+    explicit WaveTrace(const MeasurementState& measurement) : m_measurement(measurement) { SetWidth(m_width); }
 
     // The inner width of the surface the trace is drawn on; the next sample uses it.
-    void SetWidth(float width) noexcept { m_width = width; }
+    void SetWidth(float width) noexcept;
     [[nodiscard]] float Width() const noexcept { return m_width; }
 
-    void DrawWaveSample(std::int16_t sample);
+    // Runs for every wave sample, hundreds of times a second: kept small enough to inline.
+    void DrawWaveSample(std::int16_t sample)
+    {
+        // Without a good reading the trace runs as a flat line in the middle.
+        const std::int16_t y = kTraceRows[m_measurement.ProbeStatus != 0 ? 128 : static_cast<std::uint8_t>(sample)];
+        const std::int16_t x = m_state.TraceX < m_widthLimit ? static_cast<std::int16_t>(m_state.TraceX + 2) : 0;
+        if (m_next == m_pending.data() + m_pending.size())
+            KeepLastSweep();
+        // No segment joins the end of one sweep to the start of the next.
+        *m_next++ = {x, m_state.TracePrevY, y};
+        m_state.TraceX = x;
+        m_state.TracePrevY = y;
+    }
+
+    // The same for a run of samples; the probe status cannot change within a run.
+    void DrawWaveSamples(std::span<const std::uint8_t> samples)
+    {
+        const bool flat = m_measurement.ProbeStatus != 0;
+        std::int16_t x = m_state.TraceX;
+        std::int16_t prevY = m_state.TracePrevY;
+        const std::int16_t widthLimit = m_widthLimit;
+        const std::uint8_t* sample = samples.data();
+        const std::uint8_t* const last = sample + samples.size();
+        while (sample != last) {
+            if (m_next == m_pending.data() + m_pending.size())
+                KeepLastSweep();
+            const auto room = static_cast<std::size_t>(m_pending.data() + m_pending.size() - m_next);
+            const std::uint8_t* const stop = sample + std::min(room, static_cast<std::size_t>(last - sample));
+            TraceStep* next = m_next;
+            for (; sample != stop; ++sample) {
+                const std::int16_t y = kTraceRows[flat ? 128 : *sample];
+                x = x < widthLimit ? static_cast<std::int16_t>(x + 2) : 0;
+                *next++ = {x, prevY, y};
+                prevY = y;
+            }
+            m_next = next;
+        }
+        m_state.TraceX = x;
+        m_state.TracePrevY = prevY;
+    }
 
     // The steps not yet drawn, oldest first; at most a little more than one sweep is kept, as an
     // older step is drawn over by the newer ones anyway.
-    [[nodiscard]] std::span<const TraceStep> PendingSteps() const noexcept { return m_pending; }
-    void ClearPendingSteps() noexcept { m_pending.clear(); }
+    [[nodiscard]] std::span<const TraceStep> PendingSteps() const noexcept
+    {
+        return {m_pending.data(), static_cast<std::size_t>(m_next - m_pending.data())};
+    }
+    void ClearPendingSteps() noexcept { m_next = m_pending.data(); }
 
     [[nodiscard]] const TraceState& State() const noexcept { return m_state; }
 
     // y of a sample: higher samples higher up, 4 (sample 247) to 128 (sample 0).
-    [[nodiscard]] static std::int16_t SampleY(std::int16_t sample) noexcept;
+    [[nodiscard]] static constexpr std::int16_t SampleY(std::int16_t sample) noexcept { return TraceRow(sample); }
 
 private:
+    // Drops the undrawn steps older than one sweep: nobody draws (a minimised window, the fuzzer).
+    void KeepLastSweep() noexcept;
+
     TraceState m_state;
     float m_width = 447.0F;
-    std::vector<TraceStep> m_pending;
+    std::int16_t m_widthLimit = 0;   // x below this moves on, x at or above it starts again at 0
+    std::size_t m_sweepSteps = 0;    // a little more than the steps of one sweep
+    std::vector<TraceStep> m_pending;  // its size is the limit of undrawn steps
+    TraceStep* m_next = nullptr;       // where the next step goes
     const MeasurementState& m_measurement;
 };
 
