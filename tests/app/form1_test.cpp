@@ -1,11 +1,13 @@
 #include "app/form1.h"
 #include "app/level_bar.h"
+#include "app/recording_adapters.h"
 #include "settings/settings_store.h"
 #include "support/fakes.h"
 #include "support/settings_fixture.h"
 #include "tools/pty/pseudo_terminal.h"
 
 #include <QAction>
+#include <QDir>
 #include <QLabel>
 #include <QMenu>
 #include <QProcess>
@@ -187,6 +189,18 @@ TEST_F(Form1Test, NoUsablePortStillStartsWithEveryPortDisabled)
     EXPECT_EQ(program.PortNumber, 2) << "unchanged";
     EXPECT_EQ(StatusBarText(), "Data is NOT written to file!") << "start-up completed";
     EXPECT_TRUE(messages.isEmpty());
+}
+
+// "All Files" must match files without a dot in their name, as most are on Linux.
+TEST(SaveDialog, AllFilesMatchesEveryFile)
+{
+    const QStringList filters = kSaveFilter.split(QStringLiteral(";;"));
+    ASSERT_EQ(filters.size(), 2);
+    EXPECT_TRUE(filters[1].startsWith(QStringLiteral("All Files (")));
+    const QString patterns = filters[1].section(u'(', -1).chopped(1);
+    for (const char* name : {"night", "night.txt", ".hidden-night"})
+        EXPECT_TRUE(QDir::match(patterns, QString::fromLatin1(name))) << name;
+    EXPECT_FALSE(QDir::match(filters[0].section(u'(', -1).chopped(1), QStringLiteral("night"))) << "text files only";
 }
 
 TEST_F(Form1Test, HandEditedSettingsStartOnTheDefaults)
