@@ -11,6 +11,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <utility>
 
 namespace trelvo::serial {
@@ -163,11 +164,13 @@ TtyDevice::ReadState TtyDevice::ReadWaiting(std::vector<std::uint8_t>& buffer, s
     // for "nothing yet" and for a hang-up, which only poll() tells apart. One read usually empties
     // the line; system calls are the main cost here.
     std::uint8_t chunk[4096];
+    bool readableButEmpty = false;
     while (buffer.size() < limit) {
         const std::size_t room = std::min(sizeof chunk, limit - buffer.size());
         const ssize_t n = ::read(m_fd, chunk, room);
         if (n > 0) {
             buffer.insert(buffer.end(), chunk, chunk + n);
+            readableButEmpty = false;
             if (static_cast<std::size_t>(n) < room)
                 return ReadState::Open;
             continue;
@@ -181,8 +184,13 @@ TtyDevice::ReadState TtyDevice::ReadWaiting(std::vector<std::uint8_t>& buffer, s
             return errno == EINTR ? ReadState::Open : ReadState::Gone;
         if (state.revents & (POLLHUP | POLLERR | POLLNVAL))
             return ReadState::Gone;
-        // Readable although nothing could be read: the end of the line.
-        return (state.revents & POLLIN) ? ReadState::Gone : ReadState::Open;
+        if (!(state.revents & POLLIN))
+            return ReadState::Open;
+        // Readable although nothing could be read: a byte may have come in between, so read once
+        // more; readable and empty twice in a row is the end of the line.
+        if (readableButEmpty)
+            return ReadState::Gone;
+        readableButEmpty = true;
     }
     return ReadState::Open;
 }
