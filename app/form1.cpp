@@ -1,6 +1,5 @@
 #include "app/form1.h"
 
-#include "app/frame_clock.h"
 #include "app/level_bar.h"
 #include "app/perf_trace.h"
 #include "app/wave_view.h"
@@ -45,6 +44,10 @@ Form1::Form1(core::ProgramState& program, SessionDevices devices, QWidget* paren
     connect(&m_session, &Session::Message, this, [this](const QString& text) { m_showMessage(text); });
     connect(&m_session, &Session::Ended, this, &Form1::ProgramEnds);
 
+    // For the performance trace: when the SpO2 field is painted, the value it shows.
+    if (PerfTraceOn())
+        Label2->installEventFilter(this);
+
     // Ticks from the window's creation to the program's end.
     Timer2.setInterval(200);
     connect(&Timer2, &QTimer::timeout, this, &Form1::Timer2_Timer);
@@ -77,6 +80,13 @@ void Form1::Form_Unload()
 {
     m_session.Shutdown();
     Timer2.stop();
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == Label2 && event->type() == QEvent::Paint)
+        PerfTrace("spo2-paint", Label2->text().toLong());
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void Form1::closeEvent(QCloseEvent* event)
@@ -131,16 +141,23 @@ void Form1::CheckLanguage(std::int32_t base)
 void Form1::Timer2_Timer()
 {
     CurrentTime = QTime::currentTime();
-    LabTime->setText(recording::TimeText(CurrentTime));
+    // Five ticks a second, a new text once a second: only that one is painted.
+    QString text = recording::TimeText(CurrentTime);
+    if (text != m_clockText) {
+        m_clockText = std::move(text);
+        LabTime->setText(m_clockText);
+    }
 }
 
-// Only what changed goes to the controls: the bar changes with nearly every batch from the line,
-// the texts about once a second.
+// Only what changed goes to the controls, and all of it is painted in this same wake-up: the
+// trace columns the sweep moved through and the bar with nearly every batch from the line, the
+// texts about once a second.
 void Form1::ShowUpdate()
 {
     core::WaveTrace& trace = m_session.Pipeline().Trace();
-    core::DrawTraceSteps(trace.PendingSteps(), *spo2wave);
+    spo2wave->DrawSteps(trace.PendingSteps());
     trace.ClearPendingSteps();
+    spo2wave->ShowChanges();
 
     const core::Reading& now = m_session.CurrentReading();
     if (now.SpO2Text != m_shown.SpO2Text) {

@@ -19,7 +19,6 @@ class QStatusBar;
 
 namespace trelvo::app {
 
-class FrameClock;
 class LevelBar;
 class WaveView;
 
@@ -49,6 +48,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildControls();
@@ -74,8 +74,8 @@ private:
     MessageHandler m_showMessage;
     core::Reading m_shown;  // what the value fields show now
 
-    FrameClock* m_frames = nullptr;
     QTime CurrentTime;
+    QString m_clockText;  // what the clock label shows
     QTimer Timer2;  // clock, 200 ms
 
     QLabel* Label1 = nullptr;  // pulse

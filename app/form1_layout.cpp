@@ -3,7 +3,6 @@
 #include "app/artwork.h"
 #include "app/fonts.h"
 #include "app/form1.h"
-#include "app/frame_clock.h"
 #include "app/level_bar.h"
 #include "app/version.h"
 #include "app/wave_view.h"
@@ -80,8 +79,7 @@ void Form1::BuildControls()
     Label2->setFont(Arial(90, true));
     SetColours(*Label2, WindowBackground(), Highlight());
 
-    m_frames = new FrameClock(this);
-    Pulse_bar = new LevelBar(core::kPulseBarMaximum, *m_frames, client);
+    Pulse_bar = new LevelBar(core::kPulseBarMaximum, client);
     Pulse_bar->setObjectName(QStringLiteral("Pulse_bar"));
     Pulse_bar->setGeometry(Twips(3120, 600, 375, 2055));
 
@@ -113,7 +111,7 @@ void Form1::BuildControls()
     version->setFont(Arial(14.25));
     SetColours(*version, QColor(), QColor(64, 64, 64));
 
-    spo2wave = new WaveView(*m_frames, client);
+    spo2wave = new WaveView(client);
     spo2wave->setObjectName(QStringLiteral("spo2wave"));
     spo2wave->setGeometry(Twips(360, 4920, 6735, 2295));
     SetColours(*spo2wave, WindowBackground(), QColor());

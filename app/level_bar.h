@@ -4,16 +4,13 @@
 
 namespace trelvo::app {
 
-class FrameClock;
-
-// A vertical level bar. QProgressBar repaints at once on every new value; the pulse bar gets a
-// new value every fourth byte from the unit, so this one takes the value at once and shows it at
-// the pace of the window's frame clock.
+// A vertical level bar, drawn plainly. The window sets it once per batch from the line; a value
+// that did not change costs nothing, and a new one repaints only the band between the two levels.
 class LevelBar final : public QWidget {
     Q_OBJECT
 
 public:
-    LevelBar(int maximum, FrameClock& frames, QWidget* parent = nullptr);
+    explicit LevelBar(int maximum, QWidget* parent = nullptr);
 
     void setValue(int value);
     [[nodiscard]] int value() const noexcept { return m_value; }
@@ -27,7 +24,6 @@ protected:
 private:
     int m_maximum;
     int m_value = 0;
-    FrameClock& m_frames;
 };
 
 }  // namespace trelvo::app

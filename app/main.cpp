@@ -1,5 +1,6 @@
 // trelvo: desktop companion for a finger pulse oximeter.
 
+#include "app/display_setup.h"
 #include "app/eingangsfenster.h"
 #include "app/form1.h"
 #include "app/perf_trace.h"
@@ -7,6 +8,7 @@
 #include "app/version.h"
 #include "core/program_state.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QFont>
 
@@ -37,6 +39,7 @@ private:
 
 int main(int argc, char* argv[])
 {
+    trelvo::app::PrepareDisplay();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("trelvo"));
     QApplication::setApplicationVersion(QString::fromLatin1(trelvo::kVersion));
@@ -45,6 +48,11 @@ int main(int argc, char* argv[])
     // The program ends where its windows say so, not when the start window closes before the
     // main window is shown.
     QApplication::setQuitOnLastWindowClosed(false);
+
+    // For the performance trace: every time the event loop wakes from its sleep.
+    if (trelvo::app::PerfTraceOn())
+        QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock,
+                         [] { trelvo::app::PerfTrace("sleep"); });
 
     trelvo::core::ProgramState program;
     std::unique_ptr<trelvo::app::Form1> form;

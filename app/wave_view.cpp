@@ -1,7 +1,5 @@
 #include "app/wave_view.h"
 
-#include "app/frame_clock.h"
-
 #include <QApplication>
 #include <QPaintEvent>
 #include <QPainter>
@@ -26,7 +24,7 @@ QColor ToQColor(const core::Colour& colour)
     return {};
 }
 
-WaveView::WaveView(FrameClock& frames, QWidget* parent) : QFrame(parent), m_frames(frames)
+WaveView::WaveView(QWidget* parent) : QFrame(parent)
 {
     setFrameStyle(QFrame::Box | QFrame::Plain);
     setLineWidth(1);
@@ -87,15 +85,112 @@ void WaveView::Line(float x1, float y1, float x2, float y2)
             }
         }
     }
-    // Only what changed goes to the screen.
-    m_frames.Request(this, covered.translated(contentsRect().topLeft()));
+    Changed(covered);
+}
+
+void WaveView::Changed(const QRect& pictureRect)
+{
+    // A sweep that starts again at the left would make one box of the whole width: keep the
+    // part drawn before apart.
+    if (!m_changed.isNull() && pictureRect.right() < m_changed.left()) {
+        m_changedEarlier |= m_changed;
+        m_changed = pictureRect;
+        return;
+    }
+    m_changed |= pictureRect;
+}
+
+void WaveView::ShowChanges()
+{
+    const QPoint offset = contentsRect().topLeft();
+    if (!m_changedEarlier.isNull())
+        update(m_changedEarlier.translated(offset));
+    if (!m_changed.isNull())
+        update(m_changed.translated(offset));
+    m_changed = {};
+    m_changedEarlier = {};
+}
+
+// A point of a two-pixel pen: the square from (x - 1, y - 1) to (x, y), clipped to the picture.
+void WaveView::Stamp(int x, int y, QRgb colour)
+{
+    const int w = m_picture.width();
+    const int h = m_picture.height();
+    auto* const bits = reinterpret_cast<QRgb*>(m_picture.bits());
+    const qsizetype stride = m_picture.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
+    for (int row = std::max(y - 1, 0); row <= std::min(y, h - 1); ++row)
+        for (int column = std::max(x - 1, 0); column <= std::min(x, w - 1); ++column)
+            bits[row * stride + column] = colour;
+}
+
+void WaveView::DrawSteps(std::span<const core::TraceStep> steps)
+{
+    if (m_picture.isNull() || steps.empty())
+        return;
+    const QRgb background = ToQColor(core::SystemColour::WindowBackground).rgb();
+    const QRgb highlight = ToQColor(core::SystemColour::Highlight).rgb();
+    const int w = m_picture.width();
+    const int h = m_picture.height();
+    auto* const bits = reinterpret_cast<QRgb*>(m_picture.bits());
+    const qsizetype stride = m_picture.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
+    for (const core::TraceStep& step : steps) {
+        // The two wipe lines at x and x + 1, two pixels wide, from the top to the bottom.
+        const int left = std::max(step.x - 1, 0);
+        const int right = std::min(step.x + 1, w - 1);
+        if (left <= right) {
+            for (int row = 0; row < h; ++row)
+                std::fill(bits + row * stride + left, bits + row * stride + right + 1, background);
+            Changed(QRect(QPoint(left, 0), QPoint(right, h - 1)));
+        }
+        if (step.x < 1)
+            continue;
+        // The segment from (x - 2, fromY) to (x, y), the pen stamped at each point.
+        int x = step.x - 2;
+        int y = step.fromY;
+        const int dx = 2;
+        const int dy = -std::abs(step.y - y);
+        const int sy = y < step.y ? 1 : -1;
+        int error = dx + dy;
+        while (true) {
+            Stamp(x, y, highlight);
+            if (x == step.x && y == step.y)
+                break;
+            const int twice = 2 * error;
+            if (twice >= dy) {
+                error += dy;
+                ++x;
+            }
+            if (twice <= dx) {
+                error += dx;
+                y += sy;
+            }
+        }
+        const QRect segment = QRect(QPoint(step.x - 3, std::min<int>(step.fromY, step.y) - 1),
+                                    QPoint(step.x, std::max<int>(step.fromY, step.y))) &
+                              m_picture.rect();
+        if (!segment.isEmpty())
+            Changed(segment);
+    }
+    m_width = 2;
+    m_colour = highlight;
 }
 
 void WaveView::paintEvent(QPaintEvent* event)
 {
     QFrame::paintEvent(event);
+    // Only the parts asked for, a frame's few columns, and in bands of at most 64 rows: Qt hands
+    // a draw of more rows to a pool of threads and waits for them, which costs more than the
+    // drawing itself and wakes the program again.
+    constexpr int kBandRows = 64;
     QPainter p(this);
-    p.drawImage(contentsRect().topLeft(), m_picture);
+    const QPoint offset = contentsRect().topLeft();
+    for (const QRect& asked : event->region()) {
+        const QRect source = asked.translated(-offset) & m_picture.rect();
+        for (int top = source.top(); top <= source.bottom(); top += kBandRows) {
+            const QRect band(source.left(), top, source.width(), std::min(kBandRows, source.bottom() + 1 - top));
+            p.drawImage(band.topLeft() + offset, m_picture, band);
+        }
+    }
 }
 
 void WaveView::resizeEvent(QResizeEvent* event)

@@ -1,7 +1,6 @@
 // The pulse-wave trace into the real widget: one DrawWaveSample (three lines into the kept
 // picture), and one repaint of the widget, which happens at most once per screen frame.
 
-#include "app/frame_clock.h"
 #include "app/wave_view.h"
 #include "core/trace.h"
 #include "tools/sim/oximeter_stream.h"
@@ -36,8 +35,7 @@ struct Surface {
         view.setGeometry(0, 0, 449, 153);
         view.show();
     }
-    app::FrameClock frames;
-    app::WaveView view{frames};
+    app::WaveView view;
 };
 
 void BM_DrawWaveSample(benchmark::State& state)
@@ -50,7 +48,7 @@ void BM_DrawWaveSample(benchmark::State& state)
     std::size_t i = 0;
     for (auto _ : state) {
         trace.DrawWaveSample(samples[i]);
-        core::DrawTraceSteps(trace.PendingSteps(), surface.view);
+        surface.view.DrawSteps(trace.PendingSteps());
         trace.ClearPendingSteps();
         i = (i + 1) % samples.size();
     }
@@ -67,7 +65,7 @@ void BM_RepaintTrace(benchmark::State& state)
     trace.SetWidth(447.0F);
     for (int i = 0; i < 300; ++i)
         trace.DrawWaveSample(static_cast<std::int16_t>(i % 200));
-    core::DrawTraceSteps(trace.PendingSteps(), surface.view);
+    surface.view.DrawSteps(trace.PendingSteps());
     QImage target(surface.view.size(), QImage::Format_RGB32);
     for (auto _ : state) {
         surface.view.render(&target);

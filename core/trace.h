@@ -11,11 +11,17 @@
 
 namespace trelvo::core {
 
+struct TraceStep;
+
 // A surface in pixel coordinates, origin at the top left inside its border, that keeps what is
 // drawn on it.
 class DrawingSurface {
 public:
     virtual ~DrawingSurface() = default;
+
+    // Draws the steps of the sweep as DrawTraceSteps does it line by line; a surface may do the
+    // same pixels faster.
+    virtual void DrawSteps(std::span<const TraceStep> steps);
 
     virtual void SetDrawWidth(int pixels) = 0;
     [[nodiscard]] virtual float ScaleHeight() const = 0;  // inner height
@@ -142,8 +148,13 @@ private:
     const MeasurementState& m_measurement;
 };
 
-// Draws steps as the sweep does: the two wipe columns in the window's background, then the
-// segment in the highlight colour, two pixels wide.
+// Draws steps as the sweep does, in lines: the two wipe columns in the window's background, then
+// the segment in the highlight colour, two pixels wide.
 void DrawTraceSteps(std::span<const TraceStep> steps, DrawingSurface& surface);
+
+inline void DrawingSurface::DrawSteps(std::span<const TraceStep> steps)
+{
+    DrawTraceSteps(steps, *this);
+}
 
 }  // namespace trelvo::core

@@ -14,8 +14,8 @@ constexpr std::size_t kReadLimit = 64 * 1024;
 SerialLine::SerialLine(QObject* parent) : QObject(parent)
 {
     m_buffer.reserve(4096);
-    m_collect.setSingleShot(true);
-    m_collect.setInterval(kCollectMilliseconds);
+    // While the line is busy the collection repeats on its own, one wake-up per frame.
+    m_collect.setInterval(kFrameMilliseconds);
     connect(&m_collect, &QTimer::timeout, this, &SerialLine::OnCollect);
     m_reopen.setInterval(kReopenMilliseconds);
     connect(&m_reopen, &QTimer::timeout, this, &SerialLine::TryReopen);
@@ -74,7 +74,7 @@ bool SerialLine::Take()
 
 void SerialLine::OnReadable()
 {
-    // The first byte after a quiet spell: hand it on at once, then collect on a timer.
+    // The first byte after a quiet spell: hand it on at once, then collect once a frame.
     m_readable->setEnabled(false);
     if (!Take() || !m_tty)
         return;
@@ -83,15 +83,14 @@ void SerialLine::OnReadable()
 
 void SerialLine::OnCollect()
 {
-    if (!m_tty)
+    if (!m_tty || !Take() || !m_tty)
         return;
-    if (!Take() || !m_tty)
-        return;
-    // Still busy: keep collecting; quiet again: wait for the next byte.
-    if (!m_buffer.empty())
-        m_collect.start();
-    else if (m_readable)
-        m_readable->setEnabled(true);
+    // Quiet again: stop collecting and wait for the next byte.
+    if (m_buffer.empty()) {
+        m_collect.stop();
+        if (m_readable)
+            m_readable->setEnabled(true);
+    }
 }
 
 void SerialLine::Lose()

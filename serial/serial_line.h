@@ -23,8 +23,9 @@ namespace trelvo::serial {
 // silently, until it is back or the program opens or closes the line itself.
 //
 // Reading: the first byte after a quiet spell is handed on at once; while bytes keep coming they
-// are collected every kCollectMilliseconds, so a busy line wakes the program in batches instead
-// of once per byte. Everything runs on the thread that owns the object.
+// are collected once per display frame (kFrameMilliseconds), so a busy line wakes the program
+// about thirty times a second, and each wake-up reads, decodes and paints what arrived in it. A
+// quiet line costs nothing. Everything runs on the thread that owns the object.
 class SerialLine final : public QObject {
     Q_OBJECT
 
@@ -47,7 +48,7 @@ public:
     // The device last opened (or being retried).
     [[nodiscard]] const std::string& Device() const noexcept { return m_device; }
 
-    static constexpr int kCollectMilliseconds = 10;
+    static constexpr int kFrameMilliseconds = 33;
     static constexpr int kReopenMilliseconds = 2000;
 
     // True while the line waits for a lost device to come back.

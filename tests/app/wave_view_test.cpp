@@ -1,8 +1,8 @@
-#include "app/frame_clock.h"
 #include "app/wave_view.h"
 #include "core/trace.h"
 
 #include <QApplication>
+#include <QPaintEvent>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -22,16 +22,16 @@ protected:
     [[nodiscard]] bool Trace(int x, int y) const { return view.Picture().pixel(x, y) == highlight; }
     [[nodiscard]] bool Background(int x, int y) const { return view.Picture().pixel(x, y) == background; }
 
-    FrameClock frames;
-    WaveView view{frames};
+    WaveView view;
     core::MeasurementState measurement;
     struct Trace {
         Trace(const core::MeasurementState& m, WaveView& v) : trace(m), view(v) { trace.SetWidth(447.0F); }
         void DrawWaveSample(std::int16_t sample)
         {
             trace.DrawWaveSample(sample);
-            core::DrawTraceSteps(trace.PendingSteps(), view);
+            view.DrawSteps(trace.PendingSteps());
             trace.ClearPendingSteps();
+            view.ShowChanges();
         }
         [[nodiscard]] const core::TraceState& State() const { return trace.State(); }
         core::WaveTrace trace;
@@ -62,25 +62,59 @@ TEST_F(WaveViewTest, TheSweepWipesTheOldTraceAheadOfItself)
         ASSERT_TRUE(Background(x + 1, y)) << "the column after the newest point is wiped, y " << y;
 }
 
-TEST_F(WaveViewTest, ChangesReachTheScreenWithinAFrame)
+// A batch of samples reaches the screen in one paint, and only the columns it moved through.
+TEST_F(WaveViewTest, ABatchIsPaintedOnceAndOnlyWhereItDrew)
 {
+    QRegion painted;
     int paints = 0;
     struct Counter : QObject {
         int& n;
-        explicit Counter(int& count) : n(count) {}
+        QRegion& region;
+        Counter(int& count, QRegion& r) : n(count), region(r) {}
         bool eventFilter(QObject*, QEvent* e) override
         {
-            n += e->type() == QEvent::Paint ? 1 : 0;
+            if (e->type() == QEvent::Paint) {
+                ++n;
+                region += static_cast<QPaintEvent*>(e)->region();
+            }
             return false;
         }
-    } counter{paints};
+    } counter{paints, painted};
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
     QTest::qWait(100);  // the first paint of the newly shown window is over
     view.installEventFilter(&counter);
-    for (int i = 0; i < 50; ++i)
-        trace.DrawWaveSample(100);
+    core::WaveTrace batch(measurement);
+    batch.SetWidth(447.0F);
+    for (int i = 0; i < 10; ++i)
+        batch.DrawWaveSample(100);
+    view.DrawSteps(batch.PendingSteps());
+    view.ShowChanges();
     EXPECT_TRUE(QTest::qWaitFor([&] { return paints > 0; }, 200));
-    EXPECT_LE(paints, 2) << "fifty samples, one frame";
+    QTest::qWait(50);
+    EXPECT_EQ(paints, 1) << "ten samples, one paint";
+    EXPECT_LE(painted.boundingRect().right(), 1 + 21 + 1) << "the columns up to the newest point and its wipe";
+}
+
+// The picture drawn straight into the pixels is the one the lines would draw, sweep after sweep,
+// with flat stretches and wraps.
+TEST_F(WaveViewTest, TheFastDrawingMakesTheSamePixelsAsTheLines)
+{
+    WaveView lines;
+    lines.setGeometry(0, 0, 449, 153);
+    lines.show();
+    ASSERT_EQ(lines.Picture().size(), view.Picture().size());
+    core::WaveTrace batch(measurement);
+    batch.SetWidth(447.0F);
+    for (int i = 0; i < 2000; ++i) {
+        measurement.ProbeStatus = i / 500 == 2 ? 1 : 0;
+        batch.DrawWaveSample(static_cast<std::int16_t>((i * 37) % 248));
+        if (i % 7 == 0) {
+            view.DrawSteps(batch.PendingSteps());
+            core::DrawTraceSteps(batch.PendingSteps(), lines);
+            batch.ClearPendingSteps();
+        }
+    }
+    EXPECT_EQ(view.Picture(), lines.Picture());
 }
 
 }  // namespace
