@@ -76,7 +76,8 @@ private:
 
     QTime CurrentTime;
     QString m_clockText;  // what the clock label shows
-    QTimer Timer2;  // clock, 200 ms
+    QTimer Timer2;  // clock, once a second
+    bool m_unloaded = false;
 
     QLabel* Label1 = nullptr;  // pulse
     QLabel* Label2 = nullptr;  // SpO2

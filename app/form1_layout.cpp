@@ -4,6 +4,7 @@
 #include "app/fonts.h"
 #include "app/form1.h"
 #include "app/level_bar.h"
+#include "app/value_label.h"
 #include "app/version.h"
 #include "app/wave_view.h"
 #include "lang/language_switch.h"
@@ -63,6 +64,13 @@ void Form1::BuildControls()
         l->setTextFormat(Qt::PlainText);
         return l;
     };
+    const auto valueLabel = [client](const char* name, QRect geometry) {
+        auto* l = new ValueLabel(client);
+        l->setObjectName(QString::fromLatin1(name));
+        l->setGeometry(geometry);
+        l->setTextFormat(Qt::PlainText);
+        return l;
+    };
     const auto boxed = [](QLabel* l) {
         l->setFrameStyle(QFrame::Box | QFrame::Plain);
         l->setLineWidth(1);
@@ -74,7 +82,7 @@ void Form1::BuildControls()
     banner->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     banner->setFont(Arial(12, true));
 
-    Label2 = label("Label2", Twips(360, 600, 2400, 2040));
+    Label2 = valueLabel("Label2", Twips(360, 600, 2400, 2040));
     boxed(Label2);
     Label2->setFont(Arial(90, true));
     SetColours(*Label2, WindowBackground(), Highlight());
@@ -83,7 +91,7 @@ void Form1::BuildControls()
     Pulse_bar->setObjectName(QStringLiteral("Pulse_bar"));
     Pulse_bar->setGeometry(Twips(3120, 600, 375, 2055));
 
-    Label1 = label("Label1", Twips(3840, 600, 3240, 2040));
+    Label1 = valueLabel("Label1", Twips(3840, 600, 3240, 2040));
     boxed(Label1);
     Label1->setFont(Arial(90, true));
     SetColours(*Label1, WindowBackground(), QColor(0, 192, 0));
