@@ -133,14 +133,29 @@ void WaveView::DrawSteps(std::span<const core::TraceStep> steps)
     const int h = m_picture.height();
     auto* const bits = reinterpret_cast<QRgb*>(m_picture.bits());
     const qsizetype stride = m_picture.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
+    int changedLeft = w;
+    int changedRight = -1;
+    const auto flushChanged = [&] {
+        if (changedLeft <= changedRight)
+            Changed(QRect(QPoint(changedLeft, 0), QPoint(changedRight, h - 1)));
+        changedLeft = w;
+        changedRight = -1;
+    };
     for (const core::TraceStep& step : steps) {
+        // The sweep started again at the left: what was drawn at the right is shown apart.
+        if (step.x < changedLeft && changedRight >= 0 && step.x + 1 < changedLeft)
+            flushChanged();
         // The two wipe lines at x and x + 1, two pixels wide, from the top to the bottom.
         const int left = std::max(step.x - 1, 0);
         const int right = std::min(step.x + 1, w - 1);
         if (left <= right) {
-            for (int row = 0; row < h; ++row)
-                std::fill(bits + row * stride + left, bits + row * stride + right + 1, background);
-            Changed(QRect(QPoint(left, 0), QPoint(right, h - 1)));
+            const int n = right - left + 1;
+            QRgb* column = bits + left;
+            for (int row = 0; row < h; ++row, column += stride)
+                for (int i = 0; i < n; ++i)
+                    column[i] = background;
+            changedLeft = std::min(changedLeft, left);
+            changedRight = std::max(changedRight, right);
         }
         if (step.x < 1)
             continue;
@@ -165,12 +180,10 @@ void WaveView::DrawSteps(std::span<const core::TraceStep> steps)
                 y += sy;
             }
         }
-        const QRect segment = QRect(QPoint(step.x - 3, std::min<int>(step.fromY, step.y) - 1),
-                                    QPoint(step.x, std::max<int>(step.fromY, step.y))) &
-                              m_picture.rect();
-        if (!segment.isEmpty())
-            Changed(segment);
+        changedLeft = std::max(0, std::min(changedLeft, step.x - 3));
+        changedRight = std::min(w - 1, std::max(changedRight, static_cast<int>(step.x)));
     }
+    flushChanged();
     m_width = 2;
     m_colour = highlight;
 }
