@@ -1,5 +1,7 @@
 #include "app/value_label.h"
 
+#include "app/blit.h"
+
 #include <QPaintEvent>
 #include <QPainter>
 #include <QTimer>
@@ -46,15 +48,11 @@ void ValueLabel::paintEvent(QPaintEvent* event)
     }
     m_looks.splice(m_looks.begin(), m_looks, kept);
     const QImage& picture = m_looks.front().picture;
-    // In bands of at most 64 rows: Qt hands a draw of more rows to a pool of threads.
-    constexpr int kBandRows = 64;
     QPainter painter(this);
     for (const QRect& asked : event->region()) {
         const QRect source = asked & picture.rect();
-        for (int top = source.top(); top <= source.bottom(); top += kBandRows) {
-            const QRect band(source.left(), top, source.width(), std::min(kBandRows, source.bottom() + 1 - top));
-            painter.drawImage(band.topLeft(), picture, band);
-        }
+        if (!source.isEmpty())
+            Blit(painter, source.topLeft(), picture, source);
     }
 }
 

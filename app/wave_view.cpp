@@ -1,5 +1,7 @@
 #include "app/wave_view.h"
 
+#include "app/blit.h"
+
 #include <QApplication>
 #include <QPaintEvent>
 #include <QPainter>
@@ -191,18 +193,13 @@ void WaveView::DrawSteps(std::span<const core::TraceStep> steps)
 void WaveView::paintEvent(QPaintEvent* event)
 {
     QFrame::paintEvent(event);
-    // Only the parts asked for, a frame's few columns, and in bands of at most 64 rows: Qt hands
-    // a draw of more rows to a pool of threads and waits for them, which costs more than the
-    // drawing itself and wakes the program again.
-    constexpr int kBandRows = 64;
+    // Only the parts asked for: a frame's few columns.
     QPainter p(this);
     const QPoint offset = contentsRect().topLeft();
     for (const QRect& asked : event->region()) {
         const QRect source = asked.translated(-offset) & m_picture.rect();
-        for (int top = source.top(); top <= source.bottom(); top += kBandRows) {
-            const QRect band(source.left(), top, source.width(), std::min(kBandRows, source.bottom() + 1 - top));
-            p.drawImage(band.topLeft() + offset, m_picture, band);
-        }
+        if (!source.isEmpty())
+            Blit(p, source.topLeft() + offset, m_picture, source);
     }
 }
 
