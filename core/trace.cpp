@@ -11,9 +11,14 @@ void WaveTrace::SetWidth(float width) noexcept
     // TraceX < width, for a whole TraceX and any width.
     m_widthLimit = static_cast<std::int16_t>(std::clamp(std::ceil(width), -32768.0F, 32767.0F));
     m_sweepSteps = static_cast<std::size_t>(std::clamp(width, 0.0F, 65536.0F) / 2.0F) + 4;
-    const std::size_t pending = m_next ? std::min(PendingSteps().size(), 2 * m_sweepSteps + 64) : 0;
-    m_pending.resize(2 * m_sweepSteps + 64);
-    m_next = m_pending.data() + pending;
+    // Undrawn steps stay, the newest of them where fewer fit now.
+    const std::size_t limit = 2 * m_sweepSteps + 64;
+    const std::size_t pending = m_next ? PendingSteps().size() : 0;
+    const std::size_t kept = std::min(pending, limit);
+    std::copy(m_pending.begin() + static_cast<std::ptrdiff_t>(pending - kept),
+              m_pending.begin() + static_cast<std::ptrdiff_t>(pending), m_pending.begin());
+    m_pending.resize(limit);
+    m_next = m_pending.data() + kept;
 }
 
 void WaveTrace::KeepLastSweep() noexcept

@@ -144,6 +144,11 @@ TEST(WaveTraceSteps, UndrawnStepsStayBoundedAndTheKeptOnesCoverTheSweep)
     ASSERT_GE(kept.size(), 447u / 2 + 2) << "at least one whole sweep";
     EXPECT_TRUE(std::equal(kept.begin(), kept.end(), all.end() - static_cast<std::ptrdiff_t>(kept.size())))
         << "the newest steps, in order";
+
+    trace.SetWidth(40.0F);  // the surface shrank with steps still undrawn
+    ASSERT_FALSE(trace.PendingSteps().empty());
+    EXPECT_EQ(trace.PendingSteps().back(), all.back()) << "the newest step is kept";
+    EXPECT_LE(trace.PendingSteps().size(), 2u * (40u / 2 + 4) + 64);
 }
 
 }  // namespace
