@@ -3,6 +3,7 @@
 #include "recording/time_text.h"
 
 #include <QFileDialog>
+#include <QDateTime>
 #include <QTime>
 
 namespace trelvo::app {
@@ -12,8 +13,9 @@ const QString kSaveFilter = QStringLiteral("Text Files (*.txt);;All Files (*)");
 
 recording::TimeReading SystemClock::Now()
 {
-    const QTime now = QTime::currentTime();
-    return {now.second(), recording::TimeText(now).toStdString()};
+    const QDateTime now = QDateTime::currentDateTime();
+    const QTime time = now.time();
+    return {time.second(), recording::TimeText(time).toStdString(), now.toSecsSinceEpoch()};
 }
 
 std::optional<std::string> FileSaveDialog::ShowSave(std::string_view titleUtf8)

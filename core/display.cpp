@@ -20,6 +20,7 @@ void SetByteText(std::string& text, std::uint8_t value)
 void ShowMeasurement(const MeasurementState& m, std::int16_t languageBase, Reading& reading)
 {
     namespace text = lang::text;
+    reading.Unit = {m.SpO2Value, m.PulseValue, m.ProbeStatus, true};
 
     if (m.ProbeStatus != 0) {
         reading.SpO2Text = kNoSpO2Text;

@@ -1,5 +1,7 @@
 #include "recording/record_file.h"
 
+#include "recording/companion.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -82,13 +84,74 @@ RecordStore::Opened DiskRecordStore::Create(const std::string& path)
 {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0)
-        return {nullptr, SystemError(errno)};
+        return {nullptr, SystemError(errno), path};
     struct stat st {};
     if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
         ::close(fd);
-        return {nullptr, SystemError(EISDIR)};
+        return {nullptr, SystemError(EISDIR), path};
     }
-    return {std::make_unique<DiskRecordFile>(fd, m_encoder), {}};
+    return {std::make_unique<DiskRecordFile>(fd, m_encoder), {}, path};
+}
+
+namespace {
+
+// Opens an existing file for writing if it begins with the per-second header row; -1 if it does
+// not (a stranger's file, or a folder), with errno 0.
+int OpenOwnCompanion(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) {
+        errno = (errno == ELOOP || errno == EISDIR) ? 0 : errno;
+        return -1;
+    }
+    char start[kCompanionHeader.size() + 2];
+    ssize_t got = 0;
+    while (got < static_cast<ssize_t>(sizeof start)) {
+        const ssize_t n = ::pread(fd, start + got, sizeof start - static_cast<std::size_t>(got), got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        got += n;
+    }
+    if (!IsCompanionStart({start, static_cast<std::size_t>(got)})) {
+        ::close(fd);
+        errno = 0;
+        return -1;
+    }
+    if (::ftruncate(fd, 0) != 0) {
+        const int error = errno;
+        ::close(fd);
+        errno = error;
+        return -1;
+    }
+    return fd;
+}
+
+}  // namespace
+
+RecordStore::Opened DiskRecordStore::CreateCompanion(const std::string& recordPath)
+{
+    // Enough names for any folder a person keeps; past them something else is wrong.
+    constexpr int kNamesTried = 1000;
+    for (int n = 1; n <= kNamesTried; ++n) {
+        const std::string path = CompanionPath(recordPath, n);
+        int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno == EEXIST) {
+            fd = OpenOwnCompanion(path);
+            if (fd < 0 && errno == 0)
+                continue;  // not ours: left alone
+        }
+        if (fd < 0)
+            return {nullptr, SystemError(errno), path};
+        auto file = std::make_unique<DiskRecordFile>(fd, Encoder{});
+        std::string header(kCompanionHeader);
+        header += "\r\n";
+        if (std::string error = file->Append(header); !error.empty())
+            return {nullptr, std::move(error), path};
+        return {std::move(file), {}, path};
+    }
+    return {nullptr, SystemError(EEXIST), CompanionPath(recordPath, 1)};
 }
 
 }  // namespace trelvo::recording

@@ -34,9 +34,13 @@ public:
     struct Opened {
         std::unique_ptr<RecordFile> file;  // null on failure
         std::string error;                 // why it could not be opened
+        std::string path;                  // the file opened, or the one that failed
     };
     // Creates the file, or empties an existing one.
     [[nodiscard]] virtual Opened Create(const std::string& path) = 0;
+    // Creates the per-second file of a record file, under the first name that is free or holds
+    // a per-second file of the program's own (emptied then); its header row is written.
+    [[nodiscard]] virtual Opened CreateCompanion(const std::string& recordPath) = 0;
 
 protected:
     RecordStore() = default;
@@ -45,8 +49,9 @@ protected:
 };
 
 // Record files on disk. Each line is one write(); the file is synced to the disk at most once a
-// minute and at the end, so a power cut loses at most the last minute. Lines are written in the
-// file's encoding, which the encoder turns them into (by default they stay UTF-8).
+// minute and at the end, so a power cut loses at most the last minute. Record lines are written in
+// the file's encoding, which the encoder turns them into (by default they stay UTF-8); the
+// per-second file is always UTF-8.
 class DiskRecordStore final : public RecordStore {
 public:
     using Encoder = std::function<std::string(std::string_view utf8)>;
@@ -55,6 +60,7 @@ public:
 
     static constexpr std::chrono::seconds kSyncInterval{60};
     Opened Create(const std::string& path) override;
+    Opened CreateCompanion(const std::string& recordPath) override;
 
 private:
     Encoder m_encoder;

@@ -4,6 +4,7 @@
 #include "core/reading.h"
 #include "recording/record_file.h"
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -11,10 +12,11 @@
 
 namespace trelvo::recording {
 
-// The time of day as the record line shows it.
+// The time of day as the record line shows it, and the moment it was read.
 struct TimeReading {
     int seconds = 0;   // 0..59
     std::string text;  // the locale's time text, UTF-8
+    std::int64_t epochSeconds = 0;  // since 1970-01-01 UTC
 };
 
 class Clock {
@@ -43,11 +45,12 @@ public:
 
 // Recording: switched on and off by the Save command, one line every five seconds while on. A line is due in every second whose
 // seconds value ends in the expected digit, 0 and 5 in turn, so lines fall on :00, :05, :10 ...
-// whatever the locale's time text looks like. A file that cannot be opened or written ends
-// recording with a message; the lines already written stay whole.
+// whatever the locale's time text looks like. Beside the record file the per-second file gets a
+// row for every second. A file that cannot be opened or written ends recording of both with a
+// message; the lines already written stay whole.
 class Recorder final {
 public:
-    // reading is what the value fields show; each line copies it as it is at that moment.
+    // reading is what the value fields show; each line and row copies it as it is at that moment.
     Recorder(core::ProgramState& program, const core::Reading& reading, Clock& clock, SaveDialog& dialog,
              RecordStore& store, RecordingView& view) noexcept
         : m_program(program), m_reading(reading), m_clock(clock), m_dialog(dialog), m_store(store), m_view(view)
@@ -63,11 +66,19 @@ public:
 
     [[nodiscard]] bool FileNotReady() const noexcept { return m_fileNotReady; }
     [[nodiscard]] char NextRecordDigit() const noexcept { return m_nextRecordDigit; }
+    // The per-second file being written; empty while not recording.
+    [[nodiscard]] const std::string& CompanionFileName() const noexcept { return m_companionName; }
+
+    // A stall of the event loop up to this long is filled with the values of the second after it;
+    // a longer break (the computer slept) is left as a gap.
+    static constexpr std::int64_t kLongestFilledGap = 5;
 
 private:
     void SwitchOn();
     void SwitchOff();
-    void StopAfterWriteFailure(const std::string& reason);
+    void WriteSecondRows(std::int64_t now);
+    void CloseFiles();
+    void StopAfterWriteFailure(std::string file, const std::string& reason);  // file: a copy, as the names are cleared
     void ShowNotRecording();
 
     core::ProgramState& m_program;
@@ -78,6 +89,9 @@ private:
     RecordingView& m_view;
 
     std::unique_ptr<RecordFile> m_file;
+    std::unique_ptr<RecordFile> m_companion;
+    std::string m_companionName;
+    std::int64_t m_lastRowSecond = 0;  // the second of the last per-second row
     bool m_fileNotReady = false;
     char m_nextRecordDigit = '\0';  // kept for the window's life, across recordings
 };

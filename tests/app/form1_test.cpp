@@ -7,7 +7,9 @@
 #include "tools/pty/pseudo_terminal.h"
 
 #include <QAction>
+#include <QDateTime>
 #include <QDir>
+#include <QHash>
 #include <QLabel>
 #include <QMenu>
 #include <QProcess>
@@ -305,6 +307,36 @@ TEST_F(Form1Test, RecordsTheSimulatedUnitEveryFiveSecondsAndClosesTheFileAtShutd
             EXPECT_EQ(second - previous, 5) << "five seconds apart";
         }
         previous = second;
+    }
+
+    // Beside it, a row for every second: one second apart, and where a line was written in the
+    // same second, the same values as the fields showed.
+    QFile perSecond(dir.path() + QStringLiteral("/night.csv"));
+    ASSERT_TRUE(perSecond.open(QIODevice::ReadOnly));
+    QList<QByteArray> rows = perSecond.readAll().split('\n');
+    ASSERT_EQ(rows.takeLast(), QByteArray()) << "ends with a whole row";
+    ASSERT_EQ(rows.takeFirst(), QByteArray("local_time,spo2_percent,pulse_per_min,status\r"));
+    ASSERT_GE(rows.size(), 6);
+    QDateTime last;
+    QHash<QString, QByteArray> valuesAt;  // "hh:mm:ss" → "spo2,pulse"
+    for (const QByteArray& row : rows) {
+        const QList<QByteArray> cells = row.chopped(1).split(',');
+        ASSERT_EQ(cells.size(), 4) << row.toStdString();
+        const QDateTime at = QDateTime::fromString(QString::fromLatin1(cells[0]), Qt::ISODate);
+        ASSERT_TRUE(at.isValid()) << row.toStdString();
+        if (last.isValid()) {
+            EXPECT_EQ(last.secsTo(at), 1) << row.toStdString();
+        }
+        last = at;
+        // Until the unit's first values arrive, a row says there are none yet.
+        EXPECT_TRUE(cells[3] == "ok" || (cells[3] == "no_data" && valuesAt.isEmpty())) << row.toStdString();
+        valuesAt[at.toString(QStringLiteral("HH:mm:ss"))] = cells[1] + ',' + cells[2];
+    }
+    for (const QByteArray& line : lines) {
+        const auto match = shape.match(QString::fromLatin1(line));
+        const QString time = line.mid(line.indexOf(" T ") + 3, 8);
+        ASSERT_TRUE(valuesAt.contains(time)) << time.toStdString();
+        EXPECT_EQ(valuesAt[time], (match.captured(1) + QLatin1Char(',') + match.captured(2)).toLatin1());
     }
     EXPECT_TRUE(messages.isEmpty());
 }

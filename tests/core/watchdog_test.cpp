@@ -23,7 +23,7 @@ protected:
 
     MeasurementState measurement;
     std::int16_t languageBase = lang::kEnglish;
-    Reading shown{"shown", "shown", "shown", "tip", kAlertBackColor, kAlertBackColor, 100, false};
+    Reading shown{"shown", "shown", "shown", "tip", kAlertBackColor, kAlertBackColor, 100, false, {}};
     NoDataWatchdog watchdog{measurement, languageBase, shown};
 };
 

@@ -1,4 +1,5 @@
 #include "lang/string_table.h"
+#include "recording/companion.h"
 #include "recording/record_line.h"
 #include "recording/recorder.h"
 #include "support/fakes.h"
@@ -98,7 +99,8 @@ protected:
     fs::path dir;
     std::string file;
     core::ProgramState program;
-    core::Reading shown{"97", "72", "OK!", "tip"};
+    core::Reading shown{.SpO2Text = "97", .PulseText = "72", .StatusText = "OK!", .StatusTip = {}, .Unit = {97, 72, 0, true}};
+    core::UnitValues& unit = shown.Unit;
     test::SetClock clock;
     test::ChosenFile dialog;
     DiskRecordStore disk;
@@ -277,15 +279,17 @@ TEST_F(RecorderTest, ADeviceWithNoSpaceLeftStopsRecordingAtTheFirstLine)
     EXPECT_NE(view.messages[0].find("No space left on device"), std::string::npos) << view.messages[0];
 }
 
-// A disk that fills up in the middle of a line: the file keeps whole lines only.
-TEST_F(RecorderTest, ALineCutOffByAFullDiskIsTakenBack)
+// A disk that fills up in the middle of a row: both files keep whole lines only, and one message
+// names the file that could not be written.
+TEST_F(RecorderTest, ARowCutOffByAFullDiskIsTakenBack)
 {
-    const std::string line = RecordLine("97", "72", "14:03:30", "OK!");
+    const std::size_t header = kCompanionHeader.size() + 2;
+    const std::size_t row = CompanionRow(0, {shown.Unit, false}).size();
     rlimit old{};
     ::getrlimit(RLIMIT_FSIZE, &old);
     const auto previous = std::signal(SIGXFSZ, SIG_IGN);
     rlimit small = old;
-    small.rlim_cur = static_cast<rlim_t>(2 * line.size() + line.size() / 2);  // room for 2.5 lines
+    small.rlim_cur = static_cast<rlim_t>(header + 12 * row + row / 2);  // room for 12.5 rows
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
 
     clock.seconds = 14 * 3600 + 3 * 60 + 29;
@@ -295,9 +299,12 @@ TEST_F(RecorderTest, ALineCutOffByAFullDiskIsTakenBack)
     std::signal(SIGXFSZ, previous);
 
     EXPECT_FALSE(program.Recording);
-    EXPECT_EQ(view.messages.size(), 1u);
-    EXPECT_EQ(ReadFile(file).size(), 2 * line.size()) << "two whole lines, the cut third taken back";
-    EXPECT_EQ(Lines().size(), 2u);
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_NE(view.messages[0].find((dir / "night.csv").string()), std::string::npos) << view.messages[0];
+    EXPECT_NE(view.messages[0].find("File too large"), std::string::npos) << view.messages[0];
+    EXPECT_EQ(ReadFile(dir / "night.csv").size(), header + 12 * row) << "twelve whole rows, the cut one taken back";
+    EXPECT_EQ(Times(Lines()), (std::vector<std::string>{"14:03:30", "14:03:35", "14:03:40"}))
+        << "the record file stopped with it, after whole lines";
 }
 
 // The reading and the time are UTF-8 everywhere; the file turns each whole line into its own
@@ -328,6 +335,136 @@ TEST_F(RecorderTest, TheFileEncodesEachLineOnce)
     r.CloseRecordFile();
     EXPECT_EQ(encoded, 1);
     EXPECT_EQ(ReadFile(file), "S 97 P 72 T 14:03:30  Gr\xfcn\r\n");
+}
+
+TEST(CompanionRow, CarriesTheUnitsValuesAndStatus)
+{
+    ::setenv("TZ", "UTC", 1);
+    ::tzset();
+    const std::int64_t t = 1'796'083'200 + 23 * 3600 + 40 * 60 + 1;
+    const auto row = [t](core::UnitValues unit, bool noData = false) {
+        return CompanionRow(t, {unit, noData});
+    };
+    EXPECT_EQ(row({97, 72, 0, true}), "2026-12-01T23:40:01+00:00,97,72,ok\r\n");
+    EXPECT_EQ(row({100, 254, 0, true}), "2026-12-01T23:40:01+00:00,100,254,ok\r\n")
+        << "100 % is a value here, though the field shows --";
+    EXPECT_EQ(row({127, 255, 1, true}), "2026-12-01T23:40:01+00:00,,,no_probe\r\n");
+    EXPECT_EQ(row({0, 0, 2, true}), "2026-12-01T23:40:01+00:00,0,0,no_signal\r\n");
+    EXPECT_EQ(row({0, 0, 200, true}), "2026-12-01T23:40:01+00:00,0,0,other:200\r\n");
+    EXPECT_EQ(row({97, 72, 0, true}, true), "2026-12-01T23:40:01+00:00,,,no_data\r\n")
+        << "without data the last values are not the unit's values at that second";
+}
+
+// Local time with the offset in force at each second: midnight changes the date, the end of
+// summer time repeats an hour under another offset.
+TEST(CompanionRow, LocalTimeKeepsDatesAndOffsetsAcrossMidnightAndClockChanges)
+{
+    ::setenv("TZ", "Europe/Berlin", 1);
+    ::tzset();
+    const std::int64_t midnight = 1'796'083'200 + 23 * 3600;  // 2026-12-02 00:00 in Berlin
+    EXPECT_EQ(IsoLocalTime(midnight - 1), "2026-12-01T23:59:59+01:00");
+    EXPECT_EQ(IsoLocalTime(midnight), "2026-12-02T00:00:00+01:00");
+    const std::int64_t change = 1'792'890'000;  // 2026-10-25 01:00 UTC: 03:00 summer time becomes 02:00
+    EXPECT_EQ(IsoLocalTime(change - 1), "2026-10-25T02:59:59+02:00");
+    EXPECT_EQ(IsoLocalTime(change), "2026-10-25T02:00:00+01:00");
+    ::setenv("TZ", "America/St_Johns", 1);
+    ::tzset();
+    EXPECT_EQ(IsoLocalTime(midnight), "2026-12-01T19:30:00-03:30");
+    ::unsetenv("TZ");
+    ::tzset();
+}
+
+TEST(CompanionPath, NamedAfterTheRecordFile)
+{
+    EXPECT_EQ(CompanionPath("/home/a/night.txt", 1), "/home/a/night.csv");
+    EXPECT_EQ(CompanionPath("/home/a/night.txt", 2), "/home/a/night-2.csv");
+    EXPECT_EQ(CompanionPath("/home/a.b/night", 1), "/home/a.b/night.csv");
+    EXPECT_EQ(CompanionPath("/home/a/.night", 1), "/home/a/.night.csv");
+    EXPECT_EQ(CompanionPath("night.tar.gz", 3), "night.tar-3.csv");
+}
+
+TEST_F(RecorderTest, ARowForEverySecondBesideTheLinesWithTheSameValues)
+{
+    ::setenv("TZ", "UTC", 1);
+    ::tzset();
+    clock.seconds = 23 * 3600 + 59 * 60 + 58;
+    recorder.Toggle();
+    EXPECT_EQ(recorder.CompanionFileName(), (dir / "night.csv").string());
+    Run(3);  // 23:59:58, :59, 00:00:00
+    unit = {88, 255, 0, true};
+    shown.SpO2Text = "88";
+    shown.PulseText = "---";
+    clock.seconds += 2;  // the window was busy for two seconds
+    Run(1);
+    unit.Status = 7;
+    Run(1);
+    shown.NoData = true;
+    shown.SpO2Text.clear();
+    Run(1);
+    recorder.Toggle();
+    EXPECT_EQ(ReadFile(dir / "night.csv"), std::string(kCompanionHeader) + "\r\n"
+                                               "2026-12-01T23:59:58+00:00,97,72,ok\r\n"
+                                               "2026-12-01T23:59:59+00:00,97,72,ok\r\n"
+                                               "2026-12-02T00:00:00+00:00,97,72,ok\r\n"
+                                               "2026-12-02T00:00:01+00:00,88,,ok\r\n"
+                                               "2026-12-02T00:00:02+00:00,88,,ok\r\n"
+                                               "2026-12-02T00:00:03+00:00,88,,ok\r\n"
+                                               "2026-12-02T00:00:04+00:00,88,,other:7\r\n"
+                                               "2026-12-02T00:00:05+00:00,,,no_data\r\n");
+    EXPECT_EQ(ReadFile(file), "S 97 P 72 T 00:00:00  OK!\r\nS XX P XXX T 00:00:05  OK!\r\n");
+    EXPECT_TRUE(recorder.CompanionFileName().empty());
+
+    // A break longer than a stall (the computer slept) stays a gap; nothing is invented for it.
+    recorder.Toggle();
+    Run(1);
+    clock.seconds += 600;
+    Run(1);
+    const std::string rows = ReadFile(dir / "night.csv");
+    EXPECT_EQ(std::count(rows.begin(), rows.end(), '\n'), 3) << rows;
+    ::unsetenv("TZ");
+    ::tzset();
+}
+
+TEST_F(RecorderTest, NeverWritesOverAFileItDidNotWrite)
+{
+    const auto put = [](const fs::path& path, const std::string& content) { std::ofstream(path) << content; };
+    const std::string ours = std::string(kCompanionHeader) + "\r\n2026-12-01T23:59:58+00:00,97,72,ok\r\n";
+    put(dir / "night.csv", "budget,2026\r\n");
+    put(dir / "night-2.csv", std::string(kCompanionHeader));  // the header cut short: not ours either
+    put(dir / "night-3.csv", ours);
+    recorder.Toggle();
+    EXPECT_EQ(recorder.CompanionFileName(), (dir / "night-3.csv").string()) << "an earlier file of ours is reused";
+    Run(1);
+    recorder.Toggle();
+    EXPECT_EQ(ReadFile(dir / "night.csv"), "budget,2026\r\n");
+    EXPECT_EQ(ReadFile(dir / "night-2.csv"), kCompanionHeader);
+    EXPECT_EQ(std::count_if(fs::directory_iterator(dir), {}, [](auto&) { return true; }), 4);
+
+    // A record file named .csv itself: its per-second file takes the next name.
+    fs::remove(dir / "night-3.csv");
+    fs::create_directory(dir / "night-3.csv");  // a folder is no file of ours
+    dialog.answer = (dir / "night.csv").string();
+    recorder.Toggle();
+    EXPECT_EQ(recorder.CompanionFileName(), (dir / "night-4.csv").string());
+    recorder.Toggle();
+    EXPECT_TRUE(view.messages.empty());
+}
+
+TEST_F(RecorderTest, APerSecondFileThatFailsStopsBothWithOneMessage)
+{
+    FailingStore failing(100, 4);  // header and three rows
+    Recorder r{program, shown, clock, dialog, failing, view};
+    r.Toggle();
+    for (int i = 0; i < 20; ++i) {
+        r.Tick();
+        clock.seconds += i % 2;
+    }
+    EXPECT_EQ(failing.rows.size(), 4u);
+    EXPECT_FALSE(program.Recording);
+    EXPECT_FALSE(view.checked);
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_NE(view.messages[0].find(file + ".csv"), std::string::npos) << view.messages[0];
+    EXPECT_TRUE(r.CompanionFileName().empty());
 }
 
 TEST_F(RecorderTest, ShutdownClosesTheRecordFile)
@@ -374,7 +511,12 @@ TEST_F(RecorderTest, AKilledRecordingLeavesOnlyWholeLines)
     EXPECT_GT(lines.size(), 100u);
     for (const std::string& line : lines)
         ASSERT_EQ(line.size(), std::string("S 80 P 72 T 00:00:00  OK!").size()) << line;
-    std::printf("%zu whole lines before the kill\n", lines.size());
+    const std::string rows = ReadFile(dir / "night.csv");
+    ASSERT_TRUE(rows.ends_with("\r\n")) << "the last per-second row is whole";
+    const std::size_t rowSize = CompanionRow(0, {shown.Unit, false}).size();
+    EXPECT_EQ((rows.size() - kCompanionHeader.size() - 2) % rowSize, 0u);
+    std::printf("%zu whole lines and %zu whole rows before the kill\n", lines.size(),
+                (rows.size() - kCompanionHeader.size() - 2) / rowSize);
 }
 
 }  // namespace

@@ -49,8 +49,9 @@ public:
             std::snprintf(text, sizeof text, "%d:%02d:%02d %s", h % 12 == 0 ? 12 : h % 12, m, s, h < 12 ? "AM" : "PM");
         else
             std::snprintf(text, sizeof text, "%02d:%02d:%02d", h, m, s);
-        return {s, text};
+        return {s, text, day + seconds};
     }
+    std::int64_t day = 1'796'083'200;  // 2026-12-01T00:00:00Z
     int seconds = 14 * 3600 + 3 * 60 + 20;
     bool twelveHour = false;
     int reads = 0;
@@ -60,26 +61,35 @@ public:
 class FailingStore final : public recording::RecordStore {
 public:
     explicit FailingStore(int goodLines) : m_goodLines(goodLines) {}
-    Opened Create(const std::string&) override { return {std::make_unique<File>(*this), {}}; }
+    // goodRows: the per-second file fails after so many rows (its header row included).
+    FailingStore(int goodLines, int goodRows) : m_goodLines(goodLines), m_goodRows(goodRows) {}
+    Opened Create(const std::string& path) override { return {std::make_unique<File>(lines, m_goodLines), {}, path}; }
+    Opened CreateCompanion(const std::string& path) override
+    {
+        return {std::make_unique<File>(rows, m_goodRows), {}, path + ".csv"};
+    }
     std::vector<std::string> lines;
+    std::vector<std::string> rows;
 
 private:
     class File final : public recording::RecordFile {
     public:
-        explicit File(FailingStore& store) : m_store(store) {}
+        File(std::vector<std::string>& lines, int good) : m_lines(lines), m_good(good) {}
         std::string Append(std::string_view line) override
         {
-            if (static_cast<int>(m_store.lines.size()) >= m_store.m_goodLines)
+            if (static_cast<int>(m_lines.size()) >= m_good)
                 return "Input/output error";
-            m_store.lines.emplace_back(line);
+            m_lines.emplace_back(line);
             return {};
         }
         std::string Close() override { return {}; }
 
     private:
-        FailingStore& m_store;
+        std::vector<std::string>& m_lines;
+        int m_good;
     };
     int m_goodLines;
+    int m_goodRows = 1'000'000;
 };
 
 }  // namespace trelvo::test

@@ -1,5 +1,8 @@
 #include "tools/report/night.h"
 
+#include "lang/string_table.h"
+#include "recording/companion.h"
+
 #include <algorithm>
 #include <cctype>
 #include <charconv>
@@ -42,6 +45,15 @@ std::optional<int> TimeOfDay(std::string_view t)
     return h * 3600 + m * 60 + s;
 }
 
+// The status field's "no finger" text, in any of the program's languages.
+bool IsNoSignalText(std::string_view status)
+{
+    for (const lang::Language& language : lang::Languages())
+        if (status == lang::Text(language.base, lang::text::kNoSignal))
+            return true;
+    return false;
+}
+
 std::optional<Reading> ParseLine(std::string_view line)
 {
     if (!line.empty() && line.back() == '\r')
@@ -66,7 +78,9 @@ std::optional<Reading> ParseLine(std::string_view line)
     if (spo2 == "XX" && pulse == "XXX") {
         r.kind = Reading::Kind::NoData;
     } else if (spo2 == "--") {
-        r.kind = Reading::Kind::ProbeOff;
+        r.kind = IsNoSignalText(blanks == std::string_view::npos ? std::string_view() : rest.substr(blanks + 2))
+                     ? Reading::Kind::NoSignal
+                     : Reading::Kind::ProbeOff;
     } else if (Number(spo2, s) && s >= 0 && s <= 100) {
         r.spo2 = s;
         if (Number(pulse, q) && q >= 0 && q <= 254)
@@ -110,9 +124,189 @@ Night ParseNight(std::string_view text)
     return night;
 }
 
+std::int64_t DaysFromCivil(CivilDate date) noexcept
+{
+    // Howard Hinnant's algorithm: days of the proleptic Gregorian calendar.
+    const std::int64_t y = date.year - (date.month <= 2 ? 1 : 0);
+    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const std::int64_t yoe = y - era * 400;
+    const std::int64_t doy = (153 * (date.month + (date.month > 2 ? -3 : 9)) + 2) / 5 + date.day - 1;
+    const std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + doe - 719468;
+}
+
+CivilDate CivilFromDays(std::int64_t days) noexcept
+{
+    days += 719468;
+    const std::int64_t era = (days >= 0 ? days : days - 146096) / 146097;
+    const std::int64_t doe = days - era * 146097;
+    const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const std::int64_t mp = (5 * doy + 2) / 153;
+    const int day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+    const int month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+    return {static_cast<int>(yoe + era * 400 + (month <= 2 ? 1 : 0)), month, day};
+}
+
+std::string DateText(CivilDate date)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.year, date.month, date.day);
+    return text;
+}
+
+bool IsPerSecondFile(std::string_view text)
+{
+    return text.substr(0, recording::kCompanionHeader.size()) == recording::kCompanionHeader &&
+           (text.size() == recording::kCompanionHeader.size() ||
+            text[recording::kCompanionHeader.size()] == '\r' || text[recording::kCompanionHeader.size()] == '\n' ||
+            text[recording::kCompanionHeader.size()] == ',');
+}
+
 namespace {
 
-std::vector<Event> Desaturations(const std::vector<Reading>& readings, int depth)
+struct RowTime {
+    CivilDate date;
+    int secondOfDay = 0;
+    int offset = 0;  // seconds east of UTC
+    [[nodiscard]] std::int64_t Epoch() const { return DaysFromCivil(date) * 86400 + secondOfDay - offset; }
+};
+
+bool Digits(std::string_view s, std::size_t at, std::size_t n, int& value)
+{
+    if (at + n > s.size())
+        return false;
+    value = 0;
+    for (std::size_t i = at; i < at + n; ++i) {
+        if (s[i] < '0' || s[i] > '9')
+            return false;
+        value = value * 10 + (s[i] - '0');
+    }
+    return true;
+}
+
+// "2026-12-07T23:40:01+01:00", "…-03:30" or "…Z".
+std::optional<RowTime> ParseIsoTime(std::string_view t)
+{
+    RowTime r;
+    int h = 0, m = 0, s = 0, oh = 0, om = 0;
+    if (t.size() < 20 || t[4] != '-' || t[7] != '-' || t[10] != 'T' || t[13] != ':' || t[16] != ':' ||
+        !Digits(t, 0, 4, r.date.year) || !Digits(t, 5, 2, r.date.month) || !Digits(t, 8, 2, r.date.day) ||
+        !Digits(t, 11, 2, h) || !Digits(t, 14, 2, m) || !Digits(t, 17, 2, s))
+        return std::nullopt;
+    if (t.size() == 20 && t[19] == 'Z') {
+        r.offset = 0;
+    } else if (t.size() == 25 && (t[19] == '+' || t[19] == '-') && t[22] == ':' && Digits(t, 20, 2, oh) &&
+               Digits(t, 23, 2, om) && oh <= 14 && om <= 59) {
+        r.offset = (t[19] == '-' ? -1 : 1) * (oh * 3600 + om * 60);
+    } else {
+        return std::nullopt;
+    }
+    if (r.date.month < 1 || r.date.month > 12 || r.date.day < 1 || r.date.day > 31 || h > 23 || m > 59 || s > 59)
+        return std::nullopt;
+    r.secondOfDay = h * 3600 + m * 60 + s;
+    return r;
+}
+
+// Splits a row at its commas; a field in double quotes loses them (a spreadsheet may add them).
+std::vector<std::string_view> Cells(std::string_view row)
+{
+    std::vector<std::string_view> cells;
+    std::size_t at = 0;
+    while (true) {
+        const std::size_t comma = row.find(',', at);
+        std::string_view cell = row.substr(at, comma == std::string_view::npos ? std::string_view::npos : comma - at);
+        if (cell.size() >= 2 && cell.front() == '"' && cell.back() == '"')
+            cell = cell.substr(1, cell.size() - 2);
+        cells.push_back(cell);
+        if (comma == std::string_view::npos)
+            return cells;
+        at = comma + 1;
+    }
+}
+
+std::optional<Reading> ParseRow(std::string_view row, const std::optional<RowTime>& first, RowTime& time)
+{
+    const auto cells = Cells(row);
+    if (cells.size() < 4)  // later columns are for other readers
+        return std::nullopt;
+    const auto parsed = ParseIsoTime(cells[0]);
+    if (!parsed)
+        return std::nullopt;
+    time = *parsed;
+    Reading r;
+    const RowTime& origin = first ? *first : time;
+    const std::int64_t midnight = origin.Epoch() - origin.secondOfDay;
+    r.seconds = static_cast<double>(time.Epoch() - midnight);
+    int spo2 = 0, pulse = 0;
+    const bool hasSpO2 = !cells[1].empty() && Number(cells[1], spo2);
+    const bool hasPulse = !cells[2].empty() && Number(cells[2], pulse);
+    if ((!cells[1].empty() && (!hasSpO2 || spo2 < 0 || spo2 > 100)) ||
+        (!cells[2].empty() && (!hasPulse || pulse < 0 || pulse > 254)))
+        return std::nullopt;
+    const std::string_view status = cells[3];
+    if (status == "ok") {
+        r.kind = hasSpO2 ? Reading::Kind::Valid : Reading::Kind::ProbeOff;
+    } else if (status == "no_data") {
+        r.kind = Reading::Kind::NoData;
+    } else if (status == "no_signal") {
+        r.kind = Reading::Kind::NoSignal;
+    } else if (status == "no_probe" || status.substr(0, 6) == "other:") {
+        r.kind = Reading::Kind::ProbeOff;
+    } else {
+        return std::nullopt;
+    }
+    if (r.kind == Reading::Kind::Valid) {
+        r.spo2 = spo2;
+        if (hasPulse)
+            r.pulse = pulse;
+    }
+    return r;
+}
+
+}  // namespace
+
+Night ParsePerSecondFile(std::string_view text)
+{
+    Night night;
+    night.step = kRowSeconds;
+    std::optional<RowTime> first;
+    bool ordered = true;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        auto end = text.find('\n', at);
+        if (end == std::string_view::npos)
+            end = text.size();
+        std::string_view line = text.substr(at, end - at);
+        at = end + 1;
+        ++night.totalLines;
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        if (night.totalLines == 1 || line.empty())
+            continue;  // the header row
+        RowTime time;
+        auto reading = ParseRow(line, first, time);
+        if (!reading) {
+            night.brokenLines.push_back(night.totalLines);
+            continue;
+        }
+        if (!first) {
+            first = time;
+            night.date = time.date;
+        }
+        reading->lineNumber = night.totalLines;
+        ordered = ordered && (night.readings.empty() || night.readings.back().seconds < reading->seconds);
+        night.readings.push_back(*reading);
+    }
+    if (!ordered)
+        std::stable_sort(night.readings.begin(), night.readings.end(),
+                         [](const Reading& a, const Reading& b) { return a.seconds < b.seconds; });
+    return night;
+}
+
+namespace {
+
+std::vector<Event> Desaturations(const std::vector<Reading>& readings, int depth, double step)
 {
     std::vector<Event> events;
     std::size_t i = 0;
@@ -139,7 +333,7 @@ std::vector<Event> Desaturations(const std::vector<Reading>& readings, int depth
         std::size_t k = i;
         while (k < readings.size() && readings[k].spo2 && *readings[k].spo2 < baseline - 1) {
             e.depth = std::max(e.depth, static_cast<int>(std::floor(baseline - *readings[k].spo2 + 1e-9)));
-            e.end = readings[k].seconds + kLineSeconds;
+            e.end = readings[k].seconds + step;
             ++k;
         }
         if (e.end - e.start >= 10)
@@ -156,19 +350,20 @@ std::optional<Figures> Analyse(const Night& night)
     const auto& rs = night.readings;
     if (rs.empty())
         return std::nullopt;
+    const double step = night.step;
     Figures f;
     f.start = rs.front().seconds;
-    f.end = rs.back().seconds + kLineSeconds;
+    f.end = rs.back().seconds + step;
     std::vector<int> spo2, pulse;
     for (std::size_t i = 0; i < rs.size(); ++i) {
         const Reading& r = rs[i];
         if (r.kind == Reading::Kind::NoData)
-            f.noDataSeconds += kLineSeconds;
-        if (r.kind == Reading::Kind::ProbeOff)
-            f.probeOffSeconds += kLineSeconds;
+            f.noDataSeconds += step;
+        if (r.kind == Reading::Kind::ProbeOff || r.kind == Reading::Kind::NoSignal)
+            f.probeOffSeconds += step;
         // Time the program did not record at all counts as time without data.
-        if (i + 1 < rs.size() && rs[i + 1].seconds - r.seconds > 1.5 * kLineSeconds)
-            f.noDataSeconds += rs[i + 1].seconds - r.seconds - kLineSeconds;
+        if (i + 1 < rs.size() && rs[i + 1].seconds - r.seconds > 1.5 * step)
+            f.noDataSeconds += rs[i + 1].seconds - r.seconds - step;
         if (!r.spo2)
             continue;
         spo2.push_back(*r.spo2);
@@ -176,13 +371,13 @@ std::optional<Figures> Analyse(const Night& night)
             f.spo2Min = *r.spo2;
             f.spo2MinAt = r.seconds;
         }
-        f.below90Seconds += *r.spo2 < 90 ? kLineSeconds : 0;
-        f.below88Seconds += *r.spo2 < 88 ? kLineSeconds : 0;
+        f.below90Seconds += *r.spo2 < 90 ? step : 0;
+        f.below88Seconds += *r.spo2 < 88 ? step : 0;
         if (r.pulse)
             pulse.push_back(*r.pulse);
     }
     f.validShare = static_cast<double>(spo2.size()) / static_cast<double>(rs.size());
-    f.validSeconds = static_cast<double>(spo2.size()) * kLineSeconds;
+    f.validSeconds = static_cast<double>(spo2.size()) * step;
     if (!spo2.empty())
         f.spo2Mean = std::accumulate(spo2.begin(), spo2.end(), 0.0) / static_cast<double>(spo2.size());
     if (!pulse.empty()) {
@@ -190,8 +385,8 @@ std::optional<Figures> Analyse(const Night& night)
         f.pulseMin = *std::min_element(pulse.begin(), pulse.end());
         f.pulseMax = *std::max_element(pulse.begin(), pulse.end());
     }
-    f.events3 = Desaturations(rs, 3);
-    f.events4 = Desaturations(rs, 4);
+    f.events3 = Desaturations(rs, 3, step);
+    f.events4 = Desaturations(rs, 4, step);
     const double hours = f.validSeconds / 3600.0;
     f.odi3 = hours > 0 ? static_cast<double>(f.events3.size()) / hours : 0;
     f.odi4 = hours > 0 ? static_cast<double>(f.events4.size()) / hours : 0;
@@ -214,14 +409,24 @@ std::string DurationText(double seconds)
     return text;
 }
 
-std::string SummaryText(const std::string& fileName, const Night& night, const Figures& f)
+std::string MomentText(const Night& night, double seconds)
+{
+    if (!night.date)
+        return ClockText(seconds);
+    const auto whole = static_cast<std::int64_t>(std::floor(seconds));
+    const std::int64_t day = (whole >= 0 ? whole : whole - 86399) / 86400;
+    return DateText(CivilFromDays(DaysFromCivil(*night.date) + day)) + " " + ClockText(static_cast<double>(whole - day * 86400));
+}
+
+std::string SummaryText(const std::string& source, const Night& night, const Figures& f)
 {
     char buffer[2048];
     const auto share = [&](double s) { return f.validSeconds > 0 ? 100.0 * s / f.validSeconds : 0.0; };
     std::snprintf(buffer, sizeof buffer,
-                  "Record file      %s\n"
+                  "File             %s\n"
+                  "Resolution       %s\n"
                   "Recorded         %s to %s (%s)\n"
-                  "Valid readings   %.1f %% of %zu lines\n"
+                  "Valid readings   %.1f %% of %zu %s\n"
                   "SpO2             mean %.1f %%, lowest %d %% at %s\n"
                   "Below 90 %%       %.1f min (%.1f %% of valid time)\n"
                   "Below 88 %%       %.1f min (%.1f %% of valid time)\n"
@@ -229,9 +434,13 @@ std::string SummaryText(const std::string& fileName, const Night& night, const F
                   "ODI4             %.1f per hour (%zu events)\n"
                   "Pulse            mean %.0f, lowest %d, highest %d per minute\n"
                   "No data          %.1f min, probe off %.1f min\n",
-                  fileName.c_str(), ClockText(f.start).c_str(), ClockText(f.end).c_str(),
-                  DurationText(f.end - f.start).c_str(), 100.0 * f.validShare, night.readings.size(), f.spo2Mean,
-                  f.spo2Min, ClockText(f.spo2MinAt).c_str(), f.below90Seconds / 60, share(f.below90Seconds),
+                  source.c_str(),
+                  night.step == kRowSeconds ? "1 s: a reading for every second, from the per-second file"
+                                            : "5 s: a reading every five seconds, from the record file alone",
+                  MomentText(night, f.start).c_str(), MomentText(night, f.end).c_str(),
+                  DurationText(f.end - f.start).c_str(), 100.0 * f.validShare, night.readings.size(),
+                  night.step == kRowSeconds ? "rows" : "lines", f.spo2Mean,
+                  f.spo2Min, MomentText(night, f.spo2MinAt).c_str(), f.below90Seconds / 60, share(f.below90Seconds),
                   f.below88Seconds / 60, share(f.below88Seconds), f.odi3, f.events3.size(), f.odi4, f.events4.size(),
                   f.pulseMean, f.pulseMin, f.pulseMax, f.noDataSeconds / 60, f.probeOffSeconds / 60);
     std::string text = buffer;
