@@ -1,16 +1,19 @@
-// Writes a simulated night's record file: the simulator's streams decoded by the real decoder and
-// pipeline, one record line per five seconds of stream, as the program records. A normal
-// night with two spells of the desaturation scenario (01:00-01:45 and 04:00-04:30).
+// Writes a simulated night's record file and its per-second file: the simulator's streams decoded
+// by the real decoder and pipeline, a row every second and a record line every five seconds of
+// stream, as the program records. A normal night with two spells of the desaturation scenario
+// (01:00-01:45 and 04:00-04:30), starting at hh:30 local time on 2026-12-07.
 //   make_night <file> [hours] [start hh]
 
 #include "core/pipeline.h"
 #include "lang/string_table.h"
+#include "recording/companion.h"
 #include "recording/record_line.h"
 #include "tools/sim/oximeter_stream.h"
 
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <string>
 
@@ -37,23 +40,37 @@ int main(int argc, char* argv[])
     NoTone tone;
     core::MeasurementPipeline pipeline(language, tone);
     std::ofstream out(argv[1], std::ios::binary);
-    const long periodsPerLine = 500;  // 5 s at 100 samples a second
-    const long lines = static_cast<long>(hours * 720);
+    std::ofstream rows(recording::CompanionPath(argv[1], 1), std::ios::binary);
+    rows << recording::kCompanionHeader << "\r\n";
+    std::tm start{};
+    start.tm_year = 2026 - 1900;
+    start.tm_mon = 11;
+    start.tm_mday = 7;
+    start.tm_hour = startHour;
+    start.tm_min = 30;
+    start.tm_isdst = -1;
+    const std::int64_t startEpoch = std::mktime(&start);
+    const long periodsPerSecond = 100;  // a sample every 10 ms
+    const long seconds = static_cast<long>(hours * 3600);
     std::vector<std::uint8_t> bytes;
-    for (long line = 0; line < lines; ++line) {
-        const long s = (startHour * 3600 + 30 * 60 + line * 5) % 86400;
+    for (long second = 0; second < seconds; ++second) {
+        const long s = (startHour * 3600 + 30 * 60 + second) % 86400;
         const bool spell = (s >= 3600 && s < 3600 + 45 * 60) || (s >= 4 * 3600 && s < 4 * 3600 + 30 * 60);
-        for (long p = 0; p < periodsPerLine; ++p) {
+        for (long p = 0; p < periodsPerSecond; ++p) {
             bytes.clear();
             (spell ? desaturation : normal).NextPeriod(bytes);
             pipeline.Decode(bytes);
         }
         pipeline.Trace().ClearPendingSteps();
         const core::Reading& shown = pipeline.CurrentReading();
+        // Now and then the probe slips off for a minute, as in a real night.
+        const bool slipped = second % 7500 >= 7440;
+        const core::UnitValues unit = slipped ? core::UnitValues{127, 255, 1, true} : shown.Unit;
+        rows << recording::CompanionRow(startEpoch + second, {unit, false});
+        if (s % 5 != 0)
+            continue;
         char time[16];
         std::snprintf(time, sizeof time, "%02ld:%02ld:%02ld", s / 3600, s / 60 % 60, s % 60);
-        // Now and then the probe slips off for a minute, as in a real night.
-        const bool slipped = line % 1500 >= 1488;
         out << (slipped ? recording::RecordLine("--", "---", time, "No Probe!")
                         : recording::RecordLine(shown.SpO2Text, shown.PulseText, time, shown.StatusText));
     }

@@ -1,4 +1,6 @@
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -55,6 +57,67 @@ TEST(ReportTool, WritesTheSummaryAndAPngOrSvgPlot)
     QFile s(svg);
     ASSERT_TRUE(s.open(QIODevice::ReadOnly));
     EXPECT_TRUE(s.readAll().contains("<svg"));
+}
+
+void Put(const QString& path, const QByteArray& content)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(content);
+}
+
+// The record file alone gives figures at 5 s; with its per-second file beside it, at 1 s and
+// with the date. Exports come from whichever was read.
+TEST(ReportTool, ReadsThePerSecondFileBesideTheRecordFileAndExports)
+{
+    QTemporaryDir dir;
+    const QString record = dir.filePath(QStringLiteral("night.txt"));
+    QByteArray lines, rows = "local_time,spo2_percent,pulse_per_min,status\r\n";
+    for (int i = 0; i < 600; ++i) {
+        const QTime t = QTime(23, 55).addSecs(i);
+        rows += QStringLiteral("%1T%2+01:00,96,70,ok\r\n")
+                    .arg(i < 300 ? QStringLiteral("2026-12-06") : QStringLiteral("2026-12-07"), t.toString(QStringLiteral("HH:mm:ss")))
+                    .toLatin1();
+        if (i % 5 == 0)
+            lines += QStringLiteral("S 96 P 70 T %1  OK!\r\n").arg(t.toString(QStringLiteral("HH:mm:ss"))).toLatin1();
+    }
+    Put(record, lines);
+    Put(dir.filePath(QStringLiteral("night.csv")), "budget,2026\r\n");  // a stranger's file
+    Put(dir.filePath(QStringLiteral("night-2.csv")), rows);
+
+    const ReportRun both = Report({record, QStringLiteral("--edf"), dir.filePath(QStringLiteral("n.edf")),
+                                   QStringLiteral("--oscar"), dir.filePath(QStringLiteral("oscar"))});
+    EXPECT_EQ(both.status, 0) << both.err.toStdString();
+    EXPECT_TRUE(both.out.contains(QStringLiteral("night.txt with its per-second file night-2.csv"))) << both.out.toStdString();
+    EXPECT_TRUE(both.out.contains(QStringLiteral("Resolution       1 s"))) << both.out.toStdString();
+    EXPECT_TRUE(both.out.contains(QStringLiteral("Recorded         2026-12-06 23:55:00 to 2026-12-07 00:05:00")))
+        << both.out.toStdString();
+    EXPECT_TRUE(QFileInfo(dir.filePath(QStringLiteral("n.edf"))).size() > 256);
+    EXPECT_TRUE(QFileInfo::exists(dir.filePath(QStringLiteral("oscar/20261206235500"))));
+    EXPECT_TRUE(both.err.isEmpty()) << both.err.toStdString();
+
+    QFile::remove(dir.filePath(QStringLiteral("night-2.csv")));
+    QFile f(record);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(f.setFileTime(QDateTime(QDate(2026, 12, 7), QTime(0, 5, 30)), QFileDevice::FileModificationTime));
+    f.close();
+    const QString csv = dir.filePath(QStringLiteral("out.csv"));
+    const ReportRun alone = Report({record, QStringLiteral("--csv"), csv});
+    EXPECT_EQ(alone.status, 0) << alone.err.toStdString();
+    EXPECT_TRUE(alone.out.contains(QStringLiteral("Resolution       5 s"))) << alone.out.toStdString();
+    EXPECT_TRUE(alone.out.contains(QStringLiteral("Date             2026-12-06, from the file's modification time")))
+        << alone.out.toStdString();
+    EXPECT_TRUE(alone.out.contains(QStringLiteral("CSV              %1 (120 rows)").arg(csv))) << alone.out.toStdString();
+    QFile out(csv);
+    ASSERT_TRUE(out.open(QIODevice::ReadOnly));
+    const QList<QByteArray> written = out.readAll().split('\n');
+    ASSERT_EQ(written.size(), 122);
+    EXPECT_TRUE(written[1].startsWith("2026-12-06T23:55:00")) << written[1].toStdString();
+    EXPECT_TRUE(written[120].startsWith("2026-12-07T00:04:55")) << written[120].toStdString();
+
+    const ReportRun given = Report({record, QStringLiteral("--date"), QStringLiteral("2027-01-01")});
+    EXPECT_TRUE(given.out.contains(QStringLiteral("Date             2027-01-01, as given"))) << given.out.toStdString();
+    EXPECT_EQ(Report({record, QStringLiteral("--date"), QStringLiteral("yesterday")}).status, 2);
 }
 
 }  // namespace
