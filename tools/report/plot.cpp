@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace trelvo::report {
 namespace {
@@ -32,19 +33,30 @@ void DrawPanel(QPainter& p, const Panel& panel, const Night& night, const QStrin
                bool spo2, const Figures& f)
 {
     const QFont normal = p.font();
-    // Time without a valid reading: empty, marked grey.
+    // Time without a valid reading: empty, marked grey, one rectangle a run.
     const auto& rs = night.readings;
+    const double step = night.step;
+    const auto grey = [&](double from, double to) {
+        p.fillRect(QRectF(QPointF(panel.X(from), panel.area.top()), QPointF(panel.X(to), panel.area.bottom())), kGapColour);
+    };
+    std::optional<double> gapFrom;
     for (std::size_t i = 0; i < rs.size(); ++i) {
         const bool valid = spo2 ? rs[i].spo2.has_value() : rs[i].pulse.has_value();
-        const double next = i + 1 < rs.size() ? rs[i + 1].seconds : rs[i].seconds + kLineSeconds;
-        if (!valid)
-            p.fillRect(QRectF(QPointF(panel.X(rs[i].seconds), panel.area.top()), QPointF(panel.X(next), panel.area.bottom())),
-                       kGapColour);
-        else if (next - rs[i].seconds > 1.5 * kLineSeconds)
-            p.fillRect(QRectF(QPointF(panel.X(rs[i].seconds + kLineSeconds), panel.area.top()),
-                              QPointF(panel.X(next), panel.area.bottom())),
-                       kGapColour);
+        const double next = i + 1 < rs.size() ? rs[i + 1].seconds : rs[i].seconds + step;
+        if (!valid) {
+            if (!gapFrom)
+                gapFrom = rs[i].seconds;
+            continue;
+        }
+        if (gapFrom) {
+            grey(*gapFrom, rs[i].seconds);
+            gapFrom.reset();
+        }
+        if (next - rs[i].seconds > 1.5 * step)
+            grey(rs[i].seconds + step, next);
     }
+    if (gapFrom)
+        grey(*gapFrom, rs.back().seconds + step);
     if (spo2) {
         for (const Event& e : f.events3)
             p.fillRect(QRectF(QPointF(panel.X(e.start), panel.area.top()), QPointF(panel.X(e.end), panel.area.bottom())),
@@ -57,8 +69,8 @@ void DrawPanel(QPainter& p, const Panel& panel, const Night& night, const QStrin
     // Value axis.
     p.setPen(Qt::black);
     p.drawRect(panel.area);
-    const double step = spo2 ? 5 : 20;
-    for (double v = std::ceil(panel.low / step) * step; v <= panel.high; v += step) {
+    const double tick = spo2 ? 5 : 20;
+    for (double v = std::ceil(panel.low / tick) * tick; v <= panel.high; v += tick) {
         p.setPen(QColor(235, 235, 235));
         p.drawLine(QPointF(panel.area.left() + 1, panel.Y(v)), QPointF(panel.area.right() - 1, panel.Y(v)));
         p.setPen(Qt::black);
@@ -71,25 +83,57 @@ void DrawPanel(QPainter& p, const Panel& panel, const Night& night, const QStrin
     p.drawText(QPointF(panel.area.left(), panel.area.top() - 8), name);
     p.setFont(normal);
 
-    // The readings, broken where there are none.
+    // The readings, broken where there are none. A night has far more readings than the panel
+    // has pixel columns: each column keeps its first, lowest, highest and last point, which
+    // draws the same line as all of them.
     p.setPen(QPen(colour, 1.6));
     QPainterPath path;
     bool drawing = false;
     double last = -1e9;
+    struct Column {
+        int x = -1;
+        QPointF first, low, high, lastPoint;
+    } column;
+    const auto flush = [&] {
+        if (column.x < 0)
+            return;
+        const bool lowFirst = column.low.x() <= column.high.x();
+        for (const QPointF& at : {lowFirst ? column.low : column.high, lowFirst ? column.high : column.low,
+                                  column.lastPoint})
+            if (at != path.currentPosition())
+                path.lineTo(at);
+        column.x = -1;
+    };
     for (const Reading& r : rs) {
         const std::optional<int> v = spo2 ? r.spo2 : r.pulse;
-        if (!v || r.seconds - last > 1.5 * kLineSeconds)
+        if (!v || r.seconds - last > 1.5 * step) {
+            flush();
             drawing = false;
-        if (v) {
-            const QPointF at(panel.X(r.seconds), panel.Y(*v));
-            if (drawing)
-                path.lineTo(at);
-            else
-                path.moveTo(at);
-            drawing = true;
-            last = r.seconds;
         }
+        if (!v)
+            continue;
+        const QPointF at(panel.X(r.seconds), panel.Y(*v));
+        last = r.seconds;
+        if (!drawing) {
+            path.moveTo(at);
+            drawing = true;
+            column = {static_cast<int>(at.x()), at, at, at, at};
+            continue;
+        }
+        if (static_cast<int>(at.x()) != column.x) {
+            flush();
+            path.lineTo(at);
+            column = {static_cast<int>(at.x()), at, at, at, at};
+            continue;
+        }
+        // Screen y grows downwards: the lowest value has the largest y.
+        if (at.y() > column.low.y())
+            column.low = at;
+        if (at.y() < column.high.y())
+            column.high = at;
+        column.lastPoint = at;
     }
+    flush();
     p.drawPath(path);
 }
 
