@@ -1,6 +1,7 @@
 #include "recording/companion.h"
 #include "tools/report/export.h"
 #include "tools/report/night.h"
+#include "report/night_text.h"
 
 #include <edflib.h>
 #include <gtest/gtest.h>
@@ -13,41 +14,6 @@
 
 namespace trelvo::report {
 namespace {
-
-// Per-second rows from a start time (UTC), one per value: a number, "no_data", "no_probe" ...
-class RowText {
-public:
-    explicit RowText(std::string date = "2026-12-07", int startSeconds = 23 * 3600 + 40 * 60)
-        : m_date(std::move(date)), m_at(startSeconds)
-    {
-        m_text = std::string(recording::kCompanionHeader) + "\r\n";
-    }
-    RowText& Add(int count, const std::string& spo2, int pulse = 70)
-    {
-        for (int i = 0; i < count; ++i, ++m_at) {
-            char time[64];
-            const int day = m_at / 86400, s = m_at % 86400;
-            std::snprintf(time, sizeof time, "%sT%02d:%02d:%02d+00:00", Date(day).c_str(), s / 3600, s / 60 % 60,
-                          s % 60);
-            if (spo2.starts_with("no_") || spo2.starts_with("other"))
-                m_text += std::string(time) + ",,," + spo2 + "\r\n";
-            else
-                m_text += std::string(time) + "," + spo2 + "," + std::to_string(pulse) + ",ok\r\n";
-        }
-        return *this;
-    }
-    [[nodiscard]] const std::string& Text() const { return m_text; }
-
-private:
-    [[nodiscard]] std::string Date(int day) const
-    {
-        const CivilDate d{std::stoi(m_date.substr(0, 4)), std::stoi(m_date.substr(5, 2)), std::stoi(m_date.substr(8, 2))};
-        return DateText(CivilFromDays(DaysFromCivil(d) + day));
-    }
-    std::string m_date;
-    int m_at;
-    std::string m_text;
-};
 
 TEST(PerSecondFile, RowsAcrossMidnightAndAClockChangeLieOnOneAxis)
 {

@@ -1,4 +1,5 @@
-#include "tools/report/night.h"
+#include "tools/report/figures.h"
+#include "report/night_text.h"
 
 #include <gtest/gtest.h>
 
@@ -6,42 +7,6 @@
 
 namespace trelvo::report {
 namespace {
-
-// Record lines every 5 s from a start time, one per value ("XX" no data, "--" probe off).
-class RecordText {
-public:
-    explicit RecordText(int startSeconds) : m_at(startSeconds) {}
-    RecordText& Add(int count, const std::string& spo2, int pulse = 70)
-    {
-        for (int i = 0; i < count; ++i, m_at += 5) {
-            const int s = m_at % 86400;
-            char time[16];
-            std::snprintf(time, sizeof time, "%02d:%02d:%02d", s / 3600, s / 60 % 60, s % 60);
-            if (spo2 == "XX")
-                m_text += std::string("S XX P XXX T ") + time + "  No Serial Data!\r\n";
-            else if (spo2 == "--")
-                m_text += std::string("S -- P --- T ") + time + "  No Probe!\r\n";
-            else
-                m_text += "S " + spo2 + " P " + std::to_string(pulse) + " T " + time + "  OK!\r\n";
-        }
-        return *this;
-    }
-    RecordText& Skip(int seconds)
-    {
-        m_at += seconds;
-        return *this;
-    }
-    RecordText& Raw(const std::string& line)
-    {
-        m_text += line + "\r\n";
-        return *this;
-    }
-    [[nodiscard]] const std::string& Text() const { return m_text; }
-
-private:
-    int m_at;
-    std::string m_text;
-};
 
 constexpr int kEleven = 23 * 3600;
 
@@ -96,7 +61,7 @@ TEST(NightReport, GapsNoDataAndProbeOffAreTimeWithoutReadings)
     EXPECT_DOUBLE_EQ(f->probeOffSeconds, 20);
     EXPECT_DOUBLE_EQ(f->validShare, 24.0 / 34.0);
     EXPECT_DOUBLE_EQ(f->below90Seconds, 120);
-    EXPECT_DOUBLE_EQ(f->below88Seconds, 60);
+    EXPECT_DOUBLE_EQ(f->atOrBelow88Seconds, 60);
     EXPECT_EQ(f->spo2Min, 87);
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tools/report/night.h"
+#include "tools/report/figures.h"
 
 #include <cstdint>
 #include <optional>

@@ -8,7 +8,6 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <numeric>
 
 namespace trelvo::report {
 namespace {
@@ -304,95 +303,6 @@ Night ParsePerSecondFile(std::string_view text)
     return night;
 }
 
-namespace {
-
-std::vector<Event> Desaturations(const std::vector<Reading>& readings, int depth, double step)
-{
-    std::vector<Event> events;
-    std::size_t i = 0;
-    while (i < readings.size()) {
-        const Reading& r = readings[i];
-        if (!r.spo2) {
-            ++i;
-            continue;
-        }
-        // Baseline: the mean of the valid values of the 120 s before this reading.
-        double sum = 0;
-        int count = 0;
-        for (std::size_t j = i; j-- > 0 && readings[j].seconds >= r.seconds - 120;)
-            if (readings[j].spo2) {
-                sum += *readings[j].spo2;
-                ++count;
-            }
-        if (count == 0 || *r.spo2 > sum / count - depth) {
-            ++i;
-            continue;
-        }
-        const double baseline = sum / count;
-        Event e{r.seconds, r.seconds, 0};
-        std::size_t k = i;
-        while (k < readings.size() && readings[k].spo2 && *readings[k].spo2 < baseline - 1) {
-            e.depth = std::max(e.depth, static_cast<int>(std::floor(baseline - *readings[k].spo2 + 1e-9)));
-            e.end = readings[k].seconds + step;
-            ++k;
-        }
-        if (e.end - e.start >= 10)
-            events.push_back(e);
-        i = std::max(k, i + 1);
-    }
-    return events;
-}
-
-}  // namespace
-
-std::optional<Figures> Analyse(const Night& night)
-{
-    const auto& rs = night.readings;
-    if (rs.empty())
-        return std::nullopt;
-    const double step = night.step;
-    Figures f;
-    f.start = rs.front().seconds;
-    f.end = rs.back().seconds + step;
-    std::vector<int> spo2, pulse;
-    for (std::size_t i = 0; i < rs.size(); ++i) {
-        const Reading& r = rs[i];
-        if (r.kind == Reading::Kind::NoData)
-            f.noDataSeconds += step;
-        if (r.kind == Reading::Kind::ProbeOff || r.kind == Reading::Kind::NoSignal)
-            f.probeOffSeconds += step;
-        // Time the program did not record at all counts as time without data.
-        if (i + 1 < rs.size() && rs[i + 1].seconds - r.seconds > 1.5 * step)
-            f.noDataSeconds += rs[i + 1].seconds - r.seconds - step;
-        if (!r.spo2)
-            continue;
-        spo2.push_back(*r.spo2);
-        if (spo2.size() == 1 || *r.spo2 < f.spo2Min) {
-            f.spo2Min = *r.spo2;
-            f.spo2MinAt = r.seconds;
-        }
-        f.below90Seconds += *r.spo2 < 90 ? step : 0;
-        f.below88Seconds += *r.spo2 < 88 ? step : 0;
-        if (r.pulse)
-            pulse.push_back(*r.pulse);
-    }
-    f.validShare = static_cast<double>(spo2.size()) / static_cast<double>(rs.size());
-    f.validSeconds = static_cast<double>(spo2.size()) * step;
-    if (!spo2.empty())
-        f.spo2Mean = std::accumulate(spo2.begin(), spo2.end(), 0.0) / static_cast<double>(spo2.size());
-    if (!pulse.empty()) {
-        f.pulseMean = std::accumulate(pulse.begin(), pulse.end(), 0.0) / static_cast<double>(pulse.size());
-        f.pulseMin = *std::min_element(pulse.begin(), pulse.end());
-        f.pulseMax = *std::max_element(pulse.begin(), pulse.end());
-    }
-    f.events3 = Desaturations(rs, 3, step);
-    f.events4 = Desaturations(rs, 4, step);
-    const double hours = f.validSeconds / 3600.0;
-    f.odi3 = hours > 0 ? static_cast<double>(f.events3.size()) / hours : 0;
-    f.odi4 = hours > 0 ? static_cast<double>(f.events4.size()) / hours : 0;
-    return f;
-}
-
 std::string ClockText(double seconds)
 {
     const long s = std::lround(seconds) % 86400;
@@ -416,46 +326,6 @@ std::string MomentText(const Night& night, double seconds)
     const auto whole = static_cast<std::int64_t>(std::floor(seconds));
     const std::int64_t day = (whole >= 0 ? whole : whole - 86399) / 86400;
     return DateText(CivilFromDays(DaysFromCivil(*night.date) + day)) + " " + ClockText(static_cast<double>(whole - day * 86400));
-}
-
-std::string SummaryText(const std::string& source, const Night& night, const Figures& f)
-{
-    char buffer[2048];
-    const auto share = [&](double s) { return f.validSeconds > 0 ? 100.0 * s / f.validSeconds : 0.0; };
-    std::snprintf(buffer, sizeof buffer,
-                  "File             %s\n"
-                  "Resolution       %s\n"
-                  "Recorded         %s to %s (%s)\n"
-                  "Valid readings   %.1f %% of %zu %s\n"
-                  "SpO2             mean %.1f %%, lowest %d %% at %s\n"
-                  "Below 90 %%       %.1f min (%.1f %% of valid time)\n"
-                  "Below 88 %%       %.1f min (%.1f %% of valid time)\n"
-                  "ODI3             %.1f per hour (%zu events)\n"
-                  "ODI4             %.1f per hour (%zu events)\n"
-                  "Pulse            mean %.0f, lowest %d, highest %d per minute\n"
-                  "No data          %.1f min, probe off %.1f min\n",
-                  source.c_str(),
-                  night.step == kRowSeconds ? "1 s: a reading for every second, from the per-second file"
-                                            : "5 s: a reading every five seconds, from the record file alone",
-                  MomentText(night, f.start).c_str(), MomentText(night, f.end).c_str(),
-                  DurationText(f.end - f.start).c_str(), 100.0 * f.validShare, night.readings.size(),
-                  night.step == kRowSeconds ? "rows" : "lines", f.spo2Mean,
-                  f.spo2Min, MomentText(night, f.spo2MinAt).c_str(), f.below90Seconds / 60, share(f.below90Seconds),
-                  f.below88Seconds / 60, share(f.below88Seconds), f.odi3, f.events3.size(), f.odi4, f.events4.size(),
-                  f.pulseMean, f.pulseMin, f.pulseMax, f.noDataSeconds / 60, f.probeOffSeconds / 60);
-    std::string text = buffer;
-    if (!night.brokenLines.empty()) {
-        text += "Unreadable lines ";
-        text += std::to_string(night.brokenLines.size());
-        text += ':';
-        for (std::size_t i = 0; i < std::min<std::size_t>(10, night.brokenLines.size()); ++i) {
-            text += ' ';
-            text += std::to_string(night.brokenLines[i]);
-        }
-        text += night.brokenLines.size() > 10 ? " ...\n" : "\n";
-    }
-    text += "This report is not a medical diagnosis.\n";
-    return text;
 }
 
 }  // namespace trelvo::report

@@ -50,38 +50,9 @@ struct Night {
 [[nodiscard]] CivilDate CivilFromDays(std::int64_t days) noexcept;
 [[nodiscard]] std::string DateText(CivilDate date);  // "2026-12-07"
 
-// A desaturation: SpO2 at least `depth` points below the mean of the valid values of the 120 s
-// before it, lasting at least 10 s, until it is back within 1 point of that baseline.
-struct Event {
-    double start = 0;
-    double end = 0;
-    int depth = 0;  // deepest drop below the baseline, in points
-};
-
-struct Figures {
-    double start = 0, end = 0;     // seconds as in Reading
-    double validShare = 0;         // of all readings
-    double spo2Mean = 0;
-    int spo2Min = 0;
-    double spo2MinAt = 0;
-    double below90Seconds = 0, below88Seconds = 0;
-    double validSeconds = 0;
-    std::vector<Event> events3, events4;
-    double odi3 = 0, odi4 = 0;     // events per hour of valid recording
-    double pulseMean = 0;
-    int pulseMin = 0, pulseMax = 0;
-    double noDataSeconds = 0;      // "no serial data" or no reading recorded at all
-    double probeOffSeconds = 0;
-};
-
-// Nothing when the night holds no reading at all.
-[[nodiscard]] std::optional<Figures> Analyse(const Night& night);
-
 [[nodiscard]] std::string ClockText(double seconds);       // "23:59:55", days folded away
 [[nodiscard]] std::string DurationText(double seconds);    // "7 h 58 min"
 // "2026-12-08 07:12:00" when the night's date is known, else the clock time.
 [[nodiscard]] std::string MomentText(const Night& night, double seconds);
-// source names the file(s) read, as the first line of the summary shows it.
-[[nodiscard]] std::string SummaryText(const std::string& source, const Night& night, const Figures& f);
 
 }  // namespace trelvo::report

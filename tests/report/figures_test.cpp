@@ -1,0 +1,140 @@
+#include "report/night_text.h"
+#include "tools/report/figures.h"
+
+#include <gtest/gtest.h>
+
+namespace trelvo::report {
+namespace {
+
+Figures Of(const std::string& rows)
+{
+    const auto f = Analyse(ParsePerSecondFile(rows));
+    EXPECT_TRUE(f);
+    return f.value_or(Figures{});
+}
+
+TEST(Figures, TimeInBandsAndTheEightyEightBoundary)
+{
+    const Figures f = Of(RowText().Add(60, "96").Add(30, "92").Add(20, "88").Add(10, "83").Add(5, "75").Text());
+    EXPECT_EQ(f.bandSeconds, (std::array<double, 5>{60, 30, 20, 10, 5}));
+    EXPECT_EQ(f.below90Seconds, 35);
+    EXPECT_EQ(f.atOrBelow88Seconds, 35) << "88 itself counts";
+    EXPECT_EQ(f.validSeconds, 125);
+
+    const Figures flat = Of(RowText().Add(100, "88").Text());
+    EXPECT_EQ(flat.atOrBelow88Seconds, 100) << "a night at exactly 88 % is all at or below 88 %";
+    EXPECT_EQ(flat.below90Seconds, 100);
+    EXPECT_EQ(flat.bandSeconds[2], 100);
+    EXPECT_EQ(flat.spo2Median, 88);
+
+    const Figures ninety = Of(RowText().Add(100, "90").Text());
+    EXPECT_EQ(ninety.below90Seconds, 0) << "90 is not below 90";
+    EXPECT_EQ(ninety.bandSeconds[1], 100);
+}
+
+TEST(Figures, TheBaselineIsTheMeanOfTheTwoMinutesBefore)
+{
+    // 150 s at 96, then 12 s at 92 and 2 s at 93: one desaturation of 4 points against 96.
+    const Figures f = Of(RowText().Add(150, "96").Add(12, "92").Add(2, "93").Add(30, "96").Text());
+    ASSERT_EQ(f.events4.size(), 1u);
+    const Event& e = f.events4[0];
+    EXPECT_EQ(e.baseline, 96);
+    EXPECT_EQ(e.nadir, 92);
+    EXPECT_EQ(e.depth, 4);
+    EXPECT_EQ(e.end - e.start, 14) << "until back within 1 point: 93 is still 3 below";
+    EXPECT_EQ(f.baselineMedian, 96) << "149 readings against 96, 44 against less";
+    EXPECT_EQ(f.spo2Median, 96);
+
+    // A dip against a lower baseline: 120 s at 90 then 10 s at 87 is 3 points.
+    const Figures low = Of(RowText().Add(60, "92").Add(120, "90").Add(10, "87").Add(10, "90").Text());
+    ASSERT_EQ(low.events3.size(), 1u);
+    EXPECT_EQ(low.events3[0].baseline, 90) << "the first minute at 92 has left the window";
+    EXPECT_TRUE(low.events4.empty());
+}
+
+TEST(Figures, EventsPerClockHourAcrossMidnight)
+{
+    // 23:50:00 to 00:20:15, a 15-s dip at 23:55:00, 00:05:00 and 00:15:00.
+    const Night night = ParsePerSecondFile(RowText("2026-12-07", 23 * 3600 + 50 * 60)
+                                               .Add(300, "96")
+                                               .Add(15, "91")
+                                               .Add(585, "96")
+                                               .Add(15, "91")
+                                               .Add(585, "96")
+                                               .Add(15, "91")
+                                               .Add(300, "96")
+                                               .Text());
+    const auto f = Analyse(night);
+    ASSERT_TRUE(f);
+    ASSERT_EQ(f->hours.size(), 2u);
+    EXPECT_EQ(f->hours[0].start, 23 * 3600);
+    EXPECT_EQ(f->hours[0].analysedSeconds, 600);
+    EXPECT_EQ(f->hours[0].events3, 1);
+    EXPECT_EQ(f->hours[1].start, 24 * 3600);
+    EXPECT_EQ(f->hours[1].analysedSeconds, 1215);
+    EXPECT_EQ(f->hours[1].events3, 2);
+    EXPECT_EQ(f->hours[1].events4, 2);
+    const std::string summary = SummaryText("night.csv", night, *f);
+    EXPECT_NE(summary.find("00:00               20 min            2     5.9            2     5.9"), std::string::npos)
+        << summary;
+    EXPECT_EQ(EventsCsv(night, *f), "start,end,duration_s,nadir_percent,depth_points,baseline_percent,odi4\r\n"
+                                    "2026-12-07 23:55:00,2026-12-07 23:55:15,15,91,5,96.0,yes\r\n"
+                                    "2026-12-08 00:05:00,2026-12-08 00:05:15,15,91,5,96.0,yes\r\n"
+                                    "2026-12-08 00:15:00,2026-12-08 00:15:15,15,91,5,96.0,yes\r\n");
+}
+
+TEST(Figures, APulseRiseOfFivePerMinuteForEightSecondsAndItsNearMisses)
+{
+    const Figures f = Of(RowText()
+                             .Add(150, "96", 60)
+                             .Add(8, "96", 66)  // +6 for 8 s: a rise
+                             .Add(150, "96", 60)
+                             .Add(7, "96", 66)  // +6 for 7 s: too short
+                             .Add(150, "96", 60)
+                             .Add(10, "96", 64)  // +4 for 10 s: too small
+                             .Add(30, "96", 60)
+                             .Text());
+    ASSERT_EQ(f.pulseRises.size(), 1u);
+    EXPECT_EQ(f.pulseRises[0].start, 23 * 3600 + 40 * 60 + 150);
+    EXPECT_EQ(f.pulseRises[0].end - f.pulseRises[0].start, 8);
+    EXPECT_EQ(f.pulseRises[0].peak, 66);
+    EXPECT_EQ(f.pulseRises[0].baseline, 60);
+    EXPECT_NEAR(f.pulseRisesPerHour, 1 / (505.0 / 3600), 1e-9);
+}
+
+// The same night read from its per-second file and from its record file alone.
+TEST(Figures, TheResolutionIsStatedAndTheFiguresAgree)
+{
+    const Night perSecond = ParsePerSecondFile(RowText("2026-12-07", 23 * 3600).Add(600, "96").Add(300, "89").Text());
+    const Night record = ParseNight(RecordText(23 * 3600).Add(120, "96").Add(60, "89").Text());
+    const auto a = Analyse(perSecond), b = Analyse(record);
+    ASSERT_TRUE(a && b);
+    EXPECT_EQ(a->validSeconds, b->validSeconds);
+    EXPECT_EQ(a->below90Seconds, 300);
+    EXPECT_EQ(b->below90Seconds, 300);
+    const std::string one = SummaryText("night.csv", perSecond, *a), five = SummaryText("night.txt", record, *b);
+    EXPECT_NE(one.find("Resolution       1 s"), std::string::npos) << one;
+    EXPECT_NE(five.find("Resolution       5 s"), std::string::npos) << five;
+    EXPECT_NE(one.find("Recorded         2026-12-07 23:00:00 to 2026-12-07 23:15:00"), std::string::npos) << one;
+    EXPECT_NE(five.find("Recorded         23:00:00 to 23:15:00"), std::string::npos) << five;
+    EXPECT_NE(one.find("Rules            desaturation: SpO2 3 (ODI3) or 4 (ODI4) points"), std::string::npos);
+}
+
+TEST(Figures, ManyNightsAsATableAndCsv)
+{
+    const Night night = ParsePerSecondFile(RowText("2026-12-07", 23 * 3600).Add(3600, "96").Add(1800, "89").Text());
+    const auto f = Analyse(night);
+    ASSERT_TRUE(f);
+    const NightRow row = RowOf("a \"b\", c.csv", night, *f);
+    EXPECT_EQ(row.date, "2026-12-07");
+    EXPECT_EQ(row.analysedHours, 1.5);
+    EXPECT_EQ(row.t90Minutes, 30);
+    EXPECT_EQ(NightsCsv({row}), "night,analysed_hours,spo2_mean,spo2_lowest,t90_minutes,odi3,odi4,pulse_mean,file\r\n"
+                                "2026-12-07,1.50,93.7,89,30.0,0.7,0.7,70,\"a \"\"b\"\", c.csv\"\r\n");
+    EXPECT_NE(NightsTable({row}).find("2026-12-07     1.5 h     93.7 %    89 %     30.0     0.7     0.7     70  a"),
+              std::string::npos)
+        << NightsTable({row});
+}
+
+}  // namespace
+}  // namespace trelvo::report

@@ -1,0 +1,100 @@
+#pragma once
+
+#include "tools/report/night.h"
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace trelvo::report {
+
+// The rules the figures are counted by; the report states them with their parameters.
+inline constexpr double kBaselineSeconds = 120;    // baseline: mean of the valid values of the 120 s before
+inline constexpr double kShortestDesaturation = 10; // seconds
+inline constexpr int kRecoveryPoints = 1;            // a desaturation ends back within 1 point of the baseline
+inline constexpr int kPulseRise = 5;                 // per minute above the pulse baseline ...
+inline constexpr double kShortestPulseRise = 8;      // ... for 8 s or more
+
+// A desaturation: SpO2 at least `depth` points below the baseline (the mean of the valid values
+// of the 120 s before it), lasting at least 10 s, until it is back within 1 point of that baseline.
+struct Event {
+    double start = 0;
+    double end = 0;
+    int depth = 0;        // deepest drop below the baseline, in whole points
+    int nadir = 0;        // the lowest SpO2 in it
+    double baseline = 0;  // the baseline it was measured against
+};
+
+// A pulse rise: the pulse at least 5 per minute above the mean pulse of the 120 s before, for
+// at least 8 s.
+struct PulseRise {
+    double start = 0;
+    double end = 0;
+    int peak = 0;
+    double baseline = 0;
+};
+
+// One clock hour of the night: how much of it was analysed and the events that began in it.
+struct HourFigures {
+    double start = 0;             // seconds as in Reading: the full hour
+    double analysedSeconds = 0;
+    int events3 = 0, events4 = 0;
+};
+
+// Bands of SpO2: ≥ 95, 90–94, 85–89, 80–84, < 80 %.
+inline constexpr std::array<int, 5> kBandFloors = {95, 90, 85, 80, 0};
+[[nodiscard]] std::string BandName(std::size_t band);  // "≥ 95 %", "90–94 %", ...
+
+struct Figures {
+    double start = 0, end = 0;     // seconds as in Reading: the recording time
+    double validSeconds = 0;       // analysed: time with a valid SpO2
+    double validShare = 0;         // of all readings
+    double noDataSeconds = 0;      // excluded: "no serial data", or nothing recorded at all
+    double probeOffSeconds = 0;    // excluded: no probe, or no value from it
+    double noSignalSeconds = 0;    // excluded: no finger in the probe
+    double spo2Mean = 0, spo2Median = 0;
+    int spo2Min = 0;
+    double spo2MinAt = 0;
+    double baselineMedian = 0;     // the median of the baselines over the analysed readings
+    std::array<double, 5> bandSeconds{};
+    double below90Seconds = 0;     // T90: below 90 %
+    double atOrBelow88Seconds = 0; // at or below 88 %
+    std::vector<Event> events3, events4;
+    double odi3 = 0, odi4 = 0;     // events per hour of analysed time
+    std::vector<HourFigures> hours;
+    double pulseMean = 0;
+    int pulseMin = 0, pulseMax = 0;
+    std::vector<PulseRise> pulseRises;
+    double pulseRisesPerHour = 0;
+};
+
+// Nothing when the night holds no reading at all.
+[[nodiscard]] std::optional<Figures> Analyse(const Night& night);
+
+// The rules and the resolution, in words, for the summary and the PDF.
+[[nodiscard]] std::string ResolutionText(const Night& night);
+[[nodiscard]] std::string RulesText();
+
+// source names the file(s) read, as the first line of the summary shows it.
+[[nodiscard]] std::string SummaryText(const std::string& source, const Night& night, const Figures& f);
+
+// The desaturations as CSV: start, end, duration, nadir, depth, baseline, ODI4 or not.
+[[nodiscard]] std::string EventsCsv(const Night& night, const Figures& f);
+
+// One night in a summary of many.
+struct NightRow {
+    std::string name;     // the file read
+    std::string date;     // of the night's start, "2026-12-07"
+    double analysedHours = 0;
+    double spo2Mean = 0;
+    int spo2Min = 0;
+    double t90Minutes = 0;
+    double odi3 = 0, odi4 = 0;
+    double pulseMean = 0;
+};
+[[nodiscard]] NightRow RowOf(const std::string& name, const Night& night, const Figures& f);
+[[nodiscard]] std::string NightsTable(const std::vector<NightRow>& rows);
+[[nodiscard]] std::string NightsCsv(const std::vector<NightRow>& rows);
+
+}  // namespace trelvo::report
