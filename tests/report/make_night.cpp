@@ -1,8 +1,9 @@
 // Writes a simulated night's record file and its per-second file: the simulator's streams decoded
 // by the real decoder and pipeline, a row every second and a record line every five seconds of
 // stream, as the program records. A normal night with two spells of the desaturation scenario
-// (01:00-01:45 and 04:00-04:30), starting at hh:30 local time on 2026-12-07.
-//   make_night <file> [hours] [start hh]
+// (01:00-01:45 and 04:00-04:30), starting at hh:30 local time on 2026-12-07. Night n of a series
+// starts n days later with other seeds, and with n % 3 spells (none, the first, both).
+//   make_night <file> [hours] [start hh] [n]
 
 #include "core/pipeline.h"
 #include "lang/string_table.h"
@@ -34,8 +35,11 @@ int main(int argc, char* argv[])
         return 2;
     const double hours = argc > 2 ? std::atof(argv[2]) : 8.0;
     const int startHour = argc > 3 ? std::atoi(argv[3]) : 22;
-    tools::OximeterStream normal({.seed = 4, .scenario = tools::Scenario::Normal});
-    tools::OximeterStream desaturation({.seed = 5, .scenario = tools::Scenario::Desaturation});
+    const int n = argc > 4 ? std::atoi(argv[4]) : 0;
+    const int spells = n == 0 ? 2 : n % 3;
+    tools::OximeterStream normal({.seed = 4 + 2 * static_cast<unsigned>(n), .scenario = tools::Scenario::Normal});
+    tools::OximeterStream desaturation(
+        {.seed = 5 + 2 * static_cast<unsigned>(n), .scenario = tools::Scenario::Desaturation});
     const std::int16_t language = lang::kEnglish;
     NoTone tone;
     core::MeasurementPipeline pipeline(language, tone);
@@ -45,7 +49,7 @@ int main(int argc, char* argv[])
     std::tm start{};
     start.tm_year = 2026 - 1900;
     start.tm_mon = 11;
-    start.tm_mday = 7;
+    start.tm_mday = 7 + n;
     start.tm_hour = startHour;
     start.tm_min = 30;
     start.tm_isdst = -1;
@@ -55,7 +59,8 @@ int main(int argc, char* argv[])
     std::vector<std::uint8_t> bytes;
     for (long second = 0; second < seconds; ++second) {
         const long s = (startHour * 3600 + 30 * 60 + second) % 86400;
-        const bool spell = (s >= 3600 && s < 3600 + 45 * 60) || (s >= 4 * 3600 && s < 4 * 3600 + 30 * 60);
+        const bool spell = (spells >= 1 && s >= 3600 && s < 3600 + 45 * 60) ||
+                           (spells >= 2 && s >= 4 * 3600 && s < 4 * 3600 + 30 * 60);
         for (long p = 0; p < periodsPerSecond; ++p) {
             bytes.clear();
             (spell ? desaturation : normal).NextPeriod(bytes);

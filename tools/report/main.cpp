@@ -1,14 +1,18 @@
-// trelvo-report: statistics and a plot of a night, and the night as CSV, EDF+ or OSCAR files.
+// trelvo-report: statistics and a plot of a night, the night as CSV, EDF+ or OSCAR files, a
+// one-page PDF, and a summary of many nights.
 
 #include "recording/companion.h"
 #include "tools/report/export.h"
+#include "tools/report/figures.h"
 #include "tools/report/night.h"
+#include "tools/report/page.h"
 #include "tools/report/plot.h"
 
 #include <QCommandLineParser>
 #include <QDate>
 #include <QDateTime>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -19,6 +23,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <algorithm>
 #include <unordered_set>
 
 namespace {
@@ -62,7 +67,8 @@ bool Belongs(const Night& perSecond, const Night& record)
 
 struct Loaded {
     Night night;
-    QString source;  // what the summary names
+    QString source;     // what the summary names
+    QString perSecond;  // the per-second file read beside a record file
 };
 
 // A per-second file as it is; a record file with its per-second file when that lies beside it.
@@ -74,9 +80,9 @@ Loaded Load(const QString& path)
         Fail(2, QStringLiteral("cannot read %1: %2").arg(path, error));
     const QString name = QFileInfo(path).fileName();
     if (IsPerSecondFile(View(*text)))
-        return {ParsePerSecondFile(View(*text)), name + QStringLiteral(" (per-second file)")};
+        return {ParsePerSecondFile(View(*text)), name + QStringLiteral(" (per-second file)"), {}};
 
-    Loaded loaded{ParseNight(View(*text)), name + QStringLiteral(" (record file)")};
+    Loaded loaded{ParseNight(View(*text)), name + QStringLiteral(" (record file)"), {}};
     for (int n = 1;; ++n) {
         const QString candidate = QString::fromStdString(trelvo::recording::CompanionPath(path.toStdString(), n));
         if (!QFileInfo::exists(candidate))
@@ -87,7 +93,8 @@ Loaded Load(const QString& path)
         Night perSecond = ParsePerSecondFile(View(*rows));
         if (Belongs(perSecond, loaded.night))
             return {std::move(perSecond),
-                    name + QStringLiteral(" with its per-second file ") + QFileInfo(candidate).fileName()};
+                    name + QStringLiteral(" with its per-second file ") + QFileInfo(candidate).fileName(),
+                    QFileInfo(candidate).absoluteFilePath()};
     }
     return loaded;
 }
@@ -145,10 +152,170 @@ void WritePlot(const QString& target, bool asSvg, const Night& night, const Figu
         Fail(1, QStringLiteral("cannot write %1").arg(target));
 }
 
+QString DefaultPicture(const QString& path, bool asSvg)
+{
+    return QFileInfo(path).path() + QLatin1Char('/') + QFileInfo(path).completeBaseName() +
+           (asSvg ? QStringLiteral(".svg") : QStringLiteral(".png"));
+}
+
+// Qt's own notes (a missing runtime folder, font fallbacks) are not about the user's files.
+void QuietQt(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type == QtFatalMsg) {
+        std::fprintf(stderr, "trelvo-report: %s\n", qPrintable(message));
+        std::abort();
+    }
+}
+
+struct Options {
+    QString output, csv, edf, oscar, date, pdf, events;
+    bool svg = false;
+};
+
+// One night: summary on stdout, the picture, and what was asked for.
+void ReportNight(const QString& path, const Options& o)
+{
+    Loaded loaded = Load(path);
+    Night& night = loaded.night;
+    const auto figures = Analyse(night);
+    if (!figures)
+        Fail(2, QStringLiteral("%1 is not a record file of trelvo: no line reads like \"S 97 P 72 T 14:03:25  OK!\", "
+                               "and it is no per-second file")
+                    .arg(path));
+    QString dateSaid;
+    if (!night.date)
+        night.date = DateOfRecordFile(path, night, o.date, dateSaid);
+    std::fputs(SummaryText(loaded.source.toStdString(), night, *figures).c_str(), stdout);
+    if (!dateSaid.isEmpty())
+        std::printf("Date             %s\n", qPrintable(dateSaid));
+
+    const QString name = QFileInfo(path).fileName();
+    const QString date = QString::fromStdString(DateText(*night.date));
+    const QString title = QStringLiteral("%1 — night of %2").arg(name, date);
+    const QString target = o.output.isEmpty() ? DefaultPicture(path, o.svg) : o.output;
+    WritePlot(target, o.svg, night, *figures, title);
+    std::printf("Plot             %s\n", qPrintable(target));
+
+    if (!o.pdf.isEmpty()) {
+        QString source = name;
+        if (!loaded.perSecond.isEmpty())
+            source += QStringLiteral(" with its per-second file ") + QFileInfo(loaded.perSecond).fileName();
+        if (!dateSaid.isEmpty())
+            source += QStringLiteral(" · the date ") + dateSaid.section(QLatin1Char('('), 0, 0).trimmed().section(QLatin1Char(','), 1).trimmed();
+        const QString error = WritePdf(o.pdf, night, *figures, QStringLiteral("Overnight oximetry — night of %1").arg(date), source);
+        if (!error.isEmpty())
+            Fail(1, QStringLiteral("cannot write %1: %2").arg(o.pdf, error));
+        std::printf("PDF              %s\n", qPrintable(o.pdf));
+    }
+    if (!o.events.isEmpty()) {
+        WriteFile(o.events, QByteArray::fromStdString(EventsCsv(night, *figures)));
+        std::printf("Events           %s (%zu desaturations)\n", qPrintable(o.events), figures->events3.size());
+    }
+    if (!o.csv.isEmpty()) {
+        WriteFile(o.csv, QByteArray::fromStdString(CsvText(night, *night.date)));
+        std::printf("CSV              %s (%zu rows)\n", qPrintable(o.csv), night.readings.size());
+    }
+    if (!o.edf.isEmpty()) {
+        if (const std::string error = WriteEdf(o.edf.toStdString(), night, *figures, *night.date); !error.empty())
+            Fail(1, QStringLiteral("cannot write %1: %2").arg(o.edf, QString::fromStdString(error)));
+        std::printf("EDF+             %s\n", qPrintable(o.edf));
+    }
+    if (!o.oscar.isEmpty()) {
+        const QDir folder(o.oscar);
+        if (!QDir().mkpath(folder.path()))
+            Fail(1, QStringLiteral("cannot make the folder %1").arg(folder.path()));
+        for (const OscarFile& file : OscarFiles(night, *night.date)) {
+            const QString target = folder.filePath(QString::fromStdString(file.name));
+            WriteFile(target, QByteArray(reinterpret_cast<const char*>(file.bytes.data()),
+                                         static_cast<qsizetype>(file.bytes.size())));
+            std::printf("OSCAR            %s\n", qPrintable(target));
+        }
+    }
+}
+
+// The nights among the files given (folders stand for their .txt and .csv files): a record
+// file brings its per-second file with it, which then is no night of its own.
+QStringList NightFiles(const QStringList& arguments, QString& folder)
+{
+    QStringList files;
+    for (const QString& argument : arguments) {
+        if (!QFileInfo(argument).isDir()) {
+            files << argument;
+            continue;
+        }
+        if (folder.isEmpty())
+            folder = argument;
+        QStringList inside;
+        QDirIterator it(argument, {QStringLiteral("*.txt"), QStringLiteral("*.csv")}, QDir::Files);
+        while (it.hasNext())
+            inside << it.next();
+        inside.sort();
+        files << inside;
+    }
+    return files;
+}
+
+void ReportNights(const QStringList& arguments, const Options& o)
+{
+    QString folder;
+    const QStringList files = NightFiles(arguments, folder);
+    std::vector<NightRow> rows;
+    QStringList pictures;
+    std::unordered_set<std::string> taken;  // per-second files read with their record file
+    std::vector<std::pair<QString, Loaded>> nights;
+    for (const QString& path : files) {
+        Loaded loaded = Load(path);
+        if (!loaded.perSecond.isEmpty())
+            taken.insert(loaded.perSecond.toStdString());
+        nights.emplace_back(path, std::move(loaded));
+    }
+    for (auto& [path, loaded] : nights) {
+        if (taken.contains(QFileInfo(path).absoluteFilePath().toStdString()))
+            continue;
+        const auto figures = Analyse(loaded.night);
+        if (!figures) {
+            std::fprintf(stderr, "trelvo-report: %s skipped: no record file or per-second file\n", qPrintable(path));
+            continue;
+        }
+        QString said;
+        if (!loaded.night.date)
+            loaded.night.date = DateOfRecordFile(path, loaded.night, {}, said);
+        const QString name = QFileInfo(path).fileName();
+        rows.push_back(RowOf(name.toStdString(), loaded.night, *figures));
+        const QString picture = DefaultPicture(path, false);
+        WritePlot(picture, false, loaded.night, *figures,
+                  QStringLiteral("%1 — night of %2").arg(name, QString::fromStdString(rows.back().date)));
+        pictures << picture;
+    }
+    if (rows.empty())
+        Fail(2, QStringLiteral("none of the files given is a record file or a per-second file"));
+    std::stable_sort(rows.begin(), rows.end(), [](const NightRow& a, const NightRow& b) { return a.date < b.date; });
+    std::fputs(NightsTable(rows).c_str(), stdout);
+    std::printf("Pictures         %lld, beside each night's file\n", static_cast<long long>(pictures.size()));
+    if (!o.csv.isEmpty()) {
+        WriteFile(o.csv, QByteArray::fromStdString(NightsCsv(rows)));
+        std::printf("CSV              %s (%zu nights)\n", qPrintable(o.csv), rows.size());
+    }
+    if (folder.isEmpty())
+        folder = QFileInfo(files.constFirst()).path();
+    const QString trend = o.output.isEmpty() ? QDir(folder).filePath(QStringLiteral("trend.png")) : o.output;
+    QImage image(kTrendWidth, kTrendHeight, QImage::Format_RGB32);
+    QPainter painter(&image);
+    PaintTrend(painter, rows,
+               QStringLiteral("%1 nights, %2 to %3")
+                   .arg(rows.size())
+                   .arg(QString::fromStdString(rows.front().date), QString::fromStdString(rows.back().date)));
+    painter.end();
+    if (!image.save(trend, "PNG"))
+        Fail(1, QStringLiteral("cannot write %1").arg(trend));
+    std::printf("Trend            %s\n", qPrintable(trend));
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
 {
+    qInstallMessageHandler(QuietQt);
     // Drawing needs no screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -160,74 +327,45 @@ int main(int argc, char* argv[])
     parser.setApplicationDescription(QStringLiteral(
         "Statistics and a plot of a night recorded by trelvo. Give the record file (its per-second file is "
         "read when it lies beside it) or the per-second file. The summary goes to standard output; the plot "
-        "to <file>.png (or .svg) unless -o names another file."));
+        "to <file>.png (or .svg) unless -o names another file. Given several files or a folder, one summary "
+        "row per night, each night's picture beside its file, and a trend plot (trend.png, or -o)."));
     parser.addHelpOption();
-    parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("The record file or the per-second file."));
-    const QCommandLineOption output(QStringLiteral("o"), QStringLiteral("Write the plot to <file>."), QStringLiteral("file"));
+    parser.addPositionalArgument(QStringLiteral("files"),
+                                 QStringLiteral("The record file or the per-second file; or several, or a folder."));
+    const QCommandLineOption output(QStringLiteral("o"), QStringLiteral("Write the plot (or the trend plot) to <file>."),
+                                    QStringLiteral("file"));
     const QCommandLineOption svg(QStringLiteral("svg"), QStringLiteral("Write the plot as SVG instead of PNG."));
     const QCommandLineOption csv(QStringLiteral("csv"),
-                                 QStringLiteral("Write the readings as CSV rows, in the per-second file's columns."),
+                                 QStringLiteral("One night: its readings as CSV rows in the per-second file's columns. "
+                                                "Several: one summary row per night."),
                                  QStringLiteral("file"));
     const QCommandLineOption edf(QStringLiteral("edf"), QStringLiteral("Write SpO2 and pulse as an EDF+ file."),
                                  QStringLiteral("file"));
     const QCommandLineOption oscar(QStringLiteral("oscar"),
                                    QStringLiteral("Write files OSCAR imports as oximetry into <folder>."),
                                    QStringLiteral("folder"));
+    const QCommandLineOption pdf(QStringLiteral("pdf"), QStringLiteral("Write the one-page report as a PDF."),
+                                 QStringLiteral("file"));
+    const QCommandLineOption events(QStringLiteral("events"), QStringLiteral("Write the desaturations as CSV."),
+                                    QStringLiteral("file"));
     const QCommandLineOption date(QStringLiteral("date"),
                                   QStringLiteral("The date of a record file's first line (YYYY-MM-DD); by default "
                                                  "taken from the file's modification time."),
                                   QStringLiteral("date"));
-    parser.addOptions({output, svg, csv, edf, oscar, date});
+    parser.addOptions({output, svg, csv, edf, oscar, pdf, events, date});
     parser.process(app);
-    if (parser.positionalArguments().size() != 1)
+    const QStringList files = parser.positionalArguments();
+    if (files.isEmpty())
         parser.showHelp(2);
 
-    const QString path = parser.positionalArguments().constFirst();
-    Loaded loaded = Load(path);
-    Night& night = loaded.night;
-    const auto figures = Analyse(night);
-    if (!figures)
-        Fail(2, QStringLiteral("%1 is not a record file of trelvo: no line reads like \"S 97 P 72 T 14:03:25  OK!\", "
-                               "and it is no per-second file")
-                    .arg(path));
-    QString dateSaid;
-    if (!night.date)
-        night.date = DateOfRecordFile(path, night, parser.value(date), dateSaid);
-    std::fputs(SummaryText(loaded.source.toStdString(), night, *figures).c_str(), stdout);
-    if (!dateSaid.isEmpty())
-        std::printf("Date             %s\n", qPrintable(dateSaid));
-
-    const QString name = QFileInfo(path).fileName();
-    const QString title = QStringLiteral("%1 — night of %2").arg(name, QString::fromStdString(DateText(*night.date)));
-    const bool asSvg = parser.isSet(svg);
-    QString target = parser.value(output);
-    if (target.isEmpty())
-        target = QFileInfo(path).path() + QLatin1Char('/') + QFileInfo(path).completeBaseName() +
-                 (asSvg ? QStringLiteral(".svg") : QStringLiteral(".png"));
-    WritePlot(target, asSvg, night, *figures, title);
-    std::printf("Plot             %s\n", qPrintable(target));
-
-    if (parser.isSet(csv)) {
-        const QString file = parser.value(csv);
-        WriteFile(file, QByteArray::fromStdString(CsvText(night, *night.date)));
-        std::printf("CSV              %s (%zu rows)\n", qPrintable(file), night.readings.size());
+    const Options o{parser.value(output), parser.value(csv),  parser.value(edf),    parser.value(oscar),
+                    parser.value(date),   parser.value(pdf),  parser.value(events), parser.isSet(svg)};
+    if (files.size() == 1 && !QFileInfo(files.constFirst()).isDir()) {
+        ReportNight(files.constFirst(), o);
+        return 0;
     }
-    if (parser.isSet(edf)) {
-        const QString file = parser.value(edf);
-        if (const std::string error = WriteEdf(file.toStdString(), night, *figures, *night.date); !error.empty())
-            Fail(1, QStringLiteral("cannot write %1: %2").arg(file, QString::fromStdString(error)));
-        std::printf("EDF+             %s\n", qPrintable(file));
-    }
-    if (parser.isSet(oscar)) {
-        const QDir folder(parser.value(oscar));
-        if (!QDir().mkpath(folder.path()))
-            Fail(1, QStringLiteral("cannot make the folder %1").arg(folder.path()));
-        for (const OscarFile& file : OscarFiles(night, *night.date)) {
-            const QString target = folder.filePath(QString::fromStdString(file.name));
-            WriteFile(target, QByteArray(reinterpret_cast<const char*>(file.bytes.data()),
-                                         static_cast<qsizetype>(file.bytes.size())));
-            std::printf("OSCAR            %s\n", qPrintable(target));
-        }
-    }
+    if (!o.edf.isEmpty() || !o.oscar.isEmpty() || !o.pdf.isEmpty() || !o.events.isEmpty() || !o.date.isEmpty() || o.svg)
+        Fail(2, QStringLiteral("--edf, --oscar, --pdf, --events, --date and --svg take one night; give one file"));
+    ReportNights(files, o);
     return 0;
 }

@@ -2,8 +2,10 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QStringList>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <optional>
 
@@ -86,7 +88,8 @@ void DrawPanel(QPainter& p, const Panel& panel, const Night& night, const QStrin
     // The readings, broken where there are none. A night has far more readings than the panel
     // has pixel columns: each column keeps its first, lowest, highest and last point, which
     // draws the same line as all of them.
-    p.setPen(QPen(colour, 1.6));
+    p.setPen(QPen(colour, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    constexpr int kSegmentsAtOnce = 128;
     QPainterPath path;
     bool drawing = false;
     double last = -1e9;
@@ -122,6 +125,14 @@ void DrawPanel(QPainter& p, const Panel& panel, const Night& night, const QStrin
         }
         if (static_cast<int>(at.x()) != column.x) {
             flush();
+            // Qt's antialiasing rasterizer slows down with the square of the segments on one
+            // scan line, and a night's line runs along the same few: stroke it in pieces.
+            if (path.elementCount() > kSegmentsAtOnce) {
+                const QPointF from = path.currentPosition();
+                p.drawPath(path);
+                path.clear();
+                path.moveTo(from);
+            }
             path.lineTo(at);
             column = {static_cast<int>(at.x()), at, at, at, at};
             continue;
@@ -138,6 +149,103 @@ void DrawPanel(QPainter& p, const Panel& panel, const Night& night, const QStrin
 }
 
 }  // namespace
+
+double TickSeconds(double span)
+{
+    if (span <= 75 * 60)
+        return 600;
+    if (span <= 3 * 3600)
+        return 900;
+    if (span <= 6 * 3600)
+        return 1800;
+    return 3600;
+}
+
+void PaintPanels(QPainter& p, const QRectF& area, const Night& night, const Figures& f)
+{
+    constexpr double kBetween = 50;  // room for the pulse panel's name
+    const double spo2Height = (area.height() - kBetween) * 300 / 510;
+    int pulseLow = 40, pulseHigh = 140;
+    if (f.pulseMax > 0) {
+        pulseLow = std::min(pulseLow, (f.pulseMin / 20) * 20);
+        pulseHigh = std::max(pulseHigh, (f.pulseMax / 20 + 1) * 20);
+    }
+    const Panel spo2{QRectF(area.topLeft(), QSizeF(area.width(), spo2Height)), std::min(70.0, f.spo2Min - 2.0), 100.0,
+                     f.start, f.end};
+    const Panel pulse{QRectF(QPointF(area.left(), area.top() + spo2Height + kBetween), area.bottomRight()),
+                      static_cast<double>(pulseLow), static_cast<double>(pulseHigh), f.start, f.end};
+    DrawPanel(p, spo2, night, QStringLiteral("SpO2 [%]"), kSpO2Colour, true, f);
+    DrawPanel(p, pulse, night, QStringLiteral("Pulse [1/min]"), kPulseColour, false, f);
+
+    // Ticks on the clock: every hour, or every 10, 15 or 30 minutes for a shorter recording.
+    const double tick = TickSeconds(f.end - f.start);
+    p.setPen(Qt::black);
+    for (double t = std::ceil(f.start / tick) * tick; t <= f.end; t += tick) {
+        for (const Panel* panel : {&spo2, &pulse})
+            p.drawLine(QPointF(panel->X(t), panel->area.bottom()), QPointF(panel->X(t), panel->area.bottom() + 6));
+        p.drawText(QRectF(pulse.X(t) - 30, pulse.area.bottom() + 8, 60, 18), Qt::AlignHCenter,
+                   QString::fromStdString(ClockText(t)).left(5));
+    }
+}
+
+void PaintBands(QPainter& p, const QRectF& area, const Figures& f)
+{
+    const double rowHeight = area.height() / static_cast<double>(f.bandSeconds.size());
+    const double labels = 90, numbers = 150;
+    const QRectF bars(area.left() + labels, area.top(), area.width() - labels - numbers, area.height());
+    for (std::size_t b = 0; b < f.bandSeconds.size(); ++b) {
+        const double share = f.validSeconds > 0 ? f.bandSeconds[b] / f.validSeconds : 0;
+        const double top = area.top() + static_cast<double>(b) * rowHeight;
+        p.setPen(Qt::black);
+        p.drawText(QRectF(area.left(), top, labels - 8, rowHeight), Qt::AlignRight | Qt::AlignVCenter,
+                   QString::fromStdString(BandName(b)));
+        p.fillRect(QRectF(bars.left(), top + rowHeight * 0.2, std::max(1.0, share * bars.width()), rowHeight * 0.6),
+                   b == 0 ? kSpO2Colour : b == 1 ? QColor(90, 140, 210) : QColor(200, 60 + 30 * static_cast<int>(b), 60));
+        p.drawText(QRectF(bars.right() + 8, top, numbers, rowHeight), Qt::AlignLeft | Qt::AlignVCenter,
+                   QStringLiteral("%1 min · %2 %").arg(f.bandSeconds[b] / 60, 0, 'f', 1).arg(100 * share, 0, 'f', 1));
+    }
+    p.setPen(QColor(160, 160, 160));
+    p.drawLine(bars.topLeft(), bars.bottomLeft());
+}
+
+void PaintHourTable(QPainter& p, const QRectF& area, const Figures& f)
+{
+    const double rows = static_cast<double>(f.hours.size() + 1);
+    const double rowHeight = std::min(22.0, area.height() / rows);
+    // Column c spans bounds[c] to bounds[c + 1]: the hour left-aligned, the numbers right-aligned.
+    const std::array<double, 7> bounds = {0, 0.14, 0.36, 0.52, 0.68, 0.84, 1.0};
+    const QStringList header = {QStringLiteral("hour"), QStringLiteral("analysed"), QStringLiteral("ODI3 n"),
+                                QStringLiteral("ODI3/h"), QStringLiteral("ODI4 n"), QStringLiteral("ODI4/h")};
+    const auto cell = [&](std::size_t row, std::size_t column, const QString& text) {
+        const double x = area.left() + bounds[column] * area.width();
+        const double width = (bounds[column + 1] - bounds[column]) * area.width();
+        p.drawText(QRectF(x + 4, area.top() + static_cast<double>(row) * rowHeight, width - 8, rowHeight),
+                   (column == 0 ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter, text);
+    };
+    const auto perHour = [](int n, double seconds) {
+        return seconds > 0 ? QString::number(n / (seconds / 3600), 'f', 1) : QStringLiteral("–");
+    };
+    QFont bold = p.font();
+    bold.setBold(true);
+    const QFont normal = p.font();
+    p.setFont(bold);
+    p.setPen(Qt::black);
+    for (std::size_t c = 0; c < 6; ++c)
+        cell(0, c, header[static_cast<qsizetype>(c)]);
+    p.setFont(normal);
+    for (std::size_t h = 0; h < f.hours.size(); ++h) {
+        const HourFigures& hour = f.hours[h];
+        if (h % 2 == 0)
+            p.fillRect(QRectF(area.left(), area.top() + static_cast<double>(h + 1) * rowHeight, area.width(), rowHeight),
+                       QColor(242, 242, 242));
+        cell(h + 1, 0, QString::fromStdString(ClockText(hour.start)).left(5));
+        cell(h + 1, 1, QStringLiteral("%1 min").arg(hour.analysedSeconds / 60, 0, 'f', 0));
+        cell(h + 1, 2, QString::number(hour.events3));
+        cell(h + 1, 3, perHour(hour.events3, hour.analysedSeconds));
+        cell(h + 1, 4, QString::number(hour.events4));
+        cell(h + 1, 5, perHour(hour.events4, hour.analysedSeconds));
+    }
+}
 
 void PaintReport(QPainter& p, const Night& night, const Figures& f, const QString& title)
 {
@@ -160,30 +268,79 @@ void PaintReport(QPainter& p, const Night& night, const Figures& f, const QStrin
                    .arg(f.spo2Mean, 0, 'f', 1)
                    .arg(f.odi3, 0, 'f', 1)
                    .arg(f.odi4, 0, 'f', 1));
-
-    const double left = 70, right = kPlotWidth - 60;
-    int pulseLow = 40, pulseHigh = 140;
-    if (f.pulseMax > 0) {
-        pulseLow = std::min(pulseLow, (f.pulseMin / 20) * 20);
-        pulseHigh = std::max(pulseHigh, (f.pulseMax / 20 + 1) * 20);
-    }
-    const Panel spo2{QRectF(QPointF(left, 100), QPointF(right, 400)), std::min(70.0, f.spo2Min - 2.0), 100.0,
-                     f.start, f.end};
-    const Panel pulse{QRectF(QPointF(left, 450), QPointF(right, 660)), static_cast<double>(pulseLow),
-                      static_cast<double>(pulseHigh), f.start, f.end};
-    DrawPanel(p, spo2, night, QStringLiteral("SpO2 [%]"), kSpO2Colour, true, f);
-    DrawPanel(p, pulse, night, QStringLiteral("Pulse [1/min]"), kPulseColour, false, f);
-
-    // Hour ticks on the clock.
-    p.setPen(Qt::black);
-    for (double h = std::ceil(f.start / 3600) * 3600; h <= f.end; h += 3600) {
-        for (const Panel* panel : {&spo2, &pulse})
-            p.drawLine(QPointF(panel->X(h), panel->area.bottom()), QPointF(panel->X(h), panel->area.bottom() + 6));
-        p.drawText(QRectF(pulse.X(h) - 30, pulse.area.bottom() + 8, 60, 18), Qt::AlignHCenter,
-                   QString::fromStdString(ClockText(h)).left(5));
-    }
+    PaintPanels(p, QRectF(QPointF(70, 100), QPointF(kPlotWidth - 60, 660)), night, f);
     p.drawText(QRectF(0, kPlotHeight - 34, kPlotWidth, 20), Qt::AlignHCenter,
                QStringLiteral("This report is not a medical diagnosis. A PC is not suitable for patient monitoring."));
+}
+
+void PaintTrend(QPainter& p, const std::vector<NightRow>& nights, const QString& title)
+{
+    p.fillRect(QRect(0, 0, kTrendWidth, kTrendHeight), Qt::white);
+    p.setRenderHint(QPainter::Antialiasing);
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(14);
+    QFont big = font;
+    big.setPixelSize(20);
+    big.setBold(true);
+    p.setFont(big);
+    p.setPen(Qt::black);
+    p.drawText(QRectF(0, 12, kTrendWidth, 28), Qt::AlignHCenter, title);
+    p.setFont(font);
+
+    struct Series {
+        QString name;
+        QColor colour;
+        double (*value)(const NightRow&);
+        QRectF area;
+    };
+    const Series series[] = {
+        {QStringLiteral("ODI3 [events per hour]"), kSpO2Colour, [](const NightRow& r) { return r.odi3; },
+         QRectF(QPointF(70, 80), QPointF(kTrendWidth - 40, 300))},
+        {QStringLiteral("T90 [minutes below 90 %]"), QColor(200, 60, 60), [](const NightRow& r) { return r.t90Minutes; },
+         QRectF(QPointF(70, 350), QPointF(kTrendWidth - 40, 540))},
+    };
+    const double slot = nights.empty() ? 1 : series[0].area.width() / static_cast<double>(nights.size());
+    for (const Series& s : series) {
+        double top = 1;
+        for (const NightRow& r : nights)
+            top = std::max(top, s.value(r));
+        // A round top: 1, 2 or 5 times a power of ten.
+        const double power = std::pow(10, std::floor(std::log10(top)));
+        const double scale = top / power <= 1 ? power : top / power <= 2 ? 2 * power : top / power <= 5 ? 5 * power : 10 * power;
+        p.setPen(Qt::black);
+        QFont bold = font;
+        bold.setBold(true);
+        p.setFont(bold);
+        p.drawText(QPointF(s.area.left(), s.area.top() - 8), s.name);
+        p.setFont(font);
+        for (int i = 0; i <= 4; ++i) {
+            const double y = s.area.bottom() - s.area.height() * i / 4;
+            p.setPen(QColor(230, 230, 230));
+            p.drawLine(QPointF(s.area.left(), y), QPointF(s.area.right(), y));
+            p.setPen(Qt::black);
+            p.drawText(QRectF(s.area.left() - 66, y - 9, 60, 18), Qt::AlignRight | Qt::AlignVCenter,
+                       QString::number(scale * i / 4, 'g', 3));
+        }
+        for (std::size_t n = 0; n < nights.size(); ++n) {
+            const double value = s.value(nights[n]);
+            const double height = s.area.height() * value / scale;
+            const double x = s.area.left() + slot * static_cast<double>(n);
+            p.fillRect(QRectF(x + slot * 0.2, s.area.bottom() - height, slot * 0.6, height), s.colour);
+            if (slot >= 34)
+                p.drawText(QRectF(x, s.area.bottom() - height - 18, slot, 16), Qt::AlignHCenter,
+                           QString::number(value, 'f', 1));
+        }
+        p.setPen(Qt::black);
+        p.drawRect(s.area);
+    }
+    // Dates under the lower panel; with many nights, every few.
+    const std::size_t every = std::max<std::size_t>(1, static_cast<std::size_t>(std::ceil(80 / slot)));
+    for (std::size_t n = 0; n < nights.size(); n += every)
+        p.drawText(QRectF(series[1].area.left() + slot * static_cast<double>(n) + slot / 2 - 50, series[1].area.bottom() + 6,
+                          100, 18),
+                   Qt::AlignHCenter, QString::fromStdString(nights[n].date));
+    p.drawText(QRectF(0, kTrendHeight - 30, kTrendWidth, 20), Qt::AlignHCenter,
+               QStringLiteral("One bar per night. This report is not a medical diagnosis."));
 }
 
 }  // namespace trelvo::report

@@ -2,7 +2,10 @@
 
 #include "tools/report/figures.h"
 
+#include <QRectF>
 #include <QString>
+
+#include <vector>
 
 class QPainter;
 
@@ -15,5 +18,19 @@ inline constexpr int kPlotHeight = 760;
 // (3 points) shaded, time without readings left empty and marked, a title and the reminder that
 // this is no diagnosis.
 void PaintReport(QPainter& painter, const Night& night, const Figures& figures, const QString& title);
+
+// The two panels in an area, the time axis's labels just below it; ticks every hour, or every 10,
+// 15 or 30 minutes for a recording shorter than 75 minutes, 3 or 6 hours.
+void PaintPanels(QPainter& painter, const QRectF& area, const Night& night, const Figures& figures);
+[[nodiscard]] double TickSeconds(double span);
+// Time in the SpO2 bands as horizontal bars, with minutes and shares.
+void PaintBands(QPainter& painter, const QRectF& area, const Figures& figures);
+// ODI3 and ODI4 per clock hour as a table.
+void PaintHourTable(QPainter& painter, const QRectF& area, const Figures& figures);
+
+// ODI3 and T90 per night, one bar a night, for a summary of many nights.
+inline constexpr int kTrendWidth = 1200;
+inline constexpr int kTrendHeight = 600;
+void PaintTrend(QPainter& painter, const std::vector<NightRow>& nights, const QString& title);
 
 }  // namespace trelvo::report
