@@ -72,15 +72,15 @@ struct Loaded {
 };
 
 // A per-second file as it is; a record file with its per-second file when that lies beside it.
-Loaded Load(const QString& path)
+// Nothing, and why, when the file cannot be read.
+std::optional<Loaded> Load(const QString& path, QString& error)
 {
-    QString error;
     const auto text = ReadAll(path, &error);
     if (!text)
-        Fail(2, QStringLiteral("cannot read %1: %2").arg(path, error));
+        return std::nullopt;
     const QString name = QFileInfo(path).fileName();
     if (IsPerSecondFile(View(*text)))
-        return {ParsePerSecondFile(View(*text)), name + QStringLiteral(" (per-second file)"), {}};
+        return Loaded{ParsePerSecondFile(View(*text)), name + QStringLiteral(" (per-second file)"), {}};
 
     Loaded loaded{ParseNight(View(*text)), name + QStringLiteral(" (record file)"), {}};
     for (int n = 1;; ++n) {
@@ -92,9 +92,9 @@ Loaded Load(const QString& path)
             continue;
         Night perSecond = ParsePerSecondFile(View(*rows));
         if (Belongs(perSecond, loaded.night))
-            return {std::move(perSecond),
-                    name + QStringLiteral(" with its per-second file ") + QFileInfo(candidate).fileName(),
-                    QFileInfo(candidate).absoluteFilePath()};
+            return Loaded{std::move(perSecond),
+                          name + QStringLiteral(" with its per-second file ") + QFileInfo(candidate).fileName(),
+                          QFileInfo(candidate).absoluteFilePath()};
     }
     return loaded;
 }
@@ -175,7 +175,11 @@ struct Options {
 // One night: summary on stdout, the picture, and what was asked for.
 void ReportNight(const QString& path, const Options& o)
 {
-    Loaded loaded = Load(path);
+    QString error;
+    std::optional<Loaded> read = Load(path, error);
+    if (!read)
+        Fail(2, QStringLiteral("cannot read %1: %2").arg(path, error));
+    Loaded& loaded = *read;
     Night& night = loaded.night;
     const auto figures = Analyse(night);
     if (!figures)
@@ -264,10 +268,15 @@ void ReportNights(const QStringList& arguments, const Options& o)
     std::unordered_set<std::string> taken;  // per-second files read with their record file
     std::vector<std::pair<QString, Loaded>> nights;
     for (const QString& path : files) {
-        Loaded loaded = Load(path);
-        if (!loaded.perSecond.isEmpty())
-            taken.insert(loaded.perSecond.toStdString());
-        nights.emplace_back(path, std::move(loaded));
+        QString error;
+        std::optional<Loaded> loaded = Load(path, error);
+        if (!loaded) {
+            std::fprintf(stderr, "trelvo-report: %s skipped: %s\n", qPrintable(path), qPrintable(error));
+            continue;
+        }
+        if (!loaded->perSecond.isEmpty())
+            taken.insert(loaded->perSecond.toStdString());
+        nights.emplace_back(path, std::move(*loaded));
     }
     for (auto& [path, loaded] : nights) {
         if (taken.contains(QFileInfo(path).absoluteFilePath().toStdString()))

@@ -38,8 +38,11 @@ void DrawPanel(QPainter& p, const Panel& panel, const Night& night, const QStrin
     // Time without a valid reading: empty, marked grey, one rectangle a run.
     const auto& rs = night.readings;
     const double step = night.step;
+    // Gaps far narrower than a pixel column are left out: a PDF viewer would draw each as a line.
     const auto grey = [&](double from, double to) {
-        p.fillRect(QRectF(QPointF(panel.X(from), panel.area.top()), QPointF(panel.X(to), panel.area.bottom())), kGapColour);
+        if (panel.X(to) - panel.X(from) >= 0.25)
+            p.fillRect(QRectF(QPointF(panel.X(from), panel.area.top()), QPointF(panel.X(to), panel.area.bottom())),
+                       kGapColour);
     };
     std::optional<double> gapFrom;
     for (std::size_t i = 0; i < rs.size(); ++i) {
