@@ -18,6 +18,11 @@ recording::TimeReading SystemClock::Now()
     return {time.second(), recording::TimeText(time).toStdString(), now.toSecsSinceEpoch()};
 }
 
+std::int64_t SystemClock::EpochSeconds()
+{
+    return QDateTime::currentSecsSinceEpoch();
+}
+
 std::optional<std::string> FileSaveDialog::ShowSave(std::string_view titleUtf8)
 {
     const QString path = QFileDialog::getSaveFileName(

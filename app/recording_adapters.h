@@ -12,6 +12,7 @@ namespace trelvo::app {
 class SystemClock final : public recording::Clock {
 public:
     [[nodiscard]] recording::TimeReading Now() override;
+    [[nodiscard]] std::int64_t EpochSeconds() override;
 };
 
 // The save dialog's file types.

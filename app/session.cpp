@@ -70,6 +70,7 @@ Session::Session(core::ProgramState& program, SessionDevices devices, QWidget* d
 {
     m_line.setObjectName(QStringLiteral("MSComm1"));
     m_line.SetReceiver([this](std::span<const std::uint8_t> bytes) { Decode(bytes); });
+    m_pipeline.SetWaveTap(&m_recorder);
     connect(&m_line, &serial::SerialLine::DeviceLost, this, [this](const QString& reason) {
         std::fprintf(stderr, "trelvo: COM%d (%s): %s\n", m_program.PortNumber, m_line.Device().c_str(),
                      qPrintable(reason));
@@ -144,6 +145,7 @@ void Session::WatchdogTick()
 
 void Session::Decode(std::span<const std::uint8_t> bytes)
 {
+    m_recorder.BeforeBytes();
     m_pipeline.Decode(bytes);
     emit Updated();
 }

@@ -13,6 +13,13 @@
 
 namespace trelvo::core {
 
+// Takes the wave samples as they are decoded (the recorder keeps them).
+class WaveTap {
+public:
+    virtual ~WaveTap() = default;
+    virtual void TakeWaveSamples(std::span<const std::uint8_t> samples) = 0;
+};
+
 // From the unit's bytes to what the window shows: the decoder feeds the display rules, the trace,
 // the pulse tone, the bar and the watchdog with direct calls. The window, the recorder, the
 // fuzzer and the tools all run this one pipeline; what it produces is the Reading and the trace
@@ -41,12 +48,26 @@ public:
     [[nodiscard]] PulseTone& Tone() noexcept { return m_tone; }
     [[nodiscard]] const PulseTone& Tone() const noexcept { return m_tone; }
     [[nodiscard]] const NoDataWatchdog& Watchdog() const noexcept { return m_watchdog; }
+    // Every wave sample also goes to the tap, in order, when one is set.
+    void SetWaveTap(WaveTap* tap) noexcept { m_waveTap = tap; }
 
     // The decoder's effects.
     void ShowMeasurement() { core::ShowMeasurement(m_measurement, m_languageBase, m_reading); }
     void SoundPulseTone() { m_tone.SoundPulseTone(); }
-    void DrawWaveSample(std::int16_t sample) { m_trace.DrawWaveSample(sample); }
-    void DrawWaveSamples(std::span<const std::uint8_t> run) { m_trace.DrawWaveSamples(run); }
+    void DrawWaveSample(std::int16_t sample)
+    {
+        m_trace.DrawWaveSample(sample);
+        if (m_waveTap) {
+            const auto byte = static_cast<std::uint8_t>(sample);
+            m_waveTap->TakeWaveSamples(std::span(&byte, 1));
+        }
+    }
+    void DrawWaveSamples(std::span<const std::uint8_t> run)
+    {
+        m_trace.DrawWaveSamples(run);
+        if (m_waveTap)
+            m_waveTap->TakeWaveSamples(run);
+    }
     void ShowPulseBar(std::int16_t sample) noexcept { core::ShowPulseBar(sample, m_reading); }
 
 private:
@@ -57,6 +78,7 @@ private:
     PulseTone m_tone;
     NoDataWatchdog m_watchdog;
     BasicDecoder<MeasurementPipeline> m_decoder;
+    WaveTap* m_waveTap = nullptr;
 };
 
 }  // namespace trelvo::core

@@ -30,10 +30,10 @@ std::string IsoLocalTime(std::int64_t epochSeconds)
     return text;
 }
 
-std::string CompanionRow(std::int64_t epochSeconds, const SecondValues& values)
+std::string CompanionRow(std::int64_t epochSeconds, const SecondValues& values, std::span<const std::uint8_t> wave)
 {
     std::string row = IsoLocalTime(epochSeconds);
-    row.reserve(row.size() + 24);
+    row.reserve(row.size() + 24 + 4 * wave.size());
     const core::UnitValues& unit = values.unit;
     row += ',';
     if (!values.noData && unit.SpO2 <= 100)
@@ -54,6 +54,12 @@ std::string CompanionRow(std::int64_t epochSeconds, const SecondValues& values)
             AppendNumber(row, unit.Status);
             break;
         }
+    }
+    row += ',';
+    for (std::size_t i = 0; i < wave.size(); ++i) {
+        if (i > 0)
+            row += ' ';
+        AppendNumber(row, wave[i]);
     }
     row += "\r\n";
     return row;
@@ -78,8 +84,10 @@ std::string CompanionPath(std::string_view recordPath, int n)
 
 bool IsCompanionStart(std::string_view firstBytes)
 {
-    return firstBytes.substr(0, kCompanionHeader.size()) == kCompanionHeader &&
-           firstBytes.substr(kCompanionHeader.size(), 2) == "\r\n";
+    for (const std::string_view header : {kCompanionHeader, kCompanionHeaderWithoutWave})
+        if (firstBytes.substr(0, header.size()) == header && firstBytes.substr(header.size(), 2) == "\r\n")
+            return true;
+    return false;
 }
 
 }  // namespace trelvo::recording

@@ -19,6 +19,9 @@ void Recorder::Toggle()
 void Recorder::SwitchOff()
 {
     if (m_file) {
+        // The second being gathered ends here: its row is written with what it has.
+        if (!WriteRow(m_openSecond))
+            return;  // recording has stopped, with a message
         std::string file = m_program.RecordFileName;
         std::string error = m_file->Close();
         if (const std::string companionError = m_companion->Close(); error.empty() && !companionError.empty()) {
@@ -73,7 +76,9 @@ void Recorder::SwitchOn()
     m_file = std::move(opened.file);
     m_companion = std::move(companion.file);
     m_companionName = std::move(companion.path);
-    m_lastRowSecond = 0;
+    m_openSecond = m_clock.EpochSeconds();
+    m_wave.clear();
+    m_wave.reserve(256);
     m_view.SetRecordingActive(true);
     m_view.SetStatusText(lang::RecordingStatus(m_program.LanguageBase, true, *chosen));
     m_fileNotReady = false;
@@ -87,7 +92,7 @@ void Recorder::Tick()
         return;
 
     const TimeReading now = m_clock.Now();
-    WriteSecondRows(now.epochSeconds);
+    FinishSecondsBefore(now.epochSeconds);
     if (!m_file)
         return;
     // The seconds value decides, not the last character of the text: a 12-hour text ends in
@@ -101,21 +106,45 @@ void Recorder::Tick()
         StopAfterWriteFailure(m_program.RecordFileName, error);
 }
 
-// One row for each second since the last row: two ticks in a second give one row, and a short
-// stall is filled with the values the program holds after it. A clock set back starts afresh.
-void Recorder::WriteSecondRows(std::int64_t now)
+void Recorder::BeforeBytes()
 {
-    if (now == m_lastRowSecond)
+    if (m_companion)
+        FinishSecondsBefore(m_clock.EpochSeconds());
+}
+
+void Recorder::TakeWaveSamples(std::span<const std::uint8_t> samples)
+{
+    if (m_companion)
+        m_wave.insert(m_wave.end(), samples.begin(), samples.end());
+}
+
+// The row of the second being gathered, once a later second has begun; a short stall in between
+// is filled with the values the program holds after it (and no wave: none arrived). A clock set
+// back starts afresh.
+void Recorder::FinishSecondsBefore(std::int64_t now)
+{
+    if (now == m_openSecond)
         return;
-    const bool shortGap = now > m_lastRowSecond && now - m_lastRowSecond <= kLongestFilledGap;
+    if (!WriteRow(m_openSecond))
+        return;
+    if (now > m_openSecond && now - m_openSecond <= kLongestFilledGap)
+        for (std::int64_t second = m_openSecond + 1; second < now; ++second)
+            if (!WriteRow(second))
+                return;
+    m_openSecond = now;
+}
+
+// Writes the row of a second with the values as they stand and the wave gathered; false when the
+// file failed and recording has stopped.
+bool Recorder::WriteRow(std::int64_t second)
+{
     const SecondValues values{m_reading.Unit, m_reading.NoData || !m_reading.Unit.Received};
-    for (std::int64_t second = shortGap ? m_lastRowSecond + 1 : now; second <= now; ++second) {
-        if (const std::string error = m_companion->Append(CompanionRow(second, values)); !error.empty()) {
-            StopAfterWriteFailure(m_companionName, error);
-            return;
-        }
-    }
-    m_lastRowSecond = now;
+    const std::string error = m_companion->Append(CompanionRow(second, values, m_wave));
+    m_wave.clear();
+    if (error.empty())
+        return true;
+    StopAfterWriteFailure(m_companionName, error);
+    return false;
 }
 
 void Recorder::StopAfterWriteFailure(std::string file, const std::string& reason)
@@ -132,6 +161,8 @@ void Recorder::StopAfterWriteFailure(std::string file, const std::string& reason
 void Recorder::CloseRecordFile()
 {
     if (m_program.Recording && m_file) {
+        if (!WriteRow(m_openSecond))
+            return;
         (void)m_file->Close();
         (void)m_companion->Close();
         CloseFiles();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/pipeline.h"
 #include "core/program_state.h"
 #include "core/reading.h"
 #include "recording/record_file.h"
@@ -7,6 +8,8 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
+#include <vector>
 #include <string>
 #include <string_view>
 
@@ -23,6 +26,8 @@ class Clock {
 public:
     virtual ~Clock() = default;
     [[nodiscard]] virtual TimeReading Now() = 0;
+    // Only the second, cheaply: asked for every batch of bytes while recording.
+    [[nodiscard]] virtual std::int64_t EpochSeconds() = 0;
 };
 
 class SaveDialog {
@@ -46,9 +51,10 @@ public:
 // Recording: switched on and off by the Save command, one line every five seconds while on. A line is due in every second whose
 // seconds value ends in the expected digit, 0 and 5 in turn, so lines fall on :00, :05, :10 ...
 // whatever the locale's time text looks like. Beside the record file the per-second file gets a
-// row for every second. A file that cannot be opened or written ends recording of both with a
+// row for every second once it is over: the values the fields had then, and the wave samples
+// that arrived in it. A file that cannot be opened or written ends recording of both with a
 // message; the lines already written stay whole.
-class Recorder final {
+class Recorder final : public core::WaveTap {
 public:
     // reading is what the value fields show; each line and row copies it as it is at that moment.
     Recorder(core::ProgramState& program, const core::Reading& reading, Clock& clock, SaveDialog& dialog,
@@ -59,8 +65,13 @@ public:
 
     // Switches recording on (asking for the file) or off.
     void Toggle();
-    // Every 500 ms: writes a line when one is due.
+    // Every 500 ms: writes a line when one is due, and the rows of the seconds that are over.
     void Tick();
+    // Before a batch of bytes is decoded: the rows of the seconds before now are written, so the
+    // batch's wave samples go to the second they arrived in.
+    void BeforeBytes();
+    // The decoder's wave samples, kept for the row of the current second while recording.
+    void TakeWaveSamples(std::span<const std::uint8_t> samples) override;
     // Shutdown: closes the record file when recording.
     void CloseRecordFile();
 
@@ -76,7 +87,8 @@ public:
 private:
     void SwitchOn();
     void SwitchOff();
-    void WriteSecondRows(std::int64_t now);
+    void FinishSecondsBefore(std::int64_t now);
+    [[nodiscard]] bool WriteRow(std::int64_t second);
     void CloseFiles();
     void StopAfterWriteFailure(std::string file, const std::string& reason);  // file: a copy, as the names are cleared
     void ShowNotRecording();
@@ -91,7 +103,8 @@ private:
     std::unique_ptr<RecordFile> m_file;
     std::unique_ptr<RecordFile> m_companion;
     std::string m_companionName;
-    std::int64_t m_lastRowSecond = 0;  // the second of the last per-second row
+    std::int64_t m_openSecond = 0;  // the second whose row is being gathered
+    std::vector<std::uint8_t> m_wave;  // its wave samples so far
     bool m_fileNotReady = false;
     char m_nextRecordDigit = '\0';  // kept for the window's life, across recordings
 };

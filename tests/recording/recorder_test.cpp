@@ -342,16 +342,18 @@ TEST(CompanionRow, CarriesTheUnitsValuesAndStatus)
     ::setenv("TZ", "UTC", 1);
     ::tzset();
     const std::int64_t t = 1'796'083'200 + 23 * 3600 + 40 * 60 + 1;
-    const auto row = [t](core::UnitValues unit, bool noData = false) {
-        return CompanionRow(t, {unit, noData});
+    const auto row = [](core::UnitValues unit, bool noData = false) {
+        return CompanionRow(1'796'083'200 + 23 * 3600 + 40 * 60 + 1, {unit, noData});
     };
-    EXPECT_EQ(row({97, 72, 0, true}), "2026-12-01T23:40:01+00:00,97,72,ok\r\n");
-    EXPECT_EQ(row({100, 254, 0, true}), "2026-12-01T23:40:01+00:00,100,254,ok\r\n")
+    EXPECT_EQ(row({97, 72, 0, true}), "2026-12-01T23:40:01+00:00,97,72,ok,\r\n");
+    EXPECT_EQ(row({100, 254, 0, true}), "2026-12-01T23:40:01+00:00,100,254,ok,\r\n")
         << "100 % is a value here, though the field shows --";
-    EXPECT_EQ(row({127, 255, 1, true}), "2026-12-01T23:40:01+00:00,,,no_probe\r\n");
-    EXPECT_EQ(row({0, 0, 2, true}), "2026-12-01T23:40:01+00:00,0,0,no_signal\r\n");
-    EXPECT_EQ(row({0, 0, 200, true}), "2026-12-01T23:40:01+00:00,0,0,other:200\r\n");
-    EXPECT_EQ(row({97, 72, 0, true}, true), "2026-12-01T23:40:01+00:00,,,no_data\r\n")
+    EXPECT_EQ(row({127, 255, 1, true}), "2026-12-01T23:40:01+00:00,,,no_probe,\r\n");
+    EXPECT_EQ(row({0, 0, 2, true}), "2026-12-01T23:40:01+00:00,0,0,no_signal,\r\n");
+    EXPECT_EQ(row({0, 0, 200, true}), "2026-12-01T23:40:01+00:00,0,0,other:200,\r\n");
+    const std::uint8_t wave[] = {0, 9, 247};
+    EXPECT_EQ(CompanionRow(t, {{97, 72, 0, true}, false}, wave), "2026-12-01T23:40:01+00:00,97,72,ok,0 9 247\r\n");
+    EXPECT_EQ(row({97, 72, 0, true}, true), "2026-12-01T23:40:01+00:00,,,no_data,\r\n")
         << "without data the last values are not the unit's values at that second";
 }
 
@@ -383,35 +385,45 @@ TEST(CompanionPath, NamedAfterTheRecordFile)
     EXPECT_EQ(CompanionPath("night.tar.gz", 3), "night.tar-3.csv");
 }
 
-TEST_F(RecorderTest, ARowForEverySecondBesideTheLinesWithTheSameValues)
+// A second's row is written once the second is over: the values the fields had then, and the
+// wave samples that arrived in it.
+TEST_F(RecorderTest, ARowForEverySecondOnceItIsOverWithItsWave)
 {
     ::setenv("TZ", "UTC", 1);
     ::tzset();
+    const auto samples = [this](std::initializer_list<std::uint8_t> wave) {
+        recorder.BeforeBytes();
+        recorder.TakeWaveSamples(std::vector<std::uint8_t>(wave));
+    };
     clock.seconds = 23 * 3600 + 59 * 60 + 58;
     recorder.Toggle();
     EXPECT_EQ(recorder.CompanionFileName(), (dir / "night.csv").string());
-    Run(3);  // 23:59:58, :59, 00:00:00
-    unit = {88, 255, 0, true};
+    samples({10, 20});
+    Run(1);  // 23:59:58
+    samples({30});
+    unit = {88, 255, 0, true};  // a status byte late in 23:59:59
     shown.SpO2Text = "88";
     shown.PulseText = "---";
+    Run(1);  // 23:59:59
+    Run(1);  // 00:00:00: the record line
     clock.seconds += 2;  // the window was busy for two seconds
-    Run(1);
+    samples({40});       // 00:00:03
     unit.Status = 7;
     Run(1);
+    samples({});  // bytes early in 00:00:04, before the no-data warning comes on
     shown.NoData = true;
     shown.SpO2Text.clear();
-    Run(1);
-    recorder.Toggle();
+    Run(1);  // 00:00:04
+    recorder.Toggle();  // the second being gathered is written as it is
     EXPECT_EQ(ReadFile(dir / "night.csv"), std::string(kCompanionHeader) + "\r\n"
-                                               "2026-12-01T23:59:58+00:00,97,72,ok\r\n"
-                                               "2026-12-01T23:59:59+00:00,97,72,ok\r\n"
-                                               "2026-12-02T00:00:00+00:00,97,72,ok\r\n"
-                                               "2026-12-02T00:00:01+00:00,88,,ok\r\n"
-                                               "2026-12-02T00:00:02+00:00,88,,ok\r\n"
-                                               "2026-12-02T00:00:03+00:00,88,,ok\r\n"
-                                               "2026-12-02T00:00:04+00:00,88,,other:7\r\n"
-                                               "2026-12-02T00:00:05+00:00,,,no_data\r\n");
-    EXPECT_EQ(ReadFile(file), "S 97 P 72 T 00:00:00  OK!\r\nS XX P XXX T 00:00:05  OK!\r\n");
+                                               "2026-12-01T23:59:58+00:00,97,72,ok,10 20\r\n"
+                                               "2026-12-01T23:59:59+00:00,88,,ok,30\r\n"
+                                               "2026-12-02T00:00:00+00:00,88,,ok,\r\n"
+                                               "2026-12-02T00:00:01+00:00,88,,ok,\r\n"
+                                               "2026-12-02T00:00:02+00:00,88,,ok,\r\n"
+                                               "2026-12-02T00:00:03+00:00,88,,other:7,40\r\n"
+                                               "2026-12-02T00:00:04+00:00,,,no_data,\r\n");
+    EXPECT_EQ(ReadFile(file), "S 88 P --- T 00:00:00  OK!\r\n");
     EXPECT_TRUE(recorder.CompanionFileName().empty());
 
     // A break longer than a stall (the computer slept) stays a gap; nothing is invented for it.
@@ -419,6 +431,7 @@ TEST_F(RecorderTest, ARowForEverySecondBesideTheLinesWithTheSameValues)
     Run(1);
     clock.seconds += 600;
     Run(1);
+    recorder.Toggle();
     const std::string rows = ReadFile(dir / "night.csv");
     EXPECT_EQ(std::count(rows.begin(), rows.end(), '\n'), 3) << rows;
     ::unsetenv("TZ");
@@ -428,7 +441,8 @@ TEST_F(RecorderTest, ARowForEverySecondBesideTheLinesWithTheSameValues)
 TEST_F(RecorderTest, NeverWritesOverAFileItDidNotWrite)
 {
     const auto put = [](const fs::path& path, const std::string& content) { std::ofstream(path) << content; };
-    const std::string ours = std::string(kCompanionHeader) + "\r\n2026-12-01T23:59:58+00:00,97,72,ok\r\n";
+    // One of ours from before the wave column: still ours.
+    const std::string ours = std::string(kCompanionHeaderWithoutWave) + "\r\n2026-12-01T23:59:58+00:00,97,72,ok\r\n";
     put(dir / "night.csv", "budget,2026\r\n");
     put(dir / "night-2.csv", std::string(kCompanionHeader));  // the header cut short: not ours either
     put(dir / "night-3.csv", ours);

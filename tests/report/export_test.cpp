@@ -86,10 +86,10 @@ TEST(Exports, CsvOfARecordFileHasARowPerLineWithTheDate)
     const std::string csv = CsvText(night, {2026, 12, 7});
     EXPECT_EQ(csv, std::string(recording::kCompanionHeader) +
                        "\r\n"
-                       "2026-12-07T23:59:55+00:00,96,70,ok\r\n"
-                       "2026-12-08T00:00:00+00:00,,,no_data\r\n"
-                       "2026-12-08T00:00:05+00:00,,,no_probe\r\n"
-                       "2026-12-08T00:00:10+00:00,,,no_signal\r\n");
+                       "2026-12-07T23:59:55+00:00,96,70,ok,\r\n"
+                       "2026-12-08T00:00:00+00:00,,,no_data,\r\n"
+                       "2026-12-08T00:00:05+00:00,,,no_probe,\r\n"
+                       "2026-12-08T00:00:10+00:00,,,no_signal,\r\n");
     const Night back = ParsePerSecondFile(csv);
     ASSERT_EQ(back.readings.size(), 4u);
     for (std::size_t i = 0; i < 4; ++i)

@@ -51,6 +51,7 @@ public:
             std::snprintf(text, sizeof text, "%02d:%02d:%02d", h, m, s);
         return {s, text, day + seconds};
     }
+    std::int64_t EpochSeconds() override { return day + seconds; }
     std::int64_t day = 1'796'083'200;  // 2026-12-01T00:00:00Z
     int seconds = 14 * 3600 + 3 * 60 + 20;
     bool twelveHour = false;

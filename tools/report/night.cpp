@@ -156,10 +156,12 @@ std::string DateText(CivilDate date)
 
 bool IsPerSecondFile(std::string_view text)
 {
-    return text.substr(0, recording::kCompanionHeader.size()) == recording::kCompanionHeader &&
-           (text.size() == recording::kCompanionHeader.size() ||
-            text[recording::kCompanionHeader.size()] == '\r' || text[recording::kCompanionHeader.size()] == '\n' ||
-            text[recording::kCompanionHeader.size()] == ',');
+    // Files written before the wave column have the first four columns only.
+    for (const std::string_view header : {recording::kCompanionHeader, recording::kCompanionHeaderWithoutWave})
+        if (text.substr(0, header.size()) == header &&
+            (text.size() == header.size() || text[header.size()] == '\r' || text[header.size()] == '\n'))
+            return true;
+    return false;
 }
 
 namespace {
