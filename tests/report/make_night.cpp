@@ -1,5 +1,5 @@
 // Writes a simulated night's record file and its per-second file: the simulator's streams decoded
-// by the real decoder and pipeline, a row every second and a record line every five seconds of
+// by the real decoder and pipeline, a row every second (with its wave) and a record line every five seconds of
 // stream, as the program records. A normal night with two spells of the desaturation scenario
 // (01:00-01:45 and 04:00-04:30), starting at hh:30 local time on 2026-12-07. Night n of a series
 // starts n days later with other seeds, and with n % 3 spells (none, the first, both).
@@ -27,6 +27,15 @@ public:
     void Beep(std::int32_t, std::int32_t) override {}
 };
 
+class WaveOfSecond final : public core::WaveTap {
+public:
+    void TakeWaveSamples(std::span<const std::uint8_t> samples) override
+    {
+        wave.insert(wave.end(), samples.begin(), samples.end());
+    }
+    std::vector<std::uint8_t> wave;
+};
+
 }  // namespace
 
 int main(int argc, char* argv[])
@@ -43,6 +52,8 @@ int main(int argc, char* argv[])
     const std::int16_t language = lang::kEnglish;
     NoTone tone;
     core::MeasurementPipeline pipeline(language, tone);
+    WaveOfSecond wave;
+    pipeline.SetWaveTap(&wave);
     std::ofstream out(argv[1], std::ios::binary);
     std::ofstream rows(recording::CompanionPath(argv[1], 1), std::ios::binary);
     rows << recording::kCompanionHeader << "\r\n";
@@ -71,7 +82,8 @@ int main(int argc, char* argv[])
         // Now and then the probe slips off for a minute, as in a real night.
         const bool slipped = second % 7500 >= 7440;
         const core::UnitValues unit = slipped ? core::UnitValues{127, 255, 1, true} : shown.Unit;
-        rows << recording::CompanionRow(startEpoch + second, {unit, false});
+        rows << recording::CompanionRow(startEpoch + second, {unit, false}, wave.wave);
+        wave.wave.clear();
         if (s % 5 != 0)
             continue;
         char time[16];

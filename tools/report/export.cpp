@@ -4,6 +4,7 @@
 
 #include <edflib.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <ctime>
@@ -25,7 +26,9 @@ std::vector<Second> Seconds(const Night& night)
         if (i + 1 < rs.size())
             end = std::min(end, index(rs[i + 1].seconds));
         for (std::size_t s = index(r.seconds); s < end && s < seconds.size(); ++s)
-            seconds[s] = {r.spo2, r.pulse, r.kind};
+            seconds[s] = {r.spo2, r.pulse, r.kind, {}};
+        if (const std::size_t s = index(r.seconds); s < seconds.size())
+            seconds[s].wave = night.WaveOf(r);
     }
     return seconds;
 }
@@ -78,8 +81,45 @@ const char* GapText(Reading::Kind kind)
 }
 
 constexpr long long kEdfTicksPerSecond = 10000;  // edflib's annotation times: 100 µs
+constexpr int kHighestPlethRate = 1000;
+constexpr double kPlethMaximum = 247;
+
+// A wave value 0..247 on the full 16-bit range: resampled values keep their fractions.
+short PlethDigital(double value)
+{
+    return static_cast<short>(std::lround(-32768.0 + std::clamp(value, 0.0, kPlethMaximum) * 65535.0 / kPlethMaximum));
+}
 
 }  // namespace
+
+std::optional<int> PlethRate(const Night& night)
+{
+    std::size_t samples = 0, seconds = 0;
+    for (const Reading& r : night.readings)
+        if (r.waveCount > 0) {
+            samples += r.waveCount;
+            ++seconds;
+        }
+    if (!night.hasWave || seconds == 0)
+        return std::nullopt;
+    return std::clamp(static_cast<int>(std::lround(static_cast<double>(samples) / static_cast<double>(seconds))), 1,
+                      kHighestPlethRate);
+}
+
+std::vector<double> Resampled(std::span<const std::uint8_t> samples, int rate)
+{
+    std::vector<double> out(static_cast<std::size_t>(rate));
+    const std::size_t n = samples.size();
+    if (n == 0)
+        return out;
+    for (std::size_t j = 0; j < out.size(); ++j) {
+        const double x = static_cast<double>(j) * static_cast<double>(n) / rate;
+        const auto i = std::min(static_cast<std::size_t>(x), n - 1);
+        const double f = x - static_cast<double>(i);
+        out[j] = i + 1 < n ? samples[i] * (1 - f) + samples[i + 1] * f : samples[i];
+    }
+    return out;
+}
 
 std::string CsvText(const Night& night, CivilDate firstDate)
 {
@@ -110,13 +150,23 @@ std::string WriteEdf(const std::string& path, const Night& night, const Figures&
             annotations.push_back({s, end - s, GapText(seconds[s].kind)});
         s = end;
     }
+    const std::optional<int> plethRate = PlethRate(night);
+    if (plethRate)
+        for (std::size_t s = 0; s < seconds.size();) {
+            std::size_t end = s;
+            while (end < seconds.size() && seconds[end].wave.empty() && seconds[end].kind != Reading::Kind::NoData)
+                ++end;
+            if (end > s)
+                annotations.push_back({s, end - s, "No wave"});
+            s = end + 1;
+        }
     const double start = night.readings.front().seconds;
     for (const Event& e : figures.events3)
         annotations.push_back({static_cast<std::size_t>(std::lround(e.start - start)),
                                static_cast<std::size_t>(std::lround(e.end - e.start)),
                                "Desaturation, " + std::to_string(e.depth) + " points"});
 
-    const int handle = edfopen_file_writeonly(path.c_str(), EDFLIB_FILETYPE_EDFPLUS, 2);
+    const int handle = edfopen_file_writeonly(path.c_str(), EDFLIB_FILETYPE_EDFPLUS, plethRate ? 3 : 2);
     if (handle < 0)
         return handle == EDFLIB_NO_SUCH_FILE_OR_DIRECTORY ? "cannot create the file" : "edflib cannot open it for writing";
     struct Signal {
@@ -133,6 +183,12 @@ std::string WriteEdf(const std::string& path, const Night& night, const Figures&
              edf_set_digital_minimum(handle, i, 0) == 0 && edf_set_digital_maximum(handle, i, signals[i].maximum) == 0 &&
              edf_set_transducer(handle, i, "finger pulse oximeter") == 0;
     }
+    if (plethRate)
+        ok = ok && edf_set_samplefrequency(handle, 2, *plethRate) == 0 && edf_set_label(handle, 2, "Pleth") == 0 &&
+             edf_set_physical_dimension(handle, 2, "") == 0 && edf_set_physical_minimum(handle, 2, 0) == 0 &&
+             edf_set_physical_maximum(handle, 2, kPlethMaximum) == 0 && edf_set_digital_minimum(handle, 2, -32768) == 0 &&
+             edf_set_digital_maximum(handle, 2, 32767) == 0 &&
+             edf_set_transducer(handle, 2, "finger pulse oximeter") == 0;
     const LocalMoment begin = MomentOf(firstDate, start);
     ok = ok &&
          edf_set_startdatetime(handle, begin.date.year, begin.date.month, begin.date.day, begin.hour, begin.minute,
@@ -141,10 +197,19 @@ std::string WriteEdf(const std::string& path, const Night& night, const Figures&
          // Room for every annotation: one per data record and annotation signal.
          edf_set_number_of_annotation_signals(
              handle, static_cast<int>(std::min<std::size_t>(64, annotations.size() / seconds.size() + 1))) == 0;
+    std::vector<short> record(2 + static_cast<std::size_t>(plethRate.value_or(0)));
     for (std::size_t s = 0; ok && s < seconds.size(); ++s) {
-        short samples[2] = {static_cast<short>(seconds[s].spo2.value_or(0)),
-                            static_cast<short>(seconds[s].kind == Reading::Kind::Valid ? seconds[s].pulse.value_or(0) : 0)};
-        ok = edf_blockwrite_digital_short_samples(handle, samples) == 0;
+        record[0] = static_cast<short>(seconds[s].spo2.value_or(0));
+        record[1] = static_cast<short>(seconds[s].kind == Reading::Kind::Valid ? seconds[s].pulse.value_or(0) : 0);
+        if (plethRate) {
+            if (seconds[s].wave.empty()) {
+                std::fill(record.begin() + 2, record.end(), static_cast<short>(-32768));
+            } else {
+                const std::vector<double> wave = Resampled(seconds[s].wave, *plethRate);
+                std::transform(wave.begin(), wave.end(), record.begin() + 2, PlethDigital);
+            }
+        }
+        ok = edf_blockwrite_digital_short_samples(handle, record.data()) == 0;
     }
     for (const Annotation& a : annotations)
         ok = ok && edfwrite_annotation_utf8(handle, static_cast<long long>(a.onset) * kEdfTicksPerSecond,

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@ struct Second {
     std::optional<int> spo2;
     std::optional<int> pulse;
     Reading::Kind kind = Reading::Kind::NoData;
+    std::span<const std::uint8_t> wave;  // the wave samples that arrived in it
 };
 
 // The night second by second from its first reading to the end of its last: each reading fills
@@ -32,9 +34,19 @@ struct LocalMoment {
 // this computer's time zone has at that moment, SpO2, pulse, status.
 [[nodiscard]] std::string CsvText(const Night& night, CivilDate firstDate);
 
+// The sample rate for the wave in EDF: the unit's rate measured over the night (samples per
+// second that had any), rounded; nothing without a wave.
+[[nodiscard]] std::optional<int> PlethRate(const Night& night);
+// One second's samples resampled to `rate` points by linear interpolation, sample i of n standing
+// at i/n of the second; the same samples when there are `rate` of them.
+[[nodiscard]] std::vector<double> Resampled(std::span<const std::uint8_t> samples, int rate);
+
 // EDF+ (continuous), written with edflib: signals SpO2 (%, 0..100) and Pulse (bpm, 0..255) at
 // 1 Hz, a second without a value stored as the digital minimum (0); runs of such seconds and the
-// 3-point desaturations as annotations. Returns why it failed, or nothing.
+// 3-point desaturations as annotations. With a wave, a third signal Pleth (0..247) at
+// PlethRate(), each second's samples resampled to it; a second without wave holds the digital
+// minimum and runs of them (outside the time without data) are annotated "No wave".
+// Returns why it failed, or nothing.
 [[nodiscard]] std::string WriteEdf(const std::string& path, const Night& night, const Figures& figures,
                                    CivilDate firstDate);
 

@@ -226,10 +226,36 @@ std::vector<std::string_view> Cells(std::string_view row)
     }
 }
 
-std::optional<Reading> ParseRow(std::string_view row, const std::optional<RowTime>& first, RowTime& time)
+// "12 40 200": samples 0..247 separated by single blanks, appended to wave; false (and wave as
+// it was) for anything else.
+bool ParseWave(std::string_view field, std::vector<std::uint8_t>& wave)
+{
+    const std::size_t before = wave.size();
+    std::size_t at = 0;
+    while (at < field.size()) {
+        std::size_t end = field.find(' ', at);
+        if (end == std::string_view::npos)
+            end = field.size();
+        int sample = 0;
+        if (!Number(field.substr(at, end - at), sample) || sample < 0 || sample > 247) {
+            wave.resize(before);
+            return false;
+        }
+        wave.push_back(static_cast<std::uint8_t>(sample));
+        at = end + 1;
+        if (end + 1 == field.size()) {  // a trailing blank
+            wave.resize(before);
+            return false;
+        }
+    }
+    return true;
+}
+
+std::optional<Reading> ParseRow(std::string_view row, const std::optional<RowTime>& first, RowTime& time,
+                                 Night& night)
 {
     const auto cells = Cells(row);
-    if (cells.size() < 4)  // later columns are for other readers
+    if (cells.size() < 4 || cells.size() > 5)
         return std::nullopt;
     const auto parsed = ParseIsoTime(cells[0]);
     if (!parsed)
@@ -262,6 +288,12 @@ std::optional<Reading> ParseRow(std::string_view row, const std::optional<RowTim
         if (hasPulse)
             r.pulse = pulse;
     }
+    if (cells.size() == 5) {
+        r.waveBegin = static_cast<std::uint32_t>(night.wave.size());
+        if (!ParseWave(cells[4], night.wave))
+            return std::nullopt;
+        r.waveCount = static_cast<std::uint32_t>(night.wave.size() - r.waveBegin);
+    }
     return r;
 }
 
@@ -283,10 +315,14 @@ Night ParsePerSecondFile(std::string_view text)
         ++night.totalLines;
         if (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
-        if (night.totalLines == 1 || line.empty())
+        if (night.totalLines == 1) {
+            night.hasWave = line == recording::kCompanionHeader;
             continue;  // the header row
+        }
+        if (line.empty())
+            continue;
         RowTime time;
-        auto reading = ParseRow(line, first, time);
+        auto reading = ParseRow(line, first, time, night);
         if (!reading) {
             night.brokenLines.push_back(night.totalLines);
             continue;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +17,9 @@ struct Reading {
     std::optional<int> pulse;
     // ProbeOff: no probe, or no value from it; NoSignal: no finger in the probe.
     enum class Kind { Valid, NoData, ProbeOff, NoSignal } kind = Kind::Valid;
+    // The wave samples of this second: Night::wave[waveBegin, waveBegin + waveCount).
+    std::uint32_t waveBegin = 0;
+    std::uint32_t waveCount = 0;
 };
 
 struct CivilDate {
@@ -32,6 +36,13 @@ struct Night {
     int totalLines = 0;
     double step = kLineSeconds;    // the time each reading stands for
     std::optional<CivilDate> date; // of the first reading, when the file tells it
+    bool hasWave = false;          // a per-second file with the wave column
+    std::vector<std::uint8_t> wave;  // every reading's wave samples, one after the other
+
+    [[nodiscard]] std::span<const std::uint8_t> WaveOf(const Reading& r) const
+    {
+        return std::span(wave).subspan(r.waveBegin, r.waveCount);
+    }
 };
 
 // Reads a record file's text: "S 97 P 72 T 14:03:25  OK!" with 24-hour or 12-hour times; a time

@@ -1,0 +1,129 @@
+#include "core/pipeline.h"
+#include "recording/recorder.h"
+#include "support/fakes.h"
+#include "tools/report/export.h"
+#include "tools/report/figures.h"
+#include "tools/sim/oximeter_stream.h"
+
+#include <edflib.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+namespace trelvo::report {
+namespace {
+
+namespace fs = std::filesystem;
+
+class QuietView final : public recording::RecordingView {
+public:
+    void SetSaveChecked(bool) override {}
+    void SetStatusText(std::string_view) override {}
+    void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
+    std::vector<std::string> messages;
+};
+
+std::string ReadFile(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// A simulated unit with a fixed seed, decoded by the real pipeline and recorded by the real
+// recorder into the per-second file, in batches as the serial line hands them on; then out of
+// the EDF file through edflib's reader: every second's Pleth samples are the samples the unit
+// sent in that second (at 100 a second the resampling changes nothing; the 16-bit scale keeps
+// them to 0.004).
+TEST(Wave, TheSentSamplesComeBackOutOfTheEdfSecondBySecond)
+{
+    const fs::path dir = fs::temp_directory_path() / ("trelvo-wave-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    ::setenv("TZ", "UTC", 1);
+    ::tzset();
+
+    const std::int16_t language = 1000;
+    test::SilentTone tone;
+    core::MeasurementPipeline pipeline(language, tone);
+    core::ProgramState program;
+    test::SetClock clock;
+    clock.seconds = 23 * 3600 + 50 * 60;
+    test::ChosenFile dialog((dir / "night.txt").string());
+    recording::DiskRecordStore store;
+    QuietView view;
+    recording::Recorder recorder(program, pipeline.CurrentReading(), clock, dialog, store, view);
+    pipeline.SetWaveTap(&recorder);
+    tools::OximeterStream unit({.seed = 29, .scenario = tools::Scenario::Desaturation});
+
+    constexpr int kSeconds = 240, kPeriodsPerBatch = 4;  // a batch every 40 ms
+    recorder.Toggle();
+    std::vector<std::vector<std::uint8_t>> sent(kSeconds);
+    std::vector<std::uint8_t> batch, period;
+    for (int second = 0; second < kSeconds; ++second) {
+        for (int p = 0; p < 100; p += kPeriodsPerBatch) {
+            batch.clear();
+            for (int q = 0; q < kPeriodsPerBatch; ++q) {
+                period.clear();
+                unit.NextPeriod(period);
+                // The period's last byte is its wave sample; a value byte of 248 or more before it
+                // would make the decoder read the sample as a value: not in this stream.
+                for (std::size_t i = 0; i + 1 < period.size(); ++i)
+                    ASSERT_FALSE(period[i] == 252 && period[i + 1] >= 248) << "pick another seed";
+                sent[static_cast<std::size_t>(second)].push_back(period.back());
+                batch.insert(batch.end(), period.begin(), period.end());
+            }
+            recorder.BeforeBytes();
+            pipeline.Decode(batch);
+            if (p % 50 == 0)
+                recorder.Tick();
+        }
+        ++clock.seconds;
+    }
+    recorder.Toggle();
+    ASSERT_TRUE(view.messages.empty());
+
+    const Night night = ParsePerSecondFile(ReadFile(dir / "night.csv"));
+    ASSERT_TRUE(night.brokenLines.empty());
+    ASSERT_EQ(night.readings.size(), static_cast<std::size_t>(kSeconds));
+    EXPECT_EQ(PlethRate(night), 100);
+    const auto figures = Analyse(night);
+    ASSERT_TRUE(figures);
+    const std::string edf = (dir / "night.edf").string();
+    ASSERT_EQ(WriteEdf(edf, night, *figures, *night.date), "");
+
+    edf_hdr_struct header{};
+    ASSERT_EQ(edfopen_file_readonly(edf.c_str(), &header, EDFLIB_READ_ALL_ANNOTATIONS), 0);
+    ASSERT_EQ(header.edfsignals, 3);
+    EXPECT_STREQ(std::string(header.signalparam[2].label).substr(0, 5).c_str(), "Pleth");
+    EXPECT_EQ(header.signalparam[2].smp_in_datarecord, 100);
+    EXPECT_EQ(header.signalparam[2].phys_min, 0);
+    EXPECT_EQ(header.signalparam[2].phys_max, 247);
+    std::vector<double> pleth(100);
+    for (int second = 0; second < kSeconds; ++second) {
+        ASSERT_EQ(edfread_physical_samples(header.handle, 2, 100, pleth.data()), 100);
+        const auto& expected = sent[static_cast<std::size_t>(second)];
+        ASSERT_EQ(expected.size(), 100u);
+        for (std::size_t i = 0; i < 100; ++i)
+            ASSERT_NEAR(pleth[i], expected[i], 0.004) << "second " << second << ", sample " << i;
+    }
+    edfclose_file(header.handle);
+    ::unsetenv("TZ");
+    ::tzset();
+    fs::remove_all(dir);
+}
+
+TEST(Wave, ResamplingKeepsTheSamplesAtTheirTimes)
+{
+    const std::uint8_t three[] = {0, 30, 60};
+    EXPECT_EQ(Resampled(three, 3), (std::vector<double>{0, 30, 60}));
+    EXPECT_EQ(Resampled(three, 6), (std::vector<double>{0, 15, 30, 45, 60, 60}));
+    EXPECT_EQ(Resampled(three, 1), (std::vector<double>{0}));
+    EXPECT_EQ(Resampled({}, 2), (std::vector<double>{0, 0}));
+}
+
+}  // namespace
+}  // namespace trelvo::report
