@@ -1,6 +1,8 @@
 #include "core/pipeline.h"
 #include "recording/recorder.h"
 #include "support/fakes.h"
+#include "recording/companion.h"
+#include "tools/report/beats.h"
 #include "tools/report/export.h"
 #include "tools/report/figures.h"
 #include "tools/sim/oximeter_stream.h"
@@ -114,6 +116,68 @@ TEST(Wave, TheSentSamplesComeBackOutOfTheEdfSecondBySecond)
     ::unsetenv("TZ");
     ::tzset();
     fs::remove_all(dir);
+}
+
+class WaveOfSecond final : public core::WaveTap {
+public:
+    void TakeWaveSamples(std::span<const std::uint8_t> samples) override
+    {
+        wave.insert(wave.end(), samples.begin(), samples.end());
+    }
+    std::vector<std::uint8_t> wave;
+};
+
+// The simulator knows when each heartbeat starts; the detector, reading only the recorded wave,
+// should find each of them once, a little after its start (the rise of the pulse).
+TEST(Wave, TheBeatDetectorFindsTheBeatsTheUnitSent)
+{
+    ::setenv("TZ", "UTC", 1);
+    ::tzset();
+    const std::int16_t language = 1000;
+    test::SilentTone tone;
+    core::MeasurementPipeline pipeline(language, tone);
+    WaveOfSecond tap;
+    pipeline.SetWaveTap(&tap);
+    std::vector<double> sent;
+    tools::OximeterStream unit({.seed = 5, .scenario = tools::Scenario::Desaturation, .beats = &sent});
+
+    constexpr int kSeconds = 20 * 60;
+    const std::int64_t start = 1'796'083'200 + 23 * 3600 + 50 * 60;
+    std::string rows = std::string(recording::kCompanionHeader) + "\r\n";
+    std::vector<std::uint8_t> bytes;
+    for (int second = 0; second < kSeconds; ++second) {
+        for (int p = 0; p < 100; ++p) {
+            bytes.clear();
+            unit.NextPeriod(bytes);
+            pipeline.Decode(bytes);
+        }
+        pipeline.Trace().ClearPendingSteps();
+        rows += recording::CompanionRow(start + second, {pipeline.CurrentReading().Unit, false}, tap.wave);
+        tap.wave.clear();
+    }
+    const Night night = ParsePerSecondFile(rows);
+    const std::vector<Beat> found = DetectBeats(night);
+    const double origin = night.readings.front().seconds;
+
+    std::size_t matched = 0, f = 0;
+    for (const double beat : sent) {
+        const double at = origin + beat;
+        while (f < found.size() && found[f].time < at)
+            ++f;
+        if (f < found.size() && found[f].time < at + 0.35)
+            ++matched;
+    }
+    const BeatAgreement agreement = Agreement(night, found);
+    std::printf("beats sent %zu, found %zu, matched %zu; rate vs the unit's pulse: median difference %.2f/min over %zu\n",
+                sent.size(), found.size(), matched, agreement.medianDifference, agreement.compared);
+    EXPECT_GE(static_cast<double>(matched), 0.99 * static_cast<double>(sent.size()));
+    EXPECT_LE(static_cast<double>(found.size() - matched), 0.01 * static_cast<double>(sent.size()));
+    EXPECT_LT(agreement.medianDifference, 2.0);
+    const auto figures = Analyse(night);
+    ASSERT_TRUE(figures);
+    EXPECT_EQ(figures->beats, found.size());
+    ::unsetenv("TZ");
+    ::tzset();
 }
 
 TEST(Wave, ResamplingKeepsTheSamplesAtTheirTimes)

@@ -1,5 +1,7 @@
 #include "tools/report/figures.h"
 
+#include "tools/report/beats.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -205,6 +207,21 @@ std::optional<Figures> Analyse(const Night& night)
         ++f.hours[hourOf(e.start)].events3;
     for (const Event& e : f.events4)
         ++f.hours[hourOf(e.start)].events4;
+
+    f.hasWave = night.hasWave;
+    if (f.hasWave) {
+        for (const Reading& r : rs)
+            f.waveSeconds += r.waveCount > 0 ? 1 : 0;
+        const std::vector<Beat> beats = DetectBeats(night);
+        f.beats = beats.size();
+        f.beatsPerHour = PerHour(beats.size(), f.waveSeconds);
+        for (const Beat& b : beats)
+            if (b.time >= f.start && b.time < f.end)
+                ++f.hours[hourOf(b.time)].beats;
+        const BeatAgreement agreement = Agreement(night, beats);
+        f.beatsCompared = agreement.compared;
+        f.beatPulseDifference = agreement.medianDifference;
+    }
     return f;
 }
 
@@ -255,12 +272,24 @@ std::string SummaryText(const std::string& source, const Night& night, const Fig
     text += Format("Pulse            mean %.0f, lowest %d, highest %d per minute\n", f.pulseMean, f.pulseMin,
                    f.pulseMax);
     text += Format("Pulse rises      %.1f per hour (%zu events)\n", f.pulseRisesPerHour, f.pulseRises.size());
+    if (f.hasWave) {
+        text += Format("Beats            %zu found in the wave, %.0f per hour of wave (%s); their rate and the unit's "
+                       "pulse differ by %.1f per minute (median of %zu beats)\n",
+                       f.beats, f.beatsPerHour, DurationText(f.waveSeconds).c_str(), f.beatPulseDifference,
+                       f.beatsCompared);
+        text += Format("Beat detector    the wave rising through the middle of its range over 3 s (a range of %d or "
+                       "more), %.1f s or more after the beat before; rate: 60 / the time between two beats\n",
+                       kSmallestSwing, kShortestBeat);
+    }
     text += "Rules            " + RulesText() + "\n";
-    text += "Hour             analysed  ODI3 events  ODI3/h  ODI4 events  ODI4/h\n";
-    for (const HourFigures& h : f.hours)
-        text += Format("%-16s %5.0f min  %11d  %6.1f  %11d  %6.1f\n", ClockText(h.start).substr(0, 5).c_str(),
+    text += std::string("Hour             analysed  ODI3 events  ODI3/h  ODI4 events  ODI4/h") +
+            (f.hasWave ? "   beats\n" : "\n");
+    for (const HourFigures& h : f.hours) {
+        text += Format("%-16s %5.0f min  %11d  %6.1f  %11d  %6.1f", ClockText(h.start).substr(0, 5).c_str(),
                        h.analysedSeconds / 60, h.events3, PerHour(static_cast<std::size_t>(h.events3), h.analysedSeconds),
                        h.events4, PerHour(static_cast<std::size_t>(h.events4), h.analysedSeconds));
+        text += f.hasWave ? Format("  %6d\n", h.beats) : "\n";
+    }
     if (!night.brokenLines.empty()) {
         text += "Unreadable lines ";
         text += std::to_string(night.brokenLines.size());

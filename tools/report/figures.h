@@ -40,6 +40,7 @@ struct HourFigures {
     double start = 0;             // seconds as in Reading: the full hour
     double analysedSeconds = 0;
     int events3 = 0, events4 = 0;
+    int beats = 0;                // found in the wave
 };
 
 // Bands of SpO2: ≥ 95, 90–94, 85–89, 80–84, < 80 %.
@@ -67,6 +68,13 @@ struct Figures {
     int pulseMin = 0, pulseMax = 0;
     std::vector<PulseRise> pulseRises;
     double pulseRisesPerHour = 0;
+    // From the wave, when the night has one.
+    bool hasWave = false;
+    double waveSeconds = 0;        // seconds with wave samples
+    std::size_t beats = 0;
+    double beatsPerHour = 0;       // per hour of wave
+    std::size_t beatsCompared = 0; // beats with a rate and a unit's pulse to hold it against
+    double beatPulseDifference = 0; // median, per minute
 };
 
 // Nothing when the night holds no reading at all.

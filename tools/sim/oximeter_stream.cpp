@@ -79,6 +79,8 @@ void OximeterStream::Measuring(std::vector<std::uint8_t>& out, bool newSecond)
     m_beatPhase += SecondsPerPeriod() / m_beatLength;
     if (m_beatPhase >= 1.0) {
         m_beatPhase -= 1.0;
+        if (m_options.beats)
+            m_options.beats->push_back(Seconds());
         // A new heartbeat: the unit reports the pulse it counts; the heart speeds up a little
         // while the saturation is low.
         std::normal_distribution<double> wander(0.0, 1.0);
