@@ -2,6 +2,7 @@
 // one-page PDF, and a summary of many nights.
 
 #include "recording/companion.h"
+#include "tools/report/beats.h"
 #include "tools/report/export.h"
 #include "tools/report/figures.h"
 #include "tools/report/night.h"
@@ -20,6 +21,7 @@
 #include <QPainter>
 #include <QSaveFile>
 #include <QSvgGenerator>
+#include <QTime>
 
 #include <cstdio>
 #include <cstdlib>
@@ -168,9 +170,40 @@ void QuietQt(QtMsgType type, const QMessageLogContext&, const QString& message)
 }
 
 struct Options {
-    QString output, csv, edf, oscar, date, pdf, events;
+    QString output, csv, edf, oscar, date, pdf, events, wave;
     bool svg = false;
 };
+
+// 30 seconds of the wave around a clock time, as a picture.
+void DrawWave(const QString& path, const Night& night, const QString& at, const QString& output)
+{
+    const QTime time = QTime::fromString(at, QStringLiteral("HH:mm:ss"));
+    if (!time.isValid())
+        Fail(2, QStringLiteral("--wave %1: give the time as HH:MM:SS").arg(at));
+    if (!night.hasWave)
+        Fail(2, QStringLiteral("%1 holds no wave: only per-second files written with the wave column do").arg(path));
+    // The first second of the night at that clock time.
+    const double clock = time.msecsSinceStartOfDay() / 1000;
+    const double start = night.readings.front().seconds, end = night.readings.back().seconds + night.step;
+    double centre = std::floor(start / 86400) * 86400 + clock;
+    if (centre < start)
+        centre += 86400;
+    if (centre >= end)
+        Fail(2, QStringLiteral("the night runs from %1 to %2: %3 is not in it")
+                    .arg(QString::fromStdString(ClockText(start)), QString::fromStdString(ClockText(end)), at));
+    const QString target = output.isEmpty() ? DefaultPicture(path, false).chopped(4) + QStringLiteral("-wave-") +
+                                                  time.toString(QStringLiteral("HHmmss")) + QStringLiteral(".png")
+                                            : output;
+    QImage image(kWaveWidth, kWaveHeight, QImage::Format_RGB32);
+    QPainter painter(&image);
+    PaintWave(painter, night, centre, DetectBeats(night),
+              QStringLiteral("%1 — the wave around %2").arg(QFileInfo(path).fileName(), QString::fromStdString(MomentText(night, centre))));
+    painter.end();
+    if (!image.save(target, "PNG"))
+        Fail(1, QStringLiteral("cannot write %1").arg(target));
+    std::printf("Wave             %s (%s to %s)\n", qPrintable(target), ClockText(centre - kWaveSpan / 2).c_str(),
+                ClockText(centre + kWaveSpan / 2).c_str());
+}
 
 // One night: summary on stdout, the picture, and what was asked for.
 void ReportNight(const QString& path, const Options& o)
@@ -189,6 +222,8 @@ void ReportNight(const QString& path, const Options& o)
     QString dateSaid;
     if (!night.date)
         night.date = DateOfRecordFile(path, night, o.date, dateSaid);
+    if (!o.wave.isEmpty())
+        return DrawWave(path, night, o.wave, o.output);
     std::fputs(SummaryText(loaded.source.toStdString(), night, *figures).c_str(), stdout);
     if (!dateSaid.isEmpty())
         std::printf("Date             %s\n", qPrintable(dateSaid));
@@ -357,24 +392,31 @@ int main(int argc, char* argv[])
                                  QStringLiteral("file"));
     const QCommandLineOption events(QStringLiteral("events"), QStringLiteral("Write the desaturations as CSV."),
                                     QStringLiteral("file"));
+    const QCommandLineOption wave(QStringLiteral("wave"),
+                                  QStringLiteral("Draw only the 30 seconds of the pulse wave around this time, with the "
+                                                 "beats found and each second's SpO2 and pulse (to -o, or "
+                                                 "<file>-wave-HHMMSS.png)."),
+                                  QStringLiteral("HH:MM:SS"));
     const QCommandLineOption date(QStringLiteral("date"),
                                   QStringLiteral("The date of a record file's first line (YYYY-MM-DD); by default "
                                                  "taken from the file's modification time."),
                                   QStringLiteral("date"));
-    parser.addOptions({output, svg, csv, edf, oscar, pdf, events, date});
+    parser.addOptions({output, svg, csv, edf, oscar, pdf, events, wave, date});
     parser.process(app);
     const QStringList files = parser.positionalArguments();
     if (files.isEmpty())
         parser.showHelp(2);
 
-    const Options o{parser.value(output), parser.value(csv),  parser.value(edf),    parser.value(oscar),
-                    parser.value(date),   parser.value(pdf),  parser.value(events), parser.isSet(svg)};
+    const Options o{parser.value(output), parser.value(csv),    parser.value(edf),  parser.value(oscar),
+                    parser.value(date),   parser.value(pdf),    parser.value(events), parser.value(wave),
+                    parser.isSet(svg)};
     if (files.size() == 1 && !QFileInfo(files.constFirst()).isDir()) {
         ReportNight(files.constFirst(), o);
         return 0;
     }
-    if (!o.edf.isEmpty() || !o.oscar.isEmpty() || !o.pdf.isEmpty() || !o.events.isEmpty() || !o.date.isEmpty() || o.svg)
-        Fail(2, QStringLiteral("--edf, --oscar, --pdf, --events, --date and --svg take one night; give one file"));
+    if (!o.edf.isEmpty() || !o.oscar.isEmpty() || !o.pdf.isEmpty() || !o.events.isEmpty() || !o.date.isEmpty() ||
+        !o.wave.isEmpty() || o.svg)
+        Fail(2, QStringLiteral("--edf, --oscar, --pdf, --events, --wave, --date and --svg take one night; give one file"));
     ReportNights(files, o);
     return 0;
 }

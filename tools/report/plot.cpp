@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QPolygonF>
 #include <QStringList>
 
 #include <algorithm>
@@ -344,6 +345,125 @@ void PaintTrend(QPainter& p, const std::vector<NightRow>& nights, const QString&
                    Qt::AlignHCenter, QString::fromStdString(nights[n].date));
     p.drawText(QRectF(0, kTrendHeight - 30, kTrendWidth, 20), Qt::AlignHCenter,
                QStringLiteral("One bar per night. This report is not a medical diagnosis."));
+}
+
+}  // namespace trelvo::report
+
+namespace trelvo::report {
+
+void PaintWave(QPainter& p, const Night& night, double centre, const std::vector<Beat>& beats, const QString& title)
+{
+    p.fillRect(QRect(0, 0, kWaveWidth, kWaveHeight), Qt::white);
+    p.setRenderHint(QPainter::Antialiasing);
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(14);
+    QFont big = font;
+    big.setPixelSize(20);
+    big.setBold(true);
+    QFont small = font;
+    small.setPixelSize(12);
+    QFont bold = font;
+    bold.setBold(true);
+    p.setFont(big);
+    p.setPen(Qt::black);
+    p.drawText(QRectF(0, 12, kWaveWidth, 28), Qt::AlignHCenter, title);
+
+    const double from = centre - kWaveSpan / 2, to = centre + kWaveSpan / 2;
+    const QRectF wave(QPointF(90, 80), QPointF(kWaveWidth - 40, 400));
+    const auto x = [&](double t) { return wave.left() + (t - from) / (to - from) * wave.width(); };
+    const auto y = [&](double v) { return wave.bottom() - v / 247.0 * wave.height(); };
+
+    // Seconds without wave are grey; the time asked for is a line.
+    const auto& rs = night.readings;
+    const auto first = std::lower_bound(rs.begin(), rs.end(), from - 1,
+                                        [](const Reading& r, double t) { return r.seconds < t; });
+    double covered = from;
+    for (auto r = first; r != rs.end() && r->seconds < to; ++r) {
+        if (r->seconds >= from && r->waveCount == 0)
+            p.fillRect(QRectF(QPointF(x(r->seconds), wave.top()), QPointF(x(r->seconds + 1), wave.bottom())), kGapColour);
+        if (r->seconds > covered + 1e-6 && r->seconds >= from)
+            p.fillRect(QRectF(QPointF(x(covered), wave.top()), QPointF(x(r->seconds), wave.bottom())), kGapColour);
+        covered = std::max(covered, r->seconds + 1);
+    }
+    if (covered < to)
+        p.fillRect(QRectF(QPointF(x(covered), wave.top()), QPointF(x(to), wave.bottom())), kGapColour);
+    p.setPen(QPen(QColor(200, 0, 0), 1, Qt::DashLine));
+    p.drawLine(QPointF(x(centre), wave.top()), QPointF(x(centre), wave.bottom()));
+
+    p.setFont(font);
+    for (int v = 0; v <= 240; v += 40) {
+        p.setPen(QColor(235, 235, 235));
+        p.drawLine(QPointF(wave.left() + 1, y(v)), QPointF(wave.right() - 1, y(v)));
+        p.setPen(Qt::black);
+        p.drawText(QRectF(wave.left() - 56, y(v) - 9, 50, 18), Qt::AlignRight | Qt::AlignVCenter, QString::number(v));
+    }
+    p.setFont(bold);
+    p.drawText(QPointF(wave.left(), wave.top() - 8), QStringLiteral("Pulse wave (0–247) and the beats found in it"));
+    p.setFont(font);
+
+    // The samples, sample i of n at i/n of its second, joined within a stretch of wave.
+    p.setPen(QPen(kSpO2Colour, 1.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    QPainterPath path;
+    double last = -1e9;
+    for (auto r = first; r != rs.end() && r->seconds < to; ++r) {
+        const auto samples = night.WaveOf(*r);
+        for (std::size_t i = 0; i < samples.size(); ++i) {
+            const double t = r->seconds + static_cast<double>(i) / static_cast<double>(samples.size());
+            if (t < from || t >= to)
+                continue;
+            const QPointF at(x(t), y(samples[i]));
+            if (t - last > 0.2)
+                path.moveTo(at);
+            else
+                path.lineTo(at);
+            last = t;
+        }
+    }
+    p.drawPath(path);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(200, 0, 0));
+    for (const Beat& beat : beats)
+        if (beat.time >= from && beat.time < to) {
+            const double bx = x(beat.time);
+            p.drawPolygon(QPolygonF({QPointF(bx - 5, wave.top() + 2), QPointF(bx + 5, wave.top() + 2),
+                                     QPointF(bx, wave.top() + 10)}));
+        }
+    p.setBrush(Qt::NoBrush);
+    p.setPen(Qt::black);
+    p.drawRect(wave);
+
+    // Each second's SpO2, pulse and beat rate under the wave.
+    const double rowTop = wave.bottom() + 34, rowHeight = 22;
+    const QStringList names = {QStringLiteral("SpO2 %"), QStringLiteral("Pulse"), QStringLiteral("Beats/min")};
+    p.setFont(bold);
+    for (qsizetype n = 0; n < names.size(); ++n)
+        p.drawText(QRectF(0, rowTop + static_cast<double>(n) * rowHeight, wave.left() - 8, rowHeight),
+                   Qt::AlignRight | Qt::AlignVCenter, names[n]);
+    p.setFont(small);
+    for (auto r = first; r != rs.end() && r->seconds < to; ++r) {
+        if (r->seconds < from)
+            continue;
+        const QRectF cell(x(r->seconds), rowTop, x(r->seconds + 1) - x(r->seconds), rowHeight);
+        const auto text = [](const std::optional<int>& v) { return v ? QString::number(*v) : QStringLiteral("–"); };
+        p.setPen(r->spo2 && *r->spo2 < 90 ? QColor(200, 0, 0) : QColor(Qt::black));
+        p.drawText(cell, Qt::AlignCenter, text(r->spo2));
+        p.setPen(Qt::black);
+        p.drawText(cell.translated(0, rowHeight), Qt::AlignCenter, text(r->pulse));
+        std::optional<int> rate;
+        for (const Beat& beat : beats)
+            if (beat.rate && beat.time >= r->seconds && beat.time < r->seconds + 1)
+                rate = static_cast<int>(std::lround(*beat.rate));
+        p.drawText(cell.translated(0, 2 * rowHeight), Qt::AlignCenter, text(rate));
+    }
+    // Ticks every 5 s, on the clock.
+    p.setFont(font);
+    p.setPen(Qt::black);
+    for (double t = std::ceil(from / 5) * 5; t <= to; t += 5) {
+        p.drawLine(QPointF(x(t), wave.bottom()), QPointF(x(t), wave.bottom() + 6));
+        p.drawText(QRectF(x(t) - 40, wave.bottom() + 8, 80, 18), Qt::AlignHCenter, QString::fromStdString(ClockText(t)));
+    }
+    p.drawText(QRectF(0, kWaveHeight - 30, kWaveWidth, 20), Qt::AlignHCenter,
+               QStringLiteral("grey: no wave · triangles: beats found · This report is not a medical diagnosis."));
 }
 
 }  // namespace trelvo::report

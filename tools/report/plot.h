@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tools/report/beats.h"
 #include "tools/report/figures.h"
 
 #include <QRectF>
@@ -32,5 +33,13 @@ void PaintHourTable(QPainter& painter, const QRectF& area, const Figures& figure
 inline constexpr int kTrendWidth = 1200;
 inline constexpr int kTrendHeight = 600;
 void PaintTrend(QPainter& painter, const std::vector<NightRow>& nights, const QString& title);
+
+// 30 seconds of the pulse wave around a moment, the beats found in it, and each second's SpO2,
+// pulse and beat rate.
+inline constexpr int kWaveWidth = 1200;
+inline constexpr int kWaveHeight = 560;
+inline constexpr double kWaveSpan = 30;
+void PaintWave(QPainter& painter, const Night& night, double centre, const std::vector<Beat>& beats,
+               const QString& title);
 
 }  // namespace trelvo::report
