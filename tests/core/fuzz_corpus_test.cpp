@@ -1,10 +1,12 @@
 // The fuzzer's seeds and every input it ever crashed on, replayed in the normal test run.
 
+#include "fuzz/report_harness.h"
 #include "fuzz/stream_harness.h"
 #include "tools/sim/oximeter_stream.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -35,6 +37,29 @@ TEST(FuzzCorpus, SeedsAndSavedCrashInputsKeepEveryInvariant)
         }
     }
     EXPECT_GE(replayed, 5);
+}
+
+// The report's readers: their seeds and every input a fuzzer ever broke them with.
+TEST(FuzzCorpus, ReportReadersKeepTheirRulesOnSeedsAndSavedCrashInputs)
+{
+    int replayed = 0;
+    for (const auto& [folders, run] :
+         {std::pair{std::array{"seeds-record", "regressions-record"}, &RunRecordFileCase},
+          std::pair{std::array{"seeds-per-second", "regressions-per-second"}, &RunPerSecondCase}}) {
+        for (const char* folder : folders) {
+            const fs::path path = fs::path(TRELVO_FUZZ_DIR) / folder;
+            if (!fs::exists(path))
+                continue;
+            for (const auto& entry : fs::directory_iterator(path)) {
+                if (!entry.is_regular_file() || entry.path().filename().string().front() == '.')
+                    continue;
+                const std::string input = Contents(entry.path());
+                EXPECT_EQ(run(reinterpret_cast<const std::uint8_t*>(input.data()), input.size()), "") << entry.path();
+                ++replayed;
+            }
+        }
+    }
+    EXPECT_GE(replayed, 6);
 }
 
 // Bad input of the kinds a night can bring, in sizes the fuzzer's short run does not reach.

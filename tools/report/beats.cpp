@@ -36,8 +36,14 @@ std::vector<Beat> DetectBeats(const Night& night)
     std::optional<double> lastBeat;
     double previousValue = 0, previousTime = 0;
     bool havePrevious = false;
+    double waveEnd = -1e18;  // where the wave read so far ends
     for (std::size_t i = 0; i < rs.size(); ++i) {
         const auto wave = night.WaveOf(rs[i]);
+        // A second told twice (the clock was set back) is read once.
+        if (rs[i].seconds < waveEnd - 1e-9)
+            continue;
+        if (!wave.empty())
+            waveEnd = rs[i].seconds + 1;
         if (wave.empty()) {
             lastBeat.reset();
             havePrevious = false;

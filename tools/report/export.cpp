@@ -15,7 +15,7 @@ std::vector<Second> Seconds(const Night& night)
 {
     std::vector<Second> seconds;
     const auto& rs = night.readings;
-    if (rs.empty())
+    if (rs.empty() || rs.back().seconds - rs.front().seconds > kLongestNight)
         return seconds;
     const double start = rs.front().seconds;
     const auto index = [start](double s) { return static_cast<std::size_t>(std::lround(s - start)); };
@@ -135,7 +135,7 @@ std::string WriteEdf(const std::string& path, const Night& night, const Figures&
 {
     const std::vector<Second> seconds = Seconds(night);
     if (seconds.empty())
-        return "the night holds no reading";
+        return "the night holds no reading, or spans more than 7 days";
 
     struct Annotation {
         std::size_t onset, duration;

@@ -197,16 +197,18 @@ std::optional<Figures> Analyse(const Night& night)
     const auto hourOf = [&f](double seconds) {
         return static_cast<std::size_t>(std::floor(seconds / 3600) - std::floor(f.start / 3600));
     };
-    const std::size_t hours = hourOf(f.end - 1e-9) + 1;
+    const std::size_t hours = f.end - f.start <= kLongestNight ? hourOf(f.end - 1e-9) + 1 : 0;
     for (std::size_t h = 0; h < hours; ++h)
         f.hours.push_back({(std::floor(f.start / 3600) + static_cast<double>(h)) * 3600, 0, 0, 0});
-    for (const Reading& r : rs)
-        if (r.spo2)
-            f.hours[hourOf(r.seconds)].analysedSeconds += step;
-    for (const Event& e : f.events3)
-        ++f.hours[hourOf(e.start)].events3;
-    for (const Event& e : f.events4)
-        ++f.hours[hourOf(e.start)].events4;
+    if (hours > 0) {
+        for (const Reading& r : rs)
+            if (r.spo2)
+                f.hours[hourOf(r.seconds)].analysedSeconds += step;
+        for (const Event& e : f.events3)
+            ++f.hours[hourOf(e.start)].events3;
+        for (const Event& e : f.events4)
+            ++f.hours[hourOf(e.start)].events4;
+    }
 
     f.hasWave = night.hasWave;
     if (f.hasWave) {
@@ -216,7 +218,7 @@ std::optional<Figures> Analyse(const Night& night)
         f.beats = beats.size();
         f.beatsPerHour = PerHour(beats.size(), f.waveSeconds);
         for (const Beat& b : beats)
-            if (b.time >= f.start && b.time < f.end)
+            if (hours > 0 && b.time >= f.start && b.time < f.end)
                 ++f.hours[hourOf(b.time)].beats;
         const BeatAgreement agreement = Agreement(night, beats);
         f.beatsCompared = agreement.compared;

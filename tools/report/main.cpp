@@ -235,6 +235,9 @@ void ReportNight(const QString& path, const Options& o)
     WritePlot(target, o.svg, night, *figures, title);
     std::printf("Plot             %s\n", qPrintable(target));
 
+    const bool exporting = !o.edf.isEmpty() || !o.oscar.isEmpty();
+    if (exporting && figures->end - figures->start > kLongestNight)
+        Fail(1, QStringLiteral("%1 spans more than 7 days: EDF and OSCAR files are made of one night").arg(path));
     if (!o.pdf.isEmpty()) {
         QString source = name;
         if (!loaded.perSecond.isEmpty())

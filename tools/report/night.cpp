@@ -12,8 +12,11 @@
 namespace trelvo::report {
 namespace {
 
+// Plain decimal digits only: no sign, no blanks.
 bool Number(std::string_view s, int& value)
 {
+    if (s.empty() || s.front() < '0' || s.front() > '9')
+        return false;
     const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
     return !s.empty() && ec == std::errc() && end == s.data() + s.size();
 }

@@ -29,6 +29,9 @@ struct CivilDate {
 
 inline constexpr double kLineSeconds = 5.0;  // a record file's line every five seconds
 inline constexpr double kRowSeconds = 1.0;   // a per-second file's row
+// A longer span is no night: a hand-edited time can put rows years apart, and the hourly table
+// and the second-by-second exports would grow with it.
+inline constexpr double kLongestNight = 7 * 86400.0;
 
 struct Night {
     std::vector<Reading> readings;

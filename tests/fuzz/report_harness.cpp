@@ -1,0 +1,115 @@
+#include "fuzz/report_harness.h"
+
+#include "recording/companion.h"
+#include "tools/report/beats.h"
+#include "tools/report/export.h"
+#include "tools/report/figures.h"
+
+#include <algorithm>
+#include <string_view>
+
+namespace trelvo::test {
+namespace {
+
+using namespace report;
+
+std::string CheckNight(const Night& night)
+{
+    int previous = 0;
+    for (const int line : night.brokenLines) {
+        if (line <= previous || line > night.totalLines)
+            return "a broken line's number is out of order or past the end";
+        previous = line;
+    }
+    if (night.readings.size() + night.brokenLines.size() > static_cast<std::size_t>(night.totalLines))
+        return "more readings and broken lines than lines";
+    for (std::size_t i = 0; i < night.readings.size(); ++i) {
+        const Reading& r = night.readings[i];
+        if (i > 0 && r.seconds < night.readings[i - 1].seconds)
+            return "readings out of time order";
+        if (static_cast<std::size_t>(r.waveBegin) + r.waveCount > night.wave.size())
+            return "a reading's wave lies outside the night's samples";
+        if (r.spo2 && (*r.spo2 < 0 || *r.spo2 > 100))
+            return "an SpO2 outside 0..100";
+        if (r.pulse && (*r.pulse < 0 || *r.pulse > 254))
+            return "a pulse outside 0..254";
+        if ((r.kind == Reading::Kind::Valid) != r.spo2.has_value())
+            return "a valid reading without SpO2, or SpO2 on one that is not";
+    }
+    return {};
+}
+
+std::string Run(Night night)
+{
+    if (std::string broken = CheckNight(night); !broken.empty())
+        return broken;
+    const auto figures = Analyse(night);
+    if (!figures)
+        return night.readings.empty() ? std::string() : "readings but no figures";
+    const Figures& f = *figures;
+    // (A clock set back repeats times: analysed time may then exceed the span of the times.)
+    const auto valid = std::count_if(night.readings.begin(), night.readings.end(),
+                                     [](const Reading& r) { return r.spo2.has_value(); });
+    if (std::abs(f.validSeconds - static_cast<double>(valid) * night.step) > 1e-6)
+        return "analysed time is not the valid readings' time";
+    double banded = 0;
+    for (const double b : f.bandSeconds)
+        banded += b;
+    if (std::abs(banded - f.validSeconds) > 1e-6)
+        return "the bands do not add up to the analysed time";
+    if (f.atOrBelow88Seconds > f.below90Seconds + 1e-6)
+        return "more time at or below 88 than below 90";
+    for (const Event& e : f.events3)
+        if (e.end - e.start < kShortestDesaturation || e.depth < 3)
+            return "a desaturation shorter than the rule or not deep enough";
+    int hourly = 0;
+    for (const HourFigures& h : f.hours)
+        hourly += h.events3;
+    if (!f.hours.empty() && hourly != static_cast<int>(f.events3.size()))
+        return "the hours do not hold every event";
+
+    if (!night.date)
+        night.date = CivilDate{2026, 12, 7};
+    (void)SummaryText("fuzz", night, f);
+    (void)EventsCsv(night, f);
+    (void)CsvText(night, *night.date);
+    // The second-by-second exports of a night of days are the same code at a far slower pace.
+    if (f.end - f.start > 36 * 3600.0)
+        return {};
+    for (const OscarFile& file : OscarFiles(night, *night.date))
+        if (file.bytes.size() > 65535 || (file.bytes.size() - kOscarHeaderBytes) % kOscarRecordBytes != 0)
+            return "an OSCAR file that its size field cannot hold, or a cut record";
+    const std::vector<Beat> beats = DetectBeats(night);
+    for (std::size_t i = 1; i < beats.size(); ++i)
+        if (beats[i].time < beats[i - 1].time)
+            return "beats out of time order";
+    (void)Agreement(night, beats);
+    if (const auto rate = PlethRate(night)) {
+        if (*rate < 1 || *rate > 1000)
+            return "a Pleth rate out of range";
+        for (const Reading& r : night.readings) {
+            const std::vector<double> wave = Resampled(night.WaveOf(r), *rate);
+            if (std::any_of(wave.begin(), wave.end(), [](double v) { return v < 0 || v > 247; }))
+                return "a resampled wave value outside 0..247";
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+std::string RunRecordFileCase(const std::uint8_t* data, std::size_t size)
+{
+    return Run(ParseNight({reinterpret_cast<const char*>(data), size}));
+}
+
+std::string RunPerSecondCase(const std::uint8_t* data, std::size_t size)
+{
+    // The header row is given, so the fuzzer spends its time on the rows.
+    std::string text(recording::kCompanionHeader);
+    text += "\r\n";
+    text.append(reinterpret_cast<const char*>(data), size);
+    return Run(ParsePerSecondFile(text));
+}
+
+}  // namespace trelvo::test
