@@ -62,6 +62,8 @@ def report_seconds():
     exports = ["--csv", os.path.join(work, "out.csv"), "--edf", os.path.join(work, "night.edf"),
                "--oscar", os.path.join(work, "oscar")]
     per_second = median_run([night, *exports])
+    edf = median_run([night, "--edf", os.path.join(work, "wave.edf")])
+    size = os.path.getsize(os.path.join(work, "night.csv"))
     with_pdf = median_run([night, "--pdf", os.path.join(work, "night.pdf"), "--events", os.path.join(work, "ev.csv")])
     os.rename(os.path.join(work, "night.csv"), os.path.join(work, "aside.csv"))
     alone = median_run([night])
@@ -74,12 +76,19 @@ def report_seconds():
     for maker in makers:
         maker.wait()
     nights = median_run([month])
-    return alone, per_second, with_pdf, nights
+    return alone, per_second, with_pdf, nights, edf, size
 
 
 def report_rows():
-    alone, per_second, with_pdf, nights = report_seconds()
+    alone, per_second, with_pdf, nights, edf, size = report_seconds()
+    recording = benchmark("recording_bench", "BM_RecordingOneSecondWithWave")
+    share = recording["real_time"] / 1e9 * 100  # ns per second of recording, as a share of one core
     return [
+        ("recording the per-second file with wave: CPU per second of recording", f"{recording['real_time'] / 1000:.1f} µs",
+         "", True),
+        ("  the same as a share of one core", f"{share:.4f} %", "< 0.01 %", share < 0.01),
+        ("per-second file of a 10-hour night with wave", f"{size / 1e6:.1f} MB", "< 20 MB", size < 20e6),
+        ("EDF+ with Pleth of that night", f"{edf * 1000:.0f} ms", "< 3 s", edf < 3.0),
         ("report of a 10-hour night, record file alone (7,200 lines)", f"{alone * 1000:.0f} ms", "< 1 s", alone < 1.0),
         ("report and CSV, EDF+, OSCAR of a 10-hour per-second night (36,000 rows)", f"{per_second * 1000:.0f} ms",
          "< 1 s", per_second < 1.0),

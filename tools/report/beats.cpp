@@ -33,7 +33,10 @@ std::vector<Beat> DetectBeats(const Night& night)
     const auto joined = [&](std::size_t a, std::size_t b) {
         return !ranges[a].Empty() && !ranges[b].Empty() && std::abs(rs[b].seconds - rs[a].seconds - 1) < 1e-6;
     };
-    std::optional<double> lastBeat;
+    // The beat before, within this stretch of wave (a plain pair: GCC's -O3 takes an optional
+    // for uninitialised here).
+    bool haveBeat = false;
+    double lastBeat = 0;
     double previousValue = 0, previousTime = 0;
     bool havePrevious = false;
     double waveEnd = -1e18;  // where the wave read so far ends
@@ -44,15 +47,12 @@ std::vector<Beat> DetectBeats(const Night& night)
             continue;
         if (!wave.empty())
             waveEnd = rs[i].seconds + 1;
-        if (wave.empty()) {
-            lastBeat.reset();
+        if (wave.empty() || i == 0 || !joined(i - 1, i)) {
+            haveBeat = false;
             havePrevious = false;
+        }
+        if (wave.empty())
             continue;
-        }
-        if (i == 0 || !joined(i - 1, i)) {
-            lastBeat.reset();
-            havePrevious = false;
-        }
         Range around = ranges[i];
         if (i > 0 && joined(i - 1, i))
             around.Add(ranges[i - 1]);
@@ -65,11 +65,12 @@ std::vector<Beat> DetectBeats(const Night& night)
             const double value = wave[k];
             if (swings && havePrevious && previousValue < middle && value >= middle) {
                 const double crossing = previousTime + (time - previousTime) * (middle - previousValue) / (value - previousValue);
-                if (!lastBeat || crossing - *lastBeat >= kShortestBeat) {
+                if (!haveBeat || crossing - lastBeat >= kShortestBeat) {
                     Beat beat{crossing, std::nullopt};
-                    if (lastBeat && crossing - *lastBeat <= kLongestBeat)
-                        beat.rate = 60.0 / (crossing - *lastBeat);
+                    if (haveBeat && crossing - lastBeat <= kLongestBeat)
+                        beat.rate = 60.0 / (crossing - lastBeat);
                     beats.push_back(beat);
+                    haveBeat = true;
                     lastBeat = crossing;
                 }
             }

@@ -132,7 +132,7 @@ std::string BandName(std::size_t band)
     return names[std::min<std::size_t>(band, 4)];
 }
 
-std::optional<Figures> Analyse(const Night& night)
+std::optional<Figures> Analyse(const Night& night, bool findBeats)
 {
     const auto& rs = night.readings;
     if (rs.empty())
@@ -210,7 +210,7 @@ std::optional<Figures> Analyse(const Night& night)
             ++f.hours[hourOf(e.start)].events4;
     }
 
-    f.hasWave = night.hasWave;
+    f.hasWave = night.hasWave && findBeats;
     if (f.hasWave) {
         for (const Reading& r : rs)
             f.waveSeconds += r.waveCount > 0 ? 1 : 0;

@@ -77,8 +77,9 @@ struct Figures {
     double beatPulseDifference = 0; // median, per minute
 };
 
-// Nothing when the night holds no reading at all.
-[[nodiscard]] std::optional<Figures> Analyse(const Night& night);
+// Nothing when the night holds no reading at all. The beats are looked for in the wave unless
+// told not to (a summary of many nights has no use for them).
+[[nodiscard]] std::optional<Figures> Analyse(const Night& night, bool findBeats = true);
 
 // The rules and the resolution, in words, for the summary and the PDF.
 [[nodiscard]] std::string ResolutionText(const Night& night);

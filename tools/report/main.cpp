@@ -26,6 +26,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <algorithm>
+#include <atomic>
+#include <thread>
 #include <unordered_set>
 
 namespace {
@@ -297,48 +299,121 @@ QStringList NightFiles(const QStringList& arguments, QString& folder)
     return files;
 }
 
+// One night among many, worked out on its own: its summary row and its picture.
+struct NightResult {
+    std::optional<NightRow> row;
+    QString problem;        // why it is skipped, or what went wrong with it (for stderr)
+    QString perSecondUsed;  // the per-second file read with a record file
+};
+
+NightResult SummariseNight(const QString& path)
+{
+    NightResult result;
+    QString error;
+    std::optional<Loaded> loaded = Load(path, error);
+    if (!loaded) {
+        result.problem = QStringLiteral("%1 skipped: %2").arg(path, error);
+        return result;
+    }
+    result.perSecondUsed = loaded->perSecond;
+    Night& night = loaded->night;
+    const auto figures = Analyse(night, false);
+    if (!figures) {
+        result.problem = QStringLiteral("%1 skipped: no record file or per-second file").arg(path);
+        return result;
+    }
+    QString said;
+    if (!night.date)
+        night.date = DateOfRecordFile(path, night, {}, said);
+    const QString name = QFileInfo(path).fileName();
+    result.row = RowOf(name.toStdString(), night, *figures);
+    const QString picture = DefaultPicture(path, false);
+    QImage image(kPlotWidth, kPlotHeight, QImage::Format_RGB32);
+    QPainter painter(&image);
+    PaintReport(painter, night, *figures,
+                QStringLiteral("%1 — night of %2").arg(name, QString::fromStdString(result.row->date)));
+    painter.end();
+    if (!image.save(picture, "PNG"))
+        result.problem = QStringLiteral("cannot write %1").arg(picture);
+    return result;
+}
+
+// The first bytes of a file tell a per-second file.
+bool LooksPerSecond(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray start = file.read(128);
+    return IsPerSecondFile(View(start));
+}
+
 void ReportNights(const QStringList& arguments, const Options& o)
 {
     QString folder;
     const QStringList files = NightFiles(arguments, folder);
-    std::vector<NightRow> rows;
-    QStringList pictures;
-    std::unordered_set<std::string> taken;  // per-second files read with their record file
-    std::vector<std::pair<QString, Loaded>> nights;
-    for (const QString& path : files) {
-        QString error;
-        std::optional<Loaded> loaded = Load(path, error);
-        if (!loaded) {
-            std::fprintf(stderr, "trelvo-report: %s skipped: %s\n", qPrintable(path), qPrintable(error));
+
+    // A per-second file that lies beside a record file among them is read with it, not as a
+    // night of its own (unless the record file turns out not to use it).
+    std::unordered_set<std::string> claimed;
+    std::vector<bool> perSecond(static_cast<std::size_t>(files.size()));
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        perSecond[static_cast<std::size_t>(i)] = LooksPerSecond(files[i]);
+        if (perSecond[static_cast<std::size_t>(i)])
             continue;
+        for (int n = 1;; ++n) {
+            const QString candidate = QString::fromStdString(trelvo::recording::CompanionPath(files[i].toStdString(), n));
+            if (!QFileInfo::exists(candidate))
+                break;
+            if (LooksPerSecond(candidate)) {
+                claimed.insert(QFileInfo(candidate).absoluteFilePath().toStdString());
+                break;
+            }
         }
-        if (!loaded->perSecond.isEmpty())
-            taken.insert(loaded->perSecond.toStdString());
-        nights.emplace_back(path, std::move(*loaded));
     }
-    for (auto& [path, loaded] : nights) {
-        if (taken.contains(QFileInfo(path).absoluteFilePath().toStdString()))
-            continue;
-        const auto figures = Analyse(loaded.night);
-        if (!figures) {
-            std::fprintf(stderr, "trelvo-report: %s skipped: no record file or per-second file\n", qPrintable(path));
-            continue;
-        }
-        QString said;
-        if (!loaded.night.date)
-            loaded.night.date = DateOfRecordFile(path, loaded.night, {}, said);
-        const QString name = QFileInfo(path).fileName();
-        rows.push_back(RowOf(name.toStdString(), loaded.night, *figures));
-        const QString picture = DefaultPicture(path, false);
-        WritePlot(picture, false, loaded.night, *figures,
-                  QStringLiteral("%1 — night of %2").arg(name, QString::fromStdString(rows.back().date)));
-        pictures << picture;
+    std::vector<qsizetype> now, later;
+    for (qsizetype i = 0; i < files.size(); ++i)
+        (perSecond[static_cast<std::size_t>(i)] && claimed.contains(QFileInfo(files[i]).absoluteFilePath().toStdString())
+             ? later
+             : now)
+            .push_back(i);
+
+    // The nights are independent: as many at once as there are cores.
+    std::vector<NightResult> results(static_cast<std::size_t>(files.size()));
+    const auto work = [&](const std::vector<qsizetype>& which) {
+        std::atomic<std::size_t> next = 0;
+        const auto worker = [&] {
+            for (std::size_t k = next++; k < which.size(); k = next++)
+                results[static_cast<std::size_t>(which[k])] = SummariseNight(files[which[k]]);
+        };
+        std::vector<std::thread> threads;
+        const unsigned cores = std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
+        for (unsigned t = 1; t < std::min<std::size_t>(cores, which.size()); ++t)
+            threads.emplace_back(worker);
+        worker();
+        for (std::thread& t : threads)
+            t.join();
+    };
+    work(now);
+    std::unordered_set<std::string> used;
+    for (const NightResult& r : results)
+        if (!r.perSecondUsed.isEmpty())
+            used.insert(r.perSecondUsed.toStdString());
+    std::erase_if(later, [&](qsizetype i) { return used.contains(QFileInfo(files[i]).absoluteFilePath().toStdString()); });
+    work(later);
+
+    std::vector<NightRow> rows;
+    for (const NightResult& r : results) {
+        if (!r.problem.isEmpty())
+            std::fprintf(stderr, "trelvo-report: %s\n", qPrintable(r.problem));
+        if (r.row)
+            rows.push_back(*r.row);
     }
     if (rows.empty())
         Fail(2, QStringLiteral("none of the files given is a record file or a per-second file"));
     std::stable_sort(rows.begin(), rows.end(), [](const NightRow& a, const NightRow& b) { return a.date < b.date; });
     std::fputs(NightsTable(rows).c_str(), stdout);
-    std::printf("Pictures         %lld, beside each night's file\n", static_cast<long long>(pictures.size()));
+    std::printf("Pictures         %zu, beside each night's file\n", rows.size());
     if (!o.csv.isEmpty()) {
         WriteFile(o.csv, QByteArray::fromStdString(NightsCsv(rows)));
         std::printf("CSV              %s (%zu nights)\n", qPrintable(o.csv), rows.size());
