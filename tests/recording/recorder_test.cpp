@@ -504,11 +504,16 @@ TEST_F(RecorderTest, AKilledRecordingLeavesOnlyWholeLines)
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        // Lines as fast as the disk takes them: a clock that is always due.
+        // Lines as fast as the disk takes them: a clock that is always due, and a second's worth
+        // of wave in every row.
         recorder.Toggle();
+        const std::vector<std::uint8_t> wave(100, 123);
+        recorder.TakeWaveSamples(wave);
         for (long i = 0;; ++i) {
-            clock.seconds = static_cast<int>(i % 2) * 5;
+            clock.seconds = static_cast<int>(i % 2) * 15;  // due every time, and never a stall to fill
             shown.SpO2Text = std::to_string(80 + i % 20);
+            recorder.BeforeBytes();
+            recorder.TakeWaveSamples(wave);
             recorder.Tick();
         }
     }
@@ -527,10 +532,12 @@ TEST_F(RecorderTest, AKilledRecordingLeavesOnlyWholeLines)
         ASSERT_EQ(line.size(), std::string("S 80 P 72 T 00:00:00  OK!").size()) << line;
     const std::string rows = ReadFile(dir / "night.csv");
     ASSERT_TRUE(rows.ends_with("\r\n")) << "the last per-second row is whole";
-    const std::size_t rowSize = CompanionRow(0, {shown.Unit, false}).size();
-    EXPECT_EQ((rows.size() - kCompanionHeader.size() - 2) % rowSize, 0u);
-    std::printf("%zu whole lines and %zu whole rows before the kill\n", lines.size(),
-                (rows.size() - kCompanionHeader.size() - 2) / rowSize);
+    const std::size_t rowSize = CompanionRow(0, {shown.Unit, false}, std::vector<std::uint8_t>(100, 123)).size();
+    const std::size_t firstRow = kCompanionHeader.size() + 2;
+    EXPECT_NE(rows.substr(firstRow, rowSize).find(",ok,123 123 "), std::string::npos) << "a row with its wave";
+    EXPECT_EQ((rows.size() - firstRow) % rowSize, 0u);
+    std::printf("%zu whole lines and %zu whole rows of %zu bytes before the kill\n", lines.size(),
+                (rows.size() - firstRow) / rowSize, rowSize);
 }
 
 }  // namespace
