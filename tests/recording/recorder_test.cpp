@@ -35,16 +35,6 @@ TEST(RecordLine, AnEmptySpO2FieldGivesPlaceholdersWhateverThePulseFieldShows)
     EXPECT_EQ(RecordLine("97", "", "14:03:25", "OK!"), "S 97 P  T 14:03:25  OK!\r\n") << "pulse taken even if empty";
 }
 
-class WindowView final : public RecordingView {
-public:
-    void SetSaveChecked(bool c) override { checked = c; }
-    void SetStatusText(std::string_view t) override { status = t; }
-    void ShowMessage(std::string_view t) override { messages.emplace_back(t); }
-    bool checked = false;
-    std::string status = "Data is NOT written to file!";
-    std::vector<std::string> messages;
-};
-
 std::string ReadFile(const fs::path& path)
 {
     std::ifstream in(path, std::ios::binary);
@@ -104,7 +94,7 @@ protected:
     test::SetClock clock;
     test::ChosenFile dialog;
     DiskRecordStore disk;
-    WindowView view;
+    test::RecordingWindow view;
     Recorder recorder{program, shown, clock, dialog, disk, view};
 };
 

@@ -34,6 +34,21 @@ void Put(const QString& path, const QByteArray& content)
     f.write(content);
 }
 
+// 200 record lines from 23:00:00 with one dip to 90 % for 25 s.
+QString PutNight(const QTemporaryDir& dir)
+{
+    const QString night = dir.filePath(QStringLiteral("night.txt"));
+    QByteArray lines;
+    for (int i = 0; i < 200; ++i)
+        lines += QStringLiteral("S %1 P 70 T 23:%2:%3  OK!\r\n")
+                     .arg(i > 100 && i < 106 ? 90 : 96)
+                     .arg(i * 5 / 60, 2, 10, QLatin1Char('0'))
+                     .arg(i * 5 % 60, 2, 10, QLatin1Char('0'))
+                     .toLatin1();
+    Put(night, lines);
+    return night;
+}
+
 TEST(ReportTool, AFileThatIsNoRecordFileIsAClearErrorWithStatus2)
 {
     QTemporaryDir dir;
@@ -51,13 +66,7 @@ TEST(ReportTool, AFileThatIsNoRecordFileIsAClearErrorWithStatus2)
 TEST(ReportTool, WritesTheSummaryAndAPngOrSvgPlot)
 {
     QTemporaryDir dir;
-    const QString night = dir.filePath(QStringLiteral("night.txt"));
-    QFile f(night);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    for (int i = 0; i < 200; ++i)
-        f.write(QStringLiteral("S %1 P 70 T 23:%2:%3  OK!\r\n").arg(i > 100 && i < 106 ? 90 : 96).arg(i * 5 / 60, 2, 10, QLatin1Char('0')).arg(i * 5 % 60, 2, 10, QLatin1Char('0')).toLatin1());
-    f.close();
-
+    const QString night = PutNight(dir);
     const ReportRun png = Report({night});
     EXPECT_EQ(png.status, 0) << png.err.toStdString();
     EXPECT_TRUE(png.out.contains(QStringLiteral("ODI3             ")));
@@ -79,12 +88,7 @@ TEST(ReportTool, WritesTheSummaryAndAPngOrSvgPlot)
 TEST(ReportTool, APdfPageAndTheEventList)
 {
     QTemporaryDir dir;
-    const QString night = dir.filePath(QStringLiteral("night.txt"));
-    QFile f(night);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    for (int i = 0; i < 200; ++i)
-        f.write(QStringLiteral("S %1 P 70 T 23:%2:%3  OK!\r\n").arg(i > 100 && i < 106 ? 90 : 96).arg(i * 5 / 60, 2, 10, QLatin1Char('0')).arg(i * 5 % 60, 2, 10, QLatin1Char('0')).toLatin1());
-    f.close();
+    const QString night = PutNight(dir);
     const QString pdf = dir.filePath(QStringLiteral("night.pdf")), events = dir.filePath(QStringLiteral("events.csv"));
     const ReportRun run = Report({night, QStringLiteral("--date"), QStringLiteral("2026-12-07"), QStringLiteral("--pdf"),
                                   pdf, QStringLiteral("--events"), events});

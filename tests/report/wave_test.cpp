@@ -20,14 +20,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class QuietView final : public recording::RecordingView {
-public:
-    void SetSaveChecked(bool) override {}
-    void SetStatusText(std::string_view) override {}
-    void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
-    std::vector<std::string> messages;
-};
-
 std::string ReadFile(const fs::path& path)
 {
     std::ifstream in(path, std::ios::binary);
@@ -56,7 +48,7 @@ TEST(Wave, TheSentSamplesComeBackOutOfTheEdfSecondBySecond)
     clock.seconds = 23 * 3600 + 50 * 60;
     test::ChosenFile dialog((dir / "night.txt").string());
     recording::DiskRecordStore store;
-    QuietView view;
+    test::RecordingWindow view;
     recording::Recorder recorder(program, pipeline.CurrentReading(), clock, dialog, store, view);
     pipeline.SetWaveTap(&recorder);
     tools::OximeterStream unit({.seed = 29, .scenario = tools::Scenario::Desaturation});

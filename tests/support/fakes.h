@@ -37,6 +37,17 @@ public:
     std::vector<std::string> titles;
 };
 
+// What the window shows of recording: the Save check mark, the status bar, the messages.
+class RecordingWindow final : public recording::RecordingView {
+public:
+    void SetSaveChecked(bool c) override { checked = c; }
+    void SetStatusText(std::string_view t) override { status = t; }
+    void ShowMessage(std::string_view t) override { messages.emplace_back(t); }
+    bool checked = false;
+    std::string status = "Data is NOT written to file!";
+    std::vector<std::string> messages;
+};
+
 // A clock the test sets; the text is 24-hour unless told otherwise.
 class SetClock final : public recording::Clock {
 public:

@@ -99,14 +99,11 @@ QString WritePdf(const QString& path, const Night& night, const Figures& f, cons
     p.setViewport(0, 0, device.width(), device.height());
     p.setRenderHint(QPainter::Antialiasing);
 
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(15);
-    QFont big = font;
+    const ReportFonts fonts(15);
+    const QFont& font = fonts.normal;
+    QFont big = fonts.bold, heading = fonts.bold;
     big.setPixelSize(28);
-    big.setBold(true);
-    QFont heading = font;
     heading.setPixelSize(17);
-    heading.setBold(true);
 
     p.setPen(Qt::black);
     p.setFont(big);
@@ -138,9 +135,7 @@ QString WritePdf(const QString& path, const Night& night, const Figures& f, cons
                QStringLiteral("How it is counted: ") + Text(RulesText()) + QStringLiteral(". Resolution: ") +
                    Text(ResolutionText(night)) + QLatin1Char('.'));
     p.setPen(Qt::black);
-    QFont bold = font;
-    bold.setBold(true);
-    p.setFont(bold);
+    p.setFont(fonts.bold);
     p.drawText(QRectF(0, height - 40, kWidth, 30), Qt::AlignHCenter | Qt::AlignVCenter,
                QStringLiteral("This report is not a medical diagnosis. A PC is not suitable for patient monitoring."));
     if (!p.end())

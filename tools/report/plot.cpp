@@ -251,21 +251,37 @@ void PaintHourTable(QPainter& p, const QRectF& area, const Figures& f)
     }
 }
 
-void PaintReport(QPainter& p, const Night& night, const Figures& f, const QString& title)
+ReportFonts::ReportFonts(int pixels) : normal(QStringLiteral("Arial"))
 {
-    p.fillRect(QRect(0, 0, kPlotWidth, kPlotHeight), Qt::white);
-    p.setRenderHint(QPainter::Antialiasing);
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(14);
-    p.setFont(font);
+    normal.setPixelSize(pixels);
+    bold = normal;
+    bold.setBold(true);
+    small = normal;
+    small.setPixelSize(pixels * 6 / 7);
+}
 
-    QFont big = font;
+namespace {
+
+// A white picture with its title centred at the top; the normal font is set after it.
+ReportFonts BeginPicture(QPainter& p, int width, int height, const QString& title)
+{
+    p.fillRect(QRect(0, 0, width, height), Qt::white);
+    p.setRenderHint(QPainter::Antialiasing);
+    const ReportFonts fonts(14);
+    QFont big = fonts.bold;
     big.setPixelSize(20);
-    big.setBold(true);
     p.setFont(big);
     p.setPen(Qt::black);
-    p.drawText(QRectF(0, 12, kPlotWidth, 28), Qt::AlignHCenter, title);
-    p.setFont(font);
+    p.drawText(QRectF(0, 12, width, 28), Qt::AlignHCenter, title);
+    p.setFont(fonts.normal);
+    return fonts;
+}
+
+}  // namespace
+
+void PaintReport(QPainter& p, const Night& night, const Figures& f, const QString& title)
+{
+    BeginPicture(p, kPlotWidth, kPlotHeight, title);
     p.drawText(QRectF(0, 42, kPlotWidth, 20), Qt::AlignHCenter,
                QStringLiteral("%1 to %2 · mean SpO2 %3 % · ODI3 %4/h · ODI4 %5/h · shaded: desaturations of 3 points or more · grey: no reading")
                    .arg(QString::fromStdString(ClockText(f.start)), QString::fromStdString(ClockText(f.end)))
@@ -279,17 +295,8 @@ void PaintReport(QPainter& p, const Night& night, const Figures& f, const QStrin
 
 void PaintTrend(QPainter& p, const std::vector<NightRow>& nights, const QString& title)
 {
-    p.fillRect(QRect(0, 0, kTrendWidth, kTrendHeight), Qt::white);
-    p.setRenderHint(QPainter::Antialiasing);
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(14);
-    QFont big = font;
-    big.setPixelSize(20);
-    big.setBold(true);
-    p.setFont(big);
-    p.setPen(Qt::black);
-    p.drawText(QRectF(0, 12, kTrendWidth, 28), Qt::AlignHCenter, title);
-    p.setFont(font);
+    const ReportFonts fonts = BeginPicture(p, kTrendWidth, kTrendHeight, title);
+    const QFont& font = fonts.normal;
 
     struct Series {
         QString name;
@@ -312,9 +319,7 @@ void PaintTrend(QPainter& p, const std::vector<NightRow>& nights, const QString&
         const double power = std::pow(10, std::floor(std::log10(top)));
         const double scale = top / power <= 1 ? power : top / power <= 2 ? 2 * power : top / power <= 5 ? 5 * power : 10 * power;
         p.setPen(Qt::black);
-        QFont bold = font;
-        bold.setBold(true);
-        p.setFont(bold);
+        p.setFont(fonts.bold);
         p.drawText(QPointF(s.area.left(), s.area.top() - 8), s.name);
         p.setFont(font);
         for (int i = 0; i <= 4; ++i) {
@@ -353,20 +358,8 @@ namespace trelvo::report {
 
 void PaintWave(QPainter& p, const Night& night, double centre, const std::vector<Beat>& beats, const QString& title)
 {
-    p.fillRect(QRect(0, 0, kWaveWidth, kWaveHeight), Qt::white);
-    p.setRenderHint(QPainter::Antialiasing);
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(14);
-    QFont big = font;
-    big.setPixelSize(20);
-    big.setBold(true);
-    QFont small = font;
-    small.setPixelSize(12);
-    QFont bold = font;
-    bold.setBold(true);
-    p.setFont(big);
-    p.setPen(Qt::black);
-    p.drawText(QRectF(0, 12, kWaveWidth, 28), Qt::AlignHCenter, title);
+    const ReportFonts fonts = BeginPicture(p, kWaveWidth, kWaveHeight, title);
+    const QFont &font = fonts.normal, &bold = fonts.bold, &small = fonts.small;
 
     const double from = centre - kWaveSpan / 2, to = centre + kWaveSpan / 2;
     const QRectF wave(QPointF(90, 80), QPointF(kWaveWidth - 40, 400));

@@ -3,6 +3,7 @@
 #include "tools/report/beats.h"
 #include "tools/report/figures.h"
 
+#include <QFont>
 #include <QRectF>
 #include <QString>
 
@@ -11,6 +12,12 @@
 class QPainter;
 
 namespace trelvo::report {
+
+// The fonts of the pictures: text of a size, the same bold, and a size smaller.
+struct ReportFonts {
+    explicit ReportFonts(int pixels);
+    QFont normal, bold, small;
+};
 
 inline constexpr int kPlotWidth = 1200;
 inline constexpr int kPlotHeight = 760;
