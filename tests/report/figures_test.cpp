@@ -118,6 +118,16 @@ TEST(Figures, TheResolutionIsStatedAndTheFiguresAgree)
     EXPECT_NE(one.find("Recorded         2026-12-07 23:00:00 to 2026-12-07 23:15:00"), std::string::npos) << one;
     EXPECT_NE(five.find("Recorded         23:00:00 to 23:15:00"), std::string::npos) << five;
     EXPECT_NE(one.find("Rules            desaturation: SpO2 3 (ODI3) or 4 (ODI4) points"), std::string::npos);
+
+    // A night with its excluded time, and why.
+    const Night gappy = ParsePerSecondFile(
+        RowText().Add(540, "96").Add(30, "no_data").Add(20, "no_probe").Add(10, "no_signal").Text());
+    const std::string text = SummaryText("night.csv", gappy, *Analyse(gappy));
+    EXPECT_NE(text.find("Analysed         0 h 09 min of valid readings (90.0 % of the recording time)"), std::string::npos)
+        << text;
+    EXPECT_NE(text.find("Excluded         0 h 01 min (10.0 %): no data 0.5 min, probe off 0.3 min, no finger 0.2 min"),
+              std::string::npos)
+        << text;
 }
 
 TEST(Figures, ManyNightsAsATableAndCsv)

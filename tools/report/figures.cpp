@@ -255,9 +255,9 @@ std::string SummaryText(const std::string& source, const Night& night, const Fig
             DurationText(recording) + ")\n";
     text += Format("Analysed         %s of valid readings (%.1f %% of the recording time)\n",
                    DurationText(f.validSeconds).c_str(), recording > 0 ? 100.0 * f.validSeconds / recording : 0.0);
-    text += Format("Excluded         %s: no data %.1f min, probe off %.1f min, no finger %.1f min\n",
-                   DurationText(excluded).c_str(), f.noDataSeconds / 60, f.probeOffSeconds / 60,
-                   f.noSignalSeconds / 60);
+    text += Format("Excluded         %s (%.1f %%): no data %.1f min, probe off %.1f min, no finger %.1f min\n",
+                   DurationText(excluded).c_str(), recording > 0 ? 100.0 * excluded / recording : 0.0,
+                   f.noDataSeconds / 60, f.probeOffSeconds / 60, f.noSignalSeconds / 60);
     text += Format("SpO2             mean %.1f %%, median %.1f %%, lowest %d %% at %s\n", f.spo2Mean, f.spo2Median,
                    f.spo2Min, MomentText(night, f.spo2MinAt).c_str());
     text += Format("Baseline         %.1f %% (median over the night; each event's baseline is the mean SpO2 of "

@@ -35,9 +35,10 @@ void PaintFigures(QPainter& p, const QRectF& area, const Night& night, const Fig
         {QStringLiteral("Analysed"), QStringLiteral("%1 of valid readings (%2 %)")
                                          .arg(Text(DurationText(f.validSeconds)))
                                          .arg(recording > 0 ? 100 * f.validSeconds / recording : 0, 0, 'f', 1)},
-        {QStringLiteral("Excluded"), QStringLiteral("no data %1, probe off %2, no finger %3")
-                                         .arg(Minutes(f.noDataSeconds), Minutes(f.probeOffSeconds),
-                                              Minutes(f.noSignalSeconds))},
+        {QStringLiteral("Excluded"),
+         QStringLiteral("%1 %: no data %2, probe off %3, no finger %4")
+             .arg(recording > 0 ? 100 * (f.noDataSeconds + f.probeOffSeconds + f.noSignalSeconds) / recording : 0, 0, 'f', 1)
+             .arg(Minutes(f.noDataSeconds), Minutes(f.probeOffSeconds), Minutes(f.noSignalSeconds))},
         {QStringLiteral("SpO2"), QStringLiteral("mean %1 %, median %2 %, lowest %3 % at %4")
                                      .arg(f.spo2Mean, 0, 'f', 1)
                                      .arg(f.spo2Median, 0, 'f', 1)
