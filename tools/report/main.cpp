@@ -216,7 +216,8 @@ void ReportNight(const QString& path, const Options& o)
         Fail(2, QStringLiteral("cannot read %1: %2").arg(path, error));
     Loaded& loaded = *read;
     Night& night = loaded.night;
-    const auto figures = Analyse(night);
+    // The wave picture finds its own beats.
+    const auto figures = Analyse(night, o.wave.isEmpty());
     if (!figures)
         Fail(2, QStringLiteral("%1 is not a record file of trelvo: no line reads like \"S 97 P 72 T 14:03:25  OK!\", "
                                "and it is no per-second file")

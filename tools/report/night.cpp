@@ -56,10 +56,27 @@ bool IsNoSignalText(std::string_view status)
     return false;
 }
 
+// Hands each line of the text to take, without its CR LF (or LF), counting the lines in
+// night.totalLines: both readers go through their files this way.
+template <class Take>
+void ForEachLine(std::string_view text, Night& night, Take take)
+{
+    std::size_t at = 0;
+    while (at < text.size()) {
+        auto end = text.find('\n', at);
+        if (end == std::string_view::npos)
+            end = text.size();
+        std::string_view line = text.substr(at, end - at);
+        at = end + 1;
+        ++night.totalLines;
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        take(line);
+    }
+}
+
 std::optional<Reading> ParseLine(std::string_view line)
 {
-    if (!line.empty() && line.back() == '\r')
-        line.remove_suffix(1);
     if (line.substr(0, 2) != "S ")
         return std::nullopt;
     const auto p = line.find(" P ");
@@ -100,21 +117,13 @@ Night ParseNight(std::string_view text)
     Night night;
     double day = 0;
     double previous = -1;
-    std::size_t at = 0;
-    while (at < text.size()) {
-        auto end = text.find('\n', at);
-        if (end == std::string_view::npos)
-            end = text.size();
-        const std::string_view line = text.substr(at, end - at);
-        at = end + 1;
-        ++night.totalLines;
-        if (line.empty() || line == "\r") {
-            continue;
-        }
+    ForEachLine(text, night, [&](std::string_view line) {
+        if (line.empty())
+            return;
         auto reading = ParseLine(line);
         if (!reading) {
             night.brokenLines.push_back(night.totalLines);
-            continue;
+            return;
         }
         if (previous >= 0 && reading->seconds + day < previous)
             day += 86400;  // past midnight
@@ -122,7 +131,7 @@ Night ParseNight(std::string_view text)
         reading->lineNumber = night.totalLines;
         previous = reading->seconds;
         night.readings.push_back(*reading);
-    }
+    });
     return night;
 }
 
@@ -310,27 +319,18 @@ Night ParsePerSecondFile(std::string_view text)
     night.step = kRowSeconds;
     std::optional<RowTime> first;
     bool ordered = true;
-    std::size_t at = 0;
-    while (at < text.size()) {
-        auto end = text.find('\n', at);
-        if (end == std::string_view::npos)
-            end = text.size();
-        std::string_view line = text.substr(at, end - at);
-        at = end + 1;
-        ++night.totalLines;
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
+    ForEachLine(text, night, [&](std::string_view line) {
         if (night.totalLines == 1) {
             night.hasWave = line == recording::kCompanionHeader;
-            continue;  // the header row
+            return;  // the header row
         }
         if (line.empty())
-            continue;
+            return;
         RowTime time;
         auto reading = ParseRow(line, first, time, night);
         if (!reading) {
             night.brokenLines.push_back(night.totalLines);
-            continue;
+            return;
         }
         if (!first) {
             first = time;
@@ -339,7 +339,7 @@ Night ParsePerSecondFile(std::string_view text)
         reading->lineNumber = night.totalLines;
         ordered = ordered && (night.readings.empty() || night.readings.back().seconds < reading->seconds);
         night.readings.push_back(*reading);
-    }
+    });
     if (!ordered)
         std::stable_sort(night.readings.begin(), night.readings.end(),
                          [](const Reading& a, const Reading& b) { return a.seconds < b.seconds; });
