@@ -77,6 +77,8 @@ constexpr std::array kMessages{
                  "In die Datei %1 kann nicht mehr geschrieben werden: %2. Die Aufzeichnung ist beendet; die bisher "
                  "geschriebenen Zeilen bleiben erhalten."},
     MessageEntry{kGerman, Message::RecordCannotFinish, "Die Datei %1 ließ sich nicht sicher abschließen: %2."},
+    MessageEntry{kGerman, Message::RecordInUse,
+                 "In die Datei %1 schreibt gerade eine andere Aufzeichnung. Bitte eine andere Datei wählen."},
 
     MessageEntry{kEnglish, Message::PortNoSuchDevice, "no such device (is the cable plugged in?)"},
     MessageEntry{kEnglish, Message::PortBusy, "busy: another program is using it"},
@@ -93,6 +95,8 @@ constexpr std::array kMessages{
                  "The record file %1 cannot be written any more: %2. Recording has stopped; the lines written so "
                  "far are kept."},
     MessageEntry{kEnglish, Message::RecordCannotFinish, "The record file %1 could not be finished safely: %2."},
+    MessageEntry{kEnglish, Message::RecordInUse,
+                 "Another recording is writing the record file %1. Please choose another file."},
 };
 
 constexpr bool ById(const TableEntry& a, const TableEntry& b) { return a.id < b.id; }

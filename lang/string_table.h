@@ -52,6 +52,7 @@ enum class Message {
     RecordCannotCreate,    // %1 the file, %2 the reason
     RecordCannotWrite,     // %1 the file, %2 the reason
     RecordCannotFinish,    // %1 the file, %2 the reason
+    RecordInUse,           // %1 the file
 };
 
 struct TableEntry {

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -80,9 +81,24 @@ private:
 
 }  // namespace
 
+namespace {
+
+// Holds a file for this recording alone: another recording (another copy of the program, another
+// unit) that tries the same file finds it taken. The lock goes with the descriptor.
+bool LockForRecording(int fd)
+{
+    while (::flock(fd, LOCK_EX | LOCK_NB) != 0)
+        if (errno != EINTR)
+            return false;
+    return true;
+}
+
+}  // namespace
+
 RecordStore::Opened DiskRecordStore::Create(const std::string& path)
 {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    // Not emptied before it is known to be free: a file another recording writes stays whole.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0)
         return {nullptr, SystemError(errno), path};
     struct stat st {};
@@ -90,21 +106,32 @@ RecordStore::Opened DiskRecordStore::Create(const std::string& path)
         ::close(fd);
         return {nullptr, SystemError(EISDIR), path};
     }
+    if (!LockForRecording(fd)) {
+        const int error = errno;
+        ::close(fd);
+        if (error == EWOULDBLOCK)
+            return {nullptr, {}, path, true};
+        return {nullptr, SystemError(error), path};
+    }
+    if (S_ISREG(st.st_mode) && ::ftruncate(fd, 0) != 0) {
+        const int error = errno;
+        ::close(fd);
+        return {nullptr, SystemError(error), path};
+    }
     return {std::make_unique<DiskRecordFile>(fd, m_encoder), {}, path};
 }
 
 namespace {
 
-// Opens an existing file for writing if it begins with the per-second header row; -1 if it does
-// not (a stranger's file, or a folder), with errno 0.
-int OpenOwnCompanion(const std::string& path)
+// Opens an existing per-second file to write it afresh, only if nothing would be lost: it holds
+// the program's header row and not a single row, it can be written, and no other recording holds
+// it. -1 when the name is taken.
+int OpenEmptyCompanion(const std::string& path)
 {
     const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
-    if (fd < 0) {
-        errno = (errno == ELOOP || errno == EISDIR) ? 0 : errno;
+    if (fd < 0)
         return -1;
-    }
-    char start[kCompanionHeader.size() + 2];
+    char start[kCompanionHeader.size() + 3];
     ssize_t got = 0;
     while (got < static_cast<ssize_t>(sizeof start)) {
         const ssize_t n = ::pread(fd, start + got, sizeof start - static_cast<std::size_t>(got), got);
@@ -114,15 +141,12 @@ int OpenOwnCompanion(const std::string& path)
             break;
         got += n;
     }
-    if (!IsCompanionStart({start, static_cast<std::size_t>(got)})) {
+    const std::string_view content(start, static_cast<std::size_t>(got));
+    const bool headerOnly = IsCompanionStart(content) &&
+                            (content == std::string(kCompanionHeader) + "\r\n" ||
+                             content == std::string(kCompanionHeaderWithoutWave) + "\r\n");
+    if (!headerOnly || !LockForRecording(fd) || ::ftruncate(fd, 0) != 0) {
         ::close(fd);
-        errno = 0;
-        return -1;
-    }
-    if (::ftruncate(fd, 0) != 0) {
-        const int error = errno;
-        ::close(fd);
-        errno = error;
         return -1;
     }
     return fd;
@@ -137,10 +161,17 @@ RecordStore::Opened DiskRecordStore::CreateCompanion(const std::string& recordPa
     for (int n = 1; n <= kNamesTried; ++n) {
         const std::string path = CompanionPath(recordPath, n);
         int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 && !LockForRecording(fd)) {
+            // Another recording made the same name in the same instant and holds it.
+            ::close(fd);
+            continue;
+        }
         if (fd < 0 && errno == EEXIST) {
-            fd = OpenOwnCompanion(path);
-            if (fd < 0 && errno == 0)
-                continue;  // not ours: left alone
+            // Another night's rows, a stranger's file, a folder, a link, a file this user cannot
+            // write or one another recording holds: all taken, and left as they are.
+            fd = OpenEmptyCompanion(path);
+            if (fd < 0)
+                continue;
         }
         if (fd < 0)
             return {nullptr, SystemError(errno), path};

@@ -35,11 +35,15 @@ public:
         std::unique_ptr<RecordFile> file;  // null on failure
         std::string error;                 // why it could not be opened
         std::string path;                  // the file opened, or the one that failed
+        bool inUse = false;                // another recording is writing it
     };
-    // Creates the file, or empties an existing one.
+    // Creates the file, or empties an existing one; a file another recording holds is left alone
+    // (inUse). The file is held for this recording until it is closed.
     [[nodiscard]] virtual Opened Create(const std::string& path) = 0;
-    // Creates the per-second file of a record file, under the first name that is free or holds
-    // a per-second file of the program's own (emptied then); its header row is written.
+    // Creates the per-second file of a record file under the first name that is free, or that
+    // holds nothing but the program's own header row; a name with rows in it, a stranger's file,
+    // one this user cannot write and one another recording holds are all taken. Its header row is
+    // written, and the file is held for this recording until it is closed.
     [[nodiscard]] virtual Opened CreateCompanion(const std::string& recordPath) = 0;
 
 protected:

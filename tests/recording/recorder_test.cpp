@@ -422,7 +422,7 @@ TEST_F(RecorderTest, ARowForEverySecondOnceItIsOverWithItsWave)
     clock.seconds += 600;
     Run(1);
     recorder.Toggle();
-    const std::string rows = ReadFile(dir / "night.csv");
+    const std::string rows = ReadFile(dir / "night-2.csv");
     EXPECT_EQ(std::count(rows.begin(), rows.end(), '\n'), 3) << rows;
     ::unsetenv("TZ");
     ::tzset();
@@ -431,27 +431,103 @@ TEST_F(RecorderTest, ARowForEverySecondOnceItIsOverWithItsWave)
 TEST_F(RecorderTest, NeverWritesOverAFileItDidNotWrite)
 {
     const auto put = [](const fs::path& path, const std::string& content) { std::ofstream(path) << content; };
-    // One of ours from before the wave column: still ours.
-    const std::string ours = std::string(kCompanionHeaderWithoutWave) + "\r\n2026-12-01T23:59:58+00:00,97,72,ok\r\n";
+    // Only a file of ours that holds nothing but the header row is written afresh.
     put(dir / "night.csv", "budget,2026\r\n");
     put(dir / "night-2.csv", std::string(kCompanionHeader));  // the header cut short: not ours either
-    put(dir / "night-3.csv", ours);
+    put(dir / "night-3.csv", std::string(kCompanionHeaderWithoutWave) + "\r\n");
     recorder.Toggle();
-    EXPECT_EQ(recorder.CompanionFileName(), (dir / "night-3.csv").string()) << "an earlier file of ours is reused";
+    EXPECT_EQ(recorder.CompanionFileName(), (dir / "night-3.csv").string()) << "an empty file of ours is reused";
     Run(1);
     recorder.Toggle();
     EXPECT_EQ(ReadFile(dir / "night.csv"), "budget,2026\r\n");
     EXPECT_EQ(ReadFile(dir / "night-2.csv"), kCompanionHeader);
     EXPECT_EQ(std::count_if(fs::directory_iterator(dir), {}, [](auto&) { return true; }), 4);
 
-    // A record file named .csv itself: its per-second file takes the next name.
-    fs::remove(dir / "night-3.csv");
-    fs::create_directory(dir / "night-3.csv");  // a folder is no file of ours
+    // A record file named .csv itself: its per-second file takes the next name; folders and
+    // files with rows are taken.
+    fs::create_directory(dir / "night-4.csv");
     dialog.answer = (dir / "night.csv").string();
     recorder.Toggle();
-    EXPECT_EQ(recorder.CompanionFileName(), (dir / "night-4.csv").string());
+    EXPECT_EQ(recorder.CompanionFileName(), (dir / "night-5.csv").string());
     recorder.Toggle();
     EXPECT_TRUE(view.messages.empty());
+}
+
+// Another night's rows are never emptied: a recording into night, night.log or night.TXT (all
+// of which pair with night.csv) after night.txt takes the next free name.
+TEST_F(RecorderTest, ASecondRecordingBesideAFirstTakesANameOfItsOwn)
+{
+    recorder.Toggle();
+    Run(3);
+    recorder.Toggle();
+    const std::string first = ReadFile(dir / "night.csv");
+    ASSERT_EQ(std::count(first.begin(), first.end(), '\n'), 4) << first;
+    int n = 2;
+    for (const char* name : {"night", "night.log", "night.TXT"}) {
+        dialog.answer = (dir / name).string();
+        recorder.Toggle();
+        EXPECT_EQ(recorder.CompanionFileName(), (dir / ("night-" + std::to_string(n++) + ".csv")).string()) << name;
+        Run(1);
+        recorder.Toggle();
+    }
+    EXPECT_EQ(ReadFile(dir / "night.csv"), first);
+    EXPECT_TRUE(view.messages.empty());
+}
+
+// Two copies of the program, or two units, recording at the same time: each holds its files, and
+// the other finds them taken.
+TEST_F(RecorderTest, TwoRecordingsAtOnceNeverShareAFile)
+{
+    core::ProgramState otherProgram;
+    test::ChosenFile otherDialog;
+    test::RecordingWindow otherView;
+    DiskRecordStore otherDisk;
+    Recorder other{otherProgram, shown, clock, otherDialog, otherDisk, otherView};
+
+    recorder.Toggle();  // night.txt and night.csv, the latter still only its header row
+    otherDialog.answer = (dir / "night.log").string();
+    other.Toggle();
+    EXPECT_EQ(other.CompanionFileName(), (dir / "night-2.csv").string());
+    Run(2);
+    other.Toggle();
+
+    // The same record file chosen again while it is written: refused, and left whole.
+    otherDialog.answer = file;
+    other.Toggle();
+    EXPECT_FALSE(otherProgram.Recording);
+    EXPECT_FALSE(otherView.checked);
+    ASSERT_EQ(otherView.messages.size(), 1u);
+    EXPECT_EQ(otherView.messages[0], "Another recording is writing the record file " + file + ". Please choose another file.");
+    Run(6);
+    recorder.Toggle();
+    EXPECT_EQ(Lines().size(), 2u) << "the first recording's lines are all there";
+    EXPECT_TRUE(view.messages.empty());
+}
+
+// A night.csv this user cannot write is a taken name, not a reason to refuse the recording.
+TEST_F(RecorderTest, AnUnwritablePerSecondNameIsTaken)
+{
+    std::ofstream(dir / "night.csv") << kCompanionHeader << "\r\n";
+    fs::permissions(dir / "night.csv", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    fs::permissions(dir, fs::perms::all);
+    // Root may write any file: the recording runs as an ordinary user then.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(3);
+        recorder.Toggle();
+        const bool recording = program.Recording && view.messages.empty();
+        const bool next = recorder.CompanionFileName() == (dir / "night-2.csv").string();
+        recorder.Toggle();
+        ::_exit(recording && next ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "recording to night-2.csv beside an unwritable night.csv";
+    EXPECT_EQ(ReadFile(dir / "night.csv"), std::string(kCompanionHeader) + "\r\n");
+    EXPECT_TRUE(fs::exists(dir / "night-2.csv"));
 }
 
 TEST_F(RecorderTest, APerSecondFileThatFailsStopsBothWithOneMessage)

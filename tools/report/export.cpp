@@ -7,29 +7,44 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 
 namespace trelvo::report {
 
+SecondWalk::SecondWalk(const Night& night) : m_night(night)
+{
+    const auto& rs = night.readings;
+    if (!rs.empty() && rs.back().seconds - rs.front().seconds <= kLongestNight)
+        m_count = Index(rs.back().seconds + night.step);
+}
+
+std::size_t SecondWalk::Index(double seconds) const
+{
+    return static_cast<std::size_t>(std::lround(seconds - m_night.readings.front().seconds));
+}
+
+Second SecondWalk::At(std::size_t s)
+{
+    const auto& rs = m_night.readings;
+    // The last reading that starts at or before this second says what it holds.
+    while (m_next + 1 < rs.size() && Index(rs[m_next + 1].seconds) <= s)
+        ++m_next;
+    const Reading& r = rs[m_next];
+    Second second;
+    if (s < Index(r.seconds + m_night.step))
+        second = {r.spo2, r.pulse, r.kind, {}};
+    if (s == Index(r.seconds))
+        second.wave = m_night.WaveOf(r);
+    return second;
+}
+
 std::vector<Second> Seconds(const Night& night)
 {
-    std::vector<Second> seconds;
-    const auto& rs = night.readings;
-    if (rs.empty() || rs.back().seconds - rs.front().seconds > kLongestNight)
-        return seconds;
-    const double start = rs.front().seconds;
-    const auto index = [start](double s) { return static_cast<std::size_t>(std::lround(s - start)); };
-    seconds.resize(index(rs.back().seconds + night.step));
-    for (std::size_t i = 0; i < rs.size(); ++i) {
-        const Reading& r = rs[i];
-        std::size_t end = index(r.seconds + night.step);
-        if (i + 1 < rs.size())
-            end = std::min(end, index(rs[i + 1].seconds));
-        for (std::size_t s = index(r.seconds); s < end && s < seconds.size(); ++s)
-            seconds[s] = {r.spo2, r.pulse, r.kind, {}};
-        if (const std::size_t s = index(r.seconds); s < seconds.size())
-            seconds[s].wave = night.WaveOf(r);
-    }
+    SecondWalk walk(night);
+    std::vector<Second> seconds(walk.Count());
+    for (std::size_t s = 0; s < seconds.size(); ++s)
+        seconds[s] = walk.At(s);
     return seconds;
 }
 
@@ -90,7 +105,49 @@ short PlethDigital(double value)
     return static_cast<short>(std::lround(-32768.0 + std::clamp(value, 0.0, kPlethMaximum) * 65535.0 / kPlethMaximum));
 }
 
+// The file is as long as its header says and holds `records` data records.
+bool EdfComplete(const std::string& path, std::size_t records)
+{
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        return false;
+    const auto field = [file](long at, int width) -> long {
+        char text[16] = {};
+        if (std::fseek(file, at, SEEK_SET) != 0 || std::fread(text, 1, static_cast<std::size_t>(width), file) !=
+                                                        static_cast<std::size_t>(width))
+            return -1;
+        char* end = nullptr;
+        const long value = std::strtol(text, &end, 10);
+        return end == text ? -1 : value;
+    };
+    const long headerBytes = field(184, 8), dataRecords = field(236, 8), signalCount = field(252, 4);
+    long recordBytes = 0;
+    for (long i = 0; signalCount > 0 && i < signalCount && recordBytes >= 0; ++i) {
+        const long samples = field(256 + signalCount * 216 + i * 8, 8);
+        recordBytes = samples < 0 ? -1 : recordBytes + 2 * samples;
+    }
+    const bool seeked = std::fseek(file, 0, SEEK_END) == 0;
+    const long size = seeked ? std::ftell(file) : -1;
+    std::fclose(file);
+    return headerBytes > 0 && recordBytes > 0 && dataRecords == static_cast<long>(records) &&
+           size == headerBytes + dataRecords * recordBytes;
+}
+
 }  // namespace
+
+std::optional<int> EdfPlethRate(const Night& night)
+{
+    const std::optional<int> rate = PlethRate(night);
+    if (!rate || night.readings.empty())
+        return rate;
+    std::size_t waveSeconds = 0;
+    for (const Reading& r : night.readings)
+        waveSeconds += r.waveCount > 0 ? 1 : 0;
+    const double span = night.readings.back().seconds + night.step - night.readings.front().seconds;
+    if (static_cast<double>(waveSeconds) * kShortestWaveShare < span)
+        return std::nullopt;
+    return rate;
+}
 
 std::optional<int> PlethRate(const Night& night)
 {
@@ -133,8 +190,9 @@ std::string CsvText(const Night& night, CivilDate firstDate)
 
 std::string WriteEdf(const std::string& path, const Night& night, const Figures& figures, CivilDate firstDate)
 {
-    const std::vector<Second> seconds = Seconds(night);
-    if (seconds.empty())
+    SecondWalk walk(night);
+    const std::size_t count = walk.Count();
+    if (count == 0)
         return "the night holds no reading, or spans more than 7 days";
 
     struct Annotation {
@@ -142,24 +200,33 @@ std::string WriteEdf(const std::string& path, const Night& night, const Figures&
         std::string text;
     };
     std::vector<Annotation> annotations;
-    for (std::size_t s = 0; s < seconds.size();) {
-        std::size_t end = s + 1;
-        while (end < seconds.size() && seconds[end].kind == seconds[s].kind)
-            ++end;
-        if (seconds[s].kind != Reading::Kind::Valid)
-            annotations.push_back({s, end - s, GapText(seconds[s].kind)});
-        s = end;
-    }
-    const std::optional<int> plethRate = PlethRate(night);
-    if (plethRate)
-        for (std::size_t s = 0; s < seconds.size();) {
-            std::size_t end = s;
-            while (end < seconds.size() && seconds[end].wave.empty() && seconds[end].kind != Reading::Kind::NoData)
-                ++end;
-            if (end > s)
-                annotations.push_back({s, end - s, "No wave"});
-            s = end + 1;
+    // Runs of seconds without a valid reading, and (with the wave) runs without wave outside the
+    // time without data: each ends where the next begins.
+    const std::optional<int> plethRate = EdfPlethRate(night);
+    std::vector<Annotation> waveGaps;
+    {
+        SecondWalk runs(night);
+        std::size_t gapStart = 0, waveGapStart = 0;
+        Reading::Kind gapKind = Reading::Kind::Valid;
+        bool inWaveGap = false;
+        for (std::size_t s = 0; s <= count; ++s) {
+            const Second second = s < count ? runs.At(s) : Second{};
+            const Reading::Kind kind = s < count ? second.kind : Reading::Kind::Valid;
+            if (s == count || kind != gapKind) {
+                if (gapKind != Reading::Kind::Valid && s > 0)
+                    annotations.push_back({gapStart, s - gapStart, GapText(gapKind)});
+                gapKind = kind;
+                gapStart = s;
+            }
+            const bool waveGap = s < count && plethRate && second.wave.empty() && kind != Reading::Kind::NoData;
+            if (waveGap && !inWaveGap)
+                waveGapStart = s;
+            if (!waveGap && inWaveGap)
+                waveGaps.push_back({waveGapStart, s - waveGapStart, "No wave"});
+            inWaveGap = waveGap;
         }
+    }
+    annotations.insert(annotations.end(), waveGaps.begin(), waveGaps.end());
     const double start = night.readings.front().seconds;
     for (const Event& e : figures.events3)
         annotations.push_back({static_cast<std::size_t>(std::lround(e.start - start)),
@@ -196,16 +263,17 @@ std::string WriteEdf(const std::string& path, const Night& night, const Figures&
          edf_set_equipment(handle, "trelvo") == 0 &&
          // Room for every annotation: one per data record and annotation signal.
          edf_set_number_of_annotation_signals(
-             handle, static_cast<int>(std::min<std::size_t>(64, annotations.size() / seconds.size() + 1))) == 0;
+             handle, static_cast<int>(std::min<std::size_t>(64, annotations.size() / count + 1))) == 0;
     std::vector<short> record(2 + static_cast<std::size_t>(plethRate.value_or(0)));
-    for (std::size_t s = 0; ok && s < seconds.size(); ++s) {
-        record[0] = static_cast<short>(seconds[s].spo2.value_or(0));
-        record[1] = static_cast<short>(seconds[s].kind == Reading::Kind::Valid ? seconds[s].pulse.value_or(0) : 0);
+    for (std::size_t s = 0; ok && s < count; ++s) {
+        const Second second = walk.At(s);
+        record[0] = static_cast<short>(second.spo2.value_or(0));
+        record[1] = static_cast<short>(second.kind == Reading::Kind::Valid ? second.pulse.value_or(0) : 0);
         if (plethRate) {
-            if (seconds[s].wave.empty()) {
+            if (second.wave.empty()) {
                 std::fill(record.begin() + 2, record.end(), static_cast<short>(-32768));
             } else {
-                const std::vector<double> wave = Resampled(seconds[s].wave, *plethRate);
+                const std::vector<double> wave = Resampled(second.wave, *plethRate);
                 std::transform(wave.begin(), wave.end(), record.begin() + 2, PlethDigital);
             }
         }
@@ -215,9 +283,11 @@ std::string WriteEdf(const std::string& path, const Night& night, const Figures&
         ok = ok && edfwrite_annotation_utf8(handle, static_cast<long long>(a.onset) * kEdfTicksPerSecond,
                                             static_cast<long long>(a.duration) * kEdfTicksPerSecond, a.text.c_str()) == 0;
     const bool closed = edfclose_file(handle) == 0;
-    if (!ok || !closed) {
+    // edflib does not see every failed write (a full disk, a size limit): the file must be as
+    // long as its header says.
+    if (!ok || !closed || !EdfComplete(path, count)) {
         std::remove(path.c_str());  // a half-written file would only mislead
-        return "writing failed (disk full or not writable)";
+        return "writing failed (disk full, a file size limit, or not writable)";
     }
     return {};
 }
@@ -225,10 +295,11 @@ std::string WriteEdf(const std::string& path, const Night& night, const Figures&
 std::vector<OscarFile> OscarFiles(const Night& night, CivilDate firstDate)
 {
     std::vector<OscarFile> files;
-    const std::vector<Second> seconds = Seconds(night);
-    if (seconds.empty())
+    SecondWalk walk(night);
+    const std::size_t seconds = walk.Count();
+    if (seconds == 0)
         return files;
-    const std::size_t records = (seconds.size() + kOscarStepSeconds - 1) / kOscarStepSeconds;
+    const std::size_t records = (seconds + kOscarStepSeconds - 1) / kOscarStepSeconds;
     const double start = night.readings.front().seconds;
     for (std::size_t first = 0; first < records; first += kOscarRecordsPerFile) {
         const std::size_t count = std::min<std::size_t>(kOscarRecordsPerFile, records - first);
@@ -255,10 +326,10 @@ std::vector<OscarFile> OscarFiles(const Night& night, CivilDate firstDate)
         put16(13, count * kOscarStepSeconds);
         for (std::size_t r = first; r < first + count; ++r) {
             int spo2 = 0, pulse = 0, n = 0;
-            for (std::size_t s = r * kOscarStepSeconds; s < (r + 1) * kOscarStepSeconds && s < seconds.size(); ++s)
-                if (seconds[s].kind == Reading::Kind::Valid && seconds[s].pulse) {
-                    spo2 += *seconds[s].spo2;
-                    pulse += *seconds[s].pulse;
+            for (std::size_t s = r * kOscarStepSeconds; s < (r + 1) * kOscarStepSeconds && s < seconds; ++s)
+                if (const Second second = walk.At(s); second.kind == Reading::Kind::Valid && second.pulse) {
+                    spo2 += *second.spo2;
+                    pulse += *second.pulse;
                     ++n;
                 }
             if (n == 0) {

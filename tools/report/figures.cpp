@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <functional>
 #include <numeric>
+#include <string_view>
 
 namespace trelvo::report {
 namespace {
@@ -117,11 +118,21 @@ std::string Padded(std::string text, std::size_t width)
     return text;
 }
 
+// printf into a string as long as the text needs: file names can be long.
 std::string Format(const char* format, auto... args)
 {
-    char buffer[512];
-    std::snprintf(buffer, sizeof buffer, format, args...);
-    return buffer;
+    const int size = std::snprintf(nullptr, 0, format, args...);
+    std::string text(static_cast<std::size_t>(std::max(size, 0)), '\0');
+    std::snprintf(text.data(), text.size() + 1, format, args...);
+    return text;
+}
+
+// A text cell a spreadsheet would take for a formula gets a leading apostrophe.
+std::string SpreadsheetText(std::string text)
+{
+    if (!text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos)
+        text.insert(0, 1, '\'');
+    return text;
 }
 
 }  // namespace
@@ -309,9 +320,12 @@ std::string SummaryText(const std::string& source, const Night& night, const Fig
 std::string EventsCsv(const Night& night, const Figures& f)
 {
     std::string text = "start,end,duration_s,nadir_percent,depth_points,baseline_percent,odi4\r\n";
+    // Both lists are in time order: one walk along the deep events.
+    auto deepEvent = f.events4.begin();
     for (const Event& e : f.events3) {
-        const bool deep = std::any_of(f.events4.begin(), f.events4.end(),
-                                      [&e](const Event& d) { return d.start < e.end && d.end > e.start; });
+        while (deepEvent != f.events4.end() && deepEvent->end <= e.start)
+            ++deepEvent;
+        const bool deep = deepEvent != f.events4.end() && deepEvent->start < e.end;
         text += Format("%s,%s,%.0f,%d,%d,%.1f,%s\r\n", MomentText(night, e.start).c_str(),
                        MomentText(night, e.end).c_str(), e.end - e.start, e.nadir, e.depth, e.baseline,
                        deep ? "yes" : "no");
@@ -346,7 +360,7 @@ std::string NightsCsv(const std::vector<NightRow>& rows)
 {
     std::string text = "night,analysed_hours,spo2_mean,spo2_lowest,t90_minutes,odi3,odi4,pulse_mean,file\r\n";
     for (const NightRow& r : rows) {
-        std::string name = r.name;
+        std::string name = SpreadsheetText(r.name);
         // A file name may hold commas or quotes: quoted as RFC 4180 says.
         for (std::size_t at = name.find('"'); at != std::string::npos; at = name.find('"', at + 2))
             name.insert(at, 1, '"');

@@ -6,6 +6,7 @@
 #include "tools/report/export.h"
 #include "tools/report/figures.h"
 #include "tools/report/night.h"
+#include "tools/report/output.h"
 #include "tools/report/page.h"
 #include "tools/report/plot.h"
 
@@ -23,16 +24,22 @@
 #include <QSvgGenerator>
 #include <QTime>
 
-#include <cstdio>
-#include <cstdlib>
 #include <algorithm>
 #include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <set>
+#include <sys/stat.h>
 #include <thread>
 #include <unordered_set>
+#include <utility>
 
 namespace {
 
 using namespace trelvo::report;
+using Links = OutputFile::Links;
 
 [[noreturn]] void Fail(int status, const QString& text)
 {
@@ -73,6 +80,7 @@ struct Loaded {
     Night night;
     QString source;     // what the summary names
     QString perSecond;  // the per-second file read beside a record file
+    QStringList read;   // every file read for the night, or looked at to be read
 };
 
 // A per-second file as it is; a record file with its per-second file when that lies beside it.
@@ -84,13 +92,14 @@ std::optional<Loaded> Load(const QString& path, QString& error)
         return std::nullopt;
     const QString name = QFileInfo(path).fileName();
     if (IsPerSecondFile(View(*text)))
-        return Loaded{ParsePerSecondFile(View(*text)), name + QStringLiteral(" (per-second file)"), {}};
+        return Loaded{ParsePerSecondFile(View(*text)), name + QStringLiteral(" (per-second file)"), {}, {path}};
 
-    Loaded loaded{ParseNight(View(*text)), name + QStringLiteral(" (record file)"), {}};
+    Loaded loaded{ParseNight(View(*text)), name + QStringLiteral(" (record file)"), {}, {path}};
     for (int n = 1;; ++n) {
         const QString candidate = QString::fromStdString(trelvo::recording::CompanionPath(path.toStdString(), n));
         if (!QFileInfo::exists(candidate))
             break;
+        loaded.read << candidate;
         const auto rows = ReadAll(candidate);
         if (!rows || !IsPerSecondFile(View(*rows)))
             continue;
@@ -98,7 +107,7 @@ std::optional<Loaded> Load(const QString& path, QString& error)
         if (Belongs(perSecond, loaded.night))
             return Loaded{std::move(perSecond),
                           name + QStringLiteral(" with its per-second file ") + QFileInfo(candidate).fileName(),
-                          QFileInfo(candidate).absoluteFilePath()};
+                          QFileInfo(candidate).absoluteFilePath(), loaded.read};
     }
     return loaded;
 }
@@ -126,34 +135,93 @@ CivilDate DateOfRecordFile(const QString& path, const Night& night, const QStrin
     return {first.year(), first.month(), first.day()};
 }
 
-void WriteFile(const QString& path, const QByteArray& bytes)
+// The files a command reads: no output may be one of them, whatever name leads to it.
+class ReadFiles {
+public:
+    void Add(const QString& path)
+    {
+        struct stat st {};
+        if (::stat(QFile::encodeName(path).constData(), &st) == 0)
+            m_files.emplace(st.st_dev, st.st_ino, path);
+    }
+    // The file read that this output would replace, or nothing.
+    [[nodiscard]] QString Replaced(const QString& output) const
+    {
+        struct stat st {};
+        if (::stat(QFile::encodeName(output).constData(), &st) != 0)
+            return {};
+        for (const auto& [device, inode, path] : m_files)
+            if (device == st.st_dev && inode == st.st_ino)
+                return path;
+        return {};
+    }
+
+private:
+    std::set<std::tuple<dev_t, ino_t, QString>> m_files;
+};
+
+// Status 2 before anything is written when an output would replace a file read.
+void RefuseOutputsOverInputs(const ReadFiles& read, const QStringList& outputs)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        Fail(1, QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
+    for (const QString& output : outputs)
+        if (const QString input = read.Replaced(output); !input.isEmpty())
+            Fail(2, QStringLiteral("%1 would replace %2, which this report reads: give the output another name")
+                        .arg(output, input));
 }
 
-void WritePlot(const QString& target, bool asSvg, const Night& night, const Figures& figures, const QString& title)
+// What failed to be written, said on stderr as it happens; the status at the end.
+struct Writing {
+    int failures = 0;
+    bool Check(const QString& path, const QString& error)
+    {
+        if (error.isEmpty())
+            return true;
+        std::fprintf(stderr, "trelvo-report: cannot write %s: %s\n", qPrintable(path), qPrintable(error));
+        ++failures;
+        return false;
+    }
+    [[nodiscard]] int Status() const { return failures > 0 ? 1 : 0; }
+};
+
+QString WriteFile(const QString& path, const QByteArray& bytes, Links links = Links::Follow)
 {
-    if (asSvg) {
+    return WriteWhole(path, bytes, links);
+}
+
+enum class PictureFormat { Png, Svg };
+
+// The one way a picture is painted and saved, whole or not at all; the reason of a failure, or
+// nothing.
+QString SavePicture(const QString& target, Links links, PictureFormat format, QSize size, const QString& title,
+                    const std::function<void(QPainter&)>& paint)
+{
+    OutputFile out(target, links);
+    if (!out.Open())
+        return out.Error();
+    if (format == PictureFormat::Svg) {
         QSvgGenerator generator;
-        generator.setFileName(target);
-        generator.setSize(QSize(kPlotWidth, kPlotHeight));
-        generator.setViewBox(QRect(0, 0, kPlotWidth, kPlotHeight));
-        generator.setTitle(title);
+        generator.setOutputDevice(&out.Device());
+        generator.setSize(size);
+        generator.setViewBox(QRect(QPoint(0, 0), size));
+        // Written into the file as it is: a file name's & or < would break the XML.
+        generator.setTitle(title.toHtmlEscaped());
         QPainter painter;
         if (!painter.begin(&generator))
-            Fail(1, QStringLiteral("cannot write %1").arg(target));
-        PaintReport(painter, night, figures, title);
+            return QStringLiteral("the SVG could not be started");
+        paint(painter);
         painter.end();
-        return;
+    } else {
+        QImage image(size, QImage::Format_RGB32);
+        QPainter painter(&image);
+        paint(painter);
+        painter.end();
+        if (!image.save(&out.Device(), "PNG"))
+            return out.Device().error() != QFileDevice::NoError ? out.Device().errorString()
+                                                                : QStringLiteral("the PNG could not be made");
     }
-    QImage image(kPlotWidth, kPlotHeight, QImage::Format_RGB32);
-    QPainter painter(&image);
-    PaintReport(painter, night, figures, title);
-    painter.end();
-    if (!image.save(target, "PNG"))
-        Fail(1, QStringLiteral("cannot write %1").arg(target));
+    if (!out.Commit())
+        return out.Error();
+    return {};
 }
 
 QString DefaultPicture(const QString& path, bool asSvg)
@@ -176,12 +244,20 @@ struct Options {
     bool svg = false;
 };
 
-// 30 seconds of the wave around a clock time, as a picture.
-void DrawWave(const QString& path, const Night& night, const QString& at, const QString& output)
+QString WaveTarget(const QString& path, const QString& at, const QString& output)
 {
     const QTime time = QTime::fromString(at, QStringLiteral("HH:mm:ss"));
     if (!time.isValid())
         Fail(2, QStringLiteral("--wave %1: give the time as HH:MM:SS").arg(at));
+    return output.isEmpty() ? DefaultPicture(path, false).chopped(4) + QStringLiteral("-wave-") +
+                                  time.toString(QStringLiteral("HHmmss")) + QStringLiteral(".png")
+                            : output;
+}
+
+// 30 seconds of the wave around a clock time, as a picture.
+int DrawWave(const QString& path, const Night& night, const QString& at, const QString& target, Links links)
+{
+    const QTime time = QTime::fromString(at, QStringLiteral("HH:mm:ss"));
     if (!night.hasWave)
         Fail(2, QStringLiteral("%1 holds no wave: only per-second files written with the wave column do").arg(path));
     // The first second of the night at that clock time.
@@ -193,22 +269,20 @@ void DrawWave(const QString& path, const Night& night, const QString& at, const 
     if (centre >= end)
         Fail(2, QStringLiteral("the night runs from %1 to %2: %3 is not in it")
                     .arg(QString::fromStdString(ClockText(start)), QString::fromStdString(ClockText(end)), at));
-    const QString target = output.isEmpty() ? DefaultPicture(path, false).chopped(4) + QStringLiteral("-wave-") +
-                                                  time.toString(QStringLiteral("HHmmss")) + QStringLiteral(".png")
-                                            : output;
-    QImage image(kWaveWidth, kWaveHeight, QImage::Format_RGB32);
-    QPainter painter(&image);
-    PaintWave(painter, night, centre, DetectBeats(night),
-              QStringLiteral("%1 — the wave around %2").arg(QFileInfo(path).fileName(), QString::fromStdString(MomentText(night, centre))));
-    painter.end();
-    if (!image.save(target, "PNG"))
-        Fail(1, QStringLiteral("cannot write %1").arg(target));
-    std::printf("Wave             %s (%s to %s)\n", qPrintable(target), ClockText(centre - kWaveSpan / 2).c_str(),
-                ClockText(centre + kWaveSpan / 2).c_str());
+    const std::vector<Beat> beats = DetectBeats(night);
+    const QString title = QStringLiteral("%1 — the wave around %2")
+                              .arg(QFileInfo(path).fileName(), QString::fromStdString(MomentText(night, centre)));
+    Writing writing;
+    if (writing.Check(target, SavePicture(target, links, PictureFormat::Png, QSize(kWaveWidth, kWaveHeight), {},
+                                          [&](QPainter& p) { PaintWave(p, night, centre, beats, title); })))
+        std::printf("Wave             %s (%s to %s)\n", qPrintable(target), ClockText(centre - kWaveSpan / 2).c_str(),
+                    ClockText(centre + kWaveSpan / 2).c_str());
+    return writing.Status();
 }
 
-// One night: summary on stdout, the picture, and what was asked for.
-void ReportNight(const QString& path, const Options& o)
+// One night: summary on stdout, the picture, and what was asked for. Every output is tried;
+// the status is 1 when any could not be written.
+int ReportNight(const QString& path, const Options& o)
 {
     QString error;
     std::optional<Loaded> read = Load(path, error);
@@ -216,6 +290,8 @@ void ReportNight(const QString& path, const Options& o)
         Fail(2, QStringLiteral("cannot read %1: %2").arg(path, error));
     Loaded& loaded = *read;
     Night& night = loaded.night;
+    if (const std::string problem = SpanProblem(night); !problem.empty())
+        Fail(2, QStringLiteral("cannot report %1: %2").arg(path, QString::fromStdString(problem)));
     // The wave picture finds its own beats.
     const auto figures = Analyse(night, o.wave.isEmpty());
     if (!figures)
@@ -225,57 +301,88 @@ void ReportNight(const QString& path, const Options& o)
     QString dateSaid;
     if (!night.date)
         night.date = DateOfRecordFile(path, night, o.date, dateSaid);
-    if (!o.wave.isEmpty())
-        return DrawWave(path, night, o.wave, o.output);
+
+    // Nothing is written over a file this night is read from.
+    ReadFiles inputs;
+    for (const QString& file : loaded.read)
+        inputs.Add(file);
+    const Links pictureLinks = o.output.isEmpty() ? Links::Replace : Links::Follow;
+    if (!o.wave.isEmpty()) {
+        const QString target = WaveTarget(path, o.wave, o.output);
+        RefuseOutputsOverInputs(inputs, {target});
+        return DrawWave(path, night, o.wave, target, pictureLinks);
+    }
+    const QString target = o.output.isEmpty() ? DefaultPicture(path, o.svg) : o.output;
+    std::vector<OscarFile> oscarFiles;
+    QStringList outputs = {target, o.pdf, o.events, o.csv, o.edf};
+    if (!o.oscar.isEmpty()) {
+        oscarFiles = OscarFiles(night, *night.date);
+        for (const OscarFile& file : oscarFiles)
+            outputs << QDir(o.oscar).filePath(QString::fromStdString(file.name));
+    }
+    outputs.removeAll(QString());
+    RefuseOutputsOverInputs(inputs, outputs);
+
     std::fputs(SummaryText(loaded.source.toStdString(), night, *figures).c_str(), stdout);
     if (!dateSaid.isEmpty())
         std::printf("Date             %s\n", qPrintable(dateSaid));
 
+    Writing writing;
     const QString name = QFileInfo(path).fileName();
     const QString date = QString::fromStdString(DateText(*night.date));
     const QString title = QStringLiteral("%1 — night of %2").arg(name, date);
-    const QString target = o.output.isEmpty() ? DefaultPicture(path, o.svg) : o.output;
-    WritePlot(target, o.svg, night, *figures, title);
-    std::printf("Plot             %s\n", qPrintable(target));
+    if (writing.Check(target, SavePicture(target, pictureLinks, o.svg ? PictureFormat::Svg : PictureFormat::Png,
+                                          QSize(kPlotWidth, kPlotHeight), title,
+                                          [&](QPainter& p) { PaintReport(p, night, *figures, title); })))
+        std::printf("Plot             %s\n", qPrintable(target));
 
-    const bool exporting = !o.edf.isEmpty() || !o.oscar.isEmpty();
-    if (exporting && figures->end - figures->start > kLongestNight)
-        Fail(1, QStringLiteral("%1 spans more than 7 days: EDF and OSCAR files are made of one night").arg(path));
     if (!o.pdf.isEmpty()) {
         QString source = name;
         if (!loaded.perSecond.isEmpty())
             source += QStringLiteral(" with its per-second file ") + QFileInfo(loaded.perSecond).fileName();
         if (!dateSaid.isEmpty())
             source += QStringLiteral(" · the date ") + dateSaid.section(QLatin1Char('('), 0, 0).trimmed().section(QLatin1Char(','), 1).trimmed();
-        const QString error = WritePdf(o.pdf, night, *figures, QStringLiteral("Overnight oximetry — night of %1").arg(date), source);
-        if (!error.isEmpty())
-            Fail(1, QStringLiteral("cannot write %1: %2").arg(o.pdf, error));
-        std::printf("PDF              %s\n", qPrintable(o.pdf));
+        OutputFile out(o.pdf, Links::Follow);
+        QString failure = out.Open() ? WritePdf(out.Device(), night, *figures,
+                                                QStringLiteral("Overnight oximetry — night of %1").arg(date), source)
+                                     : out.Error();
+        if (failure.isEmpty() && !out.Commit())
+            failure = out.Error();
+        if (writing.Check(o.pdf, failure))
+            std::printf("PDF              %s\n", qPrintable(o.pdf));
     }
-    if (!o.events.isEmpty()) {
-        WriteFile(o.events, QByteArray::fromStdString(EventsCsv(night, *figures)));
+    if (!o.events.isEmpty() && writing.Check(o.events, WriteFile(o.events, QByteArray::fromStdString(EventsCsv(night, *figures)))))
         std::printf("Events           %s (%zu desaturations)\n", qPrintable(o.events), figures->events3.size());
-    }
-    if (!o.csv.isEmpty()) {
-        WriteFile(o.csv, QByteArray::fromStdString(CsvText(night, *night.date)));
+    if (!o.csv.isEmpty() && writing.Check(o.csv, WriteFile(o.csv, QByteArray::fromStdString(CsvText(night, *night.date)))))
         std::printf("CSV              %s (%zu rows)\n", qPrintable(o.csv), night.readings.size());
-    }
     if (!o.edf.isEmpty()) {
-        if (const std::string error = WriteEdf(o.edf.toStdString(), night, *figures, *night.date); !error.empty())
-            Fail(1, QStringLiteral("cannot write %1: %2").arg(o.edf, QString::fromStdString(error)));
-        std::printf("EDF+             %s\n", qPrintable(o.edf));
+        OutputFile out(o.edf, Links::Follow);
+        QString failure = out.Open() ? QString::fromStdString(WriteEdf(out.TemporaryPath().toStdString(), night,
+                                                                       *figures, *night.date))
+                                     : out.Error();
+        if (failure.isEmpty() && !out.Commit())
+            failure = out.Error();
+        if (writing.Check(o.edf, failure)) {
+            const bool wave = PlethRate(night).has_value();
+            std::printf("EDF+             %s%s\n", qPrintable(o.edf),
+                        wave && !EdfPlethRate(night) ? " (without Pleth: the wave covers less than a tenth of the night)" : "");
+        }
     }
     if (!o.oscar.isEmpty()) {
         const QDir folder(o.oscar);
-        if (!QDir().mkpath(folder.path()))
-            Fail(1, QStringLiteral("cannot make the folder %1").arg(folder.path()));
-        for (const OscarFile& file : OscarFiles(night, *night.date)) {
-            const QString target = folder.filePath(QString::fromStdString(file.name));
-            WriteFile(target, QByteArray(reinterpret_cast<const char*>(file.bytes.data()),
-                                         static_cast<qsizetype>(file.bytes.size())));
-            std::printf("OSCAR            %s\n", qPrintable(target));
+        if (!QDir().mkpath(folder.path())) {
+            writing.Check(folder.path(), QStringLiteral("the folder cannot be made"));
+        } else {
+            for (const OscarFile& file : oscarFiles) {
+                const QString oscarTarget = folder.filePath(QString::fromStdString(file.name));
+                if (writing.Check(oscarTarget,
+                                  WriteFile(oscarTarget, QByteArray(reinterpret_cast<const char*>(file.bytes.data()),
+                                                                    static_cast<qsizetype>(file.bytes.size())))))
+                    std::printf("OSCAR            %s\n", qPrintable(oscarTarget));
+            }
         }
     }
+    return writing.Status();
 }
 
 // The nights among the files given (folders stand for their .txt and .csv files): a record
@@ -303,11 +410,12 @@ QStringList NightFiles(const QStringList& arguments, QString& folder)
 // One night among many, worked out on its own: its summary row and its picture.
 struct NightResult {
     std::optional<NightRow> row;
-    QString problem;        // why it is skipped, or what went wrong with it (for stderr)
+    QString problem;        // why it is skipped (for stderr)
+    QString pictureError;   // why its picture could not be written
     QString perSecondUsed;  // the per-second file read with a record file
 };
 
-NightResult SummariseNight(const QString& path)
+NightResult SummariseNight(const QString& path, const QString& picture)
 {
     NightResult result;
     QString error;
@@ -318,6 +426,10 @@ NightResult SummariseNight(const QString& path)
     }
     result.perSecondUsed = loaded->perSecond;
     Night& night = loaded->night;
+    if (const std::string problem = SpanProblem(night); !problem.empty()) {
+        result.problem = QStringLiteral("%1 skipped: %2").arg(path, QString::fromStdString(problem));
+        return result;
+    }
     const auto figures = Analyse(night, false);
     if (!figures) {
         result.problem = QStringLiteral("%1 skipped: no record file or per-second file").arg(path);
@@ -328,14 +440,9 @@ NightResult SummariseNight(const QString& path)
         night.date = DateOfRecordFile(path, night, {}, said);
     const QString name = QFileInfo(path).fileName();
     result.row = RowOf(name.toStdString(), night, *figures);
-    const QString picture = DefaultPicture(path, false);
-    QImage image(kPlotWidth, kPlotHeight, QImage::Format_RGB32);
-    QPainter painter(&image);
-    PaintReport(painter, night, *figures,
-                QStringLiteral("%1 — night of %2").arg(name, QString::fromStdString(result.row->date)));
-    painter.end();
-    if (!image.save(picture, "PNG"))
-        result.problem = QStringLiteral("cannot write %1").arg(picture);
+    const QString title = QStringLiteral("%1 — night of %2").arg(name, QString::fromStdString(result.row->date));
+    result.pictureError = SavePicture(picture, Links::Replace, PictureFormat::Png, QSize(kPlotWidth, kPlotHeight), title,
+                                      [&](QPainter& p) { PaintReport(p, night, *figures, title); });
     return result;
 }
 
@@ -349,16 +456,18 @@ bool LooksPerSecond(const QString& path)
     return IsPerSecondFile(View(start));
 }
 
-void ReportNights(const QStringList& arguments, const Options& o)
+int ReportNights(const QStringList& arguments, const Options& o)
 {
     QString folder;
     const QStringList files = NightFiles(arguments, folder);
+    ReadFiles inputs;
 
     // A per-second file that lies beside a record file among them is read with it, not as a
     // night of its own (unless the record file turns out not to use it).
     std::unordered_set<std::string> claimed;
     std::vector<bool> perSecond(static_cast<std::size_t>(files.size()));
     for (qsizetype i = 0; i < files.size(); ++i) {
+        inputs.Add(files[i]);
         perSecond[static_cast<std::size_t>(i)] = LooksPerSecond(files[i]);
         if (perSecond[static_cast<std::size_t>(i)])
             continue;
@@ -366,6 +475,7 @@ void ReportNights(const QStringList& arguments, const Options& o)
             const QString candidate = QString::fromStdString(trelvo::recording::CompanionPath(files[i].toStdString(), n));
             if (!QFileInfo::exists(candidate))
                 break;
+            inputs.Add(candidate);
             if (LooksPerSecond(candidate)) {
                 claimed.insert(QFileInfo(candidate).absoluteFilePath().toStdString());
                 break;
@@ -379,13 +489,34 @@ void ReportNights(const QStringList& arguments, const Options& o)
              : now)
             .push_back(i);
 
+    // Each night's picture a name of its own, decided before any is drawn: night.txt and a
+    // record file named night.csv would both want night.png.
+    QStringList pictures(files.size());
+    std::unordered_set<std::string> taken;
+    for (const auto* which : {&now, &later})
+        for (const qsizetype i : *which) {
+            const QString base = DefaultPicture(files[i], false).chopped(4);
+            QString picture = base + QStringLiteral(".png");
+            for (int n = 2; taken.contains(QFileInfo(picture).absoluteFilePath().toStdString()); ++n)
+                picture = base + QStringLiteral("-%1.png").arg(n);
+            taken.insert(QFileInfo(picture).absoluteFilePath().toStdString());
+            pictures[i] = picture;
+        }
+    if (folder.isEmpty())
+        folder = QFileInfo(files.constFirst()).path();
+    const QString trend = o.output.isEmpty() ? QDir(folder).filePath(QStringLiteral("trend.png")) : o.output;
+    QStringList outputs = pictures;
+    outputs << trend << o.csv;
+    outputs.removeAll(QString());
+    RefuseOutputsOverInputs(inputs, outputs);
+
     // The nights are independent: as many at once as there are cores.
     std::vector<NightResult> results(static_cast<std::size_t>(files.size()));
     const auto work = [&](const std::vector<qsizetype>& which) {
         std::atomic<std::size_t> next = 0;
         const auto worker = [&] {
             for (std::size_t k = next++; k < which.size(); k = next++)
-                results[static_cast<std::size_t>(which[k])] = SummariseNight(files[which[k]]);
+                results[static_cast<std::size_t>(which[k])] = SummariseNight(files[which[k]], pictures[which[k]]);
         };
         std::vector<std::thread> threads;
         const unsigned cores = std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
@@ -403,35 +534,39 @@ void ReportNights(const QStringList& arguments, const Options& o)
     std::erase_if(later, [&](qsizetype i) { return used.contains(QFileInfo(files[i]).absoluteFilePath().toStdString()); });
     work(later);
 
+    Writing writing;
     std::vector<NightRow> rows;
-    for (const NightResult& r : results) {
+    std::size_t drawn = 0;
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        const NightResult& r = results[i];
         if (!r.problem.isEmpty())
             std::fprintf(stderr, "trelvo-report: %s\n", qPrintable(r.problem));
-        if (r.row)
-            rows.push_back(*r.row);
+        if (!r.row)
+            continue;
+        rows.push_back(*r.row);
+        drawn += writing.Check(pictures[static_cast<qsizetype>(i)], r.pictureError) ? 1 : 0;
     }
     if (rows.empty())
         Fail(2, QStringLiteral("none of the files given is a record file or a per-second file"));
     std::stable_sort(rows.begin(), rows.end(), [](const NightRow& a, const NightRow& b) { return a.date < b.date; });
     std::fputs(NightsTable(rows).c_str(), stdout);
-    std::printf("Pictures         %zu, beside each night's file\n", rows.size());
-    if (!o.csv.isEmpty()) {
-        WriteFile(o.csv, QByteArray::fromStdString(NightsCsv(rows)));
+    if (drawn == rows.size())
+        std::printf("Pictures         %zu, beside each night's file\n", rows.size());
+    else
+        std::printf("Pictures         %zu of %zu written, beside each night's file (see the errors)\n", drawn,
+                    rows.size());
+    if (!o.csv.isEmpty() && writing.Check(o.csv, WriteFile(o.csv, QByteArray::fromStdString(NightsCsv(rows)))))
         std::printf("CSV              %s (%zu nights)\n", qPrintable(o.csv), rows.size());
-    }
-    if (folder.isEmpty())
-        folder = QFileInfo(files.constFirst()).path();
-    const QString trend = o.output.isEmpty() ? QDir(folder).filePath(QStringLiteral("trend.png")) : o.output;
-    QImage image(kTrendWidth, kTrendHeight, QImage::Format_RGB32);
-    QPainter painter(&image);
-    PaintTrend(painter, rows,
-               QStringLiteral("%1 nights, %2 to %3")
-                   .arg(rows.size())
-                   .arg(QString::fromStdString(rows.front().date), QString::fromStdString(rows.back().date)));
-    painter.end();
-    if (!image.save(trend, "PNG"))
-        Fail(1, QStringLiteral("cannot write %1").arg(trend));
-    std::printf("Trend            %s\n", qPrintable(trend));
+    const QString trendTitle = QStringLiteral("%1 nights, %2 to %3")
+                                   .arg(rows.size())
+                                   .arg(QString::fromStdString(rows.front().date), QString::fromStdString(rows.back().date));
+    if (writing.Check(trend, SavePicture(trend, o.output.isEmpty() ? Links::Replace : Links::Follow, PictureFormat::Png,
+                                         QSize(kTrendWidth, kTrendHeight), trendTitle,
+                                         [&](QPainter& p) { PaintTrend(p, rows, trendTitle); })))
+        std::printf("Trend            %s\n", qPrintable(trend));
+    else
+        std::printf("Trend            not written (see the errors)\n");
+    return writing.Status();
 }
 
 }  // namespace
@@ -439,6 +574,8 @@ void ReportNights(const QStringList& arguments, const Options& o)
 int main(int argc, char* argv[])
 {
     qInstallMessageHandler(QuietQt);
+    // A file size limit fails the write with a reason instead of ending the process.
+    std::signal(SIGXFSZ, SIG_IGN);
     // Drawing needs no screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -489,13 +626,10 @@ int main(int argc, char* argv[])
     const Options o{parser.value(output), parser.value(csv),    parser.value(edf),  parser.value(oscar),
                     parser.value(date),   parser.value(pdf),    parser.value(events), parser.value(wave),
                     parser.isSet(svg)};
-    if (files.size() == 1 && !QFileInfo(files.constFirst()).isDir()) {
-        ReportNight(files.constFirst(), o);
-        return 0;
-    }
+    if (files.size() == 1 && !QFileInfo(files.constFirst()).isDir())
+        return ReportNight(files.constFirst(), o);
     if (!o.edf.isEmpty() || !o.oscar.isEmpty() || !o.pdf.isEmpty() || !o.events.isEmpty() || !o.date.isEmpty() ||
         !o.wave.isEmpty() || o.svg)
         Fail(2, QStringLiteral("--edf, --oscar, --pdf, --events, --wave, --date and --svg take one night; give one file"));
-    ReportNights(files, o);
-    return 0;
+    return ReportNights(files, o);
 }

@@ -56,21 +56,20 @@ bool IsNoSignalText(std::string_view status)
     return false;
 }
 
-// Hands each line of the text to take, without its CR LF (or LF), counting the lines in
-// night.totalLines: both readers go through their files this way.
+// Hands each line of the text to take, without its end, counting the lines in
+// night.totalLines: both readers go through their files this way. A line ends in CR LF, LF or
+// CR alone (as an old editor may save it).
 template <class Take>
 void ForEachLine(std::string_view text, Night& night, Take take)
 {
     std::size_t at = 0;
     while (at < text.size()) {
-        auto end = text.find('\n', at);
+        auto end = text.find_first_of("\r\n", at);
         if (end == std::string_view::npos)
             end = text.size();
-        std::string_view line = text.substr(at, end - at);
-        at = end + 1;
+        const std::string_view line = text.substr(at, end - at);
+        at = end + (text.substr(end, 2) == "\r\n" ? 2 : 1);
         ++night.totalLines;
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
         take(line);
     }
 }
@@ -344,6 +343,17 @@ Night ParsePerSecondFile(std::string_view text)
         std::stable_sort(night.readings.begin(), night.readings.end(),
                          [](const Reading& a, const Reading& b) { return a.seconds < b.seconds; });
     return night;
+}
+
+std::string SpanProblem(const Night& night)
+{
+    if (night.readings.empty())
+        return {};
+    const double span = night.readings.back().seconds - night.readings.front().seconds;
+    if (span <= kLongestNight)
+        return {};
+    return "its times span " + std::to_string(std::lround(span / 86400)) +
+           " days, and no night is longer than 7: a time in it is wrong";
 }
 
 std::string ClockText(double seconds)

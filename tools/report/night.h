@@ -59,6 +59,10 @@ struct Night {
 // rows out of order (a clock set back) are sorted in. Rows that do not parse are listed.
 [[nodiscard]] Night ParsePerSecondFile(std::string_view text);
 
+// Why the night cannot be reported: its readings span more than kLongestNight (nothing when
+// they do not).
+[[nodiscard]] std::string SpanProblem(const Night& night);
+
 // Days since 1970-01-01 of a date, and back.
 [[nodiscard]] std::int64_t DaysFromCivil(CivilDate date) noexcept;
 [[nodiscard]] CivilDate CivilFromDays(std::int64_t days) noexcept;

@@ -2,7 +2,6 @@
 
 #include "tools/report/plot.h"
 
-#include <QFileInfo>
 #include <QLocale>
 #include <QPageLayout>
 #include <QPainter>
@@ -82,9 +81,9 @@ void PaintFigures(QPainter& p, const QRectF& area, const Night& night, const Fig
 
 }  // namespace
 
-QString WritePdf(const QString& path, const Night& night, const Figures& f, const QString& title, const QString& subtitle)
+QString WritePdf(QIODevice& out, const Night& night, const Figures& f, const QString& title, const QString& subtitle)
 {
-    QPdfWriter writer(path);
+    QPdfWriter writer(&out);
     const bool letter = QLocale().measurementSystem() == QLocale::ImperialUSSystem;
     writer.setPageLayout(QPageLayout(QPageSize(letter ? QPageSize::Letter : QPageSize::A4), QPageLayout::Portrait,
                                      QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter));
@@ -93,7 +92,7 @@ QString WritePdf(const QString& path, const Night& night, const Figures& f, cons
     writer.setCreator(QStringLiteral("trelvo-report"));
     QPainter p;
     if (!p.begin(&writer))
-        return QStringLiteral("cannot create the file");
+        return QStringLiteral("the PDF could not be started");
     const QRect device = writer.pageLayout().paintRectPixels(writer.resolution());
     const double height = kWidth * device.height() / device.width();
     p.setWindow(0, 0, static_cast<int>(kWidth), static_cast<int>(height));
@@ -140,9 +139,7 @@ QString WritePdf(const QString& path, const Night& night, const Figures& f, cons
     p.drawText(QRectF(0, height - 40, kWidth, 30), Qt::AlignHCenter | Qt::AlignVCenter,
                QStringLiteral("This report is not a medical diagnosis. A PC is not suitable for patient monitoring."));
     if (!p.end())
-        return QStringLiteral("writing failed (disk full or not writable)");
-    if (QFileInfo(path).size() == 0)
-        return QStringLiteral("writing failed (disk full or not writable)");
+        return QStringLiteral("the PDF could not be finished");
     return {};
 }
 

@@ -18,6 +18,78 @@ const QColor kPulseColour(0, 150, 0);
 const QColor kEventColour(255, 192, 192);
 const QColor kGapColour(225, 225, 225);
 
+// A line through many points. A night, or a second of a fast wave, has far more points than the
+// picture has pixel columns: each column keeps its lowest, highest and last point, which draws
+// the same line as all of them, so the cost follows the picture's width. Qt's antialiasing
+// rasterizer also slows down with the square of the segments on one scan line: the line is
+// stroked in pieces.
+class ThinLine {
+public:
+    explicit ThinLine(QPainter& painter) : m_painter(painter) {}
+    // The next point starts a new stretch.
+    void Break()
+    {
+        FlushColumn();
+        m_drawing = false;
+    }
+    void Add(const QPointF& at)
+    {
+        const int x = static_cast<int>(std::floor(at.x()));
+        if (!m_drawing) {
+            m_path.moveTo(at);
+            m_drawing = true;
+            m_column = {x, at, at, at};
+            return;
+        }
+        if (x != m_column.x) {
+            FlushColumn();
+            if (m_path.elementCount() > kSegmentsAtOnce) {
+                const QPointF from = m_path.currentPosition();
+                m_painter.drawPath(m_path);
+                m_path.clear();
+                m_path.moveTo(from);
+            }
+            m_path.lineTo(at);
+            m_column = {x, at, at, at};
+            return;
+        }
+        // Screen y grows downwards: the lowest value has the largest y.
+        if (at.y() > m_column.low.y())
+            m_column.low = at;
+        if (at.y() < m_column.high.y())
+            m_column.high = at;
+        m_column.last = at;
+    }
+    void Finish()
+    {
+        FlushColumn();
+        m_painter.drawPath(m_path);
+        m_path.clear();
+        m_drawing = false;
+    }
+
+private:
+    static constexpr int kSegmentsAtOnce = 128;
+    void FlushColumn()
+    {
+        if (!m_drawing)
+            return;
+        const bool lowFirst = m_column.low.x() <= m_column.high.x();
+        for (const QPointF& at : {lowFirst ? m_column.low : m_column.high, lowFirst ? m_column.high : m_column.low,
+                                  m_column.last})
+            if (at != m_path.currentPosition())
+                m_path.lineTo(at);
+    }
+
+    QPainter& m_painter;
+    QPainterPath m_path;
+    bool m_drawing = false;
+    struct Column {
+        int x = -1;
+        QPointF low, high, last;
+    } m_column;
+};
+
 struct Panel {
     QRectF area;
     double low, high;
@@ -89,67 +161,20 @@ void DrawPanel(QPainter& p, const Panel& panel, const Night& night, const QStrin
     p.drawText(QPointF(panel.area.left(), panel.area.top() - 8), name);
     p.setFont(normal);
 
-    // The readings, broken where there are none. A night has far more readings than the panel
-    // has pixel columns: each column keeps its first, lowest, highest and last point, which
-    // draws the same line as all of them.
+    // The readings, broken where there are none.
     p.setPen(QPen(colour, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    constexpr int kSegmentsAtOnce = 128;
-    QPainterPath path;
-    bool drawing = false;
+    ThinLine line(p);
     double last = -1e9;
-    struct Column {
-        int x = -1;
-        QPointF first, low, high, lastPoint;
-    } column;
-    const auto flush = [&] {
-        if (column.x < 0)
-            return;
-        const bool lowFirst = column.low.x() <= column.high.x();
-        for (const QPointF& at : {lowFirst ? column.low : column.high, lowFirst ? column.high : column.low,
-                                  column.lastPoint})
-            if (at != path.currentPosition())
-                path.lineTo(at);
-        column.x = -1;
-    };
     for (const Reading& r : rs) {
         const std::optional<int> v = spo2 ? r.spo2 : r.pulse;
-        if (!v || r.seconds - last > 1.5 * step) {
-            flush();
-            drawing = false;
-        }
+        if (!v || r.seconds - last > 1.5 * step)
+            line.Break();
         if (!v)
             continue;
-        const QPointF at(panel.X(r.seconds), panel.Y(*v));
+        line.Add(QPointF(panel.X(r.seconds), panel.Y(*v)));
         last = r.seconds;
-        if (!drawing) {
-            path.moveTo(at);
-            drawing = true;
-            column = {static_cast<int>(at.x()), at, at, at, at};
-            continue;
-        }
-        if (static_cast<int>(at.x()) != column.x) {
-            flush();
-            // Qt's antialiasing rasterizer slows down with the square of the segments on one
-            // scan line, and a night's line runs along the same few: stroke it in pieces.
-            if (path.elementCount() > kSegmentsAtOnce) {
-                const QPointF from = path.currentPosition();
-                p.drawPath(path);
-                path.clear();
-                path.moveTo(from);
-            }
-            path.lineTo(at);
-            column = {static_cast<int>(at.x()), at, at, at, at};
-            continue;
-        }
-        // Screen y grows downwards: the lowest value has the largest y.
-        if (at.y() > column.low.y())
-            column.low = at;
-        if (at.y() < column.high.y())
-            column.high = at;
-        column.lastPoint = at;
     }
-    flush();
-    p.drawPath(path);
+    line.Finish();
 }
 
 }  // namespace
@@ -396,7 +421,7 @@ void PaintWave(QPainter& p, const Night& night, double centre, const std::vector
 
     // The samples, sample i of n at i/n of its second, joined within a stretch of wave.
     p.setPen(QPen(kSpO2Colour, 1.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    QPainterPath path;
+    ThinLine line(p);
     double last = -1e9;
     for (auto r = first; r != rs.end() && r->seconds < to; ++r) {
         const auto samples = night.WaveOf(*r);
@@ -404,15 +429,13 @@ void PaintWave(QPainter& p, const Night& night, double centre, const std::vector
             const double t = r->seconds + static_cast<double>(i) / static_cast<double>(samples.size());
             if (t < from || t >= to)
                 continue;
-            const QPointF at(x(t), y(samples[i]));
             if (t - last > 0.2)
-                path.moveTo(at);
-            else
-                path.lineTo(at);
+                line.Break();
+            line.Add(QPointF(x(t), y(samples[i])));
             last = t;
         }
     }
-    p.drawPath(path);
+    line.Finish();
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(200, 0, 0));
     for (const Beat& beat : beats)
@@ -443,9 +466,11 @@ void PaintWave(QPainter& p, const Night& night, double centre, const std::vector
         p.setPen(Qt::black);
         p.drawText(cell.translated(0, rowHeight), Qt::AlignCenter, text(r->pulse));
         std::optional<int> rate;
-        for (const Beat& beat : beats)
-            if (beat.rate && beat.time >= r->seconds && beat.time < r->seconds + 1)
-                rate = static_cast<int>(std::lround(*beat.rate));
+        for (auto beat = std::lower_bound(beats.begin(), beats.end(), r->seconds,
+                                          [](const Beat& b, double t) { return b.time < t; });
+             beat != beats.end() && beat->time < r->seconds + 1; ++beat)
+            if (beat->rate)
+                rate = static_cast<int>(std::lround(*beat->rate));
         p.drawText(cell.translated(0, 2 * rowHeight), Qt::AlignCenter, text(rate));
     }
     // Ticks every 5 s, on the clock.
