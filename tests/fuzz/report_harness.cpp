@@ -43,6 +43,11 @@ std::string Run(Night night)
 {
     if (std::string broken = CheckNight(night); !broken.empty())
         return broken;
+    // The tool refuses a night of more than 7 days before it works anything out.
+    if (!SpanProblem(night).empty())
+        return night.readings.back().seconds - night.readings.front().seconds > kLongestNight
+                   ? std::string()
+                   : "a night refused that is not too long";
     const auto figures = Analyse(night);
     if (!figures)
         return night.readings.empty() ? std::string() : "readings but no figures";

@@ -144,6 +144,27 @@ TEST(Figures, ManyNightsAsATableAndCsv)
     EXPECT_NE(NightsTable({row}).find("2026-12-07     1.5 h     93.7 %    89 %     30.0     0.7     0.7     70  a"),
               std::string::npos)
         << NightsTable({row});
+
+    // A legal file name of 244 quotes stays whole, and the next night's row stays its own.
+    NightRow quotes = row;
+    quotes.name = std::string(244, '"');
+    const std::string csv = NightsCsv({quotes, row});
+    EXPECT_NE(csv.find(",\"" + std::string(488, '"') + "\"\r\n2026-12-07,"), std::string::npos) << csv;
+    EXPECT_NE(NightsTable({quotes}).find(std::string(244, '"') + "\n"), std::string::npos);
+
+    // Names a spreadsheet would evaluate are text; numbers stay numbers.
+    std::vector<NightRow> formulas;
+    for (const char* name : {"=HYPERLINK(\"x\").txt", "@SUM(1+1).txt", "+1.txt", "-2+3.txt", "\tx.txt"}) {
+        formulas.push_back(row);
+        formulas.back().name = name;
+    }
+    formulas.back().odi3 = -1;
+    EXPECT_EQ(NightsCsv(formulas).substr(NightsCsv({}).size()),
+              "2026-12-07,1.50,93.7,89,30.0,0.7,0.7,70,\"'=HYPERLINK(\"\"x\"\").txt\"\r\n"
+              "2026-12-07,1.50,93.7,89,30.0,0.7,0.7,70,\"'@SUM(1+1).txt\"\r\n"
+              "2026-12-07,1.50,93.7,89,30.0,0.7,0.7,70,\"'+1.txt\"\r\n"
+              "2026-12-07,1.50,93.7,89,30.0,0.7,0.7,70,\"'-2+3.txt\"\r\n"
+              "2026-12-07,1.50,93.7,89,30.0,-1.0,0.7,70,\"'\tx.txt\"\r\n");
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+#include "recording/companion.h"
 #include "tools/report/figures.h"
 #include "report/night_text.h"
 
@@ -96,6 +97,20 @@ TEST(NightReport, BrokenLinesAreCountedAndListedNeverFatal)
     const std::string summary = SummaryText("night.txt", parsed, *Analyse(parsed));
     EXPECT_NE(summary.find("Unreadable lines 14: 3 4 7 8 9 10 11 12 13 14 ..."), std::string::npos) << summary;
     EXPECT_NE(summary.find("not a medical diagnosis"), std::string::npos);
+}
+
+// An old editor saves lines with CR alone; a span no night has is named.
+TEST(NightReport, LinesEndingInCrAloneAndSpansNoNightHas)
+{
+    const Night cr = ParseNight("S 96 P 70 T 23:00:00  OK!\rS 95 P 71 T 23:00:05  OK!\rS -- P --- T 23:00:10  No Probe!\r");
+    EXPECT_EQ(cr.readings.size(), 3u);
+    EXPECT_TRUE(cr.brokenLines.empty());
+    EXPECT_EQ(cr.totalLines, 3);
+    EXPECT_TRUE(SpanProblem(cr).empty());
+
+    const Night years = ParsePerSecondFile(std::string(recording::kCompanionHeader) +
+                                           "\r\n2026-12-07T23:00:00+01:00,96,70,ok,\r\n2126-12-07T23:00:00+01:00,96,70,ok,\r\n");
+    EXPECT_EQ(SpanProblem(years), "its times span 36524 days, and no night is longer than 7: a time in it is wrong");
 }
 
 TEST(NightReport, AFileThatIsNoRecordFileHasNoReport)

@@ -1,4 +1,5 @@
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -6,7 +7,13 @@
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 
+#include <QXmlStreamReader>
+
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -15,10 +22,13 @@ struct ReportRun {
     QString out, err;
 };
 
-// The tool as a user runs it; without a runtime folder, which Qt likes to warn about.
-ReportRun Report(const QStringList& args)
+// The tool as a user runs it; without a runtime folder, which Qt likes to warn about. The child
+// may be set up before it starts (a file size limit, another user).
+ReportRun Report(const QStringList& args, const std::function<void()>& inChild = {})
 {
     QProcess p;
+    if (inChild)
+        p.setChildProcessModifier(inChild);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
     p.setProcessEnvironment(environment);
@@ -198,6 +208,152 @@ TEST(ReportTool, ReadsThePerSecondFileBesideTheRecordFileAndExports)
     const ReportRun given = Report({record, QStringLiteral("--date"), QStringLiteral("2027-01-01")});
     EXPECT_TRUE(given.out.contains(QStringLiteral("Date             2027-01-01, as given"))) << given.out.toStdString();
     EXPECT_EQ(Report({record, QStringLiteral("--date"), QStringLiteral("yesterday")}).status, 2);
+}
+
+QByteArray Read(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Nothing the tool reads for a night is ever an output of it, by any name that leads there.
+TEST(ReportTool, NoOutputReplacesAFileItReads)
+{
+    QTemporaryDir dir;
+    const QString night = PutNight(dir);
+    const QByteArray perSecond = "local_time,spo2_percent,pulse_per_min,status,wave\r\n2026-12-07T23:00:00+01:00,96,70,ok,\r\n";
+    Put(dir.filePath(QStringLiteral("night.csv")), perSecond);
+    ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("night.csv")), dir.filePath(QStringLiteral("link.csv"))));
+    const QByteArray lines = Read(night);
+    const QString csv = dir.filePath(QStringLiteral("night.csv")), txt = night;
+    const QList<QStringList> attempts = {
+        {QStringLiteral("--csv"), csv},           {QStringLiteral("-o"), txt},
+        {QStringLiteral("--events"), txt},        {QStringLiteral("--pdf"), csv},
+        {QStringLiteral("--edf"), csv},           {QStringLiteral("--svg"), QStringLiteral("-o"), csv},
+        {QStringLiteral("--csv"), dir.filePath(QStringLiteral("link.csv"))},
+        {QStringLiteral("--wave"), QStringLiteral("23:00:00"), QStringLiteral("-o"), csv},
+    };
+    for (const QStringList& options : attempts) {
+        const ReportRun run = Report(QStringList{night} + options);
+        EXPECT_EQ(run.status, 2) << options.join(QLatin1Char(' ')).toStdString();
+        EXPECT_TRUE(run.err.contains(QStringLiteral("which this report reads"))) << run.err.toStdString();
+        EXPECT_TRUE(run.out.isEmpty()) << "refused before anything is written";
+    }
+    const ReportRun folder = Report({dir.path(), QStringLiteral("--csv"), csv});
+    EXPECT_EQ(folder.status, 2) << folder.err.toStdString();
+    EXPECT_EQ(Read(csv), perSecond);
+    EXPECT_EQ(Read(night), lines);
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("night.png"))));
+}
+
+// Under a file size limit (as on a full disk) nothing is left cut off: the earlier picture stays
+// as it was, no output and no temporary file is left, every failure is named and the status is 1.
+TEST(ReportTool, OutputsAreWrittenWholeOrNotAtAll)
+{
+    QTemporaryDir dir;
+    const QString night = PutNight(dir);
+    Put(dir.filePath(QStringLiteral("night.png")), "the picture of last week");
+    const auto limit = [] {
+        const rlimit small{4096, 4096};
+        ::setrlimit(RLIMIT_FSIZE, &small);
+    };
+    const QString pdf = dir.filePath(QStringLiteral("n.pdf")), edf = dir.filePath(QStringLiteral("n.edf")),
+                  events = dir.filePath(QStringLiteral("events.csv")), svg = dir.filePath(QStringLiteral("n.svg"));
+    const ReportRun run = Report({night, QStringLiteral("--pdf"), pdf, QStringLiteral("--edf"), edf,
+                                  QStringLiteral("--events"), events},
+                                 limit);
+    EXPECT_EQ(run.status, 1) << run.err.toStdString();
+    EXPECT_EQ(Read(dir.filePath(QStringLiteral("night.png"))), "the picture of last week");
+    EXPECT_FALSE(QFileInfo::exists(pdf));
+    EXPECT_FALSE(QFileInfo::exists(edf));
+    EXPECT_TRUE(QFileInfo::exists(events)) << "what fits is written";
+    for (const QString& name : {dir.filePath(QStringLiteral("night.png")), pdf, edf})
+        EXPECT_TRUE(run.err.contains(QStringLiteral("cannot write %1: ").arg(name))) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(QStringLiteral("File too large"))) << run.err.toStdString();
+    EXPECT_FALSE(run.out.contains(QStringLiteral("Plot "))) << "no line for what was not written";
+    EXPECT_EQ(Report({night, QStringLiteral("--svg"), QStringLiteral("-o"), svg}, limit).status, 1);
+    EXPECT_FALSE(QFileInfo::exists(svg));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral(".part")), QStringList());
+}
+
+// A link where the tool picks the name is replaced, never written through; a name the user gives
+// leads where its link leads. Two nights that would share a picture's name get one each.
+TEST(ReportTool, PicturesItNamesNeverWriteThroughALink)
+{
+    QTemporaryDir dir;
+    const QString night = PutNight(dir);
+    const QString victim = dir.filePath(QStringLiteral("victim"));
+    Put(victim, "precious");
+    ASSERT_TRUE(QFile::link(victim, dir.filePath(QStringLiteral("night.png"))));
+    ASSERT_TRUE(QFile::link(victim, dir.filePath(QStringLiteral("trend.png"))));
+    EXPECT_EQ(Report({night}).status, 0);
+    EXPECT_EQ(Read(victim), "precious");
+    EXPECT_FALSE(QFileInfo(dir.filePath(QStringLiteral("night.png"))).isSymLink());
+    EXPECT_EQ(QImage(dir.filePath(QStringLiteral("night.png"))).width(), 1200);
+
+    // A record file named night.csv beside night.txt: night.png and night-2.png, both written.
+    QFile::remove(dir.filePath(QStringLiteral("night.png")));
+    ASSERT_TRUE(QFile::link(victim, dir.filePath(QStringLiteral("night.png"))));
+    ASSERT_TRUE(QFile::copy(night, dir.filePath(QStringLiteral("night.csv"))));
+    const ReportRun folder = Report({dir.path()});
+    EXPECT_EQ(folder.status, 0) << folder.err.toStdString();
+    EXPECT_TRUE(folder.out.contains(QStringLiteral("Pictures         2,"))) << folder.out.toStdString();
+    EXPECT_EQ(Read(victim), "precious");
+    EXPECT_EQ(QImage(dir.filePath(QStringLiteral("night-2.png"))).width(), 1200);
+    EXPECT_EQ(QImage(dir.filePath(QStringLiteral("trend.png"))).width(), 1200);
+
+    const QString mine = dir.filePath(QStringLiteral("mine.png"));
+    ASSERT_TRUE(QFile::link(victim, mine));
+    EXPECT_EQ(Report({night, QStringLiteral("-o"), mine}).status, 0);
+    EXPECT_TRUE(QFileInfo(mine).isSymLink());
+    EXPECT_EQ(QImage(victim).width(), 1200) << "the file the user's link leads to";
+}
+
+// A folder nobody may write into: the table still comes, the status and stdout say what was not
+// written. A file name that XML would trip over still makes a valid SVG.
+TEST(ReportTool, FailuresAreNeverReportedAsSuccess)
+{
+    QTemporaryDir dir;
+    PutNight(dir);
+    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                                          QFileDevice::ExeOther | QFileDevice::ReadGroup | QFileDevice::ExeGroup);
+    // Root writes anywhere: the tool runs as an ordinary user then.
+    const ReportRun run = Report({dir.path()}, [] {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(99);
+    });
+    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    EXPECT_EQ(run.status, 1) << run.err.toStdString();
+    EXPECT_TRUE(run.out.contains(QStringLiteral("Pictures         0 of 1 written"))) << run.out.toStdString();
+    EXPECT_TRUE(run.out.contains(QStringLiteral("Trend            not written"))) << run.out.toStdString();
+    EXPECT_TRUE(run.err.contains(QStringLiteral("cannot write %1: Permission denied").arg(dir.filePath(QStringLiteral("night.png")))))
+        << run.err.toStdString();
+
+    const QString odd = dir.filePath(QStringLiteral("a&b<c.txt"));
+    ASSERT_TRUE(QFile::rename(dir.filePath(QStringLiteral("night.txt")), odd));
+    const QString svg = dir.filePath(QStringLiteral("odd.svg"));
+    ASSERT_EQ(Report({odd, QStringLiteral("--svg"), QStringLiteral("-o"), svg}).status, 0);
+    QXmlStreamReader xml(Read(svg));
+    while (!xml.atEnd())
+        xml.readNext();
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    EXPECT_TRUE(Read(svg).contains("a&amp;b&lt;c.txt"));
+}
+
+// Times a night cannot have (two rows a hundred years apart) are refused at once, for every output.
+TEST(ReportTool, ASpanNoNightHasIsRefused)
+{
+    QTemporaryDir dir;
+    const QString rows = dir.filePath(QStringLiteral("years.csv"));
+    Put(rows, "local_time,spo2_percent,pulse_per_min,status\r\n2026-12-07T23:00:00+01:00,96,70,ok\r\n"
+              "2126-12-07T23:00:00+01:00,96,70,ok\r\n");
+    for (const QStringList& options : {QStringList{}, QStringList{QStringLiteral("--svg")},
+                                       QStringList{QStringLiteral("--edf"), dir.filePath(QStringLiteral("y.edf"))}}) {
+        const ReportRun run = Report(QStringList{rows} + options);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_TRUE(run.err.contains(QStringLiteral("no night is longer than 7"))) << run.err.toStdString();
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("years.csv")});
 }
 
 }  // namespace

@@ -172,6 +172,34 @@ TEST(Wave, TheBeatDetectorFindsTheBeatsTheUnitSent)
     ::tzset();
 }
 
+// Two rows a week apart, one with a thousand samples: the grid exports would hold every second of
+// the week (and a Pleth at 1000 a second), so they are refused; a night of rows is not.
+TEST(Wave, ExportsStayInProportionToTheNight)
+{
+    std::string wave;
+    for (int i = 0; i < 1000; ++i)
+        wave += (i ? " " : "") + std::to_string(i % 200);
+    const std::string header = std::string(recording::kCompanionHeader) + "\r\n";
+    const Night week = ParsePerSecondFile(header + "2026-12-01T23:00:00+00:00,96,70,ok," + wave +
+                                          "\r\n2026-12-08T23:00:00+00:00,96,70,ok,\r\n");
+    EXPECT_TRUE(SpanProblem(week).empty()) << "exactly seven days is still a night";
+    EXPECT_EQ(PlethRate(week), 1000);
+    EXPECT_FALSE(EdfPlethRate(week));
+    EXPECT_EQ(GridProblem(week), "its readings cover 0 h 00 min of the 168 h 00 min it spans, and EDF and OSCAR files "
+                                 "hold every second of that span: give each night in a file of its own");
+
+    // Ten rows, the wave in one of them: Pleth kept; in one of eleven: not.
+    std::string rows = header;
+    for (int s = 0; s < 11; ++s)
+        rows += "2026-12-01T23:00:" + std::string(s < 10 ? "0" : "") + std::to_string(s) + "+00:00,96,70,ok," +
+                (s == 0 ? wave : "") + "\r\n";
+    const Night eleven = ParsePerSecondFile(rows);
+    EXPECT_TRUE(GridProblem(eleven).empty());
+    EXPECT_FALSE(EdfPlethRate(eleven));
+    const Night ten = ParsePerSecondFile(rows.substr(0, rows.rfind("2026")));
+    EXPECT_EQ(EdfPlethRate(ten), 1000);
+}
+
 TEST(Wave, ResamplingKeepsTheSamplesAtTheirTimes)
 {
     const std::uint8_t three[] = {0, 30, 60};

@@ -135,6 +135,18 @@ bool EdfComplete(const std::string& path, std::size_t records)
 
 }  // namespace
 
+std::string GridProblem(const Night& night)
+{
+    if (night.readings.empty())
+        return {};
+    const double span = night.readings.back().seconds + night.step - night.readings.front().seconds;
+    const double covered = static_cast<double>(night.readings.size()) * night.step;
+    if (covered * kShortestCoveredShare >= span)
+        return {};
+    return "its readings cover " + DurationText(covered) + " of the " + DurationText(span) +
+           " it spans, and EDF and OSCAR files hold every second of that span: give each night in a file of its own";
+}
+
 std::optional<int> EdfPlethRate(const Night& night)
 {
     const std::optional<int> rate = PlethRate(night);

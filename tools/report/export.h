@@ -53,6 +53,12 @@ struct LocalMoment {
 // The sample rate for the wave in EDF: the unit's rate measured over the night (samples per
 // second that had any), rounded; nothing without a wave.
 [[nodiscard]] std::optional<int> PlethRate(const Night& night);
+// EDF and OSCAR files hold a record for every second (or four) of the night's span: a night whose
+// readings cover less than a tenth of it (two rows days apart) would make a file far larger than
+// the night's own. Why not, or nothing.
+inline constexpr double kShortestCoveredShare = 10;
+[[nodiscard]] std::string GridProblem(const Night& night);
+
 // The EDF carries the wave only where it covers at least a tenth of the night: the Pleth signal
 // fills every second of the span, so a few seconds of wave in a long night would make a file
 // far larger than the night's own. Nothing then, or the PlethRate().

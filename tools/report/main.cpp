@@ -10,6 +10,7 @@
 #include "tools/report/page.h"
 #include "tools/report/plot.h"
 
+#include <QBuffer>
 #include <QCommandLineParser>
 #include <QDate>
 #include <QDateTime>
@@ -191,16 +192,15 @@ QString WriteFile(const QString& path, const QByteArray& bytes, Links links = Li
 enum class PictureFormat { Png, Svg };
 
 // The one way a picture is painted and saved, whole or not at all; the reason of a failure, or
-// nothing.
+// nothing. It is made in memory first: an encoder that fails half-way never touches the disk.
 QString SavePicture(const QString& target, Links links, PictureFormat format, QSize size, const QString& title,
                     const std::function<void(QPainter&)>& paint)
 {
-    OutputFile out(target, links);
-    if (!out.Open())
-        return out.Error();
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
     if (format == PictureFormat::Svg) {
         QSvgGenerator generator;
-        generator.setOutputDevice(&out.Device());
+        generator.setOutputDevice(&buffer);
         generator.setSize(size);
         generator.setViewBox(QRect(QPoint(0, 0), size));
         // Written into the file as it is: a file name's & or < would break the XML.
@@ -215,13 +215,10 @@ QString SavePicture(const QString& target, Links links, PictureFormat format, QS
         QPainter painter(&image);
         paint(painter);
         painter.end();
-        if (!image.save(&out.Device(), "PNG"))
-            return out.Device().error() != QFileDevice::NoError ? out.Device().errorString()
-                                                                : QStringLiteral("the PNG could not be made");
+        if (!image.save(&buffer, "PNG"))
+            return QStringLiteral("the PNG could not be made");
     }
-    if (!out.Commit())
-        return out.Error();
-    return {};
+    return WriteFile(target, buffer.data(), links);
 }
 
 QString DefaultPicture(const QString& path, bool asSvg)
@@ -322,6 +319,9 @@ int ReportNight(const QString& path, const Options& o)
     }
     outputs.removeAll(QString());
     RefuseOutputsOverInputs(inputs, outputs);
+    if (!o.edf.isEmpty() || !o.oscar.isEmpty())
+        if (const std::string problem = GridProblem(night); !problem.empty())
+            Fail(2, QStringLiteral("no EDF or OSCAR file of %1: %2").arg(path, QString::fromStdString(problem)));
 
     std::fputs(SummaryText(loaded.source.toStdString(), night, *figures).c_str(), stdout);
     if (!dateSaid.isEmpty())
@@ -342,12 +342,11 @@ int ReportNight(const QString& path, const Options& o)
             source += QStringLiteral(" with its per-second file ") + QFileInfo(loaded.perSecond).fileName();
         if (!dateSaid.isEmpty())
             source += QStringLiteral(" · the date ") + dateSaid.section(QLatin1Char('('), 0, 0).trimmed().section(QLatin1Char(','), 1).trimmed();
-        OutputFile out(o.pdf, Links::Follow);
-        QString failure = out.Open() ? WritePdf(out.Device(), night, *figures,
-                                                QStringLiteral("Overnight oximetry — night of %1").arg(date), source)
-                                     : out.Error();
-        if (failure.isEmpty() && !out.Commit())
-            failure = out.Error();
+        QBuffer page;
+        page.open(QIODevice::WriteOnly);
+        QString failure = WritePdf(page, night, *figures, QStringLiteral("Overnight oximetry — night of %1").arg(date), source);
+        if (failure.isEmpty())
+            failure = WriteFile(o.pdf, page.data());
         if (writing.Check(o.pdf, failure))
             std::printf("PDF              %s\n", qPrintable(o.pdf));
     }

@@ -1,5 +1,6 @@
 #include "tools/report/output.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <atomic>
@@ -29,10 +30,8 @@ OutputFile::OutputFile(const QString& path, Links links) : m_final(path)
 
 OutputFile::~OutputFile()
 {
-    if (m_fd >= 0) {
-        m_device.close();
+    if (m_fd >= 0)
         ::close(m_fd);
-    }
     if (!m_done && !m_temporary.isEmpty())
         ::unlink(QFile::encodeName(m_temporary).constData());
 }
@@ -71,11 +70,22 @@ bool OutputFile::Open()
     }
     if (replacing)
         (void)::fchmod(m_fd, existing.st_mode & 07777);
-    if (!m_device.open(m_fd, QIODevice::WriteOnly, QFileDevice::DontCloseHandle)) {
-        Fail(m_device.errorString());
-        return false;
-    }
     return true;
+}
+
+bool OutputFile::Write(const QByteArray& bytes)
+{
+    qsizetype done = 0;
+    while (m_fd >= 0 && m_error.isEmpty() && done < bytes.size()) {
+        const ssize_t n = ::write(m_fd, bytes.constData() + done, static_cast<std::size_t>(bytes.size() - done));
+        if (n > 0)
+            done += n;
+        else if (n < 0 && errno != EINTR)
+            Fail(SystemError(errno));
+        else if (n == 0)
+            Fail(SystemError(ENOSPC));
+    }
+    return m_error.isEmpty() && done == bytes.size();
 }
 
 bool OutputFile::Commit()
@@ -84,10 +94,6 @@ bool OutputFile::Commit()
         Fail(QStringLiteral("the file was never opened"));
         return false;
     }
-    errno = 0;
-    if (!m_device.flush() || m_device.error() != QFileDevice::NoError)
-        Fail(errno != 0 ? SystemError(errno) : m_device.errorString());
-    m_device.close();
     if (m_error.isEmpty() && ::fdatasync(m_fd) != 0 && errno != EINVAL)
         Fail(SystemError(errno));
     if (::close(m_fd) != 0 && m_error.isEmpty())
@@ -105,8 +111,7 @@ QString WriteWhole(const QString& path, const QByteArray& bytes, OutputFile::Lin
     OutputFile file(path, links);
     if (!file.Open())
         return file.Error();
-    (void)file.Device().write(bytes);  // a failed write shows in the commit
-    if (!file.Commit())
+    if (!file.Write(bytes) || !file.Commit())
         return file.Error();
     return {};
 }

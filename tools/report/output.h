@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QFile>
+#include <QByteArray>
 #include <QString>
 
 namespace trelvo::report {
@@ -22,8 +22,8 @@ public:
 
     // Creates the new file; false with Error() when it cannot.
     [[nodiscard]] bool Open();
-    // What to write into (open after Open()).
-    [[nodiscard]] QFile& Device() { return m_device; }
+    // Appends bytes; false with Error() when the disk did not take them all.
+    bool Write(const QByteArray& bytes);
     // For writers that take a path: the new file's.
     [[nodiscard]] const QString& TemporaryPath() const { return m_temporary; }
     // Puts the written file in the output's place; false with Error() when anything failed.
@@ -36,7 +36,6 @@ private:
     QString m_final;      // where it goes, links followed or not
     QString m_temporary;  // where it is written
     int m_fd = -1;
-    QFile m_device;
     QString m_error;
     bool m_done = false;
 };
