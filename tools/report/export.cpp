@@ -5,6 +5,7 @@
 #include <edflib.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -307,12 +308,51 @@ std::string WriteEdf(const std::string& path, const Night& night, const Figures&
 std::vector<OscarFile> OscarFiles(const Night& night, CivilDate firstDate)
 {
     std::vector<OscarFile> files;
-    SecondWalk walk(night);
-    const std::size_t seconds = walk.Count();
+    const std::size_t seconds = SecondWalk(night).Count();
     if (seconds == 0)
         return files;
     const std::size_t records = (seconds + kOscarStepSeconds - 1) / kOscarStepSeconds;
-    const double start = night.readings.front().seconds;
+    const auto& rs = night.readings;
+    const double start = rs.front().seconds;
+    const auto index = [start](double t) { return static_cast<std::size_t>(std::lround(t - start)); };
+
+    // Every record a gap, laid down in bulk; then the records the readings fall into, reading by
+    // reading: the work follows the readings, the bytes the span.
+    std::vector<std::uint8_t> body(records * kOscarRecordBytes);
+    constexpr std::array<std::uint8_t, kOscarRecordBytes> kGap = {0xFF, 0xFF, 0xFF, 0, 0};
+    std::copy(kGap.begin(), kGap.end(), body.begin());
+    for (std::size_t filled = kOscarRecordBytes; filled < body.size(); filled *= 2)
+        std::copy_n(body.begin(), std::min(filled, body.size() - filled), body.begin() + static_cast<std::ptrdiff_t>(filled));
+    struct Sum {
+        int spo2 = 0, pulse = 0, n = 0;
+    };
+    std::vector<Sum> sums(records);
+    std::vector<std::size_t> touched;
+    for (std::size_t i = 0; i < rs.size(); ++i) {
+        const Reading& r = rs[i];
+        if (r.kind != Reading::Kind::Valid || !r.pulse)
+            continue;
+        // The seconds it stands for, up to the next reading (a later reading of the same second
+        // wins, as in SecondWalk).
+        std::size_t end = std::min(index(r.seconds + night.step), seconds);
+        if (i + 1 < rs.size())
+            end = std::min(end, index(rs[i + 1].seconds));
+        for (std::size_t s = index(r.seconds); s < end; ++s) {
+            Sum& sum = sums[s / kOscarStepSeconds];
+            if (sum.n++ == 0)
+                touched.push_back(s / kOscarStepSeconds);
+            sum.spo2 += *r.spo2;
+            sum.pulse += *r.pulse;
+        }
+    }
+    for (const std::size_t record : touched) {
+        const Sum& sum = sums[record];
+        // Rounded half up: integer arithmetic, no floating point.
+        body[record * kOscarRecordBytes] = static_cast<std::uint8_t>((2 * sum.spo2 + sum.n) / (2 * sum.n));
+        body[record * kOscarRecordBytes + 1] = static_cast<std::uint8_t>((2 * sum.pulse + sum.n) / (2 * sum.n));
+        body[record * kOscarRecordBytes + 2] = 0;
+    }
+
     for (std::size_t first = 0; first < records; first += kOscarRecordsPerFile) {
         const std::size_t count = std::min<std::size_t>(kOscarRecordsPerFile, records - first);
         const LocalMoment m = MomentOf(firstDate, start + static_cast<double>(first * kOscarStepSeconds));
@@ -336,22 +376,8 @@ std::vector<OscarFile> OscarFiles(const Night& night, CivilDate firstDate)
         b[8] = static_cast<std::uint8_t>(m.second);
         put16(9, kOscarHeaderBytes + count * kOscarRecordBytes);
         put16(13, count * kOscarStepSeconds);
-        for (std::size_t r = first; r < first + count; ++r) {
-            int spo2 = 0, pulse = 0, n = 0;
-            for (std::size_t s = r * kOscarStepSeconds; s < (r + 1) * kOscarStepSeconds && s < seconds; ++s)
-                if (const Second second = walk.At(s); second.kind == Reading::Kind::Valid && second.pulse) {
-                    spo2 += *second.spo2;
-                    pulse += *second.pulse;
-                    ++n;
-                }
-            if (n == 0) {
-                b.insert(b.end(), {0xFF, 0xFF, 0xFF, 0, 0});
-                continue;
-            }
-            // Rounded half up: integer arithmetic, no floating point.
-            b.insert(b.end(), {static_cast<std::uint8_t>((2 * spo2 + n) / (2 * n)),
-                               static_cast<std::uint8_t>((2 * pulse + n) / (2 * n)), 0, 0, 0});
-        }
+        const auto from = body.begin() + static_cast<std::ptrdiff_t>(first * kOscarRecordBytes);
+        b.insert(b.end(), from, from + static_cast<std::ptrdiff_t>(count * kOscarRecordBytes));
         files.push_back(std::move(file));
     }
     return files;
