@@ -12,8 +12,9 @@ declare -A allowed=(
   [serial]=""
   [settings]="lang serial"
   [recording]="lang core"
-  [app]="lang core serial settings recording"
-  [tools]="lang core recording"
+  [report]="lang core recording"
+  [app]="lang core serial settings recording report"
+  [tools]="lang core recording report"
 )
 
 status=0

@@ -1,9 +1,9 @@
 #include "fuzz/report_harness.h"
 
 #include "recording/companion.h"
-#include "tools/report/beats.h"
-#include "tools/report/export.h"
-#include "tools/report/figures.h"
+#include "report/beats.h"
+#include "report/export.h"
+#include "report/figures.h"
 
 #include <algorithm>
 #include <string_view>

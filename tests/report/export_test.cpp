@@ -1,6 +1,6 @@
 #include "recording/companion.h"
-#include "tools/report/export.h"
-#include "tools/report/night.h"
+#include "report/export.h"
+#include "report/night.h"
 #include "report/night_text.h"
 
 #include <edflib.h>

@@ -1,5 +1,5 @@
 #include "report/night_text.h"
-#include "tools/report/figures.h"
+#include "report/figures.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "recording/companion.h"
-#include "tools/report/figures.h"
+#include "report/figures.h"
 #include "report/night_text.h"
 
 #include <gtest/gtest.h>

@@ -4,7 +4,7 @@
 // per-second rows.
 
 #include "recording/companion.h"
-#include "tools/report/night.h"
+#include "report/night.h"
 
 #include <cstdio>
 #include <string>

@@ -2,9 +2,9 @@
 #include "recording/recorder.h"
 #include "support/fakes.h"
 #include "recording/companion.h"
-#include "tools/report/beats.h"
-#include "tools/report/export.h"
-#include "tools/report/figures.h"
+#include "report/beats.h"
+#include "report/export.h"
+#include "report/figures.h"
 #include "tools/sim/oximeter_stream.h"
 
 #include <edflib.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tools/report/figures.h"
+#include "report/figures.h"
 
 #include <cstdint>
 #include <optional>

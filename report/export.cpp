@@ -1,4 +1,4 @@
-#include "tools/report/export.h"
+#include "report/export.h"
 
 #include "recording/companion.h"
 

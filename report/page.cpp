@@ -1,6 +1,6 @@
-#include "tools/report/page.h"
+#include "report/page.h"
 
-#include "tools/report/plot.h"
+#include "report/plot.h"
 
 #include <QLocale>
 #include <QPageLayout>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tools/report/night.h"
+#include "report/night.h"
 
 #include <array>
 #include <optional>

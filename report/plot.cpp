@@ -1,4 +1,4 @@
-#include "tools/report/plot.h"
+#include "report/plot.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,4 +1,4 @@
-#include "tools/report/beats.h"
+#include "report/beats.h"
 
 #include <algorithm>
 #include <cmath>

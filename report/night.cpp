@@ -1,4 +1,4 @@
-#include "tools/report/night.h"
+#include "report/night.h"
 
 #include "lang/string_table.h"
 #include "recording/companion.h"

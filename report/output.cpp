@@ -1,4 +1,4 @@
-#include "tools/report/output.h"
+#include "report/output.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "tools/report/beats.h"
-#include "tools/report/figures.h"
+#include "report/beats.h"
+#include "report/figures.h"
 
 #include <QFont>
 #include <QRectF>

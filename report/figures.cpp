@@ -1,6 +1,6 @@
-#include "tools/report/figures.h"
+#include "report/figures.h"
 
-#include "tools/report/beats.h"
+#include "report/beats.h"
 
 #include <algorithm>
 #include <cmath>

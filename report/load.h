@@ -1,0 +1,57 @@
+#pragma once
+
+#include "report/night.h"
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <set>
+#include <sys/types.h>
+#include <tuple>
+
+namespace trelvo::report {
+
+// A night as read from its files.
+struct LoadedNight {
+    Night night;
+    QString source;     // what the summary names: "night.txt with its per-second file night.csv"
+    QString perSecond;  // the per-second file read beside a record file (absolute path), or empty
+    QStringList read;   // every file read for the night, or looked at to be read
+};
+
+// A per-second file as it is; a record file with its per-second file when one that belongs to it
+// lies beside it (night.csv, night-2.csv, ...), else the record file alone. Nothing, and why,
+// when the file cannot be read.
+[[nodiscard]] std::optional<LoadedNight> LoadNight(const QString& path, QString& error);
+
+// The per-second file was written beside this record file: it holds rows at the clock times of
+// the record file's first and last lines.
+[[nodiscard]] bool BelongsTo(const Night& perSecond, const Night& record);
+
+// The date of a record file's first line: as given, or from the file's modification time, which
+// is when its last line was written. said tells which, for the summary.
+[[nodiscard]] CivilDate DateOfRecordFile(const QString& path, const Night& night, const std::optional<QDate>& given,
+                                         QString& said);
+
+// The first bytes of a file tell a per-second file.
+[[nodiscard]] bool LooksPerSecond(const QString& path);
+
+// The files among the arguments; a folder stands for its .txt and .csv files, and the first
+// folder given is named in folder.
+[[nodiscard]] QStringList NightFiles(const QStringList& arguments, QString& folder);
+
+// The files a command reads: no output may be one of them, whatever name leads to it (a link,
+// another hard link).
+class ReadFiles {
+public:
+    void Add(const QString& path);
+    // The file read that this output would replace, or nothing.
+    [[nodiscard]] QString Replaced(const QString& output) const;
+
+private:
+    std::set<std::tuple<dev_t, ino_t, QString>> m_files;
+};
+
+}  // namespace trelvo::report
