@@ -45,7 +45,6 @@ struct HourFigures {
 
 // Bands of SpO2: ≥ 95, 90–94, 85–89, 80–84, < 80 %.
 inline constexpr std::array<int, 5> kBandFloors = {95, 90, 85, 80, 0};
-[[nodiscard]] std::string BandName(std::size_t band);  // "≥ 95 %", "90–94 %", ...
 
 struct Figures {
     double start = 0, end = 0;     // seconds as in Reading: the recording time
@@ -81,16 +80,6 @@ struct Figures {
 // told not to (a summary of many nights has no use for them).
 [[nodiscard]] std::optional<Figures> Analyse(const Night& night, bool findBeats = true);
 
-// The rules and the resolution, in words, for the summary and the PDF.
-[[nodiscard]] std::string ResolutionText(const Night& night);
-[[nodiscard]] std::string RulesText();
-
-// source names the file(s) read, as the first line of the summary shows it.
-[[nodiscard]] std::string SummaryText(const std::string& source, const Night& night, const Figures& f);
-
-// The desaturations as CSV: start, end, duration, nadir, depth, baseline, ODI4 or not.
-[[nodiscard]] std::string EventsCsv(const Night& night, const Figures& f);
-
 // One night in a summary of many.
 struct NightRow {
     std::string name;     // the file read
@@ -103,7 +92,8 @@ struct NightRow {
     double pulseMean = 0;
 };
 [[nodiscard]] NightRow RowOf(const std::string& name, const Night& night, const Figures& f);
-[[nodiscard]] std::string NightsTable(const std::vector<NightRow>& rows);
-[[nodiscard]] std::string NightsCsv(const std::vector<NightRow>& rows);
+
+// Events per hour of the time given; nothing in no time.
+[[nodiscard]] double PerHour(std::size_t count, double seconds);
 
 }  // namespace trelvo::report

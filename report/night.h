@@ -1,5 +1,7 @@
 #pragma once
 
+#include "report/clock_text.h"
+
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -22,10 +24,6 @@ struct Reading {
     std::uint32_t waveCount = 0;
 };
 
-struct CivilDate {
-    int year = 1970, month = 1, day = 1;
-    friend bool operator==(const CivilDate&, const CivilDate&) = default;
-};
 
 inline constexpr double kLineSeconds = 5.0;  // a record file's line every five seconds
 inline constexpr double kRowSeconds = 1.0;   // a per-second file's row
@@ -63,13 +61,6 @@ struct Night {
 // they do not).
 [[nodiscard]] std::string SpanProblem(const Night& night);
 
-// Days since 1970-01-01 of a date, and back.
-[[nodiscard]] std::int64_t DaysFromCivil(CivilDate date) noexcept;
-[[nodiscard]] CivilDate CivilFromDays(std::int64_t days) noexcept;
-[[nodiscard]] std::string DateText(CivilDate date);  // "2026-12-07"
-
-[[nodiscard]] std::string ClockText(double seconds);       // "23:59:55", days folded away
-[[nodiscard]] std::string DurationText(double seconds);    // "7 h 58 min"
 // "2026-12-08 07:12:00" when the night's date is known, else the clock time.
 [[nodiscard]] std::string MomentText(const Night& night, double seconds);
 

@@ -1,6 +1,7 @@
 #include "report/page.h"
 
 #include "report/plot.h"
+#include "report/summary_text.h"
 
 #include <QLocale>
 #include <QPageLayout>

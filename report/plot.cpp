@@ -1,5 +1,7 @@
 #include "report/plot.h"
 
+#include "report/summary_text.h"
+
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>

@@ -2,6 +2,7 @@
 
 #include "report/output.h"
 #include "report/page.h"
+#include "report/summary_text.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -2,6 +2,7 @@
 
 #include "report/export.h"
 #include "report/figures.h"
+#include "report/summary_text.h"
 
 #include <QString>
 

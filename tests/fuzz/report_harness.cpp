@@ -4,6 +4,7 @@
 #include "report/beats.h"
 #include "report/export.h"
 #include "report/figures.h"
+#include "report/summary_text.h"
 
 #include <algorithm>
 #include <string_view>

@@ -1,5 +1,6 @@
 #include "recording/companion.h"
 #include "report/figures.h"
+#include "report/summary_text.h"
 #include "report/night_text.h"
 
 #include <gtest/gtest.h>

@@ -6,6 +6,7 @@
 #include "report/nights.h"
 #include "report/picture.h"
 #include "report/plot.h"
+#include "report/summary_text.h"
 #include "report/write.h"
 
 #include <QCommandLineParser>

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "report/figures.h"
+
+#include <string>
+#include <vector>
+
+namespace trelvo::report {
+
+// The figures in words: the summary on stdout, the rules the PDF states, the event list and the
+// tables of many nights.
+[[nodiscard]] std::string BandName(std::size_t band);  // "≥ 95 %", "90–94 %", ...
+
+// The rules and the resolution, in words, for the summary and the PDF.
+[[nodiscard]] std::string ResolutionText(const Night& night);
+[[nodiscard]] std::string RulesText();
+
+// source names the file(s) read, as the first line of the summary shows it.
+[[nodiscard]] std::string SummaryText(const std::string& source, const Night& night, const Figures& f);
+
+// The desaturations as CSV: start, end, duration, nadir, depth, baseline, ODI4 or not.
+[[nodiscard]] std::string EventsCsv(const Night& night, const Figures& f);
+
+[[nodiscard]] std::string NightsTable(const std::vector<NightRow>& rows);
+[[nodiscard]] std::string NightsCsv(const std::vector<NightRow>& rows);
+
+}  // namespace trelvo::report
