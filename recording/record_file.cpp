@@ -1,6 +1,6 @@
 #include "recording/record_file.h"
 
-#include "recording/companion.h"
+#include "recording/per_second_file.h"
 
 #include <cerrno>
 #include <cstring>
@@ -126,12 +126,12 @@ namespace {
 // Opens an existing per-second file to write it afresh, only if nothing would be lost: it holds
 // the program's header row and not a single row, it can be written, and no other recording holds
 // it. -1 when the name is taken.
-int OpenEmptyCompanion(const std::string& path)
+int OpenEmptyPerSecondFile(const std::string& path)
 {
     const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0)
         return -1;
-    char start[kCompanionHeader.size() + 3];
+    char start[kPerSecondHeader.size() + 3];
     ssize_t got = 0;
     while (got < static_cast<ssize_t>(sizeof start)) {
         const ssize_t n = ::pread(fd, start + got, sizeof start - static_cast<std::size_t>(got), got);
@@ -142,9 +142,9 @@ int OpenEmptyCompanion(const std::string& path)
         got += n;
     }
     const std::string_view content(start, static_cast<std::size_t>(got));
-    const bool headerOnly = IsCompanionStart(content) &&
-                            (content == std::string(kCompanionHeader) + "\r\n" ||
-                             content == std::string(kCompanionHeaderWithoutWave) + "\r\n");
+    const bool headerOnly = IsPerSecondStart(content) &&
+                            (content == std::string(kPerSecondHeader) + "\r\n" ||
+                             content == std::string(kPerSecondHeaderWithoutWave) + "\r\n");
     if (!headerOnly || !LockForRecording(fd) || ::ftruncate(fd, 0) != 0) {
         ::close(fd);
         return -1;
@@ -154,12 +154,12 @@ int OpenEmptyCompanion(const std::string& path)
 
 }  // namespace
 
-RecordStore::Opened DiskRecordStore::CreateCompanion(const std::string& recordPath)
+RecordStore::Opened DiskRecordStore::CreatePerSecondFile(const std::string& recordPath)
 {
     // Enough names for any folder a person keeps; past them something else is wrong.
     constexpr int kNamesTried = 1000;
     for (int n = 1; n <= kNamesTried; ++n) {
-        const std::string path = CompanionPath(recordPath, n);
+        const std::string path = PerSecondPath(recordPath, n);
         int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 && !LockForRecording(fd)) {
             // Another recording made the same name in the same instant and holds it.
@@ -169,20 +169,20 @@ RecordStore::Opened DiskRecordStore::CreateCompanion(const std::string& recordPa
         if (fd < 0 && errno == EEXIST) {
             // Another night's rows, a stranger's file, a folder, a link, a file this user cannot
             // write or one another recording holds: all taken, and left as they are.
-            fd = OpenEmptyCompanion(path);
+            fd = OpenEmptyPerSecondFile(path);
             if (fd < 0)
                 continue;
         }
         if (fd < 0)
             return {nullptr, SystemError(errno), path};
         auto file = std::make_unique<DiskRecordFile>(fd, Encoder{});
-        std::string header(kCompanionHeader);
+        std::string header(kPerSecondHeader);
         header += "\r\n";
         if (std::string error = file->Append(header); !error.empty())
             return {nullptr, std::move(error), path};
         return {std::move(file), {}, path};
     }
-    return {nullptr, SystemError(EEXIST), CompanionPath(recordPath, 1)};
+    return {nullptr, SystemError(EEXIST), PerSecondPath(recordPath, 1)};
 }
 
 }  // namespace trelvo::recording

@@ -44,7 +44,7 @@ public:
     // holds nothing but the program's own header row; a name with rows in it, a stranger's file,
     // one this user cannot write and one another recording holds are all taken. Its header row is
     // written, and the file is held for this recording until it is closed.
-    [[nodiscard]] virtual Opened CreateCompanion(const std::string& recordPath) = 0;
+    [[nodiscard]] virtual Opened CreatePerSecondFile(const std::string& recordPath) = 0;
 
 protected:
     RecordStore() = default;
@@ -64,7 +64,7 @@ public:
 
     static constexpr std::chrono::seconds kSyncInterval{60};
     Opened Create(const std::string& path) override;
-    Opened CreateCompanion(const std::string& recordPath) override;
+    Opened CreatePerSecondFile(const std::string& recordPath) override;
 
 private:
     Encoder m_encoder;

@@ -1,7 +1,7 @@
 #include "recording/recorder.h"
 
 #include "lang/string_table.h"
-#include "recording/companion.h"
+#include "recording/per_second_file.h"
 #include "recording/record_line.h"
 
 namespace trelvo::recording {
@@ -24,9 +24,9 @@ void Recorder::SwitchOff()
             return;  // recording has stopped, with a message
         std::string file = m_program.RecordFileName;
         std::string error = m_file->Close();
-        if (const std::string companionError = m_companion->Close(); error.empty() && !companionError.empty()) {
-            file = m_companionName;
-            error = companionError;
+        if (const std::string perSecondError = m_perSecond->Close(); error.empty() && !perSecondError.empty()) {
+            file = m_perSecondName;
+            error = perSecondError;
         }
         CloseFiles();
         if (!error.empty())
@@ -40,8 +40,8 @@ void Recorder::SwitchOff()
 void Recorder::CloseFiles()
 {
     m_file.reset();
-    m_companion.reset();
-    m_companionName.clear();
+    m_perSecond.reset();
+    m_perSecondName.clear();
     m_view.SetRecordingActive(false);
 }
 
@@ -57,12 +57,12 @@ void Recorder::SwitchOn()
     }
     m_program.RecordFileName = *chosen;
     RecordStore::Opened opened = m_store.Create(*chosen);
-    RecordStore::Opened companion;
+    RecordStore::Opened perSecond;
     if (opened.file) {
-        companion = m_store.CreateCompanion(*chosen);
-        if (!companion.file) {
+        perSecond = m_store.CreatePerSecondFile(*chosen);
+        if (!perSecond.file) {
             (void)opened.file->Close();
-            opened = std::move(companion);
+            opened = std::move(perSecond);
         }
     }
     if (!opened.file) {
@@ -76,8 +76,8 @@ void Recorder::SwitchOn()
         return;
     }
     m_file = std::move(opened.file);
-    m_companion = std::move(companion.file);
-    m_companionName = std::move(companion.path);
+    m_perSecond = std::move(perSecond.file);
+    m_perSecondName = std::move(perSecond.path);
     m_openSecond = m_clock.EpochSeconds();
     m_wave.clear();
     m_wave.reserve(256);
@@ -110,13 +110,13 @@ void Recorder::Tick()
 
 void Recorder::BeforeBytes()
 {
-    if (m_companion)
+    if (m_perSecond)
         FinishSecondsBefore(m_clock.EpochSeconds());
 }
 
 void Recorder::TakeWaveSamples(std::span<const std::uint8_t> samples)
 {
-    if (m_companion)
+    if (m_perSecond)
         m_wave.insert(m_wave.end(), samples.begin(), samples.end());
 }
 
@@ -141,18 +141,18 @@ void Recorder::FinishSecondsBefore(std::int64_t now)
 bool Recorder::WriteRow(std::int64_t second)
 {
     const SecondValues values{m_reading.Unit, m_reading.NoData || !m_reading.Unit.Received};
-    const std::string error = m_companion->Append(CompanionRow(second, values, m_wave));
+    const std::string error = m_perSecond->Append(PerSecondRow(second, values, m_wave));
     m_wave.clear();
     if (error.empty())
         return true;
-    StopAfterWriteFailure(m_companionName, error);
+    StopAfterWriteFailure(m_perSecondName, error);
     return false;
 }
 
 void Recorder::StopAfterWriteFailure(std::string file, const std::string& reason)
 {
     (void)m_file->Close();
-    (void)m_companion->Close();
+    (void)m_perSecond->Close();
     CloseFiles();
     m_program.Recording = false;
     m_view.SetSaveChecked(false);
@@ -166,7 +166,7 @@ void Recorder::CloseRecordFile()
         if (!WriteRow(m_openSecond))
             return;
         (void)m_file->Close();
-        (void)m_companion->Close();
+        (void)m_perSecond->Close();
         CloseFiles();
     }
 }

@@ -78,7 +78,7 @@ public:
     [[nodiscard]] bool FileNotReady() const noexcept { return m_fileNotReady; }
     [[nodiscard]] char NextRecordDigit() const noexcept { return m_nextRecordDigit; }
     // The per-second file being written; empty while not recording.
-    [[nodiscard]] const std::string& CompanionFileName() const noexcept { return m_companionName; }
+    [[nodiscard]] const std::string& PerSecondFileName() const noexcept { return m_perSecondName; }
 
     // A stall of the event loop up to this long is filled with the values of the second after it;
     // a longer break (the computer slept) is left as a gap.
@@ -101,8 +101,8 @@ private:
     RecordingView& m_view;
 
     std::unique_ptr<RecordFile> m_file;
-    std::unique_ptr<RecordFile> m_companion;
-    std::string m_companionName;
+    std::unique_ptr<RecordFile> m_perSecond;
+    std::string m_perSecondName;
     std::int64_t m_openSecond = 0;  // the second whose row is being gathered
     std::vector<std::uint8_t> m_wave;  // its wave samples so far
     bool m_fileNotReady = false;

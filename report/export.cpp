@@ -1,6 +1,6 @@
 #include "report/export.h"
 
-#include "recording/companion.h"
+#include "recording/per_second_file.h"
 
 #include <edflib.h>
 
@@ -193,11 +193,11 @@ std::vector<double> Resampled(std::span<const std::uint8_t> samples, int rate)
 
 std::string CsvText(const Night& night, CivilDate firstDate)
 {
-    std::string text(recording::kCompanionHeader);
+    std::string text(recording::kPerSecondHeader);
     text += "\r\n";
     text.reserve(text.size() + night.readings.size() * 40);
     for (const Reading& r : night.readings)
-        text += recording::CompanionRow(LocalEpoch(MomentOf(firstDate, r.seconds)), ValuesOf(r));
+        text += recording::PerSecondRow(LocalEpoch(MomentOf(firstDate, r.seconds)), ValuesOf(r));
     return text;
 }
 

@@ -1,6 +1,6 @@
 #include "report/load.h"
 
-#include "recording/companion.h"
+#include "recording/per_second_file.h"
 
 #include <QDateTime>
 #include <QDirIterator>
@@ -54,7 +54,7 @@ std::optional<LoadedNight> LoadNight(const QString& path, QString& error)
 
     LoadedNight loaded{ParseNight(View(*text)), name + QStringLiteral(" (record file)"), {}, {path}};
     for (int n = 1;; ++n) {
-        const QString candidate = QString::fromStdString(recording::CompanionPath(path.toStdString(), n));
+        const QString candidate = QString::fromStdString(recording::PerSecondPath(path.toStdString(), n));
         if (!QFileInfo::exists(candidate))
             break;
         loaded.read << candidate;

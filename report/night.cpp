@@ -1,7 +1,7 @@
 #include "report/night.h"
 
 #include "lang/string_table.h"
-#include "recording/companion.h"
+#include "recording/per_second_file.h"
 
 #include <algorithm>
 #include <cctype>
@@ -136,12 +136,7 @@ Night ParseNight(std::string_view text)
 
 bool IsPerSecondFile(std::string_view text)
 {
-    // Files written before the wave column have the first four columns only.
-    for (const std::string_view header : {recording::kCompanionHeader, recording::kCompanionHeaderWithoutWave})
-        if (text.substr(0, header.size()) == header &&
-            (text.size() == header.size() || text[header.size()] == '\r' || text[header.size()] == '\n'))
-            return true;
-    return false;
+    return recording::IsPerSecondStart(text);
 }
 
 namespace {
@@ -153,129 +148,31 @@ struct RowTime {
     [[nodiscard]] std::int64_t Epoch() const { return DaysFromCivil(date) * 86400 + secondOfDay - offset; }
 };
 
-bool Digits(std::string_view s, std::size_t at, std::size_t n, int& value)
-{
-    if (at + n > s.size())
-        return false;
-    value = 0;
-    for (std::size_t i = at; i < at + n; ++i) {
-        if (s[i] < '0' || s[i] > '9')
-            return false;
-        value = value * 10 + (s[i] - '0');
-    }
-    return true;
-}
-
-// "2026-12-07T23:40:01+01:00", "…-03:30" or "…Z".
-std::optional<RowTime> ParseIsoTime(std::string_view t)
-{
-    RowTime r;
-    int h = 0, m = 0, s = 0, oh = 0, om = 0;
-    if (t.size() < 20 || t[4] != '-' || t[7] != '-' || t[10] != 'T' || t[13] != ':' || t[16] != ':' ||
-        !Digits(t, 0, 4, r.date.year) || !Digits(t, 5, 2, r.date.month) || !Digits(t, 8, 2, r.date.day) ||
-        !Digits(t, 11, 2, h) || !Digits(t, 14, 2, m) || !Digits(t, 17, 2, s))
-        return std::nullopt;
-    if (t.size() == 20 && t[19] == 'Z') {
-        r.offset = 0;
-    } else if (t.size() == 25 && (t[19] == '+' || t[19] == '-') && t[22] == ':' && Digits(t, 20, 2, oh) &&
-               Digits(t, 23, 2, om) && oh <= 14 && om <= 59) {
-        r.offset = (t[19] == '-' ? -1 : 1) * (oh * 3600 + om * 60);
-    } else {
-        return std::nullopt;
-    }
-    if (r.date.month < 1 || r.date.month > 12 || r.date.day < 1 || r.date.day > 31 || h > 23 || m > 59 || s > 59)
-        return std::nullopt;
-    r.secondOfDay = h * 3600 + m * 60 + s;
-    return r;
-}
-
-// Splits a row at its commas; a field in double quotes loses them (a spreadsheet may add them).
-std::vector<std::string_view> Cells(std::string_view row)
-{
-    std::vector<std::string_view> cells;
-    std::size_t at = 0;
-    while (true) {
-        const std::size_t comma = row.find(',', at);
-        std::string_view cell = row.substr(at, comma == std::string_view::npos ? std::string_view::npos : comma - at);
-        if (cell.size() >= 2 && cell.front() == '"' && cell.back() == '"')
-            cell = cell.substr(1, cell.size() - 2);
-        cells.push_back(cell);
-        if (comma == std::string_view::npos)
-            return cells;
-        at = comma + 1;
-    }
-}
-
-// "12 40 200": samples 0..247 separated by single blanks, appended to wave; false (and wave as
-// it was) for anything else. A night holds millions of them: one pass, no searching.
-bool ParseWave(std::string_view field, std::vector<std::uint8_t>& wave)
-{
-    const std::size_t before = wave.size();
-    int sample = 0, digits = 0;
-    for (const char c : field) {
-        if (c >= '0' && c <= '9' && digits < 3) {
-            sample = sample * 10 + (c - '0');
-            ++digits;
-        } else if (c == ' ' && digits > 0 && sample <= 247) {
-            wave.push_back(static_cast<std::uint8_t>(sample));
-            sample = digits = 0;
-        } else {
-            wave.resize(before);
-            return false;
-        }
-    }
-    if (digits == 0 ? !field.empty() : sample > 247) {
-        wave.resize(before);
-        return false;
-    }
-    if (digits > 0)
-        wave.push_back(static_cast<std::uint8_t>(sample));
-    return true;
-}
-
 std::optional<Reading> ParseRow(std::string_view row, const std::optional<RowTime>& first, RowTime& time,
                                  Night& night)
 {
-    const auto cells = Cells(row);
-    if (cells.size() < 4 || cells.size() > 5)
+    const std::uint32_t waveBegin = static_cast<std::uint32_t>(night.wave.size());
+    const auto read = recording::ReadPerSecondRow(row, night.wave);
+    if (!read)
         return std::nullopt;
-    const auto parsed = ParseIsoTime(cells[0]);
-    if (!parsed)
-        return std::nullopt;
-    time = *parsed;
+    time = {{read->year, read->month, read->day}, read->secondOfDay, read->utcOffset};
     Reading r;
     const RowTime& origin = first ? *first : time;
     const std::int64_t midnight = origin.Epoch() - origin.secondOfDay;
     r.seconds = static_cast<double>(time.Epoch() - midnight);
-    int spo2 = 0, pulse = 0;
-    const bool hasSpO2 = !cells[1].empty() && Number(cells[1], spo2);
-    const bool hasPulse = !cells[2].empty() && Number(cells[2], pulse);
-    if ((!cells[1].empty() && (!hasSpO2 || spo2 < 0 || spo2 > 100)) ||
-        (!cells[2].empty() && (!hasPulse || pulse < 0 || pulse > 254)))
-        return std::nullopt;
-    const std::string_view status = cells[3];
-    if (status == "ok") {
-        r.kind = hasSpO2 ? Reading::Kind::Valid : Reading::Kind::ProbeOff;
-    } else if (status == "no_data") {
-        r.kind = Reading::Kind::NoData;
-    } else if (status == "no_signal") {
-        r.kind = Reading::Kind::NoSignal;
-    } else if (status == "no_probe" || status.substr(0, 6) == "other:") {
-        r.kind = Reading::Kind::ProbeOff;
-    } else {
-        return std::nullopt;
+    switch (read->status) {
+    case recording::RowStatus::Ok: r.kind = read->spo2 ? Reading::Kind::Valid : Reading::Kind::ProbeOff; break;
+    case recording::RowStatus::NoData: r.kind = Reading::Kind::NoData; break;
+    case recording::RowStatus::NoSignal: r.kind = Reading::Kind::NoSignal; break;
+    case recording::RowStatus::NoProbe:
+    case recording::RowStatus::Other: r.kind = Reading::Kind::ProbeOff; break;
     }
     if (r.kind == Reading::Kind::Valid) {
-        r.spo2 = spo2;
-        if (hasPulse)
-            r.pulse = pulse;
+        r.spo2 = read->spo2;
+        r.pulse = read->pulse;
     }
-    if (cells.size() == 5) {
-        r.waveBegin = static_cast<std::uint32_t>(night.wave.size());
-        if (!ParseWave(cells[4], night.wave))
-            return std::nullopt;
-        r.waveCount = static_cast<std::uint32_t>(night.wave.size() - r.waveBegin);
-    }
+    r.waveBegin = waveBegin;
+    r.waveCount = static_cast<std::uint32_t>(night.wave.size() - waveBegin);
     return r;
 }
 
@@ -289,7 +186,7 @@ Night ParsePerSecondFile(std::string_view text)
     bool ordered = true;
     ForEachLine(text, night, [&](std::string_view line) {
         if (night.totalLines == 1) {
-            night.hasWave = line == recording::kCompanionHeader;
+            night.hasWave = line == recording::kPerSecondHeader;
             return;  // the header row
         }
         if (line.empty())

@@ -1,6 +1,6 @@
 #include "report/nights.h"
 
-#include "recording/companion.h"
+#include "recording/per_second_file.h"
 #include "report/picture.h"
 #include "report/plot.h"
 
@@ -30,7 +30,7 @@ NightsPlan PlanNights(const QStringList& arguments)
         if (perSecond[static_cast<std::size_t>(i)])
             continue;
         for (int n = 1;; ++n) {
-            const QString candidate = QString::fromStdString(recording::CompanionPath(files[i].toStdString(), n));
+            const QString candidate = QString::fromStdString(recording::PerSecondPath(files[i].toStdString(), n));
             if (!QFileInfo::exists(candidate))
                 break;
             plan.inputs.Add(candidate);

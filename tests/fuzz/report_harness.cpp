@@ -1,6 +1,6 @@
 #include "fuzz/report_harness.h"
 
-#include "recording/companion.h"
+#include "recording/per_second_file.h"
 #include "report/beats.h"
 #include "report/export.h"
 #include "report/figures.h"
@@ -112,7 +112,7 @@ std::string RunRecordFileCase(const std::uint8_t* data, std::size_t size)
 std::string RunPerSecondCase(const std::uint8_t* data, std::size_t size)
 {
     // The header row is given, so the fuzzer spends its time on the rows.
-    std::string text(recording::kCompanionHeader);
+    std::string text(recording::kPerSecondHeader);
     text += "\r\n";
     text.append(reinterpret_cast<const char*>(data), size);
     return Run(ParsePerSecondFile(text));

@@ -1,5 +1,5 @@
 #include "lang/string_table.h"
-#include "recording/companion.h"
+#include "recording/per_second_file.h"
 #include "recording/record_line.h"
 #include "recording/recorder.h"
 #include "support/fakes.h"
@@ -273,8 +273,8 @@ TEST_F(RecorderTest, ADeviceWithNoSpaceLeftStopsRecordingAtTheFirstLine)
 // names the file that could not be written.
 TEST_F(RecorderTest, ARowCutOffByAFullDiskIsTakenBack)
 {
-    const std::size_t header = kCompanionHeader.size() + 2;
-    const std::size_t row = CompanionRow(0, {shown.Unit, false}).size();
+    const std::size_t header = kPerSecondHeader.size() + 2;
+    const std::size_t row = PerSecondRow(0, {shown.Unit, false}).size();
     rlimit old{};
     ::getrlimit(RLIMIT_FSIZE, &old);
     const auto previous = std::signal(SIGXFSZ, SIG_IGN);
@@ -327,13 +327,13 @@ TEST_F(RecorderTest, TheFileEncodesEachLineOnce)
     EXPECT_EQ(ReadFile(file), "S 97 P 72 T 14:03:30  Gr\xfcn\r\n");
 }
 
-TEST(CompanionRow, CarriesTheUnitsValuesAndStatus)
+TEST(PerSecondRow, CarriesTheUnitsValuesAndStatus)
 {
     ::setenv("TZ", "UTC", 1);
     ::tzset();
     const std::int64_t t = 1'796'083'200 + 23 * 3600 + 40 * 60 + 1;
     const auto row = [](core::UnitValues unit, bool noData = false) {
-        return CompanionRow(1'796'083'200 + 23 * 3600 + 40 * 60 + 1, {unit, noData});
+        return PerSecondRow(1'796'083'200 + 23 * 3600 + 40 * 60 + 1, {unit, noData});
     };
     EXPECT_EQ(row({97, 72, 0, true}), "2026-12-01T23:40:01+00:00,97,72,ok,\r\n");
     EXPECT_EQ(row({100, 254, 0, true}), "2026-12-01T23:40:01+00:00,100,254,ok,\r\n")
@@ -342,14 +342,14 @@ TEST(CompanionRow, CarriesTheUnitsValuesAndStatus)
     EXPECT_EQ(row({0, 0, 2, true}), "2026-12-01T23:40:01+00:00,0,0,no_signal,\r\n");
     EXPECT_EQ(row({0, 0, 200, true}), "2026-12-01T23:40:01+00:00,0,0,other:200,\r\n");
     const std::uint8_t wave[] = {0, 9, 247};
-    EXPECT_EQ(CompanionRow(t, {{97, 72, 0, true}, false}, wave), "2026-12-01T23:40:01+00:00,97,72,ok,0 9 247\r\n");
+    EXPECT_EQ(PerSecondRow(t, {{97, 72, 0, true}, false}, wave), "2026-12-01T23:40:01+00:00,97,72,ok,0 9 247\r\n");
     EXPECT_EQ(row({97, 72, 0, true}, true), "2026-12-01T23:40:01+00:00,,,no_data,\r\n")
         << "without data the last values are not the unit's values at that second";
 }
 
 // Local time with the offset in force at each second: midnight changes the date, the end of
 // summer time repeats an hour under another offset.
-TEST(CompanionRow, LocalTimeKeepsDatesAndOffsetsAcrossMidnightAndClockChanges)
+TEST(PerSecondRow, LocalTimeKeepsDatesAndOffsetsAcrossMidnightAndClockChanges)
 {
     ::setenv("TZ", "Europe/Berlin", 1);
     ::tzset();
@@ -366,13 +366,13 @@ TEST(CompanionRow, LocalTimeKeepsDatesAndOffsetsAcrossMidnightAndClockChanges)
     ::tzset();
 }
 
-TEST(CompanionPath, NamedAfterTheRecordFile)
+TEST(PerSecondPath, NamedAfterTheRecordFile)
 {
-    EXPECT_EQ(CompanionPath("/home/a/night.txt", 1), "/home/a/night.csv");
-    EXPECT_EQ(CompanionPath("/home/a/night.txt", 2), "/home/a/night-2.csv");
-    EXPECT_EQ(CompanionPath("/home/a.b/night", 1), "/home/a.b/night.csv");
-    EXPECT_EQ(CompanionPath("/home/a/.night", 1), "/home/a/.night.csv");
-    EXPECT_EQ(CompanionPath("night.tar.gz", 3), "night.tar-3.csv");
+    EXPECT_EQ(PerSecondPath("/home/a/night.txt", 1), "/home/a/night.csv");
+    EXPECT_EQ(PerSecondPath("/home/a/night.txt", 2), "/home/a/night-2.csv");
+    EXPECT_EQ(PerSecondPath("/home/a.b/night", 1), "/home/a.b/night.csv");
+    EXPECT_EQ(PerSecondPath("/home/a/.night", 1), "/home/a/.night.csv");
+    EXPECT_EQ(PerSecondPath("night.tar.gz", 3), "night.tar-3.csv");
 }
 
 // A second's row is written once the second is over: the values the fields had then, and the
@@ -387,7 +387,7 @@ TEST_F(RecorderTest, ARowForEverySecondOnceItIsOverWithItsWave)
     };
     clock.seconds = 23 * 3600 + 59 * 60 + 58;
     recorder.Toggle();
-    EXPECT_EQ(recorder.CompanionFileName(), (dir / "night.csv").string());
+    EXPECT_EQ(recorder.PerSecondFileName(), (dir / "night.csv").string());
     samples({10, 20});
     Run(1);  // 23:59:58
     samples({30});
@@ -405,7 +405,7 @@ TEST_F(RecorderTest, ARowForEverySecondOnceItIsOverWithItsWave)
     shown.SpO2Text.clear();
     Run(1);  // 00:00:04
     recorder.Toggle();  // the second being gathered is written as it is
-    EXPECT_EQ(ReadFile(dir / "night.csv"), std::string(kCompanionHeader) + "\r\n"
+    EXPECT_EQ(ReadFile(dir / "night.csv"), std::string(kPerSecondHeader) + "\r\n"
                                                "2026-12-01T23:59:58+00:00,97,72,ok,10 20\r\n"
                                                "2026-12-01T23:59:59+00:00,88,,ok,30\r\n"
                                                "2026-12-02T00:00:00+00:00,88,,ok,\r\n"
@@ -414,7 +414,7 @@ TEST_F(RecorderTest, ARowForEverySecondOnceItIsOverWithItsWave)
                                                "2026-12-02T00:00:03+00:00,88,,other:7,40\r\n"
                                                "2026-12-02T00:00:04+00:00,,,no_data,\r\n");
     EXPECT_EQ(ReadFile(file), "S 88 P --- T 00:00:00  OK!\r\n");
-    EXPECT_TRUE(recorder.CompanionFileName().empty());
+    EXPECT_TRUE(recorder.PerSecondFileName().empty());
 
     // A break longer than a stall (the computer slept) stays a gap; nothing is invented for it.
     recorder.Toggle();
@@ -433,14 +433,14 @@ TEST_F(RecorderTest, NeverWritesOverAFileItDidNotWrite)
     const auto put = [](const fs::path& path, const std::string& content) { std::ofstream(path) << content; };
     // Only a file of ours that holds nothing but the header row is written afresh.
     put(dir / "night.csv", "budget,2026\r\n");
-    put(dir / "night-2.csv", std::string(kCompanionHeader));  // the header cut short: not ours either
-    put(dir / "night-3.csv", std::string(kCompanionHeaderWithoutWave) + "\r\n");
+    put(dir / "night-2.csv", std::string(kPerSecondHeader));  // the header cut short: not ours either
+    put(dir / "night-3.csv", std::string(kPerSecondHeaderWithoutWave) + "\r\n");
     recorder.Toggle();
-    EXPECT_EQ(recorder.CompanionFileName(), (dir / "night-3.csv").string()) << "an empty file of ours is reused";
+    EXPECT_EQ(recorder.PerSecondFileName(), (dir / "night-3.csv").string()) << "an empty file of ours is reused";
     Run(1);
     recorder.Toggle();
     EXPECT_EQ(ReadFile(dir / "night.csv"), "budget,2026\r\n");
-    EXPECT_EQ(ReadFile(dir / "night-2.csv"), kCompanionHeader);
+    EXPECT_EQ(ReadFile(dir / "night-2.csv"), kPerSecondHeader);
     EXPECT_EQ(std::count_if(fs::directory_iterator(dir), {}, [](auto&) { return true; }), 4);
 
     // A record file named .csv itself: its per-second file takes the next name; folders and
@@ -448,7 +448,7 @@ TEST_F(RecorderTest, NeverWritesOverAFileItDidNotWrite)
     fs::create_directory(dir / "night-4.csv");
     dialog.answer = (dir / "night.csv").string();
     recorder.Toggle();
-    EXPECT_EQ(recorder.CompanionFileName(), (dir / "night-5.csv").string());
+    EXPECT_EQ(recorder.PerSecondFileName(), (dir / "night-5.csv").string());
     recorder.Toggle();
     EXPECT_TRUE(view.messages.empty());
 }
@@ -466,7 +466,7 @@ TEST_F(RecorderTest, ASecondRecordingBesideAFirstTakesANameOfItsOwn)
     for (const char* name : {"night", "night.log", "night.TXT"}) {
         dialog.answer = (dir / name).string();
         recorder.Toggle();
-        EXPECT_EQ(recorder.CompanionFileName(), (dir / ("night-" + std::to_string(n++) + ".csv")).string()) << name;
+        EXPECT_EQ(recorder.PerSecondFileName(), (dir / ("night-" + std::to_string(n++) + ".csv")).string()) << name;
         Run(1);
         recorder.Toggle();
     }
@@ -487,7 +487,7 @@ TEST_F(RecorderTest, TwoRecordingsAtOnceNeverShareAFile)
     recorder.Toggle();  // night.txt and night.csv, the latter still only its header row
     otherDialog.answer = (dir / "night.log").string();
     other.Toggle();
-    EXPECT_EQ(other.CompanionFileName(), (dir / "night-2.csv").string());
+    EXPECT_EQ(other.PerSecondFileName(), (dir / "night-2.csv").string());
     Run(2);
     other.Toggle();
 
@@ -507,7 +507,7 @@ TEST_F(RecorderTest, TwoRecordingsAtOnceNeverShareAFile)
 // A night.csv this user cannot write is a taken name, not a reason to refuse the recording.
 TEST_F(RecorderTest, AnUnwritablePerSecondNameIsTaken)
 {
-    std::ofstream(dir / "night.csv") << kCompanionHeader << "\r\n";
+    std::ofstream(dir / "night.csv") << kPerSecondHeader << "\r\n";
     fs::permissions(dir / "night.csv", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     fs::permissions(dir, fs::perms::all);
     // Root may write any file: the recording runs as an ordinary user then.
@@ -518,7 +518,7 @@ TEST_F(RecorderTest, AnUnwritablePerSecondNameIsTaken)
             ::_exit(3);
         recorder.Toggle();
         const bool recording = program.Recording && view.messages.empty();
-        const bool next = recorder.CompanionFileName() == (dir / "night-2.csv").string();
+        const bool next = recorder.PerSecondFileName() == (dir / "night-2.csv").string();
         recorder.Toggle();
         ::_exit(recording && next ? 0 : 1);
     }
@@ -526,7 +526,7 @@ TEST_F(RecorderTest, AnUnwritablePerSecondNameIsTaken)
     ::waitpid(child, &status, 0);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0) << "recording to night-2.csv beside an unwritable night.csv";
-    EXPECT_EQ(ReadFile(dir / "night.csv"), std::string(kCompanionHeader) + "\r\n");
+    EXPECT_EQ(ReadFile(dir / "night.csv"), std::string(kPerSecondHeader) + "\r\n");
     EXPECT_TRUE(fs::exists(dir / "night-2.csv"));
 }
 
@@ -544,7 +544,7 @@ TEST_F(RecorderTest, APerSecondFileThatFailsStopsBothWithOneMessage)
     EXPECT_FALSE(view.checked);
     ASSERT_EQ(view.messages.size(), 1u);
     EXPECT_NE(view.messages[0].find(file + ".csv"), std::string::npos) << view.messages[0];
-    EXPECT_TRUE(r.CompanionFileName().empty());
+    EXPECT_TRUE(r.PerSecondFileName().empty());
 }
 
 TEST_F(RecorderTest, ShutdownClosesTheRecordFile)
@@ -598,8 +598,8 @@ TEST_F(RecorderTest, AKilledRecordingLeavesOnlyWholeLines)
         ASSERT_EQ(line.size(), std::string("S 80 P 72 T 00:00:00  OK!").size()) << line;
     const std::string rows = ReadFile(dir / "night.csv");
     ASSERT_TRUE(rows.ends_with("\r\n")) << "the last per-second row is whole";
-    const std::size_t rowSize = CompanionRow(0, {shown.Unit, false}, std::vector<std::uint8_t>(100, 123)).size();
-    const std::size_t firstRow = kCompanionHeader.size() + 2;
+    const std::size_t rowSize = PerSecondRow(0, {shown.Unit, false}, std::vector<std::uint8_t>(100, 123)).size();
+    const std::size_t firstRow = kPerSecondHeader.size() + 2;
     EXPECT_NE(rows.substr(firstRow, rowSize).find(",ok,123 123 "), std::string::npos) << "a row with its wave";
     EXPECT_EQ((rows.size() - firstRow) % rowSize, 0u);
     std::printf("%zu whole lines and %zu whole rows of %zu bytes before the kill\n", lines.size(),

@@ -1,4 +1,4 @@
-#include "recording/companion.h"
+#include "recording/per_second_file.h"
 #include "report/export.h"
 #include "report/night.h"
 #include "report/night_text.h"
@@ -17,7 +17,7 @@ namespace {
 
 TEST(PerSecondFile, RowsAcrossMidnightAndAClockChangeLieOnOneAxis)
 {
-    const std::string text = std::string(recording::kCompanionHeader) +
+    const std::string text = std::string(recording::kPerSecondHeader) +
                              "\r\n"
                              "2026-10-24T23:59:59+02:00,97,72,ok\r\n"
                              "2026-10-25T00:00:00+02:00,96,,ok\r\n"
@@ -84,7 +84,7 @@ TEST(Exports, CsvOfARecordFileHasARowPerLineWithTheDate)
     const Night night = ParseNight("S 96 P 70 T 23:59:55  OK!\r\nS XX P XXX T 00:00:00  Keine ser. Daten!\r\n"
                                    "S -- P --- T 00:00:05  No Probe!\r\nS -- P --- T 00:00:10  No Signal!\r\n");
     const std::string csv = CsvText(night, {2026, 12, 7});
-    EXPECT_EQ(csv, std::string(recording::kCompanionHeader) +
+    EXPECT_EQ(csv, std::string(recording::kPerSecondHeader) +
                        "\r\n"
                        "2026-12-07T23:59:55+00:00,96,70,ok,\r\n"
                        "2026-12-08T00:00:00+00:00,,,no_data,\r\n"

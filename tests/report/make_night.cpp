@@ -7,7 +7,7 @@
 
 #include "core/pipeline.h"
 #include "lang/string_table.h"
-#include "recording/companion.h"
+#include "recording/per_second_file.h"
 #include "recording/record_line.h"
 #include "tools/sim/oximeter_stream.h"
 
@@ -55,8 +55,8 @@ int main(int argc, char* argv[])
     WaveOfSecond wave;
     pipeline.SetWaveTap(&wave);
     std::ofstream out(argv[1], std::ios::binary);
-    std::ofstream rows(recording::CompanionPath(argv[1], 1), std::ios::binary);
-    rows << recording::kCompanionHeader << "\r\n";
+    std::ofstream rows(recording::PerSecondPath(argv[1], 1), std::ios::binary);
+    rows << recording::kPerSecondHeader << "\r\n";
     std::tm start{};
     start.tm_year = 2026 - 1900;
     start.tm_mon = 11;
@@ -82,7 +82,7 @@ int main(int argc, char* argv[])
         // Now and then the probe slips off for a minute, as in a real night.
         const bool slipped = second % 7500 >= 7440;
         const core::UnitValues unit = slipped ? core::UnitValues{127, 255, 1, true} : shown.Unit;
-        rows << recording::CompanionRow(startEpoch + second, {unit, false}, wave.wave);
+        rows << recording::PerSecondRow(startEpoch + second, {unit, false}, wave.wave);
         wave.wave.clear();
         if (s % 5 != 0)
             continue;

@@ -1,4 +1,4 @@
-#include "recording/companion.h"
+#include "recording/per_second_file.h"
 #include "report/figures.h"
 #include "report/summary_text.h"
 #include "report/night_text.h"
@@ -109,7 +109,7 @@ TEST(NightReport, LinesEndingInCrAloneAndSpansNoNightHas)
     EXPECT_EQ(cr.totalLines, 3);
     EXPECT_TRUE(SpanProblem(cr).empty());
 
-    const Night years = ParsePerSecondFile(std::string(recording::kCompanionHeader) +
+    const Night years = ParsePerSecondFile(std::string(recording::kPerSecondHeader) +
                                            "\r\n2026-12-07T23:00:00+01:00,96,70,ok,\r\n2126-12-07T23:00:00+01:00,96,70,ok,\r\n");
     EXPECT_EQ(SpanProblem(years), "its times span 36524 days, and no night is longer than 7: a time in it is wrong");
 }

@@ -3,7 +3,7 @@
 // Small nights written by hand for the report's tests: record lines every five seconds, and
 // per-second rows.
 
-#include "recording/companion.h"
+#include "recording/per_second_file.h"
 #include "report/night.h"
 
 #include <cstdio>
@@ -53,7 +53,7 @@ public:
     explicit RowText(std::string date = "2026-12-07", int startSeconds = 23 * 3600 + 40 * 60)
         : m_date(std::move(date)), m_at(startSeconds)
     {
-        m_text = std::string(recording::kCompanionHeader) + "\r\n";
+        m_text = std::string(recording::kPerSecondHeader) + "\r\n";
     }
     RowText& Add(int count, const std::string& spo2, int pulse = 70)
     {

@@ -1,7 +1,7 @@
 #include "core/pipeline.h"
 #include "recording/recorder.h"
 #include "support/fakes.h"
-#include "recording/companion.h"
+#include "recording/per_second_file.h"
 #include "report/beats.h"
 #include "report/export.h"
 #include "report/figures.h"
@@ -135,7 +135,7 @@ TEST(Wave, TheBeatDetectorFindsTheBeatsTheUnitSent)
 
     constexpr int kSeconds = 20 * 60;
     const std::int64_t start = 1'796'083'200 + 23 * 3600 + 50 * 60;
-    std::string rows = std::string(recording::kCompanionHeader) + "\r\n";
+    std::string rows = std::string(recording::kPerSecondHeader) + "\r\n";
     std::vector<std::uint8_t> bytes;
     for (int second = 0; second < kSeconds; ++second) {
         for (int p = 0; p < 100; ++p) {
@@ -144,7 +144,7 @@ TEST(Wave, TheBeatDetectorFindsTheBeatsTheUnitSent)
             pipeline.Decode(bytes);
         }
         pipeline.Trace().ClearPendingSteps();
-        rows += recording::CompanionRow(start + second, {pipeline.CurrentReading().Unit, false}, tap.wave);
+        rows += recording::PerSecondRow(start + second, {pipeline.CurrentReading().Unit, false}, tap.wave);
         tap.wave.clear();
     }
     const Night night = ParsePerSecondFile(rows);
@@ -179,7 +179,7 @@ TEST(Wave, ExportsStayInProportionToTheNight)
     std::string wave;
     for (int i = 0; i < 1000; ++i)
         wave += (i ? " " : "") + std::to_string(i % 200);
-    const std::string header = std::string(recording::kCompanionHeader) + "\r\n";
+    const std::string header = std::string(recording::kPerSecondHeader) + "\r\n";
     const Night week = ParsePerSecondFile(header + "2026-12-01T23:00:00+00:00,96,70,ok," + wave +
                                           "\r\n2026-12-08T23:00:00+00:00,96,70,ok,\r\n");
     EXPECT_TRUE(SpanProblem(week).empty()) << "exactly seven days is still a night";

@@ -76,7 +76,7 @@ public:
     // goodRows: the per-second file fails after so many rows (its header row included).
     FailingStore(int goodLines, int goodRows) : m_goodLines(goodLines), m_goodRows(goodRows) {}
     Opened Create(const std::string& path) override { return {std::make_unique<File>(lines, m_goodLines), {}, path}; }
-    Opened CreateCompanion(const std::string& path) override
+    Opened CreatePerSecondFile(const std::string& path) override
     {
         return {std::make_unique<File>(rows, m_goodRows), {}, path + ".csv"};
     }

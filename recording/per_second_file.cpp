@@ -1,0 +1,218 @@
+#include "recording/per_second_file.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <ctime>
+
+namespace trelvo::recording {
+namespace {
+
+void AppendNumber(std::string& out, int value)
+{
+    char digits[12];
+    const char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    out.append(digits, static_cast<std::size_t>(end - digits));
+}
+
+std::string_view WordOf(RowStatus status)
+{
+    for (const StatusWord& w : kStatusWords)
+        if (w.status == status)
+            return w.word;
+    return kOtherStatus;
+}
+
+// Plain decimal digits only: no sign, no blanks.
+bool Number(std::string_view s, int& value)
+{
+    if (s.empty() || s.front() < '0' || s.front() > '9')
+        return false;
+    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
+    return ec == std::errc() && end == s.data() + s.size();
+}
+
+bool Digits(std::string_view s, std::size_t at, std::size_t n, int& value)
+{
+    if (at + n > s.size())
+        return false;
+    value = 0;
+    for (std::size_t i = at; i < at + n; ++i) {
+        if (s[i] < '0' || s[i] > '9')
+            return false;
+        value = value * 10 + (s[i] - '0');
+    }
+    return true;
+}
+
+// "2026-12-07T23:40:01+01:00", "…-03:30" or "…Z" into the row's time fields.
+bool ReadTime(std::string_view t, RowRead& r)
+{
+    int h = 0, m = 0, s = 0, oh = 0, om = 0;
+    if (t.size() < 20 || t[4] != '-' || t[7] != '-' || t[10] != 'T' || t[13] != ':' || t[16] != ':' ||
+        !Digits(t, 0, 4, r.year) || !Digits(t, 5, 2, r.month) || !Digits(t, 8, 2, r.day) || !Digits(t, 11, 2, h) ||
+        !Digits(t, 14, 2, m) || !Digits(t, 17, 2, s))
+        return false;
+    if (t.size() == 20 && t[19] == 'Z') {
+        r.utcOffset = 0;
+    } else if (t.size() == 25 && (t[19] == '+' || t[19] == '-') && t[22] == ':' && Digits(t, 20, 2, oh) &&
+               Digits(t, 23, 2, om) && oh <= 14 && om <= 59) {
+        r.utcOffset = (t[19] == '-' ? -1 : 1) * (oh * 3600 + om * 60);
+    } else {
+        return false;
+    }
+    if (r.month < 1 || r.month > 12 || r.day < 1 || r.day > 31 || h > 23 || m > 59 || s > 59)
+        return false;
+    r.secondOfDay = h * 3600 + m * 60 + s;
+    return true;
+}
+
+// Splits a row at its commas; a field in double quotes loses them.
+std::vector<std::string_view> Cells(std::string_view row)
+{
+    std::vector<std::string_view> cells;
+    std::size_t at = 0;
+    while (true) {
+        const std::size_t comma = row.find(',', at);
+        std::string_view cell = row.substr(at, comma == std::string_view::npos ? std::string_view::npos : comma - at);
+        if (cell.size() >= 2 && cell.front() == '"' && cell.back() == '"')
+            cell = cell.substr(1, cell.size() - 2);
+        cells.push_back(cell);
+        if (comma == std::string_view::npos)
+            return cells;
+        at = comma + 1;
+    }
+}
+
+// "12 40 200": samples 0..247 separated by single blanks, appended to wave; false (and wave as
+// it was) for anything else. A night holds millions of them: one pass, no searching.
+bool ReadWave(std::string_view field, std::vector<std::uint8_t>& wave)
+{
+    const std::size_t before = wave.size();
+    int sample = 0, digits = 0;
+    for (const char c : field) {
+        if (c >= '0' && c <= '9' && digits < 3) {
+            sample = sample * 10 + (c - '0');
+            ++digits;
+        } else if (c == ' ' && digits > 0 && sample <= 247) {
+            wave.push_back(static_cast<std::uint8_t>(sample));
+            sample = digits = 0;
+        } else {
+            wave.resize(before);
+            return false;
+        }
+    }
+    if (digits == 0 ? !field.empty() : sample > 247) {
+        wave.resize(before);
+        return false;
+    }
+    if (digits > 0)
+        wave.push_back(static_cast<std::uint8_t>(sample));
+    return true;
+}
+
+}  // namespace
+
+std::optional<RowRead> ReadPerSecondRow(std::string_view row, std::vector<std::uint8_t>& wave)
+{
+    const auto cells = Cells(row);
+    RowRead r;
+    if (cells.size() < 4 || cells.size() > 5 || !ReadTime(cells[0], r))
+        return std::nullopt;
+    int spo2 = 0, pulse = 0;
+    if (!cells[1].empty()) {
+        if (!Number(cells[1], spo2) || spo2 > 100)
+            return std::nullopt;
+        r.spo2 = spo2;
+    }
+    if (!cells[2].empty()) {
+        if (!Number(cells[2], pulse) || pulse > 254)
+            return std::nullopt;
+        r.pulse = pulse;
+    }
+    const std::string_view status = cells[3];
+    const auto word = std::find_if(std::begin(kStatusWords), std::end(kStatusWords),
+                                   [status](const StatusWord& w) { return w.word == status; });
+    if (word != std::end(kStatusWords))
+        r.status = word->status;
+    else if (status.starts_with(kOtherStatus))
+        r.status = RowStatus::Other;
+    else
+        return std::nullopt;
+    if (cells.size() == 5 && !ReadWave(cells[4], wave))
+        return std::nullopt;
+    return r;
+}
+
+std::string IsoLocalTime(std::int64_t epochSeconds)
+{
+    const std::time_t t = static_cast<std::time_t>(epochSeconds);
+    std::tm local{};
+    ::localtime_r(&t, &local);
+    const long offset = local.tm_gmtoff;
+    const long minutes = (offset < 0 ? -offset : offset) / 60;
+    char text[96];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d%c%02ld:%02ld", local.tm_year + 1900,
+                  local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec, offset < 0 ? '-' : '+',
+                  minutes / 60, minutes % 60);
+    return text;
+}
+
+std::string PerSecondRow(std::int64_t epochSeconds, const SecondValues& values, std::span<const std::uint8_t> wave)
+{
+    std::string row = IsoLocalTime(epochSeconds);
+    row.reserve(row.size() + 24 + 4 * wave.size());
+    const core::UnitValues& unit = values.unit;
+    row += ',';
+    if (!values.noData && unit.SpO2 <= 100)
+        AppendNumber(row, unit.SpO2);
+    row += ',';
+    if (!values.noData && unit.Pulse != 255)
+        AppendNumber(row, unit.Pulse);
+    row += ',';
+    if (values.noData) {
+        row += WordOf(RowStatus::NoData);
+    } else if (unit.Status <= 2) {
+        row += WordOf(unit.Status == 0 ? RowStatus::Ok : unit.Status == 1 ? RowStatus::NoProbe : RowStatus::NoSignal);
+    } else {
+        row += kOtherStatus;
+        AppendNumber(row, unit.Status);
+    }
+    row += ',';
+    for (std::size_t i = 0; i < wave.size(); ++i) {
+        if (i > 0)
+            row += ' ';
+        AppendNumber(row, wave[i]);
+    }
+    row += "\r\n";
+    return row;
+}
+
+std::string PerSecondPath(std::string_view recordPath, int n)
+{
+    const std::size_t slash = recordPath.rfind('/');
+    const std::size_t nameStart = slash == std::string_view::npos ? 0 : slash + 1;
+    std::size_t dot = recordPath.rfind('.');
+    // A dot that starts the name (".night") or sits in a folder name is no extension.
+    if (dot == std::string_view::npos || dot <= nameStart)
+        dot = recordPath.size();
+    std::string path(recordPath.substr(0, dot));
+    if (n > 1) {
+        path += '-';
+        AppendNumber(path, n);
+    }
+    path += ".csv";
+    return path;
+}
+
+bool IsPerSecondStart(std::string_view firstBytes)
+{
+    for (const std::string_view header : {kPerSecondHeader, kPerSecondHeaderWithoutWave})
+        if (firstBytes.substr(0, header.size()) == header &&
+            (firstBytes.size() == header.size() || firstBytes[header.size()] == '\r' ||
+             firstBytes[header.size()] == '\n'))
+            return true;
+    return false;
+}
+
+}  // namespace trelvo::recording
