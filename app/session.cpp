@@ -64,13 +64,13 @@ Session::Session(core::ProgramState& program, SessionDevices devices, QWidget* d
                              [dialogParent] { return std::make_unique<FileSaveDialog>(dialogParent); })),
       m_clock(OrDefault(std::move(devices.clock), [] { return std::make_unique<SystemClock>(); })),
       m_sleepGuard(OrDefault(std::move(devices.sleepGuard), [] { return std::make_unique<SleepGuard>(); })),
-      m_portSelection(m_line, *this, program.PortNumber, settings::LoadPortOverrides()),
+      m_portSelection(m_line, *this, settings::LoadPortOverrides()),
       m_pipeline(program.LanguageBase, *m_toneOutput), m_recordStore(SystemEncoding),
-      m_recorder(program, m_pipeline.CurrentReading(), *m_clock, *m_saveDialog, m_recordStore, *this)
+      m_recorder(program, *m_clock, *m_saveDialog, m_recordStore, *this)
 {
     m_line.setObjectName(QStringLiteral("MSComm1"));
     m_line.SetReceiver([this](std::span<const std::uint8_t> bytes) { Decode(bytes); });
-    m_pipeline.SetWaveTap(&m_recorder);
+    m_pipeline.SetTap(&m_recorder);
     connect(&m_line, &serial::SerialLine::DeviceLost, this, [this](const QString& reason) {
         std::fprintf(stderr, "trelvo: COM%d (%s): %s\n", m_program.PortNumber, m_line.Device().c_str(),
                      qPrintable(reason));
@@ -94,8 +94,11 @@ Session::~Session() = default;
 void Session::Start()
 {
     // A port that does not open at start-up stays silent: the no-data warning shows instead.
-    if (const auto failure = m_portSelection.InitSerialPort())
-        std::fprintf(stderr, "trelvo: no port opened at start-up: %s\n", failure->what());
+    const serial::PortSelection::StartUp opened = m_portSelection.InitSerialPort(m_program.PortNumber);
+    if (opened.failure)
+        std::fprintf(stderr, "trelvo: no port opened at start-up: %s\n", opened.failure->what());
+    else
+        m_program.PortNumber = opened.port;
     m_pipeline.Tone().SetOn(false);
     SetStatusText(lang::RecordingStatus(m_program.LanguageBase, false, {}));
     emit Updated();
@@ -119,7 +122,7 @@ void Session::Shutdown()
 void Session::SelectPort(int n)
 {
     try {
-        m_portSelection.OpenPort(static_cast<std::uint8_t>(n));
+        m_program.PortNumber = m_portSelection.OpenPort(static_cast<std::uint8_t>(n));
     } catch (const serial::CommError& e) {
         const std::string device = e.device().empty() ? std::string("-") : e.device();
         emit Message(QString::fromStdString(lang::MessageText(
@@ -133,6 +136,7 @@ void Session::SelectPort(int n)
 void Session::SwitchLanguage(std::int16_t base)
 {
     m_program.LanguageBase = base;
+    m_pipeline.SetLanguage(base);
     SetStatusText(lang::RecordingStatus(base, m_program.Recording, m_program.RecordFileName));
     UpdatePortToolTips();
 }
@@ -145,8 +149,7 @@ void Session::WatchdogTick()
 
 void Session::Decode(std::span<const std::uint8_t> bytes)
 {
-    m_recorder.BeforeBytes();
-    m_pipeline.Decode(bytes);
+    m_pipeline.Decode(bytes, m_clock->EpochSeconds());
     emit Updated();
 }
 

@@ -62,7 +62,7 @@ public:
     void SwitchLanguage(std::int16_t base);
 
     // Every 500 ms: a record line when one is due. Every 700 ms: the no-data watchdog.
-    void RecordingTick() { m_recorder.Tick(); }
+    void RecordingTick() { m_recorder.Tick(m_pipeline.CurrentReading()); }
     void WatchdogTick();
 
     [[nodiscard]] core::MeasurementPipeline& Pipeline() noexcept { return m_pipeline; }

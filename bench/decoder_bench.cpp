@@ -74,7 +74,7 @@ void DecodeThroughThePipeline(benchmark::State& state, const std::vector<std::ui
     std::size_t steps = 0;
     for (auto _ : state) {
         for (std::size_t at = 0; at < bytes.size(); at += chunk) {
-            pipeline.Decode(std::span(bytes).subspan(at, std::min(chunk, bytes.size() - at)));
+            pipeline.Decode(std::span(bytes).subspan(at, std::min(chunk, bytes.size() - at)), 0);
             steps += pipeline.Trace().PendingSteps().size();
             pipeline.Trace().ClearPendingSteps();
         }

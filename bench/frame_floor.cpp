@@ -49,7 +49,7 @@ int main(int argc, char* argv[])
             samples[i] = wave[at++ % wave.size()];
         session.Pipeline().Trace().DrawWaveSamples(std::span(samples.data(), n));
         if (++frame % 30 == 0)
-            session.Pipeline().Decode(reading);
+            session.Pipeline().Decode(reading, 0);
         emit session.Updated();
     });
     frames.start();

@@ -47,17 +47,18 @@ void BM_RecordingOneSecondWithWave(benchmark::State& state)
     Answer dialog((dir / "night.txt").string());
     recording::DiskRecordStore store;
     NoView view;
-    recording::Recorder recorder(program, shown, clock, dialog, store, view);
+    recording::Recorder recorder(program, clock, dialog, store, view);
+    recorder.TakeUnitValues(shown.Unit, shown.NoData);
     recorder.Toggle();
     std::array<std::uint8_t, 4> batch{40, 120, 200, 90};
     for (auto _ : state) {
         for (int b = 0; b < 25; ++b) {
-            recorder.BeforeBytes();
+            recorder.BeginBatch(clock.EpochSeconds());
             recorder.TakeWaveSamples(batch);
             batch[0] = static_cast<std::uint8_t>(b * 9);
         }
-        recorder.Tick();
-        recorder.Tick();
+        recorder.Tick(shown);
+        recorder.Tick(shown);
         ++clock.second;
     }
     recorder.Toggle();

@@ -86,7 +86,7 @@ void Recorder::SwitchOn()
     m_fileNotReady = false;
 }
 
-void Recorder::Tick()
+void Recorder::Tick(const core::Reading& shown)
 {
     if (m_nextRecordDigit == '\0')
         m_nextRecordDigit = '0';
@@ -103,15 +103,21 @@ void Recorder::Tick()
         return;
     m_nextRecordDigit = m_nextRecordDigit == '5' ? '0' : '5';
 
-    const std::string line = RecordLine(m_reading.SpO2Text, m_reading.PulseText, now.text, m_reading.StatusText);
+    const std::string line = RecordLine(shown.SpO2Text, shown.PulseText, now.text, shown.StatusText);
     if (const std::string error = m_file->Append(line); !error.empty())
         StopAfterWriteFailure(m_program.RecordFileName, error);
 }
 
-void Recorder::BeforeBytes()
+void Recorder::BeginBatch(std::int64_t second)
 {
     if (m_perSecond)
-        FinishSecondsBefore(m_clock.EpochSeconds());
+        FinishSecondsBefore(second);
+}
+
+void Recorder::TakeUnitValues(const core::UnitValues& values, bool noData)
+{
+    m_unit = values;
+    m_noData = noData;
 }
 
 void Recorder::TakeWaveSamples(std::span<const std::uint8_t> samples)
@@ -140,7 +146,7 @@ void Recorder::FinishSecondsBefore(std::int64_t now)
 // file failed and recording has stopped.
 bool Recorder::WriteRow(std::int64_t second)
 {
-    const SecondValues values{m_reading.Unit, m_reading.NoData || !m_reading.Unit.Received};
+    const SecondValues values{m_unit, m_noData || !m_unit.Received};
     const std::string error = m_perSecond->Append(PerSecondRow(second, values, m_wave));
     m_wave.clear();
     if (error.empty())

@@ -48,30 +48,33 @@ public:
     virtual void SetRecordingActive(bool /*active*/) {}
 };
 
-// Recording: switched on and off by the Save command, one line every five seconds while on. A line is due in every second whose
+// Recording: switched on and off by the Save command, one line every five seconds while on, with
+// the fields as shown at that moment. A line is due in every second whose
 // seconds value ends in the expected digit, 0 and 5 in turn, so lines fall on :00, :05, :10 ...
 // whatever the locale's time text looks like. Beside the record file the per-second file gets a
 // row for every second once it is over: the values the fields had then, and the wave samples
 // that arrived in it. A file that cannot be opened or written ends recording of both with a
 // message; the lines already written stay whole.
-class Recorder final : public core::WaveTap {
+class Recorder final : public core::MeasurementTap {
 public:
-    // reading is what the value fields show; each line and row copies it as it is at that moment.
-    Recorder(core::ProgramState& program, const core::Reading& reading, Clock& clock, SaveDialog& dialog,
-             RecordStore& store, RecordingView& view) noexcept
-        : m_program(program), m_reading(reading), m_clock(clock), m_dialog(dialog), m_store(store), m_view(view)
+    Recorder(core::ProgramState& program, Clock& clock, SaveDialog& dialog, RecordStore& store,
+             RecordingView& view) noexcept
+        : m_program(program), m_clock(clock), m_dialog(dialog), m_store(store), m_view(view)
     {
     }
 
     // Switches recording on (asking for the file) or off.
     void Toggle();
-    // Every 500 ms: writes a line when one is due, and the rows of the seconds that are over.
-    void Tick();
-    // Before a batch of bytes is decoded: the rows of the seconds before now are written, so the
+    // Every 500 ms: writes a line (the fields as shown) when one is due, and the rows of the
+    // seconds that are over.
+    void Tick(const core::Reading& shown);
+    // Before a batch of bytes is decoded: the rows of the seconds before it are written, so the
     // batch's wave samples go to the second they arrived in.
-    void BeforeBytes();
+    void BeginBatch(std::int64_t second) override;
     // The decoder's wave samples, kept for the row of the current second while recording.
     void TakeWaveSamples(std::span<const std::uint8_t> samples) override;
+    // The unit's values behind the fields, for the rows.
+    void TakeUnitValues(const core::UnitValues& values, bool noData) override;
     // Shutdown: closes the record file when recording.
     void CloseRecordFile();
 
@@ -94,7 +97,6 @@ private:
     void ShowNotRecording();
 
     core::ProgramState& m_program;
-    const core::Reading& m_reading;
     Clock& m_clock;
     SaveDialog& m_dialog;
     RecordStore& m_store;
@@ -105,6 +107,8 @@ private:
     std::string m_perSecondName;
     std::int64_t m_openSecond = 0;  // the second whose row is being gathered
     std::vector<std::uint8_t> m_wave;  // its wave samples so far
+    core::UnitValues m_unit;           // the values behind the fields
+    bool m_noData = false;             // the no-data warning is on
     bool m_fileNotReady = false;
     char m_nextRecordDigit = '\0';  // kept for the window's life, across recordings
 };

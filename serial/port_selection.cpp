@@ -2,7 +2,7 @@
 
 namespace trelvo::serial {
 
-std::optional<CommError> PortSelection::InitSerialPort()
+PortSelection::StartUp PortSelection::InitSerialPort(std::uint8_t remembered)
 {
     for (int n = kFirstPort; n <= kLastPort; ++n)
         m_menu.SetPortEnabled(n, true);
@@ -10,14 +10,12 @@ std::optional<CommError> PortSelection::InitSerialPort()
 
     // The remembered port wins whenever it opened in the probe. A number outside the menu
     // counts as a remembered port that did not.
-    const std::uint8_t remembered = m_portNumber;
     const bool rememberedUsable = IsPortNumber(remembered) && m_menu.PortEnabled(remembered);
     try {
-        OpenPort(rememberedUsable ? remembered : first);
+        return {OpenPort(rememberedUsable ? remembered : first), std::nullopt};
     } catch (const CommError& e) {
-        return e;
+        return {0, e};
     }
-    return std::nullopt;
 }
 
 std::uint8_t PortSelection::FindFirstPort()
@@ -45,7 +43,7 @@ void PortSelection::UncheckAllPorts()
         m_menu.SetPortChecked(n, false);
 }
 
-void PortSelection::OpenPort(std::uint8_t n)
+std::uint8_t PortSelection::OpenPort(std::uint8_t n)
 {
     m_line.Close();
     UncheckAllPorts();
@@ -54,7 +52,7 @@ void PortSelection::OpenPort(std::uint8_t n)
                         "COM" + std::to_string(n) + " is no valid port number (COM1 to COM8)");
     m_line.Open(DevicePath(n));
     m_menu.SetPortChecked(n, true);
-    m_portNumber = n;
+    return n;
 }
 
 }  // namespace trelvo::serial

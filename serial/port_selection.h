@@ -30,17 +30,23 @@ protected:
 
 // Decides which port the program listens on: probes COM1..COM8 at start-up, disables the ones
 // that do not open, opens the remembered port or else the first usable one, and switches ports
-// when the user picks one. PortNumber changes only after a successful open.
+// when the user picks one. It says which port it opened; the caller remembers it (PortNumber
+// changes only after a successful open).
 class PortSelection final {
 public:
-    PortSelection(SerialLine& line, PortMenu& menu, std::uint8_t& portNumber, PortOverrides overrides = {})
-        : m_line(line), m_menu(menu), m_portNumber(portNumber), m_overrides(std::move(overrides))
+    PortSelection(SerialLine& line, PortMenu& menu, PortOverrides overrides = {})
+        : m_line(line), m_menu(menu), m_overrides(std::move(overrides))
     {
     }
 
-    // Start-up. A failure of the final open (no usable port, or the port vanished since the
-    // probe) is returned, not thrown: start-up goes on and the no-data warning tells the rest.
-    std::optional<CommError> InitSerialPort();
+    // Start-up: the port opened, or 0 and the failure of the final open (no usable port, or the
+    // port vanished since the probe), returned, not thrown: start-up goes on and the no-data
+    // warning tells the rest.
+    struct StartUp {
+        std::uint8_t port = 0;
+        std::optional<CommError> failure;
+    };
+    [[nodiscard]] StartUp InitSerialPort(std::uint8_t remembered);
 
     // Opens and closes every port in turn; disables each that fails. Returns the lowest port
     // that opened, 0 for none. Leaves no port open.
@@ -48,9 +54,9 @@ public:
 
     void UncheckAllPorts();
 
-    // Closes the open port, then opens port n. Throws CommError; what was done before the failing
-    // step stays done (old port closed, no item checked).
-    void OpenPort(std::uint8_t n);
+    // Closes the open port, then opens port n and returns it. Throws CommError; what was done
+    // before the failing step stays done (old port closed, no item checked).
+    std::uint8_t OpenPort(std::uint8_t n);
 
     // The device a COM number stands for here.
     [[nodiscard]] std::string DevicePath(int n) const { return serial::DevicePath(n, m_overrides); }
@@ -58,7 +64,6 @@ public:
 private:
     SerialLine& m_line;
     PortMenu& m_menu;
-    std::uint8_t& m_portNumber;
     PortOverrides m_overrides;
 };
 

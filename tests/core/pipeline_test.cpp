@@ -50,7 +50,7 @@ TEST(MeasurementPipeline, ShowsAfterEveryChunkWhatSampleBySampleDecodingShows)
     for (std::size_t at = 0; at < bytes.size();) {
         const std::size_t n = std::min(chunkSize(random), bytes.size() - at);
         const std::span chunk(bytes.data() + at, n);
-        pipeline.Decode(chunk);
+        pipeline.Decode(chunk, 0);
         reference.decoder.Decode(chunk);
         at += n;
 

@@ -56,7 +56,7 @@ TEST_F(WatchdogTest, TheEleventhTickEmptiesTheFieldsAndWarnsInLightRed)
 TEST_F(WatchdogTest, TheWarningFollowsTheLanguageOfTheMoment)
 {
     Ticks(11);
-    languageBase = lang::kGerman;
+    watchdog.SetLanguage(lang::kGerman);
     Ticks(1);
     EXPECT_EQ(shown.StatusText, "Keine ser. Daten!");
     EXPECT_EQ(shown.StatusTip, lang::Text(29));

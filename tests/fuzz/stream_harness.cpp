@@ -117,7 +117,7 @@ std::string RunStreamCase(const std::uint8_t* data, std::size_t size)
         const std::uint8_t op = data[at++];
         if (op < 0xC0) {
             const std::size_t n = std::min<std::size_t>((op & 0x3F) + 1, size - at);
-            pipeline.Decode(std::span(data + at, n));
+            pipeline.Decode(std::span(data + at, n), 0);
             at += n;
         } else if (op < 0xE0) {
             for (int i = 0; i <= (op & 0x1F); ++i)
@@ -126,6 +126,7 @@ std::string RunStreamCase(const std::uint8_t* data, std::size_t size)
             pipeline.Tone().Toggle();
         } else if (op < 0xF8) {
             window.language = window.language == lang::kEnglish ? lang::kGerman : lang::kEnglish;
+            pipeline.SetLanguage(window.language);
         } else if (at < size) {
             window.surface.width = 1.0F + data[at++];
             pipeline.Trace().SetWidth(window.surface.width);

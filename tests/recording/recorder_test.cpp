@@ -55,11 +55,24 @@ protected:
     }
     void TearDown() override { fs::remove_all(dir); }
 
+    // As the pipeline does: the values behind the fields reach the recorder before it writes, and
+    // each batch of bytes comes with its second.
+    void Tick(Recorder& r)
+    {
+        r.TakeUnitValues(shown.Unit, shown.NoData);
+        r.Tick(shown);
+    }
+    void Batch(Recorder& r)
+    {
+        r.TakeUnitValues(shown.Unit, shown.NoData);
+        r.BeginBatch(clock.EpochSeconds());
+    }
+
     // Ticks every 500 ms of the set clock for the given number of seconds.
     void Run(int seconds)
     {
         for (int i = 0; i < 2 * seconds; ++i) {
-            recorder.Tick();
+            Tick(recorder);
             if (i % 2)
                 ++clock.seconds;
         }
@@ -95,7 +108,7 @@ protected:
     test::ChosenFile dialog;
     DiskRecordStore disk;
     test::RecordingWindow view;
-    Recorder recorder{program, shown, clock, dialog, disk, view};
+    Recorder recorder{program, clock, dialog, disk, view};
 };
 
 TEST_F(RecorderTest, SwitchingOnAsksForTheFileCreatesItEmptyAndSaysWhere)
@@ -129,12 +142,12 @@ TEST_F(RecorderTest, WhileOffOrChoosingNothingIsReadOrWritten)
         std::string path;
     } slow;
     slow.path = file;
-    Recorder withDialog{program, shown, clock, slow, disk, view};
+    Recorder withDialog{program, clock, slow, disk, view};
     slow.whileOpen = [&] {
         EXPECT_TRUE(program.Recording);
         EXPECT_TRUE(withDialog.FileNotReady());
         for (int i = 0; i < 20; ++i) {
-            withDialog.Tick();
+            Tick(withDialog);
             clock.seconds += i % 2;
         }
     };
@@ -241,11 +254,11 @@ TEST_F(RecorderTest, AFileThatCannotBeCreatedIsExplainedAndRecordingStaysOff)
 TEST_F(RecorderTest, AWriteFailureStopsRecordingWithAMessageAndKeepsTheEarlierLines)
 {
     FailingStore failing(2);
-    Recorder r{program, shown, clock, dialog, failing, view};
+    Recorder r{program, clock, dialog, failing, view};
     clock.seconds = 14 * 3600 + 3 * 60 + 29;
     r.Toggle();
     for (int i = 0; i < 40; ++i) {
-        r.Tick();
+        Tick(r);
         clock.seconds += i % 2;
     }
     EXPECT_EQ(failing.lines.size(), 2u);
@@ -314,12 +327,12 @@ TEST_F(RecorderTest, TheFileEncodesEachLineOnce)
         }
         return out;
     });
-    Recorder r{program, shown, clock, dialog, latin1, view};
+    Recorder r{program, clock, dialog, latin1, view};
     shown.StatusText = "Grün";
     clock.seconds = 14 * 3600 + 3 * 60 + 29;
     r.Toggle();
     for (int i = 0; i < 4; ++i) {
-        r.Tick();
+        Tick(r);
         clock.seconds += i % 2;
     }
     r.CloseRecordFile();
@@ -382,7 +395,7 @@ TEST_F(RecorderTest, ARowForEverySecondOnceItIsOverWithItsWave)
     ::setenv("TZ", "UTC", 1);
     ::tzset();
     const auto samples = [this](std::initializer_list<std::uint8_t> wave) {
-        recorder.BeforeBytes();
+        Batch(recorder);
         recorder.TakeWaveSamples(std::vector<std::uint8_t>(wave));
     };
     clock.seconds = 23 * 3600 + 59 * 60 + 58;
@@ -482,7 +495,7 @@ TEST_F(RecorderTest, TwoRecordingsAtOnceNeverShareAFile)
     test::ChosenFile otherDialog;
     test::RecordingWindow otherView;
     DiskRecordStore otherDisk;
-    Recorder other{otherProgram, shown, clock, otherDialog, otherDisk, otherView};
+    Recorder other{otherProgram, clock, otherDialog, otherDisk, otherView};
 
     recorder.Toggle();  // night.txt and night.csv, the latter still only its header row
     otherDialog.answer = (dir / "night.log").string();
@@ -533,10 +546,10 @@ TEST_F(RecorderTest, AnUnwritablePerSecondNameIsTaken)
 TEST_F(RecorderTest, APerSecondFileThatFailsStopsBothWithOneMessage)
 {
     FailingStore failing(100, 4);  // header and three rows
-    Recorder r{program, shown, clock, dialog, failing, view};
+    Recorder r{program, clock, dialog, failing, view};
     r.Toggle();
     for (int i = 0; i < 20; ++i) {
-        r.Tick();
+        Tick(r);
         clock.seconds += i % 2;
     }
     EXPECT_EQ(failing.rows.size(), 4u);
@@ -578,9 +591,9 @@ TEST_F(RecorderTest, AKilledRecordingLeavesOnlyWholeLines)
         for (long i = 0;; ++i) {
             clock.seconds = static_cast<int>(i % 2) * 15;  // due every time, and never a stall to fill
             shown.SpO2Text = std::to_string(80 + i % 20);
-            recorder.BeforeBytes();
+            Batch(recorder);
             recorder.TakeWaveSamples(wave);
-            recorder.Tick();
+            Tick(recorder);
         }
     }
     ::usleep(300'000);

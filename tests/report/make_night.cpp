@@ -27,12 +27,14 @@ public:
     void Beep(std::int32_t, std::int32_t) override {}
 };
 
-class WaveOfSecond final : public core::WaveTap {
+class WaveOfSecond final : public core::MeasurementTap {
 public:
+    void BeginBatch(std::int64_t) override {}
     void TakeWaveSamples(std::span<const std::uint8_t> samples) override
     {
         wave.insert(wave.end(), samples.begin(), samples.end());
     }
+    void TakeUnitValues(const core::UnitValues&, bool) override {}
     std::vector<std::uint8_t> wave;
 };
 
@@ -53,7 +55,7 @@ int main(int argc, char* argv[])
     NoTone tone;
     core::MeasurementPipeline pipeline(language, tone);
     WaveOfSecond wave;
-    pipeline.SetWaveTap(&wave);
+    pipeline.SetTap(&wave);
     std::ofstream out(argv[1], std::ios::binary);
     std::ofstream rows(recording::PerSecondPath(argv[1], 1), std::ios::binary);
     rows << recording::kPerSecondHeader << "\r\n";
@@ -75,7 +77,7 @@ int main(int argc, char* argv[])
         for (long p = 0; p < periodsPerSecond; ++p) {
             bytes.clear();
             (spell ? desaturation : normal).NextPeriod(bytes);
-            pipeline.Decode(bytes);
+            pipeline.Decode(bytes, 0);
         }
         pipeline.Trace().ClearPendingSteps();
         const core::Reading& shown = pipeline.CurrentReading();

@@ -49,8 +49,8 @@ TEST(Wave, TheSentSamplesComeBackOutOfTheEdfSecondBySecond)
     test::ChosenFile dialog((dir / "night.txt").string());
     recording::DiskRecordStore store;
     test::RecordingWindow view;
-    recording::Recorder recorder(program, pipeline.CurrentReading(), clock, dialog, store, view);
-    pipeline.SetWaveTap(&recorder);
+    recording::Recorder recorder(program, clock, dialog, store, view);
+    pipeline.SetTap(&recorder);
     tools::OximeterStream unit({.seed = 29, .scenario = tools::Scenario::Desaturation});
 
     constexpr int kSeconds = 240, kPeriodsPerBatch = 4;  // a batch every 40 ms
@@ -70,10 +70,9 @@ TEST(Wave, TheSentSamplesComeBackOutOfTheEdfSecondBySecond)
                 sent[static_cast<std::size_t>(second)].push_back(period.back());
                 batch.insert(batch.end(), period.begin(), period.end());
             }
-            recorder.BeforeBytes();
-            pipeline.Decode(batch);
+            pipeline.Decode(batch, clock.EpochSeconds());
             if (p % 50 == 0)
-                recorder.Tick();
+                recorder.Tick(pipeline.CurrentReading());
         }
         ++clock.seconds;
     }
@@ -110,12 +109,14 @@ TEST(Wave, TheSentSamplesComeBackOutOfTheEdfSecondBySecond)
     fs::remove_all(dir);
 }
 
-class WaveOfSecond final : public core::WaveTap {
+class WaveOfSecond final : public core::MeasurementTap {
 public:
+    void BeginBatch(std::int64_t) override {}
     void TakeWaveSamples(std::span<const std::uint8_t> samples) override
     {
         wave.insert(wave.end(), samples.begin(), samples.end());
     }
+    void TakeUnitValues(const core::UnitValues&, bool) override {}
     std::vector<std::uint8_t> wave;
 };
 
@@ -129,7 +130,7 @@ TEST(Wave, TheBeatDetectorFindsTheBeatsTheUnitSent)
     test::SilentTone tone;
     core::MeasurementPipeline pipeline(language, tone);
     WaveOfSecond tap;
-    pipeline.SetWaveTap(&tap);
+    pipeline.SetTap(&tap);
     std::vector<double> sent;
     tools::OximeterStream unit({.seed = 5, .scenario = tools::Scenario::Desaturation, .beats = &sent});
 
@@ -141,7 +142,7 @@ TEST(Wave, TheBeatDetectorFindsTheBeatsTheUnitSent)
         for (int p = 0; p < 100; ++p) {
             bytes.clear();
             unit.NextPeriod(bytes);
-            pipeline.Decode(bytes);
+            pipeline.Decode(bytes, 0);
         }
         pipeline.Trace().ClearPendingSteps();
         rows += recording::PerSecondRow(start + second, {pipeline.CurrentReading().Unit, false}, tap.wave);

@@ -49,9 +49,19 @@ protected:
             overrides[n] = (dir.path() + QStringLiteral("/missing-com%1").arg(n)).toStdString();
         overrides[2] = com2->SlavePath();
         overrides[5] = com5->SlavePath();
-        serial = std::make_unique<PortSelection>(line, menu, portNumber, overrides);
+        serial = std::make_unique<PortSelection>(line, menu, overrides);
         line.SetReceiver([this](std::span<const std::uint8_t> bytes) { received.insert(received.end(), bytes.begin(), bytes.end()); });
     }
+
+    // As the program does: the port opened is the one remembered.
+    std::optional<CommError> Init()
+    {
+        const PortSelection::StartUp opened = serial->InitSerialPort(portNumber);
+        if (!opened.failure)
+            portNumber = opened.port;
+        return opened.failure;
+    }
+    void Open(std::uint8_t n) { portNumber = serial->OpenPort(n); }
 
     // True when nobody holds the device: another program can open it.
     static bool IsFree(const std::string& device)
@@ -85,7 +95,7 @@ protected:
 
 TEST_F(PortSelectionTest, RememberedPortThatFailsGivesWayToTheFirstUsable)
 {
-    EXPECT_FALSE(serial->InitSerialPort().has_value());
+    EXPECT_FALSE(Init().has_value());
     EXPECT_EQ(menu.Enabled(), (std::vector<int>{2, 5}));
     EXPECT_EQ(menu.Checked(), (std::vector<int>{2}));
     EXPECT_EQ(portNumber, 2);
@@ -98,7 +108,7 @@ TEST_F(PortSelectionTest, RememberedPortThatFailsGivesWayToTheFirstUsable)
 TEST_F(PortSelectionTest, RememberedPortWinsWhenUsable)
 {
     portNumber = 5;
-    EXPECT_FALSE(serial->InitSerialPort().has_value());
+    EXPECT_FALSE(Init().has_value());
     EXPECT_EQ(menu.Checked(), (std::vector<int>{5}));
     EXPECT_EQ(portNumber, 5);
     EXPECT_TRUE(Receives(*com5));
@@ -116,8 +126,8 @@ TEST_F(PortSelectionTest, TheProbeLeavesNoPortOpen)
 
 TEST_F(PortSelectionTest, ClickingTheCheckedItemReopensThatPort)
 {
-    ASSERT_FALSE(serial->InitSerialPort().has_value());
-    serial->OpenPort(2);
+    ASSERT_FALSE(Init().has_value());
+    Open(2);
     EXPECT_EQ(menu.Checked(), (std::vector<int>{2}));
     EXPECT_EQ(portNumber, 2);
     EXPECT_TRUE(Receives(*com2));
@@ -125,8 +135,8 @@ TEST_F(PortSelectionTest, ClickingTheCheckedItemReopensThatPort)
 
 TEST_F(PortSelectionTest, ClickingAnotherItemMovesPortAndCheckMark)
 {
-    ASSERT_FALSE(serial->InitSerialPort().has_value());
-    serial->OpenPort(5);
+    ASSERT_FALSE(Init().has_value());
+    Open(5);
     EXPECT_EQ(menu.Checked(), (std::vector<int>{5}));
     EXPECT_EQ(portNumber, 5);
     EXPECT_TRUE(Receives(*com5));
@@ -135,10 +145,10 @@ TEST_F(PortSelectionTest, ClickingAnotherItemMovesPortAndCheckMark)
 
 TEST_F(PortSelectionTest, APickedPortThatVanishedLeavesEverythingClosedAndUnchecked)
 {
-    ASSERT_FALSE(serial->InitSerialPort().has_value());
+    ASSERT_FALSE(Init().has_value());
     com5.reset();  // the device goes away after the probe
     try {
-        serial->OpenPort(5);
+        Open(5);
         ADD_FAILURE() << "the open succeeded";
     } catch (const CommError& e) {
         EXPECT_EQ(e.failure(), CommFailure::NoSuchDevice);
@@ -153,7 +163,7 @@ TEST_F(PortSelectionTest, NoUsablePortDisablesEverythingAndOpensNothing)
 {
     com2.reset();
     com5.reset();
-    const auto failure = serial->InitSerialPort();
+    const auto failure = Init();
     ASSERT_TRUE(failure.has_value());
     EXPECT_EQ(failure->failure(), CommFailure::InvalidPortNumber);
     EXPECT_TRUE(menu.Enabled().empty());
@@ -166,7 +176,7 @@ TEST_F(PortSelectionTest, ARememberedNumberOutsideTheMenuCountsAsUnusable)
 {
     for (const std::uint8_t remembered : {0, 9, 255}) {
         portNumber = remembered;
-        EXPECT_FALSE(serial->InitSerialPort().has_value());
+        EXPECT_FALSE(Init().has_value());
         EXPECT_EQ(portNumber, 2);
         line.Close();
     }
