@@ -51,7 +51,6 @@ QString PortFailureReason(std::int16_t languageBase, const serial::CommError& er
         return text(Message::PortPermissionDenied, {error.detail().empty() ? "dialout" : error.detail()});
     case CommFailure::NotASerialPort: return text(Message::PortNotASerialPort);
     case CommFailure::InvalidPortNumber: return text(Message::PortInvalidNumber);
-    case CommFailure::DeviceLost: return text(Message::PortLost);
     case CommFailure::Other: break;
     }
     return QString::fromStdString(error.reason());

@@ -62,14 +62,6 @@ class BasicDecoder final {
 public:
     BasicDecoder(MeasurementState& measurement, Sink& sink) noexcept : m_measurement(measurement), m_sink(sink) {}
 
-    // Decodes every byte of the buffer in order and leaves it empty.
-    void DecodeSerialData(std::vector<std::uint8_t>& buffer)
-    {
-        Decode(buffer);
-        buffer.clear();
-    }
-
-    // The same for bytes the caller keeps.
     void Decode(std::span<const std::uint8_t> bytes)
     {
         // Checked here, not on the class: a sink may own its decoder and be incomplete there.

@@ -11,7 +11,6 @@ enum class CommFailure {
     Busy,               // another program has the device open
     PermissionDenied,
     NotASerialPort,     // the path exists but is no terminal device
-    DeviceLost,         // the open device went away
     Other,
 };
 

@@ -7,15 +7,11 @@ namespace trelvo::serial {
 std::string DefaultDevicePath(int n)
 {
     assert(IsPortNumber(n));
-#ifdef _WIN32
-    return "COM" + std::to_string(n);
-#else
     if (n <= 4)
         return "/dev/ttyUSB" + std::to_string(n - 1);
     if (n <= 6)
         return "/dev/ttyACM" + std::to_string(n - 5);
     return "/dev/ttyS" + std::to_string(n - 7);
-#endif
 }
 
 std::string DevicePath(int n, const PortOverrides& overrides)

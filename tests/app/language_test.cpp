@@ -1,5 +1,6 @@
 #include "app/eingangsfenster.h"
 #include "app/form1.h"
+#include "app/version.h"
 #include "lang/string_table.h"
 #include "settings/settings_store.h"
 #include "support/fakes.h"
@@ -144,7 +145,7 @@ TEST_F(LanguageTest, SwitchingReCaptionsTheTaggedControlsAndTheStatusBarOnly)
                                Action("setLangEnglish")->text(), Text("Label5"), Text("Label7"), Text("Label3"),
                                Text("Label20")};
     EXPECT_EQ(untagged, (QStringList{"Port", "COM1", "COM8", "Deutsch", "English", "SpO2  [%]", "Status",
-                                     "KV-200L - CORAL200L - MIRAeco", " V1.51"}));
+                                     "KV-200L - CORAL200L - MIRAeco", QStringLiteral(" V") + kVersion}));
 
     Choose("setLangGerman");
     EXPECT_EQ(program.LanguageBase, 0);

@@ -16,8 +16,7 @@ class DecoderTest : public ::testing::Test {
 protected:
     void Feed(Bytes bytes)
     {
-        decoder.DecodeSerialData(bytes);
-        ASSERT_TRUE(bytes.empty()) << "the buffer is left empty";
+        decoder.Decode(bytes);
     }
 
     MeasurementState state;
@@ -153,7 +152,7 @@ TEST(DecoderChunking, AnySplitOfAStreamGivesTheSameEffects)
         for (std::size_t at = 0; at < bytes.size();) {
             const std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(chunkSize(random)), bytes.size() - at);
             Bytes chunk(bytes.begin() + static_cast<std::ptrdiff_t>(at), bytes.begin() + static_cast<std::ptrdiff_t>(at + n));
-            decoder.DecodeSerialData(chunk);
+            decoder.Decode(chunk);
             const DecoderState& s = decoder.State();
             ASSERT_LE(s.SpO2Pending + s.PulsePending + s.StatusPending + s.ExtraPending, 1) << "at most one value pending";
             ASSERT_LE(s.BarCounter, kBarCounterLimit);

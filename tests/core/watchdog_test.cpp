@@ -96,7 +96,7 @@ TEST_F(WatchdogTest, AnSpO2MarkerRestoresTheBackgroundsOnTheNextTickButNotTheVal
     Ticks(11);
     ASSERT_TRUE(Alert(Field::SpO2));
     std::vector<std::uint8_t> marker{249, 97};
-    decoder.DecodeSerialData(marker);
+    decoder.Decode(marker);
     Ticks(1);
     EXPECT_TRUE(Normal(Field::SpO2) && Normal(Field::Pulse));
     EXPECT_FALSE(shown.NoData);
@@ -110,7 +110,7 @@ TEST_F(WatchdogTest, StatusBytesWithoutSpO2MarkersDoNotEndTheWarning)
     test::RecordingDecoder decoder(measurement, sink);
     Ticks(11);
     std::vector<std::uint8_t> noMarker{250, 72, 251, 0, 10, 20};
-    decoder.DecodeSerialData(noMarker);
+    decoder.Decode(noMarker);
     Ticks(1);
     EXPECT_EQ(measurement.NoDataTicks, 12);
     EXPECT_EQ(shown.StatusText, "No Serial Data!");

@@ -3,6 +3,7 @@
 #include "recording/record_line.h"
 #include "recording/recorder.h"
 #include "support/fakes.h"
+#include "support/time_zone.h"
 
 #include <gtest/gtest.h>
 
@@ -342,8 +343,7 @@ TEST_F(RecorderTest, TheFileEncodesEachLineOnce)
 
 TEST(PerSecondRow, CarriesTheUnitsValuesAndStatus)
 {
-    ::setenv("TZ", "UTC", 1);
-    ::tzset();
+    const test::TimeZone zone("UTC");
     const std::int64_t t = 1'796'083'200 + 23 * 3600 + 40 * 60 + 1;
     const auto row = [](core::UnitValues unit, bool noData = false) {
         return PerSecondRow(1'796'083'200 + 23 * 3600 + 40 * 60 + 1, {unit, noData});
@@ -364,19 +364,15 @@ TEST(PerSecondRow, CarriesTheUnitsValuesAndStatus)
 // summer time repeats an hour under another offset.
 TEST(PerSecondRow, LocalTimeKeepsDatesAndOffsetsAcrossMidnightAndClockChanges)
 {
-    ::setenv("TZ", "Europe/Berlin", 1);
-    ::tzset();
+    test::TimeZone zone("Europe/Berlin");
     const std::int64_t midnight = 1'796'083'200 + 23 * 3600;  // 2026-12-02 00:00 in Berlin
     EXPECT_EQ(IsoLocalTime(midnight - 1), "2026-12-01T23:59:59+01:00");
     EXPECT_EQ(IsoLocalTime(midnight), "2026-12-02T00:00:00+01:00");
     const std::int64_t change = 1'792'890'000;  // 2026-10-25 01:00 UTC: 03:00 summer time becomes 02:00
     EXPECT_EQ(IsoLocalTime(change - 1), "2026-10-25T02:59:59+02:00");
     EXPECT_EQ(IsoLocalTime(change), "2026-10-25T02:00:00+01:00");
-    ::setenv("TZ", "America/St_Johns", 1);
-    ::tzset();
+    zone.Set("America/St_Johns");
     EXPECT_EQ(IsoLocalTime(midnight), "2026-12-01T19:30:00-03:30");
-    ::unsetenv("TZ");
-    ::tzset();
 }
 
 TEST(PerSecondPath, NamedAfterTheRecordFile)
@@ -392,8 +388,7 @@ TEST(PerSecondPath, NamedAfterTheRecordFile)
 // wave samples that arrived in it.
 TEST_F(RecorderTest, ARowForEverySecondOnceItIsOverWithItsWave)
 {
-    ::setenv("TZ", "UTC", 1);
-    ::tzset();
+    const test::TimeZone zone("UTC");
     const auto samples = [this](std::initializer_list<std::uint8_t> wave) {
         Batch(recorder);
         recorder.TakeWaveSamples(std::vector<std::uint8_t>(wave));
@@ -437,8 +432,6 @@ TEST_F(RecorderTest, ARowForEverySecondOnceItIsOverWithItsWave)
     recorder.Toggle();
     const std::string rows = ReadFile(dir / "night-2.csv");
     EXPECT_EQ(std::count(rows.begin(), rows.end(), '\n'), 3) << rows;
-    ::unsetenv("TZ");
-    ::tzset();
 }
 
 TEST_F(RecorderTest, NeverWritesOverAFileItDidNotWrite)

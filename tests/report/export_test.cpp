@@ -2,6 +2,7 @@
 #include "report/export.h"
 #include "report/night.h"
 #include "report/night_text.h"
+#include "support/time_zone.h"
 
 #include <edflib.h>
 #include <gtest/gtest.h>
@@ -79,8 +80,7 @@ TEST(Exports, SecondsFillEachReadingsSpanAndLeaveHolesWithoutData)
 
 TEST(Exports, CsvOfARecordFileHasARowPerLineWithTheDate)
 {
-    ::setenv("TZ", "UTC", 1);
-    ::tzset();
+    const test::TimeZone zone("UTC");
     const Night night = ParseNight("S 96 P 70 T 23:59:55  OK!\r\nS XX P XXX T 00:00:00  Keine ser. Daten!\r\n"
                                    "S -- P --- T 00:00:05  No Probe!\r\nS -- P --- T 00:00:10  No Signal!\r\n");
     const std::string csv = CsvText(night, {2026, 12, 7});
@@ -94,8 +94,6 @@ TEST(Exports, CsvOfARecordFileHasARowPerLineWithTheDate)
     ASSERT_EQ(back.readings.size(), 4u);
     for (std::size_t i = 0; i < 4; ++i)
         EXPECT_EQ(back.readings[i].kind, night.readings[i].kind) << i;
-    ::unsetenv("TZ");
-    ::tzset();
 }
 
 std::string Trimmed(const char* text)

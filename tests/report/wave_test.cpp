@@ -6,6 +6,7 @@
 #include "report/export.h"
 #include "report/figures.h"
 #include "tools/sim/oximeter_stream.h"
+#include "support/time_zone.h"
 
 #include <edflib.h>
 #include <gtest/gtest.h>
@@ -37,8 +38,7 @@ TEST(Wave, TheSentSamplesComeBackOutOfTheEdfSecondBySecond)
 {
     const fs::path dir = fs::temp_directory_path() / ("trelvo-wave-" + std::to_string(::getpid()));
     fs::create_directories(dir);
-    ::setenv("TZ", "UTC", 1);
-    ::tzset();
+    const test::TimeZone zone("UTC");
 
     const std::int16_t language = 1000;
     test::SilentTone tone;
@@ -104,8 +104,6 @@ TEST(Wave, TheSentSamplesComeBackOutOfTheEdfSecondBySecond)
             ASSERT_NEAR(pleth[i], expected[i], 0.004) << "second " << second << ", sample " << i;
     }
     edfclose_file(header.handle);
-    ::unsetenv("TZ");
-    ::tzset();
     fs::remove_all(dir);
 }
 
@@ -124,8 +122,7 @@ public:
 // should find each of them once, a little after its start (the rise of the pulse).
 TEST(Wave, TheBeatDetectorFindsTheBeatsTheUnitSent)
 {
-    ::setenv("TZ", "UTC", 1);
-    ::tzset();
+    const test::TimeZone zone("UTC");
     const std::int16_t language = 1000;
     test::SilentTone tone;
     core::MeasurementPipeline pipeline(language, tone);
@@ -169,8 +166,6 @@ TEST(Wave, TheBeatDetectorFindsTheBeatsTheUnitSent)
     const auto figures = Analyse(night);
     ASSERT_TRUE(figures);
     EXPECT_EQ(figures->beats, found.size());
-    ::unsetenv("TZ");
-    ::tzset();
 }
 
 // Two rows a week apart, one with a thousand samples: the grid exports would hold every second of
