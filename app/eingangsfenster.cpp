@@ -1,6 +1,6 @@
 #include "app/eingangsfenster.h"
 
-#include "app/fonts.h"
+#include "app/widgets/fonts.h"
 #include "lang/string_table.h"
 #include "settings/settings_store.h"
 

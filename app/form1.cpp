@@ -1,8 +1,7 @@
 #include "app/form1.h"
 
-#include "app/level_bar.h"
-#include "app/perf_trace.h"
-#include "app/wave_view.h"
+#include "app/widgets/level_bar.h"
+#include "app/widgets/wave_view.h"
 #include "lang/language_switch.h"
 #include "lang/string_table.h"
 #include "recording/time_text.h"
@@ -50,10 +49,6 @@ Form1::Form1(core::ProgramState& program, SessionDevices devices, QWidget* paren
     connect(&m_session, &Session::Message, this, [this](const QString& text) { m_showMessage(text); });
     connect(&m_session, &Session::Ended, this, &Form1::ProgramEnds);
 
-    // For the performance trace: when the SpO2 field is painted, the value it shows.
-    if (PerfTraceOn())
-        Label2->installEventFilter(this);
-
     // The clock ticks first 200 ms after the window's creation, then just after each second
     // begins, to the program's end: the label changes on time, and the window wakes once a second
     // for it, not five times.
@@ -90,13 +85,6 @@ void Form1::Form_Unload()
     m_unloaded = true;
     m_session.Shutdown();
     Timer2.stop();
-}
-
-bool Form1::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == Label2 && event->type() == QEvent::Paint)
-        PerfTrace("spo2-paint", Label2->text().toLong());
-    return QMainWindow::eventFilter(watched, event);
 }
 
 void Form1::closeEvent(QCloseEvent* event)
@@ -173,8 +161,6 @@ void Form1::ShowUpdate()
 
     const core::Reading& now = m_session.CurrentReading();
     if (now.SpO2Text != m_shown.SpO2Text) {
-        if (PerfTraceOn())
-            PerfTrace("spo2-text", FromUtf8(now.SpO2Text).toLong());
         Label2->setText(FromUtf8(now.SpO2Text));
     }
     if (now.PulseText != m_shown.PulseText)

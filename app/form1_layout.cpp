@@ -1,12 +1,12 @@
 // The main window's controls, at the places and in the colours and fonts they have always had.
 
-#include "app/artwork.h"
-#include "app/fonts.h"
+#include "app/widgets/artwork.h"
+#include "app/widgets/fonts.h"
 #include "app/form1.h"
-#include "app/level_bar.h"
-#include "app/value_label.h"
+#include "app/widgets/level_bar.h"
+#include "app/widgets/value_label.h"
 #include "app/version.h"
-#include "app/wave_view.h"
+#include "app/widgets/wave_view.h"
 #include "lang/language_switch.h"
 #include "lang/string_table.h"
 #include "serial/port_map.h"

@@ -1,41 +1,19 @@
 // trelvo: desktop companion for a finger pulse oximeter.
 
-#include "app/display_setup.h"
+#include "app/platform/display_setup.h"
 #include "app/eingangsfenster.h"
 #include "app/form1.h"
-#include "app/perf_trace.h"
-#include "app/termination.h"
+#include "app/platform/perf_trace.h"
+#include "app/platform/termination.h"
 #include "app/version.h"
 #include "core/program_state.h"
 
-#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QFont>
+#include <QLabel>
 
-#include <QEvent>
 
 #include <memory>
-
-namespace {
-
-// For the performance trace: notes when a window is first painted.
-class FirstPaint final : public QObject {
-public:
-    explicit FirstPaint(const char* event) : m_event(event) {}
-    bool eventFilter(QObject* watched, QEvent* e) override
-    {
-        if (e->type() == QEvent::Paint) {
-            trelvo::app::PerfTrace(m_event);
-            watched->removeEventFilter(this);
-        }
-        return false;
-    }
-
-private:
-    const char* m_event;
-};
-
-}  // namespace
 
 int main(int argc, char* argv[])
 {
@@ -49,25 +27,19 @@ int main(int argc, char* argv[])
     // main window is shown.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    // For the performance trace: every time the event loop wakes from its sleep.
-    if (trelvo::app::PerfTraceOn())
-        QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock,
-                         [] { trelvo::app::PerfTrace("sleep"); });
+    trelvo::app::TraceEventLoop();
 
     trelvo::core::ProgramState program;
     std::unique_ptr<trelvo::app::Form1> form;
 
     trelvo::app::Eingangsfenster start(program);
     QObject::connect(&start, &trelvo::app::Eingangsfenster::Ended, &app, &QCoreApplication::quit);
-    FirstPaint startShown("start-window-shown");
-    FirstPaint mainShown("main-window-shown");
-    if (trelvo::app::PerfTraceOn())
-        start.installEventFilter(&startShown);
+    trelvo::app::TraceFirstPaint(start, "start-window-shown");
     QObject::connect(&start, &trelvo::app::Eingangsfenster::Confirmed, &app, [&] {
         trelvo::app::PerfTrace("ok-pressed");
         form = std::make_unique<trelvo::app::Form1>(program);
-        if (trelvo::app::PerfTraceOn())
-            form->installEventFilter(&mainShown);
+        trelvo::app::TraceFirstPaint(*form, "main-window-shown");
+        trelvo::app::TraceSpO2Field(*form->findChild<QLabel*>(QStringLiteral("Label2")), form->session());
         QObject::connect(form.get(), &trelvo::app::Form1::ProgramEnds, &app, &QCoreApplication::quit);
         form->Form_Load();
         form->show();

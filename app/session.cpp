@@ -1,8 +1,7 @@
 #include "app/session.h"
 
-#include "app/alsa_beep.h"
-#include "app/perf_trace.h"
-#include "app/recording_adapters.h"
+#include "app/platform/alsa_beep.h"
+#include "app/platform/recording_adapters.h"
 #include "lang/string_table.h"
 #include "settings/settings_store.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/sleep_guard.h"
+#include "app/platform/sleep_guard.h"
 #include "core/pipeline.h"
 #include "core/program_state.h"
 #include "core/tone.h"

@@ -4,7 +4,7 @@
 // fields and the no-data watchdog look as they do with a unit sending. bench/run-program measures
 // it with TRELVO_FLOOR=1.
 
-#include "app/display_setup.h"
+#include "app/platform/display_setup.h"
 #include "app/form1.h"
 #include "serial/serial_line.h"
 #include "support/fakes.h"

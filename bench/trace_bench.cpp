@@ -1,7 +1,7 @@
 // The pulse-wave trace into the real widget: one DrawWaveSample (three lines into the kept
 // picture), and one repaint of the widget, which happens at most once per screen frame.
 
-#include "app/wave_view.h"
+#include "app/widgets/wave_view.h"
 #include "core/trace.h"
 #include "tools/sim/oximeter_stream.h"
 

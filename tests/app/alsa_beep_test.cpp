@@ -2,7 +2,7 @@
 // over a null device (an .asoundrc in a HOME of this process's own), and what was played is read
 // back from the file.
 
-#include "app/alsa_beep.h"
+#include "app/platform/alsa_beep.h"
 
 #include <gtest/gtest.h>
 

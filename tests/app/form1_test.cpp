@@ -1,6 +1,6 @@
 #include "app/form1.h"
-#include "app/level_bar.h"
-#include "app/recording_adapters.h"
+#include "app/widgets/level_bar.h"
+#include "app/platform/recording_adapters.h"
 #include "settings/settings_store.h"
 #include "support/fakes.h"
 #include "support/settings_fixture.h"

@@ -1,7 +1,7 @@
 // The sleep inhibition against a session bus of this test's own, served by fake desktop services.
 
 #include "app/form1.h"
-#include "app/sleep_guard.h"
+#include "app/platform/sleep_guard.h"
 #include "support/fakes.h"
 #include "support/settings_fixture.h"
 #include "tools/pty/pseudo_terminal.h"

@@ -1,5 +1,5 @@
-#include "app/fonts.h"
-#include "app/value_label.h"
+#include "app/widgets/fonts.h"
+#include "app/widgets/value_label.h"
 
 #include <QTest>
 

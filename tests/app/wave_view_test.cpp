@@ -1,4 +1,4 @@
-#include "app/wave_view.h"
+#include "app/widgets/wave_view.h"
 #include "core/trace.h"
 
 #include <QApplication>

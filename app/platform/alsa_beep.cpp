@@ -1,4 +1,4 @@
-#include "app/alsa_beep.h"
+#include "app/platform/alsa_beep.h"
 
 #include <alsa/asoundlib.h>
 

@@ -1,4 +1,4 @@
-#include "app/display_setup.h"
+#include "app/platform/display_setup.h"
 
 #include <QByteArray>
 #include <QtGlobal>

@@ -1,4 +1,4 @@
-#include "app/level_bar.h"
+#include "app/widgets/level_bar.h"
 
 #include <QPainter>
 

@@ -1,6 +1,6 @@
-#include "app/wave_view.h"
+#include "app/widgets/wave_view.h"
 
-#include "app/blit.h"
+#include "app/widgets/blit.h"
 
 #include <QApplication>
 #include <QPaintEvent>

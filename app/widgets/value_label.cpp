@@ -1,6 +1,6 @@
-#include "app/value_label.h"
+#include "app/widgets/value_label.h"
 
-#include "app/blit.h"
+#include "app/widgets/blit.h"
 
 #include <QPaintEvent>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "app/sleep_guard.h"
+#include "app/platform/sleep_guard.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

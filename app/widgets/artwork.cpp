@@ -1,4 +1,4 @@
-#include "app/artwork.h"
+#include "app/widgets/artwork.h"
 
 #include <QFont>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "app/recording_adapters.h"
+#include "app/platform/recording_adapters.h"
 
 #include "recording/time_text.h"
 

@@ -1,4 +1,4 @@
-#include "app/termination.h"
+#include "app/platform/termination.h"
 
 #include <QSocketNotifier>
 

@@ -1,0 +1,28 @@
+#pragma once
+
+namespace trelvo::app {
+
+// A timestamped trace for measuring the program from outside, on only when TRELVO_TRACE names a
+// file: one line "<CLOCK_MONOTONIC ns> <event> <value>" per event. Off, it costs one test of a
+// flag.
+bool PerfTraceOn() noexcept;
+void PerfTrace(const char* event, long value = 0) noexcept;
+
+}  // namespace trelvo::app
+
+class QWidget;
+class QLabel;
+class QObject;
+
+namespace trelvo::app {
+
+class Session;
+
+// The trace's hooks, all installed from here and only while it is on: every time the event loop
+// goes to sleep ("sleep"), a window's first paint, and an SpO2 field's new text ("spo2-text",
+// when the session's update has set it) and each of its paints ("spo2-paint"), with the value.
+void TraceEventLoop();
+void TraceFirstPaint(QWidget& window, const char* event);
+void TraceSpO2Field(QLabel& field, Session& session);
+
+}  // namespace trelvo::app
