@@ -36,7 +36,9 @@ void SetBackColor(QLabel& label, const core::Colour& colour)
 }  // namespace
 
 Form1::Form1(core::ProgramState& program, SessionDevices devices, QWidget* parent)
-    : QMainWindow(parent), m_program(program), m_session(program, std::move(devices), this)
+    : QMainWindow(parent),
+      m_program(program),
+      m_session(program, std::move(devices), this)
 {
     m_showMessage = [this](const QString& text) { QMessageBox::warning(this, QStringLiteral("TRELVO"), text); };
     BuildControls();

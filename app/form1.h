@@ -75,7 +75,7 @@ private:
 
     QTime CurrentTime;
     QString m_clockText;  // what the clock label shows
-    QTimer Timer2;  // clock, once a second
+    QTimer Timer2;        // clock, once a second
     bool m_unloaded = false;
 
     QLabel* Label1 = nullptr;  // pulse

@@ -1,11 +1,11 @@
 // The main window's controls, at the places and in the colours and fonts they have always had.
 
+#include "app/form1.h"
+#include "app/version.h"
 #include "app/widgets/artwork.h"
 #include "app/widgets/fonts.h"
-#include "app/form1.h"
 #include "app/widgets/level_bar.h"
 #include "app/widgets/value_label.h"
-#include "app/version.h"
 #include "app/widgets/wave_view.h"
 #include "lang/language_switch.h"
 #include "lang/string_table.h"
@@ -32,9 +32,18 @@ void SetColours(QWidget& w, const QColor& background, const QColor& text)
     w.setAutoFillBackground(background.isValid());
 }
 
-QColor WindowBackground() { return ToQColor(core::SystemColour::WindowBackground); }
-QColor Highlight() { return ToQColor(core::SystemColour::Highlight); }
-QColor MenuColour() { return QApplication::palette("QMenu").color(QPalette::Window); }
+QColor WindowBackground()
+{
+    return ToQColor(core::SystemColour::WindowBackground);
+}
+QColor Highlight()
+{
+    return ToQColor(core::SystemColour::Highlight);
+}
+QColor MenuColour()
+{
+    return QApplication::palette("QMenu").color(QPalette::Window);
+}
 
 QString Latin1(std::string_view s)
 {
@@ -114,7 +123,8 @@ void Form1::BuildControls()
     LabTime = label("LabTime", Twips(1080, 4200, 1695, 375));
     boxed(LabTime);
 
-    QLabel* version = label("Label20", Twips(4680, 4320, 2415, 495), QStringLiteral(" V") + QString::fromLatin1(kVersion));
+    QLabel* version =
+        label("Label20", Twips(4680, 4320, 2415, 495), QStringLiteral(" V") + QString::fromLatin1(kVersion));
     version->setAlignment(Qt::AlignRight | Qt::AlignTop);
     version->setFont(Arial(14.25));
     SetColours(*version, QColor(), QColor(64, 64, 64));
@@ -177,8 +187,8 @@ void Form1::BuildMenus()
     menLanguage = menu("menLanguage", QStringLiteral("Language"));
     for (const lang::Language& language : lang::Languages()) {
         const std::size_t index = setLang.size();
-        QAction* a = item(menLanguage, Latin1(language.menuName), QString::fromUtf8(language.caption.data(),
-                                                                                 static_cast<qsizetype>(language.caption.size())),
+        QAction* a = item(menLanguage, Latin1(language.menuName),
+                          QString::fromUtf8(language.caption.data(), static_cast<qsizetype>(language.caption.size())),
                           true, false);
         connect(a, &QAction::triggered, this, [this, index] { setLang_Click(index); });
         setLang.push_back(a);

@@ -1,8 +1,8 @@
 // trelvo: desktop companion for a finger pulse oximeter.
 
-#include "app/platform/display_setup.h"
 #include "app/eingangsfenster.h"
 #include "app/form1.h"
+#include "app/platform/display_setup.h"
 #include "app/platform/perf_trace.h"
 #include "app/platform/termination.h"
 #include "app/version.h"
@@ -11,7 +11,6 @@
 #include <QApplication>
 #include <QFont>
 #include <QLabel>
-
 
 #include <memory>
 

@@ -38,8 +38,8 @@ std::size_t Index(int n)
 
 QString PortFailureReason(std::int16_t languageBase, const serial::CommError& error)
 {
-    using serial::CommFailure;
     using lang::Message;
+    using serial::CommFailure;
     const auto text = [languageBase](Message m, std::initializer_list<std::string_view> values = {}) {
         return QString::fromStdString(lang::MessageText(languageBase, m, values));
     };
@@ -63,7 +63,8 @@ Session::Session(core::ProgramState& program, SessionDevices devices, QWidget* d
       m_clock(OrDefault(std::move(devices.clock), [] { return std::make_unique<SystemClock>(); })),
       m_sleepGuard(OrDefault(std::move(devices.sleepGuard), [] { return std::make_unique<SleepGuard>(); })),
       m_portSelection(m_line, *this, settings::LoadPortOverrides()),
-      m_pipeline(program.LanguageBase, *m_toneOutput), m_recordStore(SystemEncoding),
+      m_pipeline(program.LanguageBase, *m_toneOutput),
+      m_recordStore(SystemEncoding),
       m_recorder(program, *m_clock, *m_saveDialog, m_recordStore, *this)
 {
     m_line.setObjectName(QStringLiteral("MSComm1"));

@@ -25,10 +25,10 @@ namespace trelvo::app {
 
 // What a session talks to besides the unit; tests replace them.
 struct SessionDevices {
-    std::unique_ptr<core::ToneOutput> tone;              // default: the ALSA device
-    std::unique_ptr<recording::SaveDialog> saveDialog;   // default: Qt's save dialog
-    std::unique_ptr<recording::Clock> clock;             // default: the system clock
-    std::unique_ptr<SleepGuard> sleepGuard;              // default: logind, else the desktop
+    std::unique_ptr<core::ToneOutput> tone;             // default: the ALSA device
+    std::unique_ptr<recording::SaveDialog> saveDialog;  // default: Qt's save dialog
+    std::unique_ptr<recording::Clock> clock;            // default: the system clock
+    std::unique_ptr<SleepGuard> sleepGuard;             // default: logind, else the desktop
 };
 
 // One Port menu item as the window shows it.

@@ -96,10 +96,22 @@ const std::vector<std::uint8_t>& Random()
 }
 
 // The argument is the chunk size: the line hands over a few bytes at a time.
-void BM_DecodeRealisticStream(benchmark::State& s) { DecodeInChunks(s, Realistic()); }
-void BM_DecodeRandomBytes(benchmark::State& s) { DecodeInChunks(s, Random()); }
-void BM_PipelineRealisticStream(benchmark::State& s) { DecodeThroughThePipeline(s, Realistic()); }
-void BM_PipelineRandomBytes(benchmark::State& s) { DecodeThroughThePipeline(s, Random()); }
+void BM_DecodeRealisticStream(benchmark::State& s)
+{
+    DecodeInChunks(s, Realistic());
+}
+void BM_DecodeRandomBytes(benchmark::State& s)
+{
+    DecodeInChunks(s, Random());
+}
+void BM_PipelineRealisticStream(benchmark::State& s)
+{
+    DecodeThroughThePipeline(s, Realistic());
+}
+void BM_PipelineRandomBytes(benchmark::State& s)
+{
+    DecodeThroughThePipeline(s, Random());
+}
 BENCHMARK(BM_DecodeRealisticStream)->Arg(64)->Arg(4096);
 BENCHMARK(BM_DecodeRandomBytes)->Arg(4096);
 BENCHMARK(BM_PipelineRealisticStream)->Arg(64)->Arg(4096);

@@ -4,8 +4,8 @@
 // fields and the no-data watchdog look as they do with a unit sending. bench/run-program measures
 // it with TRELVO_FLOOR=1.
 
-#include "app/platform/display_setup.h"
 #include "app/form1.h"
+#include "app/platform/display_setup.h"
 #include "serial/serial_line.h"
 #include "support/fakes.h"
 
@@ -35,7 +35,8 @@ int main(int argc, char* argv[])
     // One beat a second, 100 samples a second: three or four samples a frame.
     std::vector<std::uint8_t> wave(100);
     for (std::size_t i = 0; i < wave.size(); ++i)
-        wave[i] = static_cast<std::uint8_t>(120 + 100 * std::exp(-std::pow((static_cast<double>(i) - 20.0) / 8.0, 2.0)));
+        wave[i] =
+            static_cast<std::uint8_t>(120 + 100 * std::exp(-std::pow((static_cast<double>(i) - 20.0) / 8.0, 2.0)));
     std::size_t at = 0;
     int frame = 0;
     const std::array<std::uint8_t, 4> reading{249, 97, 251, 0};

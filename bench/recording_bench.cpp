@@ -42,7 +42,8 @@ void BM_RecordingOneSecondWithWave(benchmark::State& state)
     const auto dir = std::filesystem::temp_directory_path() / ("trelvo-bench-" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     core::ProgramState program;
-    core::Reading shown{.SpO2Text = "97", .PulseText = "72", .StatusText = "OK!", .StatusTip = {}, .Unit = {97, 72, 0, true}};
+    core::Reading shown{
+        .SpO2Text = "97", .PulseText = "72", .StatusText = "OK!", .StatusTip = {}, .Unit = {97, 72, 0, true}};
     CountingClock clock;
     Answer dialog((dir / "night.txt").string());
     recording::DiskRecordStore store;

@@ -12,11 +12,11 @@ namespace trelvo::core {
 
 // Byte values of the unit's stream.
 namespace marker {
-inline constexpr std::uint8_t kFirst = 248;    // 248..255 are never wave samples
-inline constexpr std::uint8_t kSpO2 = 249;     // next byte: SpO2 in percent
-inline constexpr std::uint8_t kPulse = 250;    // next byte: pulse per minute
-inline constexpr std::uint8_t kStatus = 251;   // next byte: probe status
-inline constexpr std::uint8_t kExtra = 252;    // next byte: a value nobody shows
+inline constexpr std::uint8_t kFirst = 248;   // 248..255 are never wave samples
+inline constexpr std::uint8_t kSpO2 = 249;    // next byte: SpO2 in percent
+inline constexpr std::uint8_t kPulse = 250;   // next byte: pulse per minute
+inline constexpr std::uint8_t kStatus = 251;  // next byte: probe status
+inline constexpr std::uint8_t kExtra = 252;   // next byte: a value nobody shows
 }  // namespace marker
 
 // What the decoder remembers between chunks. At most one pending flag is set at a time.
@@ -37,7 +37,8 @@ inline constexpr std::uint8_t kBarCounterLimit = 250;
 //   DrawWaveSample(sample)   every wave sample (0..247)
 //   ShowPulseBar(sample)     every fourth byte position that carries a wave sample
 template <class S>
-concept MeasurementSink = requires(S& sink, std::int16_t sample) {
+concept MeasurementSink = requires(S& sink, std::int16_t sample)
+{
     sink.ShowMeasurement();
     sink.SoundPulseTone();
     sink.DrawWaveSample(sample);
@@ -49,7 +50,8 @@ concept MeasurementSink = requires(S& sink, std::int16_t sample) {
 // each of them. The decoder then draws the run and moves the bar once, to the last sample the bar
 // would have shown in that run.
 template <class S>
-concept RunSink = MeasurementSink<S> && requires(S& sink, std::span<const std::uint8_t> run) {
+concept RunSink = MeasurementSink<S> && requires(S& sink, std::span<const std::uint8_t> run)
+{
     sink.DrawWaveSamples(run);
 };
 
@@ -163,17 +165,10 @@ private:
             m_measurement.NoDataTicks = 0;
             s.SpO2Pending = true;
             break;
-        case marker::kPulse:
-            s.PulsePending = true;
-            break;
-        case marker::kStatus:
-            s.StatusPending = true;
-            break;
-        case marker::kExtra:
-            s.ExtraPending = true;
-            break;
-        default:
-            break;
+        case marker::kPulse: s.PulsePending = true; break;
+        case marker::kStatus: s.StatusPending = true; break;
+        case marker::kExtra: s.ExtraPending = true; break;
+        default: break;
         }
     }
 

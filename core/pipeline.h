@@ -33,8 +33,11 @@ class MeasurementPipeline final {
 public:
     // The texts the pipeline shows are in this language until SetLanguage says otherwise.
     MeasurementPipeline(std::int16_t languageBase, ToneOutput& tone) noexcept
-        : m_languageBase(languageBase), m_trace(m_measurement), m_tone(m_measurement, tone),
-          m_watchdog(m_measurement, languageBase, m_reading), m_decoder(m_measurement, *this)
+        : m_languageBase(languageBase),
+          m_trace(m_measurement),
+          m_tone(m_measurement, tone),
+          m_watchdog(m_measurement, languageBase, m_reading),
+          m_decoder(m_measurement, *this)
     {
     }
     MeasurementPipeline(const MeasurementPipeline&) = delete;

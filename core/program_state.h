@@ -10,7 +10,7 @@ struct ProgramState {
     std::int16_t LanguageBase = 1000;  // 0 German, 1000 English
     std::uint8_t PortNumber = 1;       // the COM port the program works with, 1..8
     bool Recording = false;
-    std::string RecordFileName;        // UTF-8
+    std::string RecordFileName;  // UTF-8
 };
 
 }  // namespace trelvo::core

@@ -37,7 +37,8 @@ void PlayTone(ToneOutput& output, double frequency, std::int32_t milliseconds);
 class PulseTone final {
 public:
     PulseTone(const MeasurementState& measurement, ToneOutput& output) noexcept
-        : m_measurement(measurement), m_output(output)
+        : m_measurement(measurement),
+          m_output(output)
     {
     }
 

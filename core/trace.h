@@ -141,8 +141,8 @@ private:
 
     TraceState m_state;
     float m_width = 447.0F;
-    std::int16_t m_widthLimit = 0;   // x below this moves on, x at or above it starts again at 0
-    std::size_t m_sweepSteps = 0;    // a little more than the steps of one sweep
+    std::int16_t m_widthLimit = 0;     // x below this moves on, x at or above it starts again at 0
+    std::size_t m_sweepSteps = 0;      // a little more than the steps of one sweep
     std::vector<TraceStep> m_pending;  // its size is the limit of undrawn steps
     TraceStep* m_next = nullptr;       // where the next step goes
     const MeasurementState& m_measurement;

@@ -17,7 +17,9 @@ public:
     static constexpr int kBlinkCycle = 150;
 
     NoDataWatchdog(MeasurementState& measurement, std::int16_t languageBase, Reading& reading) noexcept
-        : m_measurement(measurement), m_languageBase(languageBase), m_reading(reading)
+        : m_measurement(measurement),
+          m_languageBase(languageBase),
+          m_reading(reading)
     {
     }
 

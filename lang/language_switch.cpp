@@ -36,8 +36,8 @@ void ApplyTag(QObject& control, std::int32_t base)
     bool ok = false;
     const int offset = tag.toInt(&ok);
     if (!ok)
-        throw std::logic_error("control " + control.objectName().toStdString() + " has the Tag \"" +
-                               tag.toStdString() + "\", which is no number");
+        throw std::logic_error("control " + control.objectName().toStdString() + " has the Tag \"" + tag.toStdString() +
+                               "\", which is no number");
     const std::string_view text = Text(static_cast<int>(base) + offset);
     SetCaption(control, QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
 }

@@ -31,9 +31,8 @@ constexpr std::array kTable{
     TableEntry{26, "Daten vom Gerät werden emfangen, aber kein Sensor am Gerät."},
     TableEntry{27, "Daten vom Gerät werden empfangen, aber kein Finger im Sensor."},
     TableEntry{28, "Messwerte werden empfangen und anzeigt."},
-    TableEntry{29,
-               "Datenübertragung vom Gerät gestört. Gerät verbinden und einschalten. "
-               "COM Portnummer korrekt einstellen."},
+    TableEntry{29, "Datenübertragung vom Gerät gestört. Gerät verbinden und einschalten. "
+                   "COM Portnummer korrekt einstellen."},
     TableEntry{30, "PCs sind nicht geeignet zum Patientenmonitoring!"},
     TableEntry{31, "Sprache"},
 
@@ -53,13 +52,11 @@ constexpr std::array kTable{
     TableEntry{1026, "Data received from unit, but no probe connected to the unit."},
     TableEntry{1027, "Data received from unit, but no finger in the probe."},
     TableEntry{1028, "Data from the unit is received and displayed."},
-    TableEntry{1029,
-               "No data transmission. Connect the unit and turn unit power on. "
-               "Select correct COM port number."},
+    TableEntry{1029, "No data transmission. Connect the unit and turn unit power on. "
+                     "Select correct COM port number."},
     TableEntry{1030, "PCs are not suitable for Patient Monitoring!"},
     TableEntry{1031, "Language"},
 };
-
 
 constexpr std::array kMessages{
     MessageEntry{kGerman, Message::PortNoSuchDevice, "Gerät nicht vorhanden (ist das Kabel eingesteckt?)"},
@@ -97,7 +94,10 @@ constexpr std::array kMessages{
                  "Another recording is writing the record file %1. Please choose another file."},
 };
 
-constexpr bool ById(const TableEntry& a, const TableEntry& b) { return a.id < b.id; }
+constexpr bool ById(const TableEntry& a, const TableEntry& b)
+{
+    return a.id < b.id;
+}
 
 // The tables as the program uses them: the written ones, and any language added since.
 struct Catalog {
@@ -125,18 +125,25 @@ std::optional<std::string_view> FindMessage(std::int32_t base, Message message)
 static_assert(std::is_sorted(kTable.begin(), kTable.end(), ById));
 
 MissingText::MissingText(int id)
-    : std::out_of_range("the string table has no text with id " + std::to_string(id)), m_id(id)
+    : std::out_of_range("the string table has no text with id " + std::to_string(id)),
+      m_id(id)
 {
 }
 
-std::span<const Language> Languages() noexcept { return TheCatalog().languages; }
+std::span<const Language> Languages() noexcept
+{
+    return TheCatalog().languages;
+}
 
 bool IsLanguage(int base) noexcept
 {
     return std::ranges::any_of(Languages(), [base](const Language& l) { return l.base == base; });
 }
 
-std::span<const TableEntry> AllTexts() noexcept { return TheCatalog().texts; }
+std::span<const TableEntry> AllTexts() noexcept
+{
+    return TheCatalog().texts;
+}
 
 std::optional<std::string_view> FindText(int id) noexcept
 {

@@ -46,12 +46,12 @@ enum class Message {
     PortPermissionDenied,  // %1 the group that owns the device
     PortNotASerialPort,
     PortInvalidNumber,
-    PortOpenFailed,        // %1 the COM number, %2 the device, %3 the reason
-    PortUnusableTip,       // %1 the device, %2 the reason
-    RecordCannotCreate,    // %1 the file, %2 the reason
-    RecordCannotWrite,     // %1 the file, %2 the reason
-    RecordCannotFinish,    // %1 the file, %2 the reason
-    RecordInUse,           // %1 the file
+    PortOpenFailed,      // %1 the COM number, %2 the device, %3 the reason
+    PortUnusableTip,     // %1 the device, %2 the reason
+    RecordCannotCreate,  // %1 the file, %2 the reason
+    RecordCannotWrite,   // %1 the file, %2 the reason
+    RecordCannotFinish,  // %1 the file, %2 the reason
+    RecordInUse,         // %1 the file
 };
 
 struct TableEntry {

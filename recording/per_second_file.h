@@ -50,8 +50,10 @@ struct StatusWord {
     std::string_view word;
     RowStatus status;
 };
-inline constexpr StatusWord kStatusWords[] = {
-    {"ok", RowStatus::Ok}, {"no_probe", RowStatus::NoProbe}, {"no_signal", RowStatus::NoSignal}, {"no_data", RowStatus::NoData}};
+inline constexpr StatusWord kStatusWords[] = {{"ok", RowStatus::Ok},
+                                              {"no_probe", RowStatus::NoProbe},
+                                              {"no_signal", RowStatus::NoSignal},
+                                              {"no_data", RowStatus::NoData}};
 inline constexpr std::string_view kOtherStatus = "other:";
 
 // One row as read back.

@@ -20,7 +20,9 @@ std::string SystemError(int error)
 class DiskRecordFile final : public RecordFile {
 public:
     DiskRecordFile(int fd, const DiskRecordStore::Encoder& encoder)
-        : m_fd(fd), m_encoder(encoder), m_lastSync(std::chrono::steady_clock::now())
+        : m_fd(fd),
+          m_encoder(encoder),
+          m_lastSync(std::chrono::steady_clock::now())
     {
     }
     ~DiskRecordFile() override
@@ -142,9 +144,8 @@ int OpenEmptyPerSecondFile(const std::string& path)
         got += n;
     }
     const std::string_view content(start, static_cast<std::size_t>(got));
-    const bool headerOnly = IsPerSecondStart(content) &&
-                            (content == std::string(kPerSecondHeader) + "\r\n" ||
-                             content == std::string(kPerSecondHeaderWithoutWave) + "\r\n");
+    const bool headerOnly = IsPerSecondStart(content) && (content == std::string(kPerSecondHeader) + "\r\n" ||
+                                                          content == std::string(kPerSecondHeaderWithoutWave) + "\r\n");
     if (!headerOnly || !LockForRecording(fd) || ::ftruncate(fd, 0) != 0) {
         ::close(fd);
         return -1;

@@ -69,10 +69,10 @@ void Recorder::SwitchOn()
         m_program.Recording = false;
         m_view.SetSaveChecked(false);
         ShowNotRecording();
-        m_view.ShowMessage(opened.inUse ? lang::MessageText(m_program.LanguageBase, lang::Message::RecordInUse,
-                                                            {opened.path})
-                                        : lang::MessageText(m_program.LanguageBase, lang::Message::RecordCannotCreate,
-                                                            {opened.path, opened.error}));
+        m_view.ShowMessage(opened.inUse
+                               ? lang::MessageText(m_program.LanguageBase, lang::Message::RecordInUse, {opened.path})
+                               : lang::MessageText(m_program.LanguageBase, lang::Message::RecordCannotCreate,
+                                                   {opened.path, opened.error}));
         return;
     }
     m_file = std::move(opened.file);

@@ -9,16 +9,16 @@
 #include <memory>
 #include <optional>
 #include <span>
-#include <vector>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace trelvo::recording {
 
 // The time of day as the record line shows it, and the moment it was read.
 struct TimeReading {
-    int seconds = 0;   // 0..59
-    std::string text;  // the locale's time text, UTF-8
+    int seconds = 0;                // 0..59
+    std::string text;               // the locale's time text, UTF-8
     std::int64_t epochSeconds = 0;  // since 1970-01-01 UTC
 };
 
@@ -59,7 +59,11 @@ class Recorder final : public core::MeasurementTap {
 public:
     Recorder(core::ProgramState& program, Clock& clock, SaveDialog& dialog, RecordStore& store,
              RecordingView& view) noexcept
-        : m_program(program), m_clock(clock), m_dialog(dialog), m_store(store), m_view(view)
+        : m_program(program),
+          m_clock(clock),
+          m_dialog(dialog),
+          m_store(store),
+          m_view(view)
     {
     }
 
@@ -105,7 +109,7 @@ private:
     std::unique_ptr<RecordFile> m_file;
     std::unique_ptr<RecordFile> m_perSecond;
     std::string m_perSecondName;
-    std::int64_t m_openSecond = 0;  // the second whose row is being gathered
+    std::int64_t m_openSecond = 0;     // the second whose row is being gathered
     std::vector<std::uint8_t> m_wave;  // its wave samples so far
     core::UnitValues m_unit;           // the values behind the fields
     bool m_noData = false;             // the no-data warning is on

@@ -64,7 +64,8 @@ std::vector<Beat> DetectBeats(const Night& night)
             const double time = rs[i].seconds + static_cast<double>(k) / static_cast<double>(wave.size());
             const double value = wave[k];
             if (swings && havePrevious && previousValue < middle && value >= middle) {
-                const double crossing = previousTime + (time - previousTime) * (middle - previousValue) / (value - previousValue);
+                const double crossing =
+                    previousTime + (time - previousTime) * (middle - previousValue) / (value - previousValue);
                 if (!haveBeat || crossing - lastBeat >= kShortestBeat) {
                     Beat beat{crossing, std::nullopt};
                     if (haveBeat && crossing - lastBeat <= kLongestBeat)
@@ -98,7 +99,8 @@ BeatAgreement Agreement(const Night& night, const std::vector<Beat>& beats)
     BeatAgreement agreement{differences.size(), 0};
     if (!differences.empty()) {
         const std::size_t middle = differences.size() / 2;
-        std::nth_element(differences.begin(), differences.begin() + static_cast<std::ptrdiff_t>(middle), differences.end());
+        std::nth_element(differences.begin(), differences.begin() + static_cast<std::ptrdiff_t>(middle),
+                         differences.end());
         agreement.medianDifference = differences[middle];
     }
     return agreement;

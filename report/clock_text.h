@@ -16,7 +16,7 @@ struct CivilDate {
 [[nodiscard]] CivilDate CivilFromDays(std::int64_t days) noexcept;
 [[nodiscard]] std::string DateText(CivilDate date);  // "2026-12-07"
 
-[[nodiscard]] std::string ClockText(double seconds);       // "23:59:55", days folded away
-[[nodiscard]] std::string DurationText(double seconds);    // "7 h 58 min"
+[[nodiscard]] std::string ClockText(double seconds);     // "23:59:55", days folded away
+[[nodiscard]] std::string DurationText(double seconds);  // "7 h 58 min"
 
 }  // namespace trelvo::report

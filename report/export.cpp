@@ -114,8 +114,8 @@ bool EdfComplete(const std::string& path, std::size_t records)
         return false;
     const auto field = [file](long at, int width) -> long {
         char text[16] = {};
-        if (std::fseek(file, at, SEEK_SET) != 0 || std::fread(text, 1, static_cast<std::size_t>(width), file) !=
-                                                        static_cast<std::size_t>(width))
+        if (std::fseek(file, at, SEEK_SET) != 0 ||
+            std::fread(text, 1, static_cast<std::size_t>(width), file) != static_cast<std::size_t>(width))
             return -1;
         char* end = nullptr;
         const long value = std::strtol(text, &end, 10);
@@ -248,7 +248,8 @@ std::string WriteEdf(const std::string& path, const Night& night, const Figures&
 
     const int handle = edfopen_file_writeonly(path.c_str(), EDFLIB_FILETYPE_EDFPLUS, plethRate ? 3 : 2);
     if (handle < 0)
-        return handle == EDFLIB_NO_SUCH_FILE_OR_DIRECTORY ? "cannot create the file" : "edflib cannot open it for writing";
+        return handle == EDFLIB_NO_SUCH_FILE_OR_DIRECTORY ? "cannot create the file"
+                                                          : "edflib cannot open it for writing";
     struct Signal {
         const char* label;
         const char* dimension;
@@ -259,15 +260,17 @@ std::string WriteEdf(const std::string& path, const Night& night, const Figures&
     for (int i = 0; i < 2; ++i) {
         ok = ok && edf_set_samplefrequency(handle, i, 1) == 0 && edf_set_label(handle, i, signals[i].label) == 0 &&
              edf_set_physical_dimension(handle, i, signals[i].dimension) == 0 &&
-             edf_set_physical_minimum(handle, i, 0) == 0 && edf_set_physical_maximum(handle, i, signals[i].maximum) == 0 &&
-             edf_set_digital_minimum(handle, i, 0) == 0 && edf_set_digital_maximum(handle, i, signals[i].maximum) == 0 &&
+             edf_set_physical_minimum(handle, i, 0) == 0 &&
+             edf_set_physical_maximum(handle, i, signals[i].maximum) == 0 &&
+             edf_set_digital_minimum(handle, i, 0) == 0 &&
+             edf_set_digital_maximum(handle, i, signals[i].maximum) == 0 &&
              edf_set_transducer(handle, i, "finger pulse oximeter") == 0;
     }
     if (plethRate)
         ok = ok && edf_set_samplefrequency(handle, 2, *plethRate) == 0 && edf_set_label(handle, 2, "Pleth") == 0 &&
              edf_set_physical_dimension(handle, 2, "") == 0 && edf_set_physical_minimum(handle, 2, 0) == 0 &&
-             edf_set_physical_maximum(handle, 2, kPlethMaximum) == 0 && edf_set_digital_minimum(handle, 2, -32768) == 0 &&
-             edf_set_digital_maximum(handle, 2, 32767) == 0 &&
+             edf_set_physical_maximum(handle, 2, kPlethMaximum) == 0 &&
+             edf_set_digital_minimum(handle, 2, -32768) == 0 && edf_set_digital_maximum(handle, 2, 32767) == 0 &&
              edf_set_transducer(handle, 2, "finger pulse oximeter") == 0;
     const LocalMoment begin = MomentOf(firstDate, start);
     ok = ok &&
@@ -293,8 +296,9 @@ std::string WriteEdf(const std::string& path, const Night& night, const Figures&
         ok = edf_blockwrite_digital_short_samples(handle, record.data()) == 0;
     }
     for (const Annotation& a : annotations)
-        ok = ok && edfwrite_annotation_utf8(handle, static_cast<long long>(a.onset) * kEdfTicksPerSecond,
-                                            static_cast<long long>(a.duration) * kEdfTicksPerSecond, a.text.c_str()) == 0;
+        ok = ok &&
+             edfwrite_annotation_utf8(handle, static_cast<long long>(a.onset) * kEdfTicksPerSecond,
+                                      static_cast<long long>(a.duration) * kEdfTicksPerSecond, a.text.c_str()) == 0;
     const bool closed = edfclose_file(handle) == 0;
     // edflib does not see every failed write (a full disk, a size limit): the file must be as
     // long as its header says.
@@ -322,7 +326,8 @@ std::vector<OscarFile> OscarFiles(const Night& night, CivilDate firstDate)
     constexpr std::array<std::uint8_t, kOscarRecordBytes> kGap = {0xFF, 0xFF, 0xFF, 0, 0};
     std::copy(kGap.begin(), kGap.end(), body.begin());
     for (std::size_t filled = kOscarRecordBytes; filled < body.size(); filled *= 2)
-        std::copy_n(body.begin(), std::min(filled, body.size() - filled), body.begin() + static_cast<std::ptrdiff_t>(filled));
+        std::copy_n(body.begin(), std::min(filled, body.size() - filled),
+                    body.begin() + static_cast<std::ptrdiff_t>(filled));
     struct Sum {
         int spo2 = 0, pulse = 0, n = 0;
     };

@@ -91,7 +91,6 @@ std::vector<PulseRise> PulseRises(const std::vector<Reading>& rs, const std::vec
     return rises;
 }
 
-
 double Median(std::vector<double>& values)
 {
     if (values.empty())

@@ -10,8 +10,8 @@
 namespace trelvo::report {
 
 // The rules the figures are counted by; the report states them with their parameters.
-inline constexpr double kBaselineSeconds = 120;    // baseline: mean of the valid values of the 120 s before
-inline constexpr double kShortestDesaturation = 10; // seconds
+inline constexpr double kBaselineSeconds = 120;      // baseline: mean of the valid values of the 120 s before
+inline constexpr double kShortestDesaturation = 10;  // seconds
 inline constexpr int kRecoveryPoints = 1;            // a desaturation ends back within 1 point of the baseline
 inline constexpr int kPulseRise = 5;                 // per minute above the pulse baseline ...
 inline constexpr double kShortestPulseRise = 8;      // ... for 8 s or more
@@ -37,31 +37,31 @@ struct PulseRise {
 
 // One clock hour of the night: how much of it was analysed and the events that began in it.
 struct HourFigures {
-    double start = 0;             // seconds as in Reading: the full hour
+    double start = 0;  // seconds as in Reading: the full hour
     double analysedSeconds = 0;
     int events3 = 0, events4 = 0;
-    int beats = 0;                // found in the wave
+    int beats = 0;  // found in the wave
 };
 
 // Bands of SpO2: ≥ 95, 90–94, 85–89, 80–84, < 80 %.
 inline constexpr std::array<int, 5> kBandFloors = {95, 90, 85, 80, 0};
 
 struct Figures {
-    double start = 0, end = 0;     // seconds as in Reading: the recording time
-    double validSeconds = 0;       // analysed: time with a valid SpO2
-    double validShare = 0;         // of all readings
-    double noDataSeconds = 0;      // excluded: "no serial data", or nothing recorded at all
-    double probeOffSeconds = 0;    // excluded: no probe, or no value from it
-    double noSignalSeconds = 0;    // excluded: no finger in the probe
+    double start = 0, end = 0;   // seconds as in Reading: the recording time
+    double validSeconds = 0;     // analysed: time with a valid SpO2
+    double validShare = 0;       // of all readings
+    double noDataSeconds = 0;    // excluded: "no serial data", or nothing recorded at all
+    double probeOffSeconds = 0;  // excluded: no probe, or no value from it
+    double noSignalSeconds = 0;  // excluded: no finger in the probe
     double spo2Mean = 0, spo2Median = 0;
     int spo2Min = 0;
     double spo2MinAt = 0;
-    double baselineMedian = 0;     // the median of the baselines over the analysed readings
+    double baselineMedian = 0;  // the median of the baselines over the analysed readings
     std::array<double, 5> bandSeconds{};
-    double below90Seconds = 0;     // T90: below 90 %
-    double atOrBelow88Seconds = 0; // at or below 88 %
+    double below90Seconds = 0;      // T90: below 90 %
+    double atOrBelow88Seconds = 0;  // at or below 88 %
     std::vector<Event> events3, events4;
-    double odi3 = 0, odi4 = 0;     // events per hour of analysed time
+    double odi3 = 0, odi4 = 0;  // events per hour of analysed time
     std::vector<HourFigures> hours;
     double pulseMean = 0;
     int pulseMin = 0, pulseMax = 0;
@@ -69,11 +69,11 @@ struct Figures {
     double pulseRisesPerHour = 0;
     // From the wave, when the night has one.
     bool hasWave = false;
-    double waveSeconds = 0;        // seconds with wave samples
+    double waveSeconds = 0;  // seconds with wave samples
     std::size_t beats = 0;
-    double beatsPerHour = 0;       // per hour of wave
-    std::size_t beatsCompared = 0; // beats with a rate and a unit's pulse to hold it against
-    double beatPulseDifference = 0; // median, per minute
+    double beatsPerHour = 0;         // per hour of wave
+    std::size_t beatsCompared = 0;   // beats with a rate and a unit's pulse to hold it against
+    double beatPulseDifference = 0;  // median, per minute
 };
 
 // Nothing when the night holds no reading at all. The beats are looked for in the wave unless
@@ -82,8 +82,8 @@ struct Figures {
 
 // One night in a summary of many.
 struct NightRow {
-    std::string name;     // the file read
-    std::string date;     // of the night's start, "2026-12-07"
+    std::string name;  // the file read
+    std::string date;  // of the night's start, "2026-12-07"
     double analysedHours = 0;
     double spo2Mean = 0;
     int spo2Min = 0;

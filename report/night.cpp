@@ -148,8 +148,7 @@ struct RowTime {
     [[nodiscard]] std::int64_t Epoch() const { return DaysFromCivil(date) * 86400 + secondOfDay - offset; }
 };
 
-std::optional<Reading> ParseRow(std::string_view row, const std::optional<RowTime>& first, RowTime& time,
-                                 Night& night)
+std::optional<Reading> ParseRow(std::string_view row, const std::optional<RowTime>& first, RowTime& time, Night& night)
 {
     const std::uint32_t waveBegin = static_cast<std::uint32_t>(night.wave.size());
     const auto read = recording::ReadPerSecondRow(row, night.wave);
@@ -228,7 +227,8 @@ std::string MomentText(const Night& night, double seconds)
         return ClockText(seconds);
     const auto whole = static_cast<std::int64_t>(std::floor(seconds));
     const std::int64_t day = (whole >= 0 ? whole : whole - 86399) / 86400;
-    return DateText(CivilFromDays(DaysFromCivil(*night.date) + day)) + " " + ClockText(static_cast<double>(whole - day * 86400));
+    return DateText(CivilFromDays(DaysFromCivil(*night.date) + day)) + " " +
+           ClockText(static_cast<double>(whole - day * 86400));
 }
 
 }  // namespace trelvo::report

@@ -14,8 +14,8 @@ namespace trelvo::report {
 // One line of a record file or one row of a per-second file.
 struct Reading {
     int lineNumber = 0;
-    double seconds = 0;         // since local midnight of the first day; later days add 86,400
-    std::optional<int> spo2;    // only for a valid reading
+    double seconds = 0;       // since local midnight of the first day; later days add 86,400
+    std::optional<int> spo2;  // only for a valid reading
     std::optional<int> pulse;
     // ProbeOff: no probe, or no value from it; NoSignal: no finger in the probe.
     enum class Kind { Valid, NoData, ProbeOff, NoSignal } kind = Kind::Valid;
@@ -23,7 +23,6 @@ struct Reading {
     std::uint32_t waveBegin = 0;
     std::uint32_t waveCount = 0;
 };
-
 
 inline constexpr double kLineSeconds = 5.0;  // a record file's line every five seconds
 inline constexpr double kRowSeconds = 1.0;   // a per-second file's row
@@ -35,9 +34,9 @@ struct Night {
     std::vector<Reading> readings;
     std::vector<int> brokenLines;  // line numbers of lines that do not parse
     int totalLines = 0;
-    double step = kLineSeconds;    // the time each reading stands for
-    std::optional<CivilDate> date; // of the first reading, when the file tells it
-    bool hasWave = false;          // a per-second file with the wave column
+    double step = kLineSeconds;      // the time each reading stands for
+    std::optional<CivilDate> date;   // of the first reading, when the file tells it
+    bool hasWave = false;            // a per-second file with the wave column
     std::vector<std::uint8_t> wave;  // every reading's wave samples, one after the other
 
     [[nodiscard]] std::span<const std::uint8_t> WaveOf(const Reading& r) const

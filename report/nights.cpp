@@ -41,7 +41,8 @@ NightsPlan PlanNights(const QStringList& arguments)
         }
     }
     for (qsizetype i = 0; i < files.size(); ++i)
-        (perSecond[static_cast<std::size_t>(i)] && claimed.contains(QFileInfo(files[i]).absoluteFilePath().toStdString())
+        (perSecond[static_cast<std::size_t>(i)] &&
+                 claimed.contains(QFileInfo(files[i]).absoluteFilePath().toStdString())
              ? plan.later
              : plan.first)
             .push_back(i);
@@ -107,7 +108,8 @@ std::vector<NightSummary> SummariseNights(const NightsPlan& plan)
         if (!r.perSecondUsed.isEmpty())
             used.insert(r.perSecondUsed.toStdString());
     std::vector<qsizetype> later = plan.later;
-    std::erase_if(later, [&](qsizetype i) { return used.contains(QFileInfo(plan.files[i]).absoluteFilePath().toStdString()); });
+    std::erase_if(
+        later, [&](qsizetype i) { return used.contains(QFileInfo(plan.files[i]).absoluteFilePath().toStdString()); });
     work(later);
     return results;
 }

@@ -18,11 +18,11 @@ namespace trelvo::report {
 // night-2.png).
 struct NightsPlan {
     QStringList files;
-    QStringList pictures;        // each file's picture, by the file's index
+    QStringList pictures;          // each file's picture, by the file's index
     std::vector<qsizetype> first;  // worked out first
     std::vector<qsizetype> later;  // per-second files beside a record file among the files
-    ReadFiles inputs;            // every file read, or looked at to be read
-    QString folder;              // the first folder given, else the first file's
+    ReadFiles inputs;              // every file read, or looked at to be read
+    QString folder;                // the first folder given, else the first file's
 };
 [[nodiscard]] NightsPlan PlanNights(const QStringList& arguments);
 

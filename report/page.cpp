@@ -37,22 +37,28 @@ void PaintFigures(QPainter& p, const QRectF& area, const Night& night, const Fig
                                          .arg(recording > 0 ? 100 * f.validSeconds / recording : 0, 0, 'f', 1)},
         {QStringLiteral("Excluded"),
          QStringLiteral("%1 %: no data %2, probe off %3, no finger %4")
-             .arg(recording > 0 ? 100 * (f.noDataSeconds + f.probeOffSeconds + f.noSignalSeconds) / recording : 0, 0, 'f', 1)
+             .arg(recording > 0 ? 100 * (f.noDataSeconds + f.probeOffSeconds + f.noSignalSeconds) / recording : 0, 0,
+                  'f', 1)
              .arg(Minutes(f.noDataSeconds), Minutes(f.probeOffSeconds), Minutes(f.noSignalSeconds))},
         {QStringLiteral("SpO2"), QStringLiteral("mean %1 %, median %2 %, lowest %3 % at %4")
                                      .arg(f.spo2Mean, 0, 'f', 1)
                                      .arg(f.spo2Median, 0, 'f', 1)
                                      .arg(f.spo2Min)
                                      .arg(Text(ClockText(f.spo2MinAt)))},
-        {QStringLiteral("Baseline"), QStringLiteral("%1 % (median of the running 2-minute mean)").arg(f.baselineMedian, 0, 'f', 1)},
-        {QStringLiteral("T90"), QStringLiteral("%1 (%2 %), below 90 %").arg(Minutes(f.below90Seconds)).arg(share(f.below90Seconds), 0, 'f', 1)},
+        {QStringLiteral("Baseline"),
+         QStringLiteral("%1 % (median of the running 2-minute mean)").arg(f.baselineMedian, 0, 'f', 1)},
+        {QStringLiteral("T90"), QStringLiteral("%1 (%2 %), below 90 %")
+                                    .arg(Minutes(f.below90Seconds))
+                                    .arg(share(f.below90Seconds), 0, 'f', 1)},
         {QStringLiteral("T88"), QStringLiteral("%1 (%2 %), at or below 88 %")
                                     .arg(Minutes(f.atOrBelow88Seconds))
                                     .arg(share(f.atOrBelow88Seconds), 0, 'f', 1)},
     };
     const QList<std::pair<QString, QString>> right = {
-        {QStringLiteral("ODI3"), QStringLiteral("%1 per hour (%2 events)").arg(f.odi3, 0, 'f', 1).arg(f.events3.size())},
-        {QStringLiteral("ODI4"), QStringLiteral("%1 per hour (%2 events)").arg(f.odi4, 0, 'f', 1).arg(f.events4.size())},
+        {QStringLiteral("ODI3"),
+         QStringLiteral("%1 per hour (%2 events)").arg(f.odi3, 0, 'f', 1).arg(f.events3.size())},
+        {QStringLiteral("ODI4"),
+         QStringLiteral("%1 per hour (%2 events)").arg(f.odi4, 0, 'f', 1).arg(f.events4.size())},
         {QStringLiteral("Pulse"), QStringLiteral("mean %1, lowest %2, highest %3 per minute")
                                       .arg(f.pulseMean, 0, 'f', 0)
                                       .arg(f.pulseMin)

@@ -77,8 +77,8 @@ private:
         if (!m_drawing)
             return;
         const bool lowFirst = m_column.low.x() <= m_column.high.x();
-        for (const QPointF& at : {lowFirst ? m_column.low : m_column.high, lowFirst ? m_column.high : m_column.low,
-                                  m_column.last})
+        for (const QPointF& at :
+             {lowFirst ? m_column.low : m_column.high, lowFirst ? m_column.high : m_column.low, m_column.last})
             if (at != m_path.currentPosition())
                 m_path.lineTo(at);
     }
@@ -139,8 +139,9 @@ void DrawPanel(QPainter& p, const Panel& panel, const Night& night, const QStrin
         grey(*gapFrom, rs.back().seconds + step);
     if (spo2) {
         for (const Event& e : f.events3)
-            p.fillRect(QRectF(QPointF(panel.X(e.start), panel.area.top()), QPointF(panel.X(e.end), panel.area.bottom())),
-                       kEventColour);
+            p.fillRect(
+                QRectF(QPointF(panel.X(e.start), panel.area.top()), QPointF(panel.X(e.end), panel.area.bottom())),
+                kEventColour);
         p.setPen(QPen(QColor(200, 0, 0), 1, Qt::DashLine));
         p.drawLine(QPointF(panel.area.left(), panel.Y(90)), QPointF(panel.area.right(), panel.Y(90)));
         p.drawText(QPointF(panel.area.right() + 6, panel.Y(90) + 4), QStringLiteral("90 %"));
@@ -231,7 +232,9 @@ void PaintBands(QPainter& p, const QRectF& area, const Figures& f)
         p.drawText(QRectF(area.left(), top, labels - 8, rowHeight), Qt::AlignRight | Qt::AlignVCenter,
                    QString::fromStdString(BandName(b)));
         p.fillRect(QRectF(bars.left(), top + rowHeight * 0.2, std::max(1.0, share * bars.width()), rowHeight * 0.6),
-                   b == 0 ? kSpO2Colour : b == 1 ? QColor(90, 140, 210) : QColor(200, 60 + 30 * static_cast<int>(b), 60));
+                   b == 0   ? kSpO2Colour
+                   : b == 1 ? QColor(90, 140, 210)
+                            : QColor(200, 60 + 30 * static_cast<int>(b), 60));
         p.drawText(QRectF(bars.right() + 8, top, numbers, rowHeight), Qt::AlignLeft | Qt::AlignVCenter,
                    QStringLiteral("%1 min · %2 %").arg(f.bandSeconds[b] / 60, 0, 'f', 1).arg(100 * share, 0, 'f', 1));
     }
@@ -245,8 +248,8 @@ void PaintHourTable(QPainter& p, const QRectF& area, const Figures& f)
     const double rowHeight = std::min(22.0, area.height() / rows);
     // Column c spans bounds[c] to bounds[c + 1]: the hour left-aligned, the numbers right-aligned.
     const std::array<double, 7> bounds = {0, 0.14, 0.36, 0.52, 0.68, 0.84, 1.0};
-    const QStringList header = {QStringLiteral("hour"), QStringLiteral("analysed"), QStringLiteral("ODI3 n"),
-                                QStringLiteral("ODI3/h"), QStringLiteral("ODI4 n"), QStringLiteral("ODI4/h")};
+    const QStringList header = {QStringLiteral("hour"),   QStringLiteral("analysed"), QStringLiteral("ODI3 n"),
+                                QStringLiteral("ODI3/h"), QStringLiteral("ODI4 n"),   QStringLiteral("ODI4/h")};
     const auto cell = [&](std::size_t row, std::size_t column, const QString& text) {
         const double x = area.left() + bounds[column] * area.width();
         const double width = (bounds[column + 1] - bounds[column]) * area.width();
@@ -267,8 +270,9 @@ void PaintHourTable(QPainter& p, const QRectF& area, const Figures& f)
     for (std::size_t h = 0; h < f.hours.size(); ++h) {
         const HourFigures& hour = f.hours[h];
         if (h % 2 == 0)
-            p.fillRect(QRectF(area.left(), area.top() + static_cast<double>(h + 1) * rowHeight, area.width(), rowHeight),
-                       QColor(242, 242, 242));
+            p.fillRect(
+                QRectF(area.left(), area.top() + static_cast<double>(h + 1) * rowHeight, area.width(), rowHeight),
+                QColor(242, 242, 242));
         cell(h + 1, 0, QString::fromStdString(ClockText(hour.start)).left(5));
         cell(h + 1, 1, QStringLiteral("%1 min").arg(hour.analysedSeconds / 60, 0, 'f', 0));
         cell(h + 1, 2, QString::number(hour.events3));
@@ -310,7 +314,8 @@ void PaintReport(QPainter& p, const Night& night, const Figures& f, const QStrin
 {
     BeginPicture(p, kPlotWidth, kPlotHeight, title);
     p.drawText(QRectF(0, 42, kPlotWidth, 20), Qt::AlignHCenter,
-               QStringLiteral("%1 to %2 · mean SpO2 %3 % · ODI3 %4/h · ODI4 %5/h · shaded: desaturations of 3 points or more · grey: no reading")
+               QStringLiteral("%1 to %2 · mean SpO2 %3 % · ODI3 %4/h · ODI4 %5/h · shaded: desaturations of 3 points "
+                              "or more · grey: no reading")
                    .arg(QString::fromStdString(ClockText(f.start)), QString::fromStdString(ClockText(f.end)))
                    .arg(f.spo2Mean, 0, 'f', 1)
                    .arg(f.odi3, 0, 'f', 1)
@@ -334,8 +339,8 @@ void PaintTrend(QPainter& p, const std::vector<NightRow>& nights, const QString&
     const Series series[] = {
         {QStringLiteral("ODI3 [events per hour]"), kSpO2Colour, [](const NightRow& r) { return r.odi3; },
          QRectF(QPointF(70, 80), QPointF(kTrendWidth - 40, 300))},
-        {QStringLiteral("T90 [minutes below 90 %]"), QColor(200, 60, 60), [](const NightRow& r) { return r.t90Minutes; },
-         QRectF(QPointF(70, 350), QPointF(kTrendWidth - 40, 540))},
+        {QStringLiteral("T90 [minutes below 90 %]"), QColor(200, 60, 60),
+         [](const NightRow& r) { return r.t90Minutes; }, QRectF(QPointF(70, 350), QPointF(kTrendWidth - 40, 540))},
     };
     const double slot = nights.empty() ? 1 : series[0].area.width() / static_cast<double>(nights.size());
     for (const Series& s : series) {
@@ -344,7 +349,10 @@ void PaintTrend(QPainter& p, const std::vector<NightRow>& nights, const QString&
             top = std::max(top, s.value(r));
         // A round top: 1, 2 or 5 times a power of ten.
         const double power = std::pow(10, std::floor(std::log10(top)));
-        const double scale = top / power <= 1 ? power : top / power <= 2 ? 2 * power : top / power <= 5 ? 5 * power : 10 * power;
+        const double scale = top / power <= 1   ? power
+                             : top / power <= 2 ? 2 * power
+                             : top / power <= 5 ? 5 * power
+                                                : 10 * power;
         p.setPen(Qt::black);
         p.setFont(fonts.bold);
         p.drawText(QPointF(s.area.left(), s.area.top() - 8), s.name);
@@ -372,8 +380,8 @@ void PaintTrend(QPainter& p, const std::vector<NightRow>& nights, const QString&
     // Dates under the lower panel; with many nights, every few.
     const std::size_t every = std::max<std::size_t>(1, static_cast<std::size_t>(std::ceil(80 / slot)));
     for (std::size_t n = 0; n < nights.size(); n += every)
-        p.drawText(QRectF(series[1].area.left() + slot * static_cast<double>(n) + slot / 2 - 50, series[1].area.bottom() + 6,
-                          100, 18),
+        p.drawText(QRectF(series[1].area.left() + slot * static_cast<double>(n) + slot / 2 - 50,
+                          series[1].area.bottom() + 6, 100, 18),
                    Qt::AlignHCenter, QString::fromStdString(nights[n].date));
     p.drawText(QRectF(0, kTrendHeight - 30, kTrendWidth, 20), Qt::AlignHCenter,
                QStringLiteral("One bar per night. This report is not a medical diagnosis."));
@@ -395,12 +403,13 @@ void PaintWave(QPainter& p, const Night& night, double centre, const std::vector
 
     // Seconds without wave are grey; the time asked for is a line.
     const auto& rs = night.readings;
-    const auto first = std::lower_bound(rs.begin(), rs.end(), from - 1,
-                                        [](const Reading& r, double t) { return r.seconds < t; });
+    const auto first =
+        std::lower_bound(rs.begin(), rs.end(), from - 1, [](const Reading& r, double t) { return r.seconds < t; });
     double covered = from;
     for (auto r = first; r != rs.end() && r->seconds < to; ++r) {
         if (r->seconds >= from && r->waveCount == 0)
-            p.fillRect(QRectF(QPointF(x(r->seconds), wave.top()), QPointF(x(r->seconds + 1), wave.bottom())), kGapColour);
+            p.fillRect(QRectF(QPointF(x(r->seconds), wave.top()), QPointF(x(r->seconds + 1), wave.bottom())),
+                       kGapColour);
         if (r->seconds > covered + 1e-6 && r->seconds >= from)
             p.fillRect(QRectF(QPointF(x(covered), wave.top()), QPointF(x(r->seconds), wave.bottom())), kGapColour);
         covered = std::max(covered, r->seconds + 1);
@@ -443,8 +452,8 @@ void PaintWave(QPainter& p, const Night& night, double centre, const std::vector
     for (const Beat& beat : beats)
         if (beat.time >= from && beat.time < to) {
             const double bx = x(beat.time);
-            p.drawPolygon(QPolygonF({QPointF(bx - 5, wave.top() + 2), QPointF(bx + 5, wave.top() + 2),
-                                     QPointF(bx, wave.top() + 10)}));
+            p.drawPolygon(QPolygonF(
+                {QPointF(bx - 5, wave.top() + 2), QPointF(bx + 5, wave.top() + 2), QPointF(bx, wave.top() + 10)}));
         }
     p.setBrush(Qt::NoBrush);
     p.setPen(Qt::black);
@@ -469,7 +478,7 @@ void PaintWave(QPainter& p, const Night& night, double centre, const std::vector
         p.drawText(cell.translated(0, rowHeight), Qt::AlignCenter, text(r->pulse));
         std::optional<int> rate;
         for (auto beat = std::lower_bound(beats.begin(), beats.end(), r->seconds,
-                                          [](const Beat& b, double t) { return b.time < t; });
+                                          [](const Beat&b, double t) { return b.time < t; });
              beat != beats.end() && beat->time < r->seconds + 1; ++beat)
             if (beat->rate)
                 rate = static_cast<int>(std::lround(*beat->rate));
@@ -480,7 +489,8 @@ void PaintWave(QPainter& p, const Night& night, double centre, const std::vector
     p.setPen(Qt::black);
     for (double t = std::ceil(from / 5) * 5; t <= to; t += 5) {
         p.drawLine(QPointF(x(t), wave.bottom()), QPointF(x(t), wave.bottom() + 6));
-        p.drawText(QRectF(x(t) - 40, wave.bottom() + 8, 80, 18), Qt::AlignHCenter, QString::fromStdString(ClockText(t)));
+        p.drawText(QRectF(x(t) - 40, wave.bottom() + 8, 80, 18), Qt::AlignHCenter,
+                   QString::fromStdString(ClockText(t)));
     }
     p.drawText(QRectF(0, kWaveHeight - 30, kWaveWidth, 20), Qt::AlignHCenter,
                QStringLiteral("grey: no wave · triangles: beats found · This report is not a medical diagnosis."));

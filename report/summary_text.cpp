@@ -83,13 +83,14 @@ std::string SummaryText(const std::string& source, const Night& night, const Fig
     for (std::size_t b = 0; b < f.bandSeconds.size(); ++b)
         text += Format("%s %6.1f min (%.1f %% of analysed time)\n", Padded("SpO2 " + BandName(b), 16).c_str(),
                        f.bandSeconds[b] / 60, share(f.bandSeconds[b]));
-    text += Format("T90              %.1f min (%.1f %%): below 90 %%\n", f.below90Seconds / 60, share(f.below90Seconds));
+    text +=
+        Format("T90              %.1f min (%.1f %%): below 90 %%\n", f.below90Seconds / 60, share(f.below90Seconds));
     text += Format("T88              %.1f min (%.1f %%): at or below 88 %%\n", f.atOrBelow88Seconds / 60,
                    share(f.atOrBelow88Seconds));
     text += Format("ODI3             %.1f per hour (%zu events)\n", f.odi3, f.events3.size());
     text += Format("ODI4             %.1f per hour (%zu events)\n", f.odi4, f.events4.size());
-    text += Format("Pulse            mean %.0f, lowest %d, highest %d per minute\n", f.pulseMean, f.pulseMin,
-                   f.pulseMax);
+    text +=
+        Format("Pulse            mean %.0f, lowest %d, highest %d per minute\n", f.pulseMean, f.pulseMin, f.pulseMax);
     text += Format("Pulse rises      %.1f per hour (%zu events)\n", f.pulseRisesPerHour, f.pulseRises.size());
     if (f.hasWave) {
         text += Format("Beats            %zu found in the wave, %.0f per hour of wave (%s); their rate and the unit's "
@@ -104,9 +105,10 @@ std::string SummaryText(const std::string& source, const Night& night, const Fig
     text += std::string("Hour             analysed  ODI3 events  ODI3/h  ODI4 events  ODI4/h") +
             (f.hasWave ? "   beats\n" : "\n");
     for (const HourFigures& h : f.hours) {
-        text += Format("%-16s %5.0f min  %11d  %6.1f  %11d  %6.1f", ClockText(h.start).substr(0, 5).c_str(),
-                       h.analysedSeconds / 60, h.events3, PerHour(static_cast<std::size_t>(h.events3), h.analysedSeconds),
-                       h.events4, PerHour(static_cast<std::size_t>(h.events4), h.analysedSeconds));
+        text +=
+            Format("%-16s %5.0f min  %11d  %6.1f  %11d  %6.1f", ClockText(h.start).substr(0, 5).c_str(),
+                   h.analysedSeconds / 60, h.events3, PerHour(static_cast<std::size_t>(h.events3), h.analysedSeconds),
+                   h.events4, PerHour(static_cast<std::size_t>(h.events4), h.analysedSeconds));
         text += f.hasWave ? Format("  %6d\n", h.beats) : "\n";
     }
     if (!night.brokenLines.empty()) {
@@ -132,9 +134,9 @@ std::string EventsCsv(const Night& night, const Figures& f)
         while (deepEvent != f.events4.end() && deepEvent->end <= e.start)
             ++deepEvent;
         const bool deep = deepEvent != f.events4.end() && deepEvent->start < e.end;
-        text += Format("%s,%s,%.0f,%d,%d,%.1f,%s\r\n", MomentText(night, e.start).c_str(),
-                       MomentText(night, e.end).c_str(), e.end - e.start, e.nadir, e.depth, e.baseline,
-                       deep ? "yes" : "no");
+        text +=
+            Format("%s,%s,%.0f,%d,%d,%.1f,%s\r\n", MomentText(night, e.start).c_str(), MomentText(night, e.end).c_str(),
+                   e.end - e.start, e.nadir, e.depth, e.baseline, deep ? "yes" : "no");
     }
     return text;
 }
@@ -143,9 +145,9 @@ std::string NightsTable(const std::vector<NightRow>& rows)
 {
     std::string text = "Night       Analysed  SpO2 mean  lowest  T90 min  ODI3/h  ODI4/h  Pulse  File\n";
     for (const NightRow& r : rows)
-        text += Format("%-10s  %6.1f h  %7.1f %%  %4d %%  %7.1f  %6.1f  %6.1f  %5.0f  %s\n", r.date.c_str(),
-                       r.analysedHours, r.spo2Mean, r.spo2Min, r.t90Minutes, r.odi3, r.odi4, r.pulseMean,
-                       r.name.c_str());
+        text +=
+            Format("%-10s  %6.1f h  %7.1f %%  %4d %%  %7.1f  %6.1f  %6.1f  %5.0f  %s\n", r.date.c_str(),
+                   r.analysedHours, r.spo2Mean, r.spo2Min, r.t90Minutes, r.odi3, r.odi4, r.pulseMean, r.name.c_str());
     return text;
 }
 

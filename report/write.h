@@ -14,9 +14,10 @@ namespace trelvo::report {
 // The night's files as a user asks for them, each written whole or not at all through a name the
 // user gave (a link there leads to the file replaced). Each returns the reason of a failure, or
 // nothing.
-[[nodiscard]] QString WritePdfFile(const QString& path, const Night& night, const Figures& figures, const QString& title,
-                                   const QString& subtitle);
-[[nodiscard]] QString WriteEdfFile(const QString& path, const Night& night, const Figures& figures, CivilDate firstDate);
+[[nodiscard]] QString WritePdfFile(const QString& path, const Night& night, const Figures& figures,
+                                   const QString& title, const QString& subtitle);
+[[nodiscard]] QString WriteEdfFile(const QString& path, const Night& night, const Figures& figures,
+                                   CivilDate firstDate);
 [[nodiscard]] QString WriteCsvFile(const QString& path, const Night& night, CivilDate firstDate);
 [[nodiscard]] QString WriteEventsFile(const QString& path, const Night& night, const Figures& figures);
 [[nodiscard]] QString WriteNightsCsvFile(const QString& path, const std::vector<NightRow>& rows);

@@ -8,9 +8,9 @@ namespace trelvo::serial {
 enum class CommFailure {
     InvalidPortNumber,  // not one of COM1..COM8
     NoSuchDevice,
-    Busy,               // another program has the device open
+    Busy,  // another program has the device open
     PermissionDenied,
-    NotASerialPort,     // the path exists but is no terminal device
+    NotASerialPort,  // the path exists but is no terminal device
     Other,
 };
 
@@ -19,7 +19,10 @@ enum class CommFailure {
 class CommError final : public std::runtime_error {
 public:
     CommError(CommFailure failure, std::string reason, std::string device = {}, std::string detail = {})
-        : std::runtime_error(reason), m_failure(failure), m_device(std::move(device)), m_detail(std::move(detail))
+        : std::runtime_error(reason),
+          m_failure(failure),
+          m_device(std::move(device)),
+          m_detail(std::move(detail))
     {
     }
 

@@ -12,7 +12,10 @@ inline constexpr int kLastPort = 8;
 // section). Entries outside COM1..COM8 and empty paths are ignored.
 using PortOverrides = std::map<int, std::string>;
 
-[[nodiscard]] constexpr bool IsPortNumber(int n) noexcept { return n >= kFirstPort && n <= kLastPort; }
+[[nodiscard]] constexpr bool IsPortNumber(int n) noexcept
+{
+    return n >= kFirstPort && n <= kLastPort;
+}
 
 // The device a COM number stands for when nothing overrides it. On Linux the USB adapters come
 // first, since that is how these units are connected today: COM1..4 = /dev/ttyUSB0..3,

@@ -35,7 +35,9 @@ protected:
 class PortSelection final {
 public:
     PortSelection(SerialLine& line, PortMenu& menu, PortOverrides overrides = {})
-        : m_line(line), m_menu(menu), m_overrides(std::move(overrides))
+        : m_line(line),
+          m_menu(menu),
+          m_overrides(std::move(overrides))
     {
     }
 

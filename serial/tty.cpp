@@ -31,11 +31,9 @@ CommError Failure(int error, const std::string& path)
     switch (error) {
     case ENOENT:
     case ENODEV:
-    case ENXIO:
-        return {CommFailure::NoSuchDevice, "no such device", path};
+    case ENXIO: return {CommFailure::NoSuchDevice, "no such device", path};
     case EBUSY:
-    case EWOULDBLOCK:
-        return {CommFailure::Busy, "busy: another program is using it", path};
+    case EWOULDBLOCK: return {CommFailure::Busy, "busy: another program is using it", path};
     case EACCES:
     case EPERM: {
         const std::string group = GroupOf(path);
@@ -45,10 +43,8 @@ CommError Failure(int error, const std::string& path)
                     " (usually dialout: sudo adduser $USER dialout) and log in again",
                 path, group};
     }
-    case ENOTTY:
-        return {CommFailure::NotASerialPort, "not a serial port", path};
-    default:
-        break;
+    case ENOTTY: return {CommFailure::NotASerialPort, "not a serial port", path};
+    default: break;
     }
     const std::string text = std::strerror(error);
     return {CommFailure::Other, text, path, text};

@@ -9,8 +9,8 @@ namespace trelvo::app {
 // The pulse tone through ALSA's default device: a sine with short fades, handed to ALSA without
 // waiting for it to drain (some sound servers hold a drain for a second or two), and returning when
 // the tone's duration has passed on a steady clock. The device is opened when the tone is switched
-// on (or else at the first tone) and kept. Without a device the call waits for the duration all the same, so timing stays the same,
-// and says once on stderr that the tone is silent.
+// on (or else at the first tone) and kept. Without a device the call waits for the duration all the same, so timing
+// stays the same, and says once on stderr that the tone is silent.
 class AlsaBeep final : public core::ToneOutput {
 public:
     explicit AlsaBeep(std::string device = "default");

@@ -39,8 +39,8 @@ void PerfTrace(const char* event, long value) noexcept
     char line[128];
     const int n = std::snprintf(line, sizeof line, "%lld %s %ld\n",
                                 static_cast<long long>(now.tv_sec) * 1'000'000'000LL + now.tv_nsec, event, value);
-    if (n > 0)
-        [[maybe_unused]] const ssize_t written = ::write(g_trace, line, static_cast<std::size_t>(n));
+    if (n > 0) [[maybe_unused]]
+        const ssize_t written = ::write(g_trace, line, static_cast<std::size_t>(n));
 }
 
 namespace {
@@ -48,7 +48,12 @@ namespace {
 // Notes a widget's paints: the first only, or every one with the value its text shows.
 class PaintNote final : public QObject {
 public:
-    PaintNote(QObject* parent, const char* event, bool everyPaint) : QObject(parent), m_event(event), m_every(everyPaint) {}
+    PaintNote(QObject* parent, const char* event, bool everyPaint)
+        : QObject(parent),
+          m_event(event),
+          m_every(everyPaint)
+    {
+    }
     bool eventFilter(QObject* watched, QEvent* e) override
     {
         if (e->type() != QEvent::Paint)

@@ -2,8 +2,8 @@
 
 #include "recording/time_text.h"
 
-#include <QFileDialog>
 #include <QDateTime>
+#include <QFileDialog>
 #include <QTime>
 
 namespace trelvo::app {

@@ -62,9 +62,9 @@ void SleepGuard::Ask(Way way)
     switch (way) {
     case Way::Logind:
         bus = QDBusConnection::systemBus();
-        call = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.login1"),
-                                              QStringLiteral("/org/freedesktop/login1"),
-                                              QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("Inhibit"));
+        call = QDBusMessage::createMethodCall(
+            QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
+            QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("Inhibit"));
         call << QStringLiteral("sleep:idle") << QStringLiteral("Trelvo") << m_why << QStringLiteral("block");
         break;
     case Way::PowerManagement:
@@ -75,8 +75,7 @@ void SleepGuard::Ask(Way way)
         call = Call(kSessionManager, "Inhibit");
         call << QStringLiteral("Trelvo") << 0U << m_why << kSuspendFlag;
         break;
-    case Way::None:
-        return;
+    case Way::None: return;
     }
     if (!bus.isConnected()) {
         Ask(static_cast<Way>(static_cast<int>(way) + 1));
@@ -120,8 +119,9 @@ void SleepGuard::Drop()
         m_fd = -1;
     }
     if (m_cookie != 0) {
-        QDBusMessage call = Call(m_cookieWay == Way::SessionManager ? kSessionManager : kPowerManagement,
-                                 m_cookieWay == Way::SessionManager ? kSessionManager.release : kPowerManagement.release);
+        QDBusMessage call =
+            Call(m_cookieWay == Way::SessionManager ? kSessionManager : kPowerManagement,
+                 m_cookieWay == Way::SessionManager ? kSessionManager.release : kPowerManagement.release);
         call << m_cookie;
         QDBusConnection::sessionBus().asyncCall(call, kCallTimeoutMilliseconds);
         m_cookie = 0;

@@ -13,7 +13,9 @@ const QColor kPulseRed(200, 30, 45);
 // One heartbeat of a pulse trace across the given rectangle.
 QPainterPath Heartbeat(const QRectF& r)
 {
-    const auto at = [&r](double fx, double fy) { return QPointF(r.left() + fx * r.width(), r.top() + fy * r.height()); };
+    const auto at = [&r](double fx, double fy) {
+        return QPointF(r.left() + fx * r.width(), r.top() + fy * r.height());
+    };
     QPainterPath path(at(0.0, 0.6));
     path.lineTo(at(0.30, 0.6));
     path.lineTo(at(0.40, 0.05));

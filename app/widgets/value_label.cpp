@@ -34,8 +34,9 @@ void ValueLabel::TakePicture()
 void ValueLabel::paintEvent(QPaintEvent* event)
 {
     const Look now = Current();
-    const auto kept = m_plain ? m_looks.end()
-                              : std::find_if(m_looks.begin(), m_looks.end(), [&](const Look& l) { return l.SameAs(now); });
+    const auto kept = m_plain
+                          ? m_looks.end()
+                          : std::find_if(m_looks.begin(), m_looks.end(), [&](const Look& l) { return l.SameAs(now); });
     if (kept == m_looks.end()) {
         QLabel::paintEvent(event);
         // The picture is taken once this paint is over: drawing the widget again inside its own

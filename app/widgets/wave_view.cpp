@@ -18,10 +18,8 @@ QColor ToQColor(const core::Colour& colour)
     if (const auto* rgb = std::get_if<core::Rgb>(&colour))
         return {rgb->red, rgb->green, rgb->blue};
     switch (std::get<core::SystemColour>(colour)) {
-    case core::SystemColour::WindowBackground:
-        return QApplication::palette().color(QPalette::Base);
-    case core::SystemColour::Highlight:
-        return QApplication::palette().color(QPalette::Highlight);
+    case core::SystemColour::WindowBackground: return QApplication::palette().color(QPalette::Base);
+    case core::SystemColour::Highlight: return QApplication::palette().color(QPalette::Highlight);
     }
     return {};
 }
@@ -72,7 +70,8 @@ void WaveView::Line(float x1, float y1, float x2, float y2)
         int error = dx + dy;
         while (true) {
             for (int row = std::max(y + from, covered.top()); row <= std::min(y + to, covered.bottom()); ++row)
-                for (int column = std::max(x + from, covered.left()); column <= std::min(x + to, covered.right()); ++column)
+                for (int column = std::max(x + from, covered.left()); column <= std::min(x + to, covered.right());
+                     ++column)
                     bits[row * stride + column] = m_colour;
             if (x == xEnd && y == yEnd)
                 break;

@@ -41,7 +41,7 @@ private:
     QImage m_picture;
     int m_width = 1;
     QRgb m_colour = 0;
-    QRect m_changed;       // in the picture's coordinates, not yet shown
+    QRect m_changed;         // in the picture's coordinates, not yet shown
     QRect m_changedEarlier;  // the part before the sweep started again at the left
 };
 

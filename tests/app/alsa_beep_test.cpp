@@ -85,7 +85,8 @@ TEST(AlsaBeep, PlaysTheAskedTonesForTheirDurationAndReturnsOnTime)
         const double measured =
             Frequency(std::vector<std::int16_t>(tone.begin() + fade, tone.end() - fade), AlsaBeep::kSampleRate);
         EXPECT_NEAR(measured, frequencies[i], frequencies[i] * 0.02);
-        std::printf("%d Hz: %.1f ms played at %.2f Hz\n", frequencies[i], 1000.0 * static_cast<double>(tone.size()) / AlsaBeep::kSampleRate, measured);
+        std::printf("%d Hz: %.1f ms played at %.2f Hz\n", frequencies[i],
+                    1000.0 * static_cast<double>(tone.size()) / AlsaBeep::kSampleRate, measured);
     }
 }
 

@@ -1,6 +1,6 @@
 #include "app/form1.h"
-#include "app/widgets/level_bar.h"
 #include "app/platform/recording_adapters.h"
+#include "app/widgets/level_bar.h"
 #include "settings/settings_store.h"
 #include "support/fakes.h"
 #include "support/settings_fixture.h"
@@ -9,6 +9,8 @@
 #include <QAction>
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QHash>
 #include <QLabel>
 #include <QMenu>
@@ -16,8 +18,6 @@
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStatusBar>
-#include <QElapsedTimer>
-#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -164,7 +164,8 @@ TEST_F(Form1Test, APortThatCannotBeOpenedIsExplainedAndTheProgramGoesOn)
     Load();
     QAction* com5 = Find<QAction>("setCOM5");
     EXPECT_FALSE(com5->isEnabled());
-    EXPECT_TRUE(com5->toolTip().contains(QStringLiteral("missing-com5: no such device"))) << com5->toolTip().toStdString();
+    EXPECT_TRUE(com5->toolTip().contains(QStringLiteral("missing-com5: no such device")))
+        << com5->toolTip().toStdString();
 
     // COM2 vanishes after start-up; picking it again must say so.
     const std::string device = com2.SlavePath();
@@ -222,7 +223,8 @@ TEST_F(Form1Test, TheSimulatedUnitsValuesShowWithinTwoSeconds)
     QElapsedTimer clock;
     clock.start();
     QProcess sim;
-    sim.start(QStringLiteral(TRELVO_SIM_PATH), {QStringLiteral("--link"), link, QStringLiteral("--seed"), QStringLiteral("3")});
+    sim.start(QStringLiteral(TRELVO_SIM_PATH),
+              {QStringLiteral("--link"), link, QStringLiteral("--seed"), QStringLiteral("3")});
     ASSERT_TRUE(sim.waitForStarted(5000));
     ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(link); }, 5000));
     PutSetting(QStringLiteral("Ports/COM1"), link);
@@ -235,7 +237,8 @@ TEST_F(Form1Test, TheSimulatedUnitsValuesShowWithinTwoSeconds)
         return ok;
     };
     const bool shown = QTest::qWaitFor([&] { return isNumber(Text("Label2")) && isNumber(Text("Label1")); }, 2000);
-    EXPECT_TRUE(shown) << "SpO2 \"" << Text("Label2").toStdString() << "\", pulse \"" << Text("Label1").toStdString() << '"';
+    EXPECT_TRUE(shown) << "SpO2 \"" << Text("Label2").toStdString() << "\", pulse \"" << Text("Label1").toStdString()
+                       << '"';
     EXPECT_GE(Text("Label2").toInt(), 90);
     EXPECT_LE(Text("Label2").toInt(), 100);
     EXPECT_GE(Text("Label1").toInt(), 50);
@@ -301,7 +304,8 @@ TEST_F(Form1Test, RecordsTheSimulatedUnitEveryFiveSecondsAndClosesTheFileAtShutd
         ASSERT_TRUE(match.hasMatch()) << line.toStdString();
         EXPECT_GE(match.captured(1).toInt(), 90);
         EXPECT_GE(match.captured(2).toInt(), 50);
-        const int second = match.captured(3).toInt() * 3600 + match.captured(4).toInt() * 60 + match.captured(5).toInt();
+        const int second =
+            match.captured(3).toInt() * 3600 + match.captured(4).toInt() * 60 + match.captured(5).toInt();
         EXPECT_EQ(second % 5, 0);
         if (previous >= 0) {
             EXPECT_EQ(second - previous, 5) << "five seconds apart";
@@ -343,12 +347,15 @@ TEST_F(Form1Test, RecordsTheSimulatedUnitEveryFiveSecondsAndClosesTheFileAtShutd
     }
     for (const QByteArray& line : lines) {
         const auto match = shape.match(QString::fromLatin1(line));
-        const QTime time = QTime::fromString(QString::fromLatin1(line.mid(line.indexOf(" T ") + 3, 8)), QStringLiteral("HH:mm:ss"));
+        const QTime time =
+            QTime::fromString(QString::fromLatin1(line.mid(line.indexOf(" T ") + 3, 8)), QStringLiteral("HH:mm:ss"));
         const QByteArray shown = (match.captured(1) + QLatin1Char(',') + match.captured(2)).toLatin1();
-        const QString own = time.toString(QStringLiteral("HH:mm:ss")), before = time.addSecs(-1).toString(QStringLiteral("HH:mm:ss"));
+        const QString own = time.toString(QStringLiteral("HH:mm:ss")),
+                      before = time.addSecs(-1).toString(QStringLiteral("HH:mm:ss"));
         ASSERT_TRUE(valuesAt.contains(own)) << own.toStdString();
         EXPECT_TRUE(valuesAt[own] == shown || valuesAt.value(before) == shown)
-            << line.toStdString() << " rows: " << valuesAt.value(before).toStdString() << " / " << valuesAt[own].toStdString();
+            << line.toStdString() << " rows: " << valuesAt.value(before).toStdString() << " / "
+            << valuesAt[own].toStdString();
     }
     EXPECT_TRUE(messages.isEmpty());
 }

@@ -40,8 +40,8 @@ protected:
         form.reset();
         start = std::make_unique<Eingangsfenster>(program);
         QObject::connect(start.get(), &Eingangsfenster::Confirmed, [this] {
-            SessionDevices devices{std::make_unique<test::SilentTone>(), std::make_unique<test::ChosenFile>(recordPath), nullptr,
-                                   nullptr};
+            SessionDevices devices{std::make_unique<test::SilentTone>(), std::make_unique<test::ChosenFile>(recordPath),
+                                   nullptr, nullptr};
             form = std::make_unique<Form1>(program, std::move(devices));
             form->SetMessageHandler([](const QString&) {});
             form->Form_Load();
@@ -140,9 +140,14 @@ TEST_F(LanguageTest, EnterPressesTheFocusedButton)
 TEST_F(LanguageTest, SwitchingReCaptionsTheTaggedControlsAndTheStatusBarOnly)
 {
     Main();
-    const QStringList untagged{In<QMenu>(*form, "menPort")->title(), Action("setCOM1")->text(),
-                               Action("setCOM8")->text(), Action("setLangGerman")->text(),
-                               Action("setLangEnglish")->text(), Text("Label5"), Text("Label7"), Text("Label3"),
+    const QStringList untagged{In<QMenu>(*form, "menPort")->title(),
+                               Action("setCOM1")->text(),
+                               Action("setCOM8")->text(),
+                               Action("setLangGerman")->text(),
+                               Action("setLangEnglish")->text(),
+                               Text("Label5"),
+                               Text("Label7"),
+                               Text("Label3"),
                                Text("Label20")};
     EXPECT_EQ(untagged, (QStringList{"Port", "COM1", "COM8", "Deutsch", "English", "SpO2  [%]", "Status",
                                      "KV-200L - CORAL200L - MIRAeco", QStringLiteral(" V") + kVersion}));
@@ -163,7 +168,8 @@ TEST_F(LanguageTest, SwitchingReCaptionsTheTaggedControlsAndTheStatusBarOnly)
 
     EXPECT_TRUE(Action("setCOM1")->toolTip().contains(QStringLiteral("Gerät nicht vorhanden")))
         << "the Port menu's reasons follow the language: " << Action("setCOM1")->toolTip().toStdString();
-    EXPECT_EQ(Action("setCOM2")->toolTip(), QString::fromStdString(com2.SlavePath())) << "a usable port names its device";
+    EXPECT_EQ(Action("setCOM2")->toolTip(), QString::fromStdString(com2.SlavePath()))
+        << "a usable port names its device";
 
     Choose("setLangGerman");  // the language in force again: nothing changes
     EXPECT_TRUE(Action("setLangGerman")->isChecked());
@@ -174,9 +180,14 @@ TEST_F(LanguageTest, SwitchingReCaptionsTheTaggedControlsAndTheStatusBarOnly)
     EXPECT_TRUE(Action("setCOM1")->toolTip().contains(QStringLiteral("no such device")));
     EXPECT_TRUE(Action("setLangEnglish")->isChecked());
     EXPECT_FALSE(Action("setLangGerman")->isChecked());
-    const QStringList after{In<QMenu>(*form, "menPort")->title(), Action("setCOM1")->text(),
-                            Action("setCOM8")->text(), Action("setLangGerman")->text(),
-                            Action("setLangEnglish")->text(), Text("Label5"), Text("Label7"), Text("Label3"),
+    const QStringList after{In<QMenu>(*form, "menPort")->title(),
+                            Action("setCOM1")->text(),
+                            Action("setCOM8")->text(),
+                            Action("setLangGerman")->text(),
+                            Action("setLangEnglish")->text(),
+                            Text("Label5"),
+                            Text("Label7"),
+                            Text("Label3"),
                             Text("Label20")};
     EXPECT_EQ(after, untagged) << "untagged captions never change";
 }
@@ -259,9 +270,16 @@ namespace {
 TEST_F(LanguageTest, GarbageInEverySettingsKeyStartsOnTheDefaults)
 {
     const QVariant garbage[] = {
-        QString(), QStringLiteral("   "), QStringLiteral("abc"), QStringLiteral("99999"), QStringLiteral("-1"),
-        QStringLiteral("1e3"), QStringLiteral("0x10"), QString(100'000, u'7'),
-        QString::fromLatin1(QByteArray("\x01\xff\x00\x7f\x80", 5)), QStringList{QStringLiteral("0"), QStringLiteral("5")},
+        QString(),
+        QStringLiteral("   "),
+        QStringLiteral("abc"),
+        QStringLiteral("99999"),
+        QStringLiteral("-1"),
+        QStringLiteral("1e3"),
+        QStringLiteral("0x10"),
+        QString(100'000, u'7'),
+        QString::fromLatin1(QByteArray("\x01\xff\x00\x7f\x80", 5)),
+        QStringList{QStringLiteral("0"), QStringLiteral("5")},
     };
     for (const QVariant& value : garbage) {
         for (const char* key : {"Optionen/Sprache", "Optionen/Port"}) {

@@ -12,10 +12,10 @@
 #include <QDBusContext>
 #include <QDBusMessage>
 #include <QElapsedTimer>
-#include <QTest>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -46,8 +46,8 @@ public:
     void AnswerNow()
     {
         for (const QDBusMessage& call : std::exchange(unanswered, {}))
-            Desktop().send(call.createReply(Issue(call.arguments().at(0).toString(),
-                                                                      call.arguments().at(1).toString())));
+            Desktop().send(
+                call.createReply(Issue(call.arguments().at(0).toString(), call.arguments().at(1).toString())));
     }
 
 public slots:
@@ -91,8 +91,8 @@ protected:
             GTEST_SKIP() << "dbus-daemon is not installed; the sleep inhibition is not tested";
         ASSERT_TRUE(Register(QStringLiteral("org.freedesktop.PowerManagement"),
                              QStringLiteral("/org/freedesktop/PowerManagement/Inhibit"), power));
-        ASSERT_TRUE(Register(QStringLiteral("org.freedesktop.ScreenSaver"), QStringLiteral("/org/freedesktop/ScreenSaver"),
-                             screen));
+        ASSERT_TRUE(Register(QStringLiteral("org.freedesktop.ScreenSaver"),
+                             QStringLiteral("/org/freedesktop/ScreenSaver"), screen));
     }
     void TearDown() override
     {

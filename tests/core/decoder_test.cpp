@@ -14,10 +14,7 @@ using Bytes = std::vector<std::uint8_t>;
 
 class DecoderTest : public ::testing::Test {
 protected:
-    void Feed(Bytes bytes)
-    {
-        decoder.Decode(bytes);
-    }
+    void Feed(Bytes bytes) { decoder.Decode(bytes); }
 
     MeasurementState state;
     test::RecordingSink sink{state};
@@ -85,7 +82,8 @@ TEST_F(DecoderTest, NonSampleBytesOutsideAValueOnlyCount)
 TEST_F(DecoderTest, BarGetsTheFifthSampleThenEveryFourth)
 {
     Feed({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13});
-    EXPECT_EQ(sink.Samples(Effect::DrawWaveSample), (std::vector<std::int16_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13}));
+    EXPECT_EQ(sink.Samples(Effect::DrawWaveSample),
+              (std::vector<std::int16_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13}));
     EXPECT_EQ(sink.Samples(Effect::ShowPulseBar), (std::vector<std::int16_t>{5, 9, 13}));
     // Drawn first, then shown on the bar.
     EXPECT_EQ(sink.effects[4].kind, Effect::DrawWaveSample);
@@ -151,10 +149,12 @@ TEST(DecoderChunking, AnySplitOfAStreamGivesTheSameEffects)
         std::uniform_int_distribution<int> chunkSize(1, maxChunk);
         for (std::size_t at = 0; at < bytes.size();) {
             const std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(chunkSize(random)), bytes.size() - at);
-            Bytes chunk(bytes.begin() + static_cast<std::ptrdiff_t>(at), bytes.begin() + static_cast<std::ptrdiff_t>(at + n));
+            Bytes chunk(bytes.begin() + static_cast<std::ptrdiff_t>(at),
+                        bytes.begin() + static_cast<std::ptrdiff_t>(at + n));
             decoder.Decode(chunk);
             const DecoderState& s = decoder.State();
-            ASSERT_LE(s.SpO2Pending + s.PulsePending + s.StatusPending + s.ExtraPending, 1) << "at most one value pending";
+            ASSERT_LE(s.SpO2Pending + s.PulsePending + s.StatusPending + s.ExtraPending, 1)
+                << "at most one value pending";
             ASSERT_LE(s.BarCounter, kBarCounterLimit);
             at += n;
         }

@@ -17,7 +17,10 @@ struct DisplayCase {
     bool barZeroed;
 };
 
-void PrintTo(const DisplayCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const DisplayCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class ShowMeasurementRules : public ::testing::TestWithParam<DisplayCase> {};
 
@@ -40,23 +43,22 @@ constexpr std::int16_t kEn = lang::kEnglish;
 
 INSTANTIATE_TEST_SUITE_P(
     BothLanguages, ShowMeasurementRules,
-    ::testing::Values(
-        DisplayCase{"Measuring", kEn, 97, 72, 0, "97", "72", "OK!", 28, false},
-        DisplayCase{"MeasuringGerman", kDe, 97, 72, 0, "97", "72", "OK!", 28, false},
-        DisplayCase{"SpO2Of100ReadsAsNoValue", kEn, 100, 72, 0, "--", "72", "OK!", 28, false},
-        DisplayCase{"SpO2Above100ReadsAsNoValue", kEn, 255, 72, 0, "--", "72", "OK!", 28, false},
-        DisplayCase{"SpO2Of99", kEn, 99, 72, 0, "99", "72", "OK!", 28, false},
-        DisplayCase{"SpO2OneDigit", kEn, 5, 72, 0, "5", "72", "OK!", 28, false},
-        DisplayCase{"SpO2Zero", kEn, 0, 72, 0, "0", "72", "OK!", 28, false},
-        DisplayCase{"Pulse255ReadsAsNoValue", kEn, 97, 255, 0, "97", "---", "OK!", 28, false},
-        DisplayCase{"PulseZero", kEn, 97, 0, 0, "97", "0", "OK!", 28, false},
-        DisplayCase{"Pulse254", kEn, 97, 254, 0, "97", "254", "OK!", 28, false},
-        DisplayCase{"NoProbe", kEn, 97, 72, 1, "--", "---", "No Probe!", 26, true},
-        DisplayCase{"NoProbeGerman", kDe, 97, 72, 1, "--", "---", "Kein Sensor!", 26, true},
-        DisplayCase{"NoSignal", kEn, 97, 72, 2, "--", "---", "No Signal!", 27, true},
-        DisplayCase{"NoSignalGerman", kDe, 97, 72, 2, "--", "---", "Kein Signal!", 27, true},
-        DisplayCase{"UnknownStatusBlanksButReadsOk", kEn, 97, 72, 3, "--", "---", "OK!", 28, true},
-        DisplayCase{"HighestStatusGerman", kDe, 97, 72, 255, "--", "---", "OK!", 28, true}),
+    ::testing::Values(DisplayCase{"Measuring", kEn, 97, 72, 0, "97", "72", "OK!", 28, false},
+                      DisplayCase{"MeasuringGerman", kDe, 97, 72, 0, "97", "72", "OK!", 28, false},
+                      DisplayCase{"SpO2Of100ReadsAsNoValue", kEn, 100, 72, 0, "--", "72", "OK!", 28, false},
+                      DisplayCase{"SpO2Above100ReadsAsNoValue", kEn, 255, 72, 0, "--", "72", "OK!", 28, false},
+                      DisplayCase{"SpO2Of99", kEn, 99, 72, 0, "99", "72", "OK!", 28, false},
+                      DisplayCase{"SpO2OneDigit", kEn, 5, 72, 0, "5", "72", "OK!", 28, false},
+                      DisplayCase{"SpO2Zero", kEn, 0, 72, 0, "0", "72", "OK!", 28, false},
+                      DisplayCase{"Pulse255ReadsAsNoValue", kEn, 97, 255, 0, "97", "---", "OK!", 28, false},
+                      DisplayCase{"PulseZero", kEn, 97, 0, 0, "97", "0", "OK!", 28, false},
+                      DisplayCase{"Pulse254", kEn, 97, 254, 0, "97", "254", "OK!", 28, false},
+                      DisplayCase{"NoProbe", kEn, 97, 72, 1, "--", "---", "No Probe!", 26, true},
+                      DisplayCase{"NoProbeGerman", kDe, 97, 72, 1, "--", "---", "Kein Sensor!", 26, true},
+                      DisplayCase{"NoSignal", kEn, 97, 72, 2, "--", "---", "No Signal!", 27, true},
+                      DisplayCase{"NoSignalGerman", kDe, 97, 72, 2, "--", "---", "Kein Signal!", 27, true},
+                      DisplayCase{"UnknownStatusBlanksButReadsOk", kEn, 97, 72, 3, "--", "---", "OK!", 28, true},
+                      DisplayCase{"HighestStatusGerman", kDe, 97, 72, 255, "--", "---", "OK!", 28, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ShowPulseBar, FollowsTheRawSample)

@@ -9,7 +9,10 @@ namespace {
 
 class FakeToneOutput final : public ToneOutput {
 public:
-    void Beep(std::int32_t frequency, std::int32_t milliseconds) override { tones.push_back({frequency, milliseconds}); }
+    void Beep(std::int32_t frequency, std::int32_t milliseconds) override
+    {
+        tones.push_back({frequency, milliseconds});
+    }
     void Prepare() override { ++prepared; }
     std::vector<std::pair<std::int32_t, std::int32_t>> tones;
     int prepared = 0;

@@ -91,8 +91,8 @@ TEST_F(WaveTraceTest, AtTheWrapOnlyTheWipeIsDrawnAndTheNextSegmentStartsThere)
 
 TEST_F(WaveTraceTest, SamplesMapToRowsRoundedHalfToEven)
 {
-    const std::pair<std::int16_t, std::int16_t> cases[] = {{0, 128}, {1, 128}, {3, 126}, {5, 126},
-                                                          {128, 64}, {247, 4},   {2, 127}, {246, 5}};
+    const std::pair<std::int16_t, std::int16_t> cases[] = {{0, 128},  {1, 128}, {3, 126}, {5, 126},
+                                                           {128, 64}, {247, 4}, {2, 127}, {246, 5}};
     for (const auto& [sample, y] : cases)
         EXPECT_EQ(WaveTrace::SampleY(sample), y) << "sample " << sample;
 }

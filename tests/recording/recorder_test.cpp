@@ -9,8 +9,8 @@
 
 #include <csignal>
 #include <filesystem>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -103,7 +103,8 @@ protected:
     fs::path dir;
     std::string file;
     core::ProgramState program;
-    core::Reading shown{.SpO2Text = "97", .PulseText = "72", .StatusText = "OK!", .StatusTip = {}, .Unit = {97, 72, 0, true}};
+    core::Reading shown{
+        .SpO2Text = "97", .PulseText = "72", .StatusText = "OK!", .StatusTip = {}, .Unit = {97, 72, 0, true}};
     core::UnitValues& unit = shown.Unit;
     test::SetClock clock;
     test::ChosenFile dialog;
@@ -173,9 +174,9 @@ TEST_F(RecorderTest, AMissedSecondGivesAFifteenSecondGapThenFiveSecondSteps)
 {
     clock.seconds = 14 * 3600 + 3 * 60 + 29;
     recorder.Toggle();
-    Run(2);  // 14:03:29, :30 → line at :30
+    Run(2);                                   // 14:03:29, :30 → line at :30
     clock.seconds = 14 * 3600 + 3 * 60 + 36;  // the window was busy through :35
-    Run(15);            // :36 .. :50
+    Run(15);                                  // :36 .. :50
     EXPECT_EQ(Times(Lines()), (std::vector<std::string>{"14:03:30", "14:03:45", "14:03:50"}));
 }
 
@@ -402,8 +403,8 @@ TEST_F(RecorderTest, ARowForEverySecondOnceItIsOverWithItsWave)
     unit = {88, 255, 0, true};  // a status byte late in 23:59:59
     shown.SpO2Text = "88";
     shown.PulseText = "---";
-    Run(1);  // 23:59:59
-    Run(1);  // 00:00:00: the record line
+    Run(1);              // 23:59:59
+    Run(1);              // 00:00:00: the record line
     clock.seconds += 2;  // the window was busy for two seconds
     samples({40});       // 00:00:03
     unit.Status = 7;
@@ -411,9 +412,10 @@ TEST_F(RecorderTest, ARowForEverySecondOnceItIsOverWithItsWave)
     samples({});  // bytes early in 00:00:04, before the no-data warning comes on
     shown.NoData = true;
     shown.SpO2Text.clear();
-    Run(1);  // 00:00:04
+    Run(1);             // 00:00:04
     recorder.Toggle();  // the second being gathered is written as it is
-    EXPECT_EQ(ReadFile(dir / "night.csv"), std::string(kPerSecondHeader) + "\r\n"
+    EXPECT_EQ(ReadFile(dir / "night.csv"), std::string(kPerSecondHeader) +
+                                               "\r\n"
                                                "2026-12-01T23:59:58+00:00,97,72,ok,10 20\r\n"
                                                "2026-12-01T23:59:59+00:00,88,,ok,30\r\n"
                                                "2026-12-02T00:00:00+00:00,88,,ok,\r\n"
@@ -503,7 +505,8 @@ TEST_F(RecorderTest, TwoRecordingsAtOnceNeverShareAFile)
     EXPECT_FALSE(otherProgram.Recording);
     EXPECT_FALSE(otherView.checked);
     ASSERT_EQ(otherView.messages.size(), 1u);
-    EXPECT_EQ(otherView.messages[0], "Another recording is writing the record file " + file + ". Please choose another file.");
+    EXPECT_EQ(otherView.messages[0],
+              "Another recording is writing the record file " + file + ". Please choose another file.");
     Run(6);
     recorder.Toggle();
     EXPECT_EQ(Lines().size(), 2u) << "the first recording's lines are all there";

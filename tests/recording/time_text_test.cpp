@@ -9,8 +9,7 @@ TEST(TimeText, HoursMinutesAndSecondsWithoutTimeZoneInEveryLocale)
 {
     const QTime time(14, 3, 25);
     const std::pair<const char*, const char*> cases[] = {
-        {"de_DE", "14:03:25"},
-        {"en_GB", "14:03:25"},
+        {"de_DE", "14:03:25"},   {"en_GB", "14:03:25"},
         {"en_US", "2:03:25 PM"},  // 12-hour: the seconds are not the last characters
         {"zh_CN", "14:03:25"},    // the zone came first there
         {"C", "14:03:25"},

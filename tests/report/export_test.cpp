@@ -37,10 +37,14 @@ TEST(PerSecondFile, RowsAcrossMidnightAndAClockChangeLieOnOneAxis)
     EXPECT_EQ(night.brokenLines, (std::vector<int>{4, 10}));
     ASSERT_EQ(night.readings.size(), 8u);
     using K = Reading::Kind;
-    const std::vector<std::pair<double, K>> expected = {
-        {86399, K::Valid},       {86400, K::Valid},           {86400 + 3 * 3600 - 1, K::NoData},
-        {86400 + 3 * 3600, K::NoSignal}, {86400 + 3 * 3600 + 1, K::ProbeOff}, {86400 + 3 * 3600 + 2, K::ProbeOff},
-        {86400 + 3 * 3600 + 3, K::ProbeOff}, {86400 + 3 * 3600 + 5, K::Valid}};
+    const std::vector<std::pair<double, K>> expected = {{86399, K::Valid},
+                                                        {86400, K::Valid},
+                                                        {86400 + 3 * 3600 - 1, K::NoData},
+                                                        {86400 + 3 * 3600, K::NoSignal},
+                                                        {86400 + 3 * 3600 + 1, K::ProbeOff},
+                                                        {86400 + 3 * 3600 + 2, K::ProbeOff},
+                                                        {86400 + 3 * 3600 + 3, K::ProbeOff},
+                                                        {86400 + 3 * 3600 + 5, K::Valid}};
     for (std::size_t i = 0; i < expected.size(); ++i) {
         EXPECT_EQ(night.readings[i].seconds, expected[i].first) << i;
         EXPECT_EQ(night.readings[i].kind, expected[i].second) << i;
@@ -84,12 +88,11 @@ TEST(Exports, CsvOfARecordFileHasARowPerLineWithTheDate)
     const Night night = ParseNight("S 96 P 70 T 23:59:55  OK!\r\nS XX P XXX T 00:00:00  Keine ser. Daten!\r\n"
                                    "S -- P --- T 00:00:05  No Probe!\r\nS -- P --- T 00:00:10  No Signal!\r\n");
     const std::string csv = CsvText(night, {2026, 12, 7});
-    EXPECT_EQ(csv, std::string(recording::kPerSecondHeader) +
-                       "\r\n"
-                       "2026-12-07T23:59:55+00:00,96,70,ok,\r\n"
-                       "2026-12-08T00:00:00+00:00,,,no_data,\r\n"
-                       "2026-12-08T00:00:05+00:00,,,no_probe,\r\n"
-                       "2026-12-08T00:00:10+00:00,,,no_signal,\r\n");
+    EXPECT_EQ(csv, std::string(recording::kPerSecondHeader) + "\r\n"
+                                                              "2026-12-07T23:59:55+00:00,96,70,ok,\r\n"
+                                                              "2026-12-08T00:00:00+00:00,,,no_data,\r\n"
+                                                              "2026-12-08T00:00:05+00:00,,,no_probe,\r\n"
+                                                              "2026-12-08T00:00:10+00:00,,,no_signal,\r\n");
     const Night back = ParsePerSecondFile(csv);
     ASSERT_EQ(back.readings.size(), 4u);
     for (std::size_t i = 0; i < 4; ++i)

@@ -1,5 +1,5 @@
-#include "report/night_text.h"
 #include "report/figures.h"
+#include "report/night_text.h"
 #include "report/summary_text.h"
 
 #include <gtest/gtest.h>
@@ -121,10 +121,11 @@ TEST(Figures, TheResolutionIsStatedAndTheFiguresAgree)
     EXPECT_NE(one.find("Rules            desaturation: SpO2 3 (ODI3) or 4 (ODI4) points"), std::string::npos);
 
     // A night with its excluded time, and why.
-    const Night gappy = ParsePerSecondFile(
-        RowText().Add(540, "96").Add(30, "no_data").Add(20, "no_probe").Add(10, "no_signal").Text());
+    const Night gappy =
+        ParsePerSecondFile(RowText().Add(540, "96").Add(30, "no_data").Add(20, "no_probe").Add(10, "no_signal").Text());
     const std::string text = SummaryText("night.csv", gappy, *Analyse(gappy));
-    EXPECT_NE(text.find("Analysed         0 h 09 min of valid readings (90.0 % of the recording time)"), std::string::npos)
+    EXPECT_NE(text.find("Analysed         0 h 09 min of valid readings (90.0 % of the recording time)"),
+              std::string::npos)
         << text;
     EXPECT_NE(text.find("Excluded         0 h 01 min (10.0 %): no data 0.5 min, probe off 0.3 min, no finger 0.2 min"),
               std::string::npos)

@@ -1,7 +1,7 @@
 #include "recording/per_second_file.h"
 #include "report/figures.h"
-#include "report/summary_text.h"
 #include "report/night_text.h"
+#include "report/summary_text.h"
 
 #include <gtest/gtest.h>
 
@@ -103,14 +103,16 @@ TEST(NightReport, BrokenLinesAreCountedAndListedNeverFatal)
 // An old editor saves lines with CR alone; a span no night has is named.
 TEST(NightReport, LinesEndingInCrAloneAndSpansNoNightHas)
 {
-    const Night cr = ParseNight("S 96 P 70 T 23:00:00  OK!\rS 95 P 71 T 23:00:05  OK!\rS -- P --- T 23:00:10  No Probe!\r");
+    const Night cr =
+        ParseNight("S 96 P 70 T 23:00:00  OK!\rS 95 P 71 T 23:00:05  OK!\rS -- P --- T 23:00:10  No Probe!\r");
     EXPECT_EQ(cr.readings.size(), 3u);
     EXPECT_TRUE(cr.brokenLines.empty());
     EXPECT_EQ(cr.totalLines, 3);
     EXPECT_TRUE(SpanProblem(cr).empty());
 
-    const Night years = ParsePerSecondFile(std::string(recording::kPerSecondHeader) +
-                                           "\r\n2026-12-07T23:00:00+01:00,96,70,ok,\r\n2126-12-07T23:00:00+01:00,96,70,ok,\r\n");
+    const Night years =
+        ParsePerSecondFile(std::string(recording::kPerSecondHeader) +
+                           "\r\n2026-12-07T23:00:00+01:00,96,70,ok,\r\n2126-12-07T23:00:00+01:00,96,70,ok,\r\n");
     EXPECT_EQ(SpanProblem(years), "its times span 36524 days, and no night is longer than 7: a time in it is wrong");
 }
 

@@ -51,7 +51,8 @@ private:
 class RowText {
 public:
     explicit RowText(std::string date = "2026-12-07", int startSeconds = 23 * 3600 + 40 * 60)
-        : m_date(std::move(date)), m_at(startSeconds)
+        : m_date(std::move(date)),
+          m_at(startSeconds)
     {
         m_text = std::string(recording::kPerSecondHeader) + "\r\n";
     }
@@ -74,7 +75,8 @@ public:
 private:
     [[nodiscard]] std::string Date(int day) const
     {
-        const CivilDate d{std::stoi(m_date.substr(0, 4)), std::stoi(m_date.substr(5, 2)), std::stoi(m_date.substr(8, 2))};
+        const CivilDate d{std::stoi(m_date.substr(0, 4)), std::stoi(m_date.substr(5, 2)),
+                          std::stoi(m_date.substr(8, 2))};
         return DateText(CivilFromDays(DaysFromCivil(d) + day));
     }
     std::string m_date;

@@ -100,8 +100,8 @@ TEST(ReportTool, APdfPageAndTheEventList)
     QTemporaryDir dir;
     const QString night = PutNight(dir);
     const QString pdf = dir.filePath(QStringLiteral("night.pdf")), events = dir.filePath(QStringLiteral("events.csv"));
-    const ReportRun run = Report({night, QStringLiteral("--date"), QStringLiteral("2026-12-07"), QStringLiteral("--pdf"),
-                                  pdf, QStringLiteral("--events"), events});
+    const ReportRun run = Report({night, QStringLiteral("--date"), QStringLiteral("2026-12-07"),
+                                  QStringLiteral("--pdf"), pdf, QStringLiteral("--events"), events});
     EXPECT_EQ(run.status, 0) << run.err.toStdString();
     EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
     QFile page(pdf);
@@ -130,7 +130,10 @@ TEST(ReportTool, ManyNightsGiveOneRowEachAndATrend)
                         .arg(spo2)
                         .toLatin1();
             if (i % 5 == 0)
-                lines += QStringLiteral("S %1 P 70 T %2  OK!\r\n").arg(spo2).arg(t.toString(QStringLiteral("HH:mm:ss"))).toLatin1();
+                lines += QStringLiteral("S %1 P 70 T %2  OK!\r\n")
+                             .arg(spo2)
+                             .arg(t.toString(QStringLiteral("HH:mm:ss")))
+                             .toLatin1();
         }
         Put(dir.filePath(QStringLiteral("night%1.csv").arg(n)), rows);
         Put(dir.filePath(QStringLiteral("night%1.txt").arg(n)), lines);
@@ -166,7 +169,8 @@ TEST(ReportTool, ReadsThePerSecondFileBesideTheRecordFileAndExports)
     for (int i = 0; i < 600; ++i) {
         const QTime t = QTime(23, 55).addSecs(i);
         rows += QStringLiteral("%1T%2+01:00,96,70,ok\r\n")
-                    .arg(i < 300 ? QStringLiteral("2026-12-06") : QStringLiteral("2026-12-07"), t.toString(QStringLiteral("HH:mm:ss")))
+                    .arg(i < 300 ? QStringLiteral("2026-12-06") : QStringLiteral("2026-12-07"),
+                         t.toString(QStringLiteral("HH:mm:ss")))
                     .toLatin1();
         if (i % 5 == 0)
             lines += QStringLiteral("S 96 P 70 T %1  OK!\r\n").arg(t.toString(QStringLiteral("HH:mm:ss"))).toLatin1();
@@ -178,7 +182,8 @@ TEST(ReportTool, ReadsThePerSecondFileBesideTheRecordFileAndExports)
     const ReportRun both = Report({record, QStringLiteral("--edf"), dir.filePath(QStringLiteral("n.edf")),
                                    QStringLiteral("--oscar"), dir.filePath(QStringLiteral("oscar"))});
     EXPECT_EQ(both.status, 0) << both.err.toStdString();
-    EXPECT_TRUE(both.out.contains(QStringLiteral("night.txt with its per-second file night-2.csv"))) << both.out.toStdString();
+    EXPECT_TRUE(both.out.contains(QStringLiteral("night.txt with its per-second file night-2.csv")))
+        << both.out.toStdString();
     EXPECT_TRUE(both.out.contains(QStringLiteral("Resolution       1 s"))) << both.out.toStdString();
     EXPECT_TRUE(both.out.contains(QStringLiteral("Recorded         2026-12-06 23:55:00 to 2026-12-07 00:05:00")))
         << both.out.toStdString();
@@ -197,7 +202,8 @@ TEST(ReportTool, ReadsThePerSecondFileBesideTheRecordFileAndExports)
     EXPECT_TRUE(alone.out.contains(QStringLiteral("Resolution       5 s"))) << alone.out.toStdString();
     EXPECT_TRUE(alone.out.contains(QStringLiteral("Date             2026-12-06, from the file's modification time")))
         << alone.out.toStdString();
-    EXPECT_TRUE(alone.out.contains(QStringLiteral("CSV              %1 (120 rows)").arg(csv))) << alone.out.toStdString();
+    EXPECT_TRUE(alone.out.contains(QStringLiteral("CSV              %1 (120 rows)").arg(csv)))
+        << alone.out.toStdString();
     QFile out(csv);
     ASSERT_TRUE(out.open(QIODevice::ReadOnly));
     const QList<QByteArray> written = out.readAll().split('\n');
@@ -221,15 +227,19 @@ TEST(ReportTool, NoOutputReplacesAFileItReads)
 {
     QTemporaryDir dir;
     const QString night = PutNight(dir);
-    const QByteArray perSecond = "local_time,spo2_percent,pulse_per_min,status,wave\r\n2026-12-07T23:00:00+01:00,96,70,ok,\r\n";
+    const QByteArray perSecond =
+        "local_time,spo2_percent,pulse_per_min,status,wave\r\n2026-12-07T23:00:00+01:00,96,70,ok,\r\n";
     Put(dir.filePath(QStringLiteral("night.csv")), perSecond);
     ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("night.csv")), dir.filePath(QStringLiteral("link.csv"))));
     const QByteArray lines = Read(night);
     const QString csv = dir.filePath(QStringLiteral("night.csv")), txt = night;
     const QList<QStringList> attempts = {
-        {QStringLiteral("--csv"), csv},           {QStringLiteral("-o"), txt},
-        {QStringLiteral("--events"), txt},        {QStringLiteral("--pdf"), csv},
-        {QStringLiteral("--edf"), csv},           {QStringLiteral("--svg"), QStringLiteral("-o"), csv},
+        {QStringLiteral("--csv"), csv},
+        {QStringLiteral("-o"), txt},
+        {QStringLiteral("--events"), txt},
+        {QStringLiteral("--pdf"), csv},
+        {QStringLiteral("--edf"), csv},
+        {QStringLiteral("--svg"), QStringLiteral("-o"), csv},
         {QStringLiteral("--csv"), dir.filePath(QStringLiteral("link.csv"))},
         {QStringLiteral("--wave"), QStringLiteral("23:00:00"), QStringLiteral("-o"), csv},
     };
@@ -259,9 +269,8 @@ TEST(ReportTool, OutputsAreWrittenWholeOrNotAtAll)
     };
     const QString pdf = dir.filePath(QStringLiteral("n.pdf")), edf = dir.filePath(QStringLiteral("n.edf")),
                   events = dir.filePath(QStringLiteral("events.csv")), svg = dir.filePath(QStringLiteral("n.svg"));
-    const ReportRun run = Report({night, QStringLiteral("--pdf"), pdf, QStringLiteral("--edf"), edf,
-                                  QStringLiteral("--events"), events},
-                                 limit);
+    const ReportRun run = Report(
+        {night, QStringLiteral("--pdf"), pdf, QStringLiteral("--edf"), edf, QStringLiteral("--events"), events}, limit);
     EXPECT_EQ(run.status, 1) << run.err.toStdString();
     EXPECT_EQ(Read(dir.filePath(QStringLiteral("night.png"))), "the picture of last week");
     EXPECT_FALSE(QFileInfo::exists(pdf));
@@ -326,7 +335,8 @@ TEST(ReportTool, FailuresAreNeverReportedAsSuccess)
     EXPECT_EQ(run.status, 1) << run.err.toStdString();
     EXPECT_TRUE(run.out.contains(QStringLiteral("Pictures         0 of 1 written"))) << run.out.toStdString();
     EXPECT_TRUE(run.out.contains(QStringLiteral("Trend            not written"))) << run.out.toStdString();
-    EXPECT_TRUE(run.err.contains(QStringLiteral("cannot write %1: Permission denied").arg(dir.filePath(QStringLiteral("night.png")))))
+    EXPECT_TRUE(run.err.contains(
+        QStringLiteral("cannot write %1: Permission denied").arg(dir.filePath(QStringLiteral("night.png")))))
         << run.err.toStdString();
 
     const QString odd = dir.filePath(QStringLiteral("a&b<c.txt"));

@@ -1,12 +1,12 @@
 #include "core/pipeline.h"
-#include "recording/recorder.h"
-#include "support/fakes.h"
 #include "recording/per_second_file.h"
+#include "recording/recorder.h"
 #include "report/beats.h"
 #include "report/export.h"
 #include "report/figures.h"
-#include "tools/sim/oximeter_stream.h"
+#include "support/fakes.h"
 #include "support/time_zone.h"
+#include "tools/sim/oximeter_stream.h"
 
 #include <edflib.h>
 #include <gtest/gtest.h>
@@ -158,8 +158,9 @@ TEST(Wave, TheBeatDetectorFindsTheBeatsTheUnitSent)
             ++matched;
     }
     const BeatAgreement agreement = Agreement(night, found);
-    std::printf("beats sent %zu, found %zu, matched %zu; rate vs the unit's pulse: median difference %.2f/min over %zu\n",
-                sent.size(), found.size(), matched, agreement.medianDifference, agreement.compared);
+    std::printf(
+        "beats sent %zu, found %zu, matched %zu; rate vs the unit's pulse: median difference %.2f/min over %zu\n",
+        sent.size(), found.size(), matched, agreement.medianDifference, agreement.compared);
     EXPECT_GE(static_cast<double>(matched), 0.99 * static_cast<double>(sent.size()));
     EXPECT_LE(static_cast<double>(found.size() - matched), 0.01 * static_cast<double>(sent.size()));
     EXPECT_LT(agreement.medianDifference, 2.0);

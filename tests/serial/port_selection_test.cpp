@@ -50,7 +50,9 @@ protected:
         overrides[2] = com2->SlavePath();
         overrides[5] = com5->SlavePath();
         serial = std::make_unique<PortSelection>(line, menu, overrides);
-        line.SetReceiver([this](std::span<const std::uint8_t> bytes) { received.insert(received.end(), bytes.begin(), bytes.end()); });
+        line.SetReceiver([this](std::span<const std::uint8_t> bytes) {
+            received.insert(received.end(), bytes.begin(), bytes.end());
+        });
     }
 
     // As the program does: the port opened is the one remembered.

@@ -138,7 +138,8 @@ TEST(SerialLine, ByteByByteStreamIsCollectedOnceAFrameWithoutLoss)
 
 int OpenDescriptors()
 {
-    return static_cast<int>(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size());
+    return static_cast<int>(
+        QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size());
 }
 
 // The unit at a stable path (a link), as a USB adapter under /dev/serial/by-id is.

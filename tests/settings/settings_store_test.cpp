@@ -44,8 +44,8 @@ TEST_F(SettingsStoreTest, HandEditedValuesThatMakeNoSenseFallBackToTheDefaults)
     for (const auto& [language, port] : cases) {
         PutSetting(QStringLiteral("Optionen/Sprache"), language);
         PutSetting(QStringLiteral("Optionen/Port"), port);
-        EXPECT_EQ(LoadOptions(), (StoredOptions{1000, 1})) << language.toString().toStdString() << " / "
-                                                          << port.toString().toStdString();
+        EXPECT_EQ(LoadOptions(), (StoredOptions{1000, 1}))
+            << language.toString().toStdString() << " / " << port.toString().toStdString();
     }
 }
 

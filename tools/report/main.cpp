@@ -78,10 +78,10 @@ int DrawWave(const QString& path, const Night& night, const ReadFiles& inputs, c
     const QTime time = QTime::fromString(o.wave, QStringLiteral("HH:mm:ss"));
     if (!time.isValid())
         Fail(2, QStringLiteral("--wave %1: give the time as HH:MM:SS").arg(o.wave));
-    const QString target = o.output.isEmpty() ? DefaultPicture(path, PictureFormat::Png).chopped(4) +
-                                                    QStringLiteral("-wave-") + time.toString(QStringLiteral("HHmmss")) +
-                                                    QStringLiteral(".png")
-                                              : o.output;
+    const QString target = o.output.isEmpty()
+                               ? DefaultPicture(path, PictureFormat::Png).chopped(4) + QStringLiteral("-wave-") +
+                                     time.toString(QStringLiteral("HHmmss")) + QStringLiteral(".png")
+                               : o.output;
     RefuseOutputsOverInputs(inputs, {target});
     if (!night.hasWave)
         Fail(2, QStringLiteral("%1 holds no wave: only per-second files written with the wave column do").arg(path));
@@ -131,9 +131,10 @@ int ReportNight(const QString& path, const Options& o)
         inputs.Add(file);
     if (!o.wave.isEmpty())
         return DrawWave(path, night, inputs, o);
-    const QString target = o.output.isEmpty() ? DefaultPicture(path, o.svg ? PictureFormat::Svg : PictureFormat::Png)
-                                              : o.output;
-    const std::vector<OscarFile> oscarFiles = o.oscar.isEmpty() ? std::vector<OscarFile>() : OscarFiles(night, *night.date);
+    const QString target =
+        o.output.isEmpty() ? DefaultPicture(path, o.svg ? PictureFormat::Svg : PictureFormat::Png) : o.output;
+    const std::vector<OscarFile> oscarFiles =
+        o.oscar.isEmpty() ? std::vector<OscarFile>() : OscarFiles(night, *night.date);
     QStringList outputs = {target, o.pdf, o.events, o.csv, o.edf};
     for (const OscarFile& file : oscarFiles)
         outputs << OscarFilePath(o.oscar, file);
@@ -149,16 +150,18 @@ int ReportNight(const QString& path, const Options& o)
     const QString name = QFileInfo(path).fileName();
     const QString date = QString::fromStdString(DateText(*night.date));
     const QString title = QStringLiteral("%1 — night of %2").arg(name, date);
-    if (writing.Check(target, SavePicture(target, o.output.isEmpty() ? Links::Replace : Links::Follow,
-                                          o.svg ? PictureFormat::Svg : PictureFormat::Png, QSize(kPlotWidth, kPlotHeight),
-                                          title, [&](QPainter& p) { PaintReport(p, night, *figures, title); })))
+    if (writing.Check(target,
+                      SavePicture(target, o.output.isEmpty() ? Links::Replace : Links::Follow,
+                                  o.svg ? PictureFormat::Svg : PictureFormat::Png, QSize(kPlotWidth, kPlotHeight),
+                                  title, [&](QPainter& p) { PaintReport(p, night, *figures, title); })))
         std::printf("Plot             %s\n", qPrintable(target));
     if (!o.pdf.isEmpty()) {
         QString source = name;
         if (!read->perSecond.isEmpty())
             source += QStringLiteral(" with its per-second file ") + QFileInfo(read->perSecond).fileName();
         if (!dateSaid.isEmpty())
-            source += QStringLiteral(" · the date ") + dateSaid.section(QLatin1Char('('), 0, 0).trimmed().section(QLatin1Char(','), 1).trimmed();
+            source += QStringLiteral(" · the date ") +
+                      dateSaid.section(QLatin1Char('('), 0, 0).trimmed().section(QLatin1Char(','), 1).trimmed();
         if (writing.Check(o.pdf, WritePdfFile(o.pdf, night, *figures,
                                               QStringLiteral("Overnight oximetry — night of %1").arg(date), source)))
             std::printf("PDF              %s\n", qPrintable(o.pdf));
@@ -245,8 +248,8 @@ int main(int argc, char* argv[])
     parser.addHelpOption();
     parser.addPositionalArgument(QStringLiteral("files"),
                                  QStringLiteral("The record file or the per-second file; or several, or a folder."));
-    const QCommandLineOption output(QStringLiteral("o"), QStringLiteral("Write the plot (or the trend plot) to <file>."),
-                                    QStringLiteral("file"));
+    const QCommandLineOption output(
+        QStringLiteral("o"), QStringLiteral("Write the plot (or the trend plot) to <file>."), QStringLiteral("file"));
     const QCommandLineOption svg(QStringLiteral("svg"), QStringLiteral("Write the plot as SVG instead of PNG."));
     const QCommandLineOption csv(QStringLiteral("csv"),
                                  QStringLiteral("One night: its readings as CSV rows in the per-second file's columns. "
@@ -261,11 +264,12 @@ int main(int argc, char* argv[])
                                  QStringLiteral("file"));
     const QCommandLineOption events(QStringLiteral("events"), QStringLiteral("Write the desaturations as CSV."),
                                     QStringLiteral("file"));
-    const QCommandLineOption wave(QStringLiteral("wave"),
-                                  QStringLiteral("Draw only the 30 seconds of the pulse wave around this time, with the "
-                                                 "beats found and each second's SpO2 and pulse (to -o, or "
-                                                 "<file>-wave-HHMMSS.png)."),
-                                  QStringLiteral("HH:MM:SS"));
+    const QCommandLineOption wave(
+        QStringLiteral("wave"),
+        QStringLiteral("Draw only the 30 seconds of the pulse wave around this time, with the "
+                       "beats found and each second's SpO2 and pulse (to -o, or "
+                       "<file>-wave-HHMMSS.png)."),
+        QStringLiteral("HH:MM:SS"));
     const QCommandLineOption date(QStringLiteral("date"),
                                   QStringLiteral("The date of a record file's first line (YYYY-MM-DD); by default "
                                                  "taken from the file's modification time."),
@@ -276,9 +280,8 @@ int main(int argc, char* argv[])
     if (files.isEmpty())
         parser.showHelp(2);
 
-    Options o{parser.value(output), parser.value(csv),    parser.value(edf),    parser.value(oscar),
-              parser.value(pdf),    parser.value(events), parser.value(wave), std::nullopt,
-              parser.isSet(svg)};
+    Options o{parser.value(output), parser.value(csv),  parser.value(edf), parser.value(oscar), parser.value(pdf),
+              parser.value(events), parser.value(wave), std::nullopt,      parser.isSet(svg)};
     if (parser.isSet(date)) {
         o.date = QDate::fromString(parser.value(date), Qt::ISODate);
         if (!o.date->isValid())
@@ -288,6 +291,7 @@ int main(int argc, char* argv[])
         return ReportNight(files.constFirst(), o);
     if (!o.edf.isEmpty() || !o.oscar.isEmpty() || !o.pdf.isEmpty() || !o.events.isEmpty() || o.date ||
         !o.wave.isEmpty() || o.svg)
-        Fail(2, QStringLiteral("--edf, --oscar, --pdf, --events, --wave, --date and --svg take one night; give one file"));
+        Fail(2,
+             QStringLiteral("--edf, --oscar, --pdf, --events, --wave, --date and --svg take one night; give one file"));
     return ReportNights(files, o);
 }

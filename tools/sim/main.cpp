@@ -89,12 +89,13 @@ int main(int argc, char* argv[])
         "A simulated finger oximeter. It streams the unit's protocol on a pseudo-terminal, paced like a "
         "9600-baud line, until stopped.\n\nScenarios: normal, desaturation, no-finger, no-probe, silence, noise."));
     parser.addHelpOption();
-    const QCommandLineOption link(QStringLiteral("link"),
-                                  QStringLiteral("Make a symbolic link to the line at <path> (point a COM port at it)."),
-                                  QStringLiteral("path"));
+    const QCommandLineOption link(
+        QStringLiteral("link"), QStringLiteral("Make a symbolic link to the line at <path> (point a COM port at it)."),
+        QStringLiteral("path"));
     const QCommandLineOption toStdout(QStringLiteral("stdout"), QStringLiteral("Write the bytes to stdout instead."));
-    const QCommandLineOption scenario(QStringLiteral("scenario"), QStringLiteral("What the unit does (default normal)."),
-                                      QStringLiteral("name"), QStringLiteral("normal"));
+    const QCommandLineOption scenario(QStringLiteral("scenario"),
+                                      QStringLiteral("What the unit does (default normal)."), QStringLiteral("name"),
+                                      QStringLiteral("normal"));
     const QCommandLineOption replay(QStringLiteral("replay"),
                                     QStringLiteral("Send the bytes of <file> at line rate, over and over."),
                                     QStringLiteral("file"));
@@ -104,10 +105,12 @@ int main(int argc, char* argv[])
                                   QStringLiteral("hz"), QStringLiteral("100"));
     const QCommandLineOption fullRate(QStringLiteral("full-rate"),
                                       QStringLiteral("Fill the line: 960 bytes a second, whatever the sample rate."));
-    const QCommandLineOption seconds(QStringLiteral("seconds"),
-                                     QStringLiteral("Stop after this many seconds of stream (default: run until stopped)."),
-                                     QStringLiteral("s"), QStringLiteral("0"));
-    const QCommandLineOption unpaced(QStringLiteral("unpaced"), QStringLiteral("With --stdout: write as fast as possible."));
+    const QCommandLineOption seconds(
+        QStringLiteral("seconds"),
+        QStringLiteral("Stop after this many seconds of stream (default: run until stopped)."), QStringLiteral("s"),
+        QStringLiteral("0"));
+    const QCommandLineOption unpaced(QStringLiteral("unpaced"),
+                                     QStringLiteral("With --stdout: write as fast as possible."));
     parser.addOptions({link, toStdout, scenario, replay, seed, rate, fullRate, seconds, unpaced});
     parser.process(app);
 

@@ -41,7 +41,8 @@ std::optional<Scenario> ParseScenario(std::string_view name)
 }
 
 OximeterStream::OximeterStream(const Options& options)
-    : m_options(options), m_random(options.seed),
+    : m_options(options),
+      m_random(options.seed),
       m_periodsPerSecond(static_cast<std::uint64_t>(std::max(1.0, std::round(options.sampleRate))))
 {
 }
@@ -114,20 +115,14 @@ void OximeterStream::NextPeriod(std::vector<std::uint8_t>& out)
     const bool newSecond = m_period % m_periodsPerSecond == 0;
     switch (m_options.scenario) {
     case Scenario::Normal:
-    case Scenario::Desaturation:
-        Measuring(out, newSecond);
-        break;
-    case Scenario::NoFinger:
-        ProbeFault(out, newSecond, 2);
-        break;
-    case Scenario::NoProbe:
-        ProbeFault(out, newSecond, 1);
-        break;
-    case Scenario::Silence:
-        break;
+    case Scenario::Desaturation: Measuring(out, newSecond); break;
+    case Scenario::NoFinger: ProbeFault(out, newSecond, 2); break;
+    case Scenario::NoProbe: ProbeFault(out, newSecond, 1); break;
+    case Scenario::Silence: break;
     case Scenario::Noise: {
         std::uniform_int_distribution<int> anyByte(0, 255);
-        const auto count = std::max<std::uint64_t>(1, static_cast<std::uint64_t>(kLineBytesPerSecond) / m_periodsPerSecond);
+        const auto count =
+            std::max<std::uint64_t>(1, static_cast<std::uint64_t>(kLineBytesPerSecond) / m_periodsPerSecond);
         for (std::uint64_t i = 0; i < count; ++i)
             out.push_back(static_cast<std::uint8_t>(anyByte(m_random)));
         break;

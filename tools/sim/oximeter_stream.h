@@ -27,9 +27,9 @@ public:
     struct Options {
         std::uint64_t seed = 1;
         Scenario scenario = Scenario::Normal;
-        double sampleRate = 100.0;  // wave samples per second
-        double spo2 = 97.0;         // SpO2 in percent between events
-        double pulse = 72.0;        // pulse per minute between events
+        double sampleRate = 100.0;             // wave samples per second
+        double spo2 = 97.0;                    // SpO2 in percent between events
+        double pulse = 72.0;                   // pulse per minute between events
         std::vector<double>* beats = nullptr;  // when given: the start of every heartbeat, in seconds
     };
 
