@@ -99,17 +99,11 @@ constexpr bool ById(const TableEntry& a, const TableEntry& b)
     return a.id < b.id;
 }
 
-// The tables as the program uses them: the written ones, and any language added since.
-struct Catalog {
-    std::vector<Language> languages{kLanguages.begin(), kLanguages.end()};
-    std::vector<TableEntry> texts{kTable.begin(), kTable.end()};
-    std::vector<MessageEntry> messages{kMessages.begin(), kMessages.end()};
-};
+const Catalog* g_inUse = nullptr;
 
-Catalog& TheCatalog()
+const Catalog& TheCatalog()
 {
-    static Catalog catalog;
-    return catalog;
+    return g_inUse ? *g_inUse : BuiltInCatalog();
 }
 
 std::optional<std::string_view> FindMessage(std::int32_t base, Message message)
@@ -191,22 +185,21 @@ std::string MessageText(std::int32_t languageBase, Message message, std::initial
     return text;
 }
 
-AddedLanguage::AddedLanguage(Language language, std::vector<TableEntry> texts, std::vector<MessageEntry> messages)
-    : m_base(language.base)
+const Catalog& BuiltInCatalog()
 {
-    Catalog& catalog = TheCatalog();
-    catalog.languages.push_back(language);
-    catalog.texts.insert(catalog.texts.end(), texts.begin(), texts.end());
-    std::stable_sort(catalog.texts.begin(), catalog.texts.end(), ById);
-    catalog.messages.insert(catalog.messages.end(), messages.begin(), messages.end());
+    static const Catalog catalog{
+        {kLanguages.begin(), kLanguages.end()}, {kTable.begin(), kTable.end()}, {kMessages.begin(), kMessages.end()}};
+    return catalog;
 }
 
-AddedLanguage::~AddedLanguage()
+UseCatalog::UseCatalog(const Catalog& catalog) : m_before(g_inUse)
 {
-    Catalog& catalog = TheCatalog();
-    std::erase_if(catalog.languages, [this](const Language& l) { return l.base == m_base; });
-    std::erase_if(catalog.texts, [this](const TableEntry& e) { return e.id >= m_base && e.id < m_base + 1000; });
-    std::erase_if(catalog.messages, [this](const MessageEntry& e) { return e.base == m_base; });
+    g_inUse = &catalog;
+}
+
+UseCatalog::~UseCatalog()
+{
+    g_inUse = m_before;
 }
 
 }  // namespace trelvo::lang

@@ -111,18 +111,27 @@ private:
 // record file's path (UTF-8), or "Data is NOT written to file!".
 [[nodiscard]] std::string RecordingStatus(std::int32_t languageBase, bool recording, std::string_view recordFileName);
 
-// A further language with its texts and messages, for as long as this object lives. The program's
-// own languages are written into the tables; this is how a test shows that one more is nothing
-// but data.
-class AddedLanguage final {
+// What the program speaks: its languages, the texts (in ascending id order) and the messages.
+struct Catalog {
+    std::vector<Language> languages;
+    std::vector<TableEntry> texts;
+    std::vector<MessageEntry> messages;
+};
+
+// The program's own languages, as written into the tables; what it reads unless told otherwise.
+[[nodiscard]] const Catalog& BuiltInCatalog();
+
+// Another catalog read in its place for as long as this object lives (a further language is
+// nothing but data: a test shows it so). The catalog must outlive it.
+class UseCatalog final {
 public:
-    AddedLanguage(Language language, std::vector<TableEntry> texts, std::vector<MessageEntry> messages);
-    ~AddedLanguage();
-    AddedLanguage(const AddedLanguage&) = delete;
-    AddedLanguage& operator=(const AddedLanguage&) = delete;
+    explicit UseCatalog(const Catalog& catalog);
+    ~UseCatalog();
+    UseCatalog(const UseCatalog&) = delete;
+    UseCatalog& operator=(const UseCatalog&) = delete;
 
 private:
-    std::int16_t m_base;
+    const Catalog* m_before;
 };
 
 }  // namespace trelvo::lang

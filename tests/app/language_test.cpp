@@ -312,12 +312,13 @@ TEST_F(LanguageTest, AThirdLanguageIsNothingButData)
     for (const lang::TableEntry& e : lang::AllTexts())
         if (e.id >= lang::kEnglish && e.id < lang::kEnglish + 1000)
             texts.emplace_back(kPirate + (e.id - lang::kEnglish), "Arr! " + std::string(e.utf8));
-    std::vector<lang::TableEntry> entries;
+    lang::Catalog pirate = lang::BuiltInCatalog();
+    pirate.languages.push_back({kPirate, "Pirate", "setLangPirate"});
     for (const auto& [id, text] : texts)
-        entries.push_back({id, text});
+        pirate.texts.push_back({id, text});
     const std::string portMessage = "Arr! %1 be no port: %3";
-    lang::AddedLanguage pirate({kPirate, "Pirate", "setLangPirate"}, entries,
-                               {{kPirate, lang::Message::PortOpenFailed, portMessage}});
+    pirate.messages.push_back({kPirate, lang::Message::PortOpenFailed, portMessage});
+    const lang::UseCatalog withPirate(pirate);
 
     PutSetting(QStringLiteral("Optionen/Sprache"), QStringLiteral("2000"));
     Eingangsfenster& s = Start();
