@@ -1,61 +1,21 @@
 // trelvo-report: statistics and a plot of a night, the night as CSV, EDF+ or OSCAR files, a
-// one-page PDF, and a summary of many nights. Options and dispatch; the work is in report/.
+// one-page PDF, and a summary of many nights. Options and dispatch; the runs are in runs.cpp and
+// the work in report/.
 
-#include "report/beats.h"
-#include "report/load.h"
-#include "report/nights.h"
-#include "report/picture.h"
-#include "report/plot.h"
-#include "report/summary_text.h"
-#include "report/write.h"
+#include "tools/report/runs.h"
 
 #include <QCommandLineParser>
-#include <QDir>
 #include <QFileInfo>
+#include <QFont>
 #include <QGuiApplication>
-#include <QPainter>
-#include <QTime>
 
-#include <algorithm>
-#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
 namespace {
 
-using namespace trelvo::report;
-using Links = OutputFile::Links;
-
-[[noreturn]] void Fail(int status, const QString& text)
-{
-    std::fprintf(stderr, "trelvo-report: %s\n", qPrintable(text));
-    std::exit(status);
-}
-
-// Status 2 before anything is written when an output would replace a file read.
-void RefuseOutputsOverInputs(const ReadFiles& read, QStringList outputs)
-{
-    outputs.removeAll(QString());
-    for (const QString& output : outputs)
-        if (const QString input = read.Replaced(output); !input.isEmpty())
-            Fail(2, QStringLiteral("%1 would replace %2, which this report reads: give the output another name")
-                        .arg(output, input));
-}
-
-// What failed to be written, said on stderr as it happens; the status at the end.
-struct Writing {
-    int failures = 0;
-    bool Check(const QString& path, const QString& error)
-    {
-        if (error.isEmpty())
-            return true;
-        std::fprintf(stderr, "trelvo-report: cannot write %s: %s\n", qPrintable(path), qPrintable(error));
-        ++failures;
-        return false;
-    }
-    [[nodiscard]] int Status() const { return failures > 0 ? 1 : 0; }
-};
+using namespace trelvo::report_tool;
 
 // Qt's own notes (a missing runtime folder, font fallbacks) are not about the user's files.
 void QuietQt(QtMsgType type, const QMessageLogContext&, const QString& message)
@@ -64,165 +24,6 @@ void QuietQt(QtMsgType type, const QMessageLogContext&, const QString& message)
         std::fprintf(stderr, "trelvo-report: %s\n", qPrintable(message));
         std::abort();
     }
-}
-
-struct Options {
-    QString output, csv, edf, oscar, pdf, events, wave;
-    std::optional<QDate> date;
-    bool svg = false;
-};
-
-// 30 seconds of the wave around a clock time, as a picture.
-int DrawWave(const QString& path, const Night& night, const ReadFiles& inputs, const Options& o)
-{
-    const QTime time = QTime::fromString(o.wave, QStringLiteral("HH:mm:ss"));
-    if (!time.isValid())
-        Fail(2, QStringLiteral("--wave %1: give the time as HH:MM:SS").arg(o.wave));
-    const QString target = o.output.isEmpty()
-                               ? DefaultPicture(path, PictureFormat::Png).chopped(4) + QStringLiteral("-wave-") +
-                                     time.toString(QStringLiteral("HHmmss")) + QStringLiteral(".png")
-                               : o.output;
-    RefuseOutputsOverInputs(inputs, {target});
-    if (!night.hasWave)
-        Fail(2, QStringLiteral("%1 holds no wave: only per-second files written with the wave column do").arg(path));
-    // The first second of the night at that clock time.
-    const double start = night.readings.front().seconds, end = night.readings.back().seconds + night.step;
-    double centre = std::floor(start / 86400) * 86400 + time.msecsSinceStartOfDay() / 1000;
-    if (centre < start)
-        centre += 86400;
-    if (centre >= end)
-        Fail(2, QStringLiteral("the night runs from %1 to %2: %3 is not in it")
-                    .arg(QString::fromStdString(ClockText(start)), QString::fromStdString(ClockText(end)), o.wave));
-    const std::vector<Beat> beats = DetectBeats(night);
-    const QString title = QStringLiteral("%1 — the wave around %2")
-                              .arg(QFileInfo(path).fileName(), QString::fromStdString(MomentText(night, centre)));
-    Writing writing;
-    if (writing.Check(target, SavePicture(target, o.output.isEmpty() ? Links::Replace : Links::Follow,
-                                          PictureFormat::Png, QSize(kWaveWidth, kWaveHeight), {},
-                                          [&](QPainter& p) { PaintWave(p, night, centre, beats, title); })))
-        std::printf("Wave             %s (%s to %s)\n", qPrintable(target), ClockText(centre - kWaveSpan / 2).c_str(),
-                    ClockText(centre + kWaveSpan / 2).c_str());
-    return writing.Status();
-}
-
-// One night: summary on stdout, the picture, and what was asked for. Every output is tried;
-// the status is 1 when any could not be written.
-int ReportNight(const QString& path, const Options& o)
-{
-    QString error;
-    std::optional<LoadedNight> read = LoadNight(path, error);
-    if (!read)
-        Fail(2, QStringLiteral("cannot read %1: %2").arg(path, error));
-    Night& night = read->night;
-    if (const std::string problem = SpanProblem(night); !problem.empty())
-        Fail(2, QStringLiteral("cannot report %1: %2").arg(path, QString::fromStdString(problem)));
-    // The wave picture finds its own beats.
-    const auto figures = Analyse(night, o.wave.isEmpty());
-    if (!figures)
-        Fail(2, QStringLiteral("%1 is not a record file of trelvo: no line reads like \"S 97 P 72 T 14:03:25  OK!\", "
-                               "and it is no per-second file")
-                    .arg(path));
-    QString dateSaid;
-    if (!night.date)
-        night.date = DateOfRecordFile(path, night, o.date, dateSaid);
-    // Nothing is written over a file this night is read from.
-    ReadFiles inputs;
-    for (const QString& file : read->read)
-        inputs.Add(file);
-    if (!o.wave.isEmpty())
-        return DrawWave(path, night, inputs, o);
-    const QString target =
-        o.output.isEmpty() ? DefaultPicture(path, o.svg ? PictureFormat::Svg : PictureFormat::Png) : o.output;
-    const std::vector<OscarFile> oscarFiles =
-        o.oscar.isEmpty() ? std::vector<OscarFile>() : OscarFiles(night, *night.date);
-    QStringList outputs = {target, o.pdf, o.events, o.csv, o.edf};
-    for (const OscarFile& file : oscarFiles)
-        outputs << OscarFilePath(o.oscar, file);
-    RefuseOutputsOverInputs(inputs, outputs);
-    if (!o.edf.isEmpty() || !o.oscar.isEmpty())
-        if (const std::string problem = GridProblem(night); !problem.empty())
-            Fail(2, QStringLiteral("no EDF or OSCAR file of %1: %2").arg(path, QString::fromStdString(problem)));
-
-    std::fputs(SummaryText(read->source.toStdString(), night, *figures).c_str(), stdout);
-    if (!dateSaid.isEmpty())
-        std::printf("Date             %s\n", qPrintable(dateSaid));
-    Writing writing;
-    const QString name = QFileInfo(path).fileName();
-    const QString date = QString::fromStdString(DateText(*night.date));
-    const QString title = QStringLiteral("%1 — night of %2").arg(name, date);
-    if (writing.Check(target,
-                      SavePicture(target, o.output.isEmpty() ? Links::Replace : Links::Follow,
-                                  o.svg ? PictureFormat::Svg : PictureFormat::Png, QSize(kPlotWidth, kPlotHeight),
-                                  title, [&](QPainter& p) { PaintReport(p, night, *figures, title); })))
-        std::printf("Plot             %s\n", qPrintable(target));
-    if (!o.pdf.isEmpty()) {
-        QString source = name;
-        if (!read->perSecond.isEmpty())
-            source += QStringLiteral(" with its per-second file ") + QFileInfo(read->perSecond).fileName();
-        if (!dateSaid.isEmpty())
-            source += QStringLiteral(" · the date ") +
-                      dateSaid.section(QLatin1Char('('), 0, 0).trimmed().section(QLatin1Char(','), 1).trimmed();
-        if (writing.Check(o.pdf, WritePdfFile(o.pdf, night, *figures,
-                                              QStringLiteral("Overnight oximetry — night of %1").arg(date), source)))
-            std::printf("PDF              %s\n", qPrintable(o.pdf));
-    }
-    if (!o.events.isEmpty() && writing.Check(o.events, WriteEventsFile(o.events, night, *figures)))
-        std::printf("Events           %s (%zu desaturations)\n", qPrintable(o.events), figures->events3.size());
-    if (!o.csv.isEmpty() && writing.Check(o.csv, WriteCsvFile(o.csv, night, *night.date)))
-        std::printf("CSV              %s (%zu rows)\n", qPrintable(o.csv), night.readings.size());
-    if (!o.edf.isEmpty() && writing.Check(o.edf, WriteEdfFile(o.edf, night, *figures, *night.date)))
-        std::printf("EDF+             %s%s\n", qPrintable(o.edf),
-                    PlethRate(night) && !EdfPlethRate(night)
-                        ? " (without Pleth: the wave covers less than a tenth of the night)"
-                        : "");
-    if (!o.oscar.isEmpty())
-        for (const auto& [file, failure] : WriteOscarFolder(o.oscar, oscarFiles))
-            if (writing.Check(file, failure))
-                std::printf("OSCAR            %s\n", qPrintable(file));
-    return writing.Status();
-}
-
-// Many nights: a row each, each night's picture beside its file, the trend.
-int ReportNights(const QStringList& arguments, const Options& o)
-{
-    const NightsPlan plan = PlanNights(arguments);
-    const QString trend = o.output.isEmpty() ? QDir(plan.folder).filePath(QStringLiteral("trend.png")) : o.output;
-    RefuseOutputsOverInputs(plan.inputs, plan.pictures + QStringList{trend, o.csv});
-    const std::vector<NightSummary> results = SummariseNights(plan);
-
-    Writing writing;
-    std::vector<NightRow> rows;
-    std::size_t drawn = 0;
-    for (std::size_t i = 0; i < results.size(); ++i) {
-        const NightSummary& r = results[i];
-        if (!r.problem.isEmpty())
-            std::fprintf(stderr, "trelvo-report: %s\n", qPrintable(r.problem));
-        if (!r.row)
-            continue;
-        rows.push_back(*r.row);
-        drawn += writing.Check(plan.pictures[static_cast<qsizetype>(i)], r.pictureError) ? 1 : 0;
-    }
-    if (rows.empty())
-        Fail(2, QStringLiteral("none of the files given is a record file or a per-second file"));
-    std::stable_sort(rows.begin(), rows.end(), [](const NightRow& a, const NightRow& b) { return a.date < b.date; });
-    std::fputs(NightsTable(rows).c_str(), stdout);
-    if (drawn == rows.size())
-        std::printf("Pictures         %zu, beside each night's file\n", rows.size());
-    else
-        std::printf("Pictures         %zu of %zu written, beside each night's file (see the errors)\n", drawn,
-                    rows.size());
-    if (!o.csv.isEmpty() && writing.Check(o.csv, WriteNightsCsvFile(o.csv, rows)))
-        std::printf("CSV              %s (%zu nights)\n", qPrintable(o.csv), rows.size());
-    const QString title = QStringLiteral("%1 nights, %2 to %3")
-                              .arg(rows.size())
-                              .arg(QString::fromStdString(rows.front().date), QString::fromStdString(rows.back().date));
-    if (writing.Check(trend, SavePicture(trend, o.output.isEmpty() ? Links::Replace : Links::Follow, PictureFormat::Png,
-                                         QSize(kTrendWidth, kTrendHeight), title,
-                                         [&](QPainter& p) { PaintTrend(p, rows, title); })))
-        std::printf("Trend            %s\n", qPrintable(trend));
-    else
-        std::printf("Trend            not written (see the errors)\n");
-    return writing.Status();
 }
 
 }  // namespace

@@ -1,0 +1,28 @@
+#pragma once
+
+// The command line's runs: what trelvo-report prints and writes for one night or for many, and
+// its status (0, 1 when an output could not be written, 2 for input it refuses).
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace trelvo::report_tool {
+
+// What the options asked for.
+struct Options {
+    QString output, csv, edf, oscar, pdf, events, wave;
+    std::optional<QDate> date;
+    bool svg = false;
+};
+
+// One night: summary on stdout, the picture, and what was asked for.
+[[nodiscard]] int ReportNight(const QString& path, const Options& o);
+// Many nights: a row each, each night's picture beside its file, the trend.
+[[nodiscard]] int ReportNights(const QStringList& arguments, const Options& o);
+// Says why on stderr and ends with that status.
+[[noreturn]] void Fail(int status, const QString& text);
+
+}  // namespace trelvo::report_tool
