@@ -140,15 +140,18 @@ TEST_F(LanguageTest, EnterPressesTheFocusedButton)
 TEST_F(LanguageTest, SwitchingReCaptionsTheTaggedControlsAndTheStatusBarOnly)
 {
     Main();
-    const QStringList untagged{In<QMenu>(*form, "menPort")->title(),
-                               Action("setCOM1")->text(),
-                               Action("setCOM8")->text(),
-                               Action("setLangGerman")->text(),
-                               Action("setLangEnglish")->text(),
-                               Text("Label5"),
-                               Text("Label7"),
-                               Text("Label3"),
-                               Text("Label20")};
+    const auto captions = [this] {
+        return QStringList{In<QMenu>(*form, "menPort")->title(),
+                           Action("setCOM1")->text(),
+                           Action("setCOM8")->text(),
+                           Action("setLangGerman")->text(),
+                           Action("setLangEnglish")->text(),
+                           Text("Label5"),
+                           Text("Label7"),
+                           Text("Label3"),
+                           Text("Label20")};
+    };
+    const QStringList untagged = captions();
     EXPECT_EQ(untagged, (QStringList{"Port", "COM1", "COM8", "Deutsch", "English", "SpO2  [%]", "Status",
                                      "KV-200L - CORAL200L - MIRAeco", QStringLiteral(" V") + kVersion}));
 
@@ -180,16 +183,7 @@ TEST_F(LanguageTest, SwitchingReCaptionsTheTaggedControlsAndTheStatusBarOnly)
     EXPECT_TRUE(Action("setCOM1")->toolTip().contains(QStringLiteral("no such device")));
     EXPECT_TRUE(Action("setLangEnglish")->isChecked());
     EXPECT_FALSE(Action("setLangGerman")->isChecked());
-    const QStringList after{In<QMenu>(*form, "menPort")->title(),
-                            Action("setCOM1")->text(),
-                            Action("setCOM8")->text(),
-                            Action("setLangGerman")->text(),
-                            Action("setLangEnglish")->text(),
-                            Text("Label5"),
-                            Text("Label7"),
-                            Text("Label3"),
-                            Text("Label20")};
-    EXPECT_EQ(after, untagged) << "untagged captions never change";
+    EXPECT_EQ(captions(), untagged) << "untagged captions never change";
 }
 
 TEST_F(LanguageTest, WhileRecordingTheStatusBarNamesTheFileInTheNewLanguage)
