@@ -106,6 +106,14 @@ short PlethDigital(double value)
     return static_cast<short>(std::lround(-32768.0 + std::clamp(value, 0.0, kPlethMaximum) * 65535.0 / kPlethMaximum));
 }
 
+// "Desaturation, 4.9 points": the depth with one decimal, as the summary gives it.
+std::string DepthText(double depth)
+{
+    char text[48];
+    std::snprintf(text, sizeof text, "Desaturation, %.1f points", depth);
+    return text;
+}
+
 // The file is as long as its header says and holds `records` data records.
 bool EdfComplete(const std::string& path, std::size_t records)
 {
@@ -243,8 +251,7 @@ std::string WriteEdf(const std::string& path, const Night& night, const Figures&
     const double start = night.readings.front().seconds;
     for (const Event& e : figures.events3)
         annotations.push_back({static_cast<std::size_t>(std::lround(e.start - start)),
-                               static_cast<std::size_t>(std::lround(e.end - e.start)),
-                               "Desaturation, " + std::to_string(e.depth) + " points"});
+                               static_cast<std::size_t>(std::lround(e.end - e.start)), DepthText(e.depth)});
 
     const int handle = edfopen_file_writeonly(path.c_str(), EDFLIB_FILETYPE_EDFPLUS, plethRate ? 3 : 2);
     if (handle < 0)

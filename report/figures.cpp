@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <iterator>
 #include <numeric>
 #include <string_view>
 
@@ -39,29 +40,71 @@ std::vector<std::optional<double>> Baselines(const std::vector<Reading>& rs, con
     return baselines;
 }
 
-std::vector<Event> Desaturations(const std::vector<Reading>& rs, const std::vector<std::optional<double>>& baselines,
-                                 int depth, double step)
+// One shape for both kinds of event. An event begins at a valid reading `enter` or more away from
+// the baseline it has there (below it for SpO2, above it for the pulse) and lasts while the
+// readings stay valid, follow each other without a second missing, and stay away from that
+// baseline as `lasts` says; it counts when it holds at least `shortest` seconds of consecutive
+// readings `enter` or more away. away(value, baseline) says how far, in the event's direction.
+struct Found {
+    std::size_t first = 0, last = 0;  // its readings
+    double baseline = 0;
+};
+
+template <class Away, class Lasts>
+std::vector<Found> FindEvents(const std::vector<Reading>& rs, const std::vector<std::optional<double>>& baselines,
+                              const Value& value, Away away, double enter, Lasts lasts, double shortest, double step)
 {
-    std::vector<Event> events;
+    std::vector<Found> found;
     std::size_t i = 0;
     while (i < rs.size()) {
-        const Reading& r = rs[i];
-        if (!r.spo2 || !baselines[i] || *r.spo2 > *baselines[i] - depth) {
+        const auto v = value(rs[i]);
+        if (!v || !baselines[i] || away(*v, *baselines[i]) < enter) {
             ++i;
             continue;
         }
         const double baseline = *baselines[i];
-        Event e{r.seconds, r.seconds, 0, *r.spo2, baseline};
+        // The time of the run of readings enter or more away, by the clock (a second told twice
+        // counts once). A plain pair: GCC's -O3 takes an optional for uninitialised here.
+        bool inRun = false;
+        double runStart = 0, longest = 0;
         std::size_t k = i;
-        while (k < rs.size() && rs[k].spo2 && *rs[k].spo2 < baseline - kRecoveryPoints) {
-            e.depth = std::max(e.depth, static_cast<int>(std::floor(baseline - *rs[k].spo2 + 1e-9)));
-            e.nadir = std::min(e.nadir, *rs[k].spo2);
-            e.end = rs[k].seconds + step;
-            ++k;
+        for (; k < rs.size(); ++k) {
+            const auto w = value(rs[k]);
+            const bool joined = k == i || rs[k].seconds - rs[k - 1].seconds <= 1.5 * step;
+            if (!w || !joined || !lasts(away(*w, baseline)))
+                break;
+            if (away(*w, baseline) < enter) {
+                inRun = false;
+                continue;
+            }
+            if (!inRun)
+                runStart = rs[k].seconds;
+            inRun = true;
+            longest = std::max(longest, rs[k].seconds + step - runStart);
         }
-        if (e.end - e.start >= kShortestDesaturation)
-            events.push_back(e);
+        if (longest >= shortest - 1e-9)
+            found.push_back({i, k - 1, baseline});
         i = std::max(k, i + 1);
+    }
+    return found;
+}
+
+std::vector<Event> Desaturations(const std::vector<Reading>& rs, const std::vector<std::optional<double>>& baselines,
+                                 double step)
+{
+    const auto below = [](int v, double baseline) { return baseline - v; };
+    // Back within kRecoveryPoints of the baseline ends it.
+    const auto lasts = [](double points) { return points > kRecoveryPoints + 1e-9; };
+    std::vector<Event> events;
+    for (const Found& f : FindEvents(
+             rs, baselines, [](const Reading& r) { return r.spo2; }, below, kDesaturationPoints - 1e-9, lasts,
+             kShortestDesaturation, step)) {
+        Event e{rs[f.first].seconds, rs[f.last].seconds + step, 0, *rs[f.first].spo2, f.baseline};
+        for (std::size_t k = f.first; k <= f.last; ++k) {
+            e.depth = std::max(e.depth, f.baseline - *rs[k].spo2);
+            e.nadir = std::min(e.nadir, *rs[k].spo2);
+        }
+        events.push_back(e);
     }
     return events;
 }
@@ -69,24 +112,16 @@ std::vector<Event> Desaturations(const std::vector<Reading>& rs, const std::vect
 std::vector<PulseRise> PulseRises(const std::vector<Reading>& rs, const std::vector<std::optional<double>>& baselines,
                                   double step)
 {
+    const auto above = [](int v, double baseline) { return v - baseline; };
+    const auto lasts = [](double beats) { return beats >= kPulseRise - 1e-9; };
     std::vector<PulseRise> rises;
-    std::size_t i = 0;
-    while (i < rs.size()) {
-        if (!rs[i].pulse || !baselines[i] || *rs[i].pulse < *baselines[i] + kPulseRise) {
-            ++i;
-            continue;
-        }
-        const double baseline = *baselines[i];
-        PulseRise rise{rs[i].seconds, rs[i].seconds, *rs[i].pulse, baseline};
-        std::size_t k = i;
-        while (k < rs.size() && rs[k].pulse && *rs[k].pulse >= baseline + kPulseRise) {
+    for (const Found& f : FindEvents(
+             rs, baselines, [](const Reading& r) { return r.pulse; }, above, kPulseRise - 1e-9, lasts,
+             kShortestPulseRise, step)) {
+        PulseRise rise{rs[f.first].seconds, rs[f.last].seconds + step, *rs[f.first].pulse, f.baseline};
+        for (std::size_t k = f.first; k <= f.last; ++k)
             rise.peak = std::max(rise.peak, *rs[k].pulse);
-            rise.end = rs[k].seconds + step;
-            ++k;
-        }
-        if (rise.end - rise.start >= kShortestPulseRise)
-            rises.push_back(rise);
-        i = std::max(k, i + 1);
+        rises.push_back(rise);
     }
     return rises;
 }
@@ -159,8 +194,10 @@ std::optional<Figures> Analyse(const Night& night, bool findBeats)
         if (rs[i].spo2 && spo2Baselines[i])
             used.push_back(*spo2Baselines[i]);
     f.baselineMedian = Median(used);
-    f.events3 = Desaturations(rs, spo2Baselines, 3, step);
-    f.events4 = Desaturations(rs, spo2Baselines, 4, step);
+    f.events3 = Desaturations(rs, spo2Baselines, step);
+    // ODI4 counts the desaturations that reach 4 points below their baseline: each is one of ODI3's.
+    std::copy_if(f.events3.begin(), f.events3.end(), std::back_inserter(f.events4),
+                 [](const Event& e) { return e.depth >= kDeepDesaturationPoints - 1e-9; });
     f.odi3 = PerHour(f.events3.size(), f.validSeconds);
     f.odi4 = PerHour(f.events4.size(), f.validSeconds);
     f.pulseRises = PulseRises(rs, Baselines(rs, [](const Reading& r) { return r.pulse; }), step);

@@ -11,23 +11,27 @@ namespace trelvo::report {
 
 // The rules the figures are counted by; the report states them with their parameters.
 inline constexpr double kBaselineSeconds = 120;      // baseline: mean of the valid values of the 120 s before
-inline constexpr double kShortestDesaturation = 10;  // seconds
+inline constexpr int kDesaturationPoints = 3;        // a desaturation: 3 points or more below the baseline ...
+inline constexpr double kShortestDesaturation = 10;  // ... for 10 consecutive seconds or more (ODI3)
+inline constexpr int kDeepDesaturationPoints = 4;    // ODI4: those that reach 4 points below
 inline constexpr int kRecoveryPoints = 1;            // a desaturation ends back within 1 point of the baseline
 inline constexpr int kPulseRise = 5;                 // per minute above the pulse baseline ...
 inline constexpr double kShortestPulseRise = 8;      // ... for 8 s or more
 
-// A desaturation: SpO2 at least `depth` points below the baseline (the mean of the valid values
-// of the 120 s before it), lasting at least 10 s, until it is back within 1 point of that baseline.
+// A desaturation: SpO2 3 points or more below the baseline (the mean of the valid values of the
+// 120 s before it begins) for at least 10 consecutive seconds of valid readings; it lasts until the
+// first second back within 1 point of that baseline, or the first second without a valid reading.
 struct Event {
     double start = 0;
     double end = 0;
-    int depth = 0;        // deepest drop below the baseline, in whole points
+    double depth = 0;     // the deepest drop below the baseline, in points
     int nadir = 0;        // the lowest SpO2 in it
     double baseline = 0;  // the baseline it was measured against
 };
 
-// A pulse rise: the pulse at least 5 per minute above the mean pulse of the 120 s before, for
-// at least 8 s.
+// A pulse rise, of the same shape: the pulse 5 per minute or more above the mean pulse of the
+// 120 s before it begins, for at least 8 consecutive seconds; it lasts until the first second
+// back below 5 above, or the first second without a valid pulse.
 struct PulseRise {
     double start = 0;
     double end = 0;

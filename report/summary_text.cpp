@@ -52,12 +52,14 @@ std::string ResolutionText(const Night& night)
 
 std::string RulesText()
 {
-    return Format("desaturation: SpO2 3 (ODI3) or 4 (ODI4) points or more below the baseline, for %.0f s or "
-                  "more, until back within %d point of it; baseline: the mean SpO2 of the valid readings of the "
-                  "%.0f s before; pulse rise: %d per minute or more above the mean pulse of the %.0f s before, "
-                  "for %.0f s or more; rates per hour of analysed time",
-                  kShortestDesaturation, kRecoveryPoints, kBaselineSeconds, kPulseRise, kBaselineSeconds,
-                  kShortestPulseRise);
+    return Format("baseline: the mean of the valid readings of the %.0f s before; desaturation: SpO2 %d points or "
+                  "more below the baseline where it begins, for %.0f consecutive seconds or more, lasting until the "
+                  "first second back within %d point of that baseline or without a valid reading; ODI3 counts the "
+                  "desaturations, ODI4 those that reach %d points below; pulse rise: the pulse %d per minute or more "
+                  "above its baseline for %.0f consecutive seconds or more, lasting until it falls below that or a "
+                  "second has no valid pulse; rates per hour of analysed time",
+                  kBaselineSeconds, kDesaturationPoints, kShortestDesaturation, kRecoveryPoints,
+                  kDeepDesaturationPoints, kPulseRise, kShortestPulseRise);
 }
 
 std::string SummaryText(const std::string& source, const Night& night, const Figures& f)
@@ -128,15 +130,11 @@ std::string SummaryText(const std::string& source, const Night& night, const Fig
 std::string EventsCsv(const Night& night, const Figures& f)
 {
     std::string text = "start,end,duration_s,nadir_percent,depth_points,baseline_percent,odi4\r\n";
-    // Both lists are in time order: one walk along the deep events.
-    auto deepEvent = f.events4.begin();
     for (const Event& e : f.events3) {
-        while (deepEvent != f.events4.end() && deepEvent->end <= e.start)
-            ++deepEvent;
-        const bool deep = deepEvent != f.events4.end() && deepEvent->start < e.end;
-        text +=
-            Format("%s,%s,%.0f,%d,%d,%.1f,%s\r\n", MomentText(night, e.start).c_str(), MomentText(night, e.end).c_str(),
-                   e.end - e.start, e.nadir, e.depth, e.baseline, deep ? "yes" : "no");
+        const bool deep = e.depth >= kDeepDesaturationPoints - 1e-9;
+        text += Format("%s,%s,%.0f,%d,%.1f,%.1f,%s\r\n", MomentText(night, e.start).c_str(),
+                       MomentText(night, e.end).c_str(), e.end - e.start, e.nadir, e.depth, e.baseline,
+                       deep ? "yes" : "no");
     }
     return text;
 }

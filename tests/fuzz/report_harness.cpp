@@ -65,9 +65,28 @@ std::string Run(Night night)
         return "the bands do not add up to the analysed time";
     if (f.atOrBelow88Seconds > f.below90Seconds + 1e-6)
         return "more time at or below 88 than below 90";
-    for (const Event& e : f.events3)
-        if (e.end - e.start < kShortestDesaturation || e.depth < 3)
+    for (const Event& e : f.events3) {
+        if (e.end - e.start < kShortestDesaturation - 1e-9 || e.depth < kDesaturationPoints - 1e-9)
             return "a desaturation shorter than the rule or not deep enough";
+        // Every second of an event has a valid reading: nothing missing, nothing without a value.
+        const auto first = std::lower_bound(night.readings.begin(), night.readings.end(), e.start,
+                                            [](const Reading& r, double t) { return r.seconds < t; });
+        double expected = e.start;
+        for (auto r = first; r != night.readings.end() && r->seconds < e.end; ++r) {
+            if (!r->spo2 || r->seconds > expected + 1e-6)
+                return "a desaturation spans a second without a reading";
+            expected = std::max(expected, r->seconds + night.step);
+        }
+        if (expected < e.end - 1e-6)
+            return "a desaturation runs past its readings";
+    }
+    if (f.events4.size() > f.events3.size())
+        return "more ODI4 events than ODI3 events";
+    for (const Event& e : f.events4)
+        if (std::none_of(f.events3.begin(), f.events3.end(),
+                         [&e](const Event& d) { return d.start == e.start && d.end == e.end; }) ||
+            e.depth < kDeepDesaturationPoints - 1e-9)
+            return "an ODI4 event that is no ODI3 event 4 points deep";
     int hourly = 0;
     for (const HourFigures& h : f.hours)
         hourly += h.events3;

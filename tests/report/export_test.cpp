@@ -156,7 +156,7 @@ TEST(Exports, EdfReadBackByEdflib)
     }
     std::sort(annotations.begin(), annotations.end());
     EXPECT_EQ(annotations, (std::vector<std::tuple<long long, long long, std::string>>{
-                               {100, 15, "Desaturation, 5 points"}, {130, 5, "No data"}, {135, 10, "Probe off"}}));
+                               {100, 15, "Desaturation, 5.0 points"}, {130, 5, "No data"}, {135, 10, "Probe off"}}));
     edfclose_file(header.handle);
     std::filesystem::remove(path);
 }

@@ -79,9 +79,9 @@ TEST(Figures, EventsPerClockHourAcrossMidnight)
     EXPECT_NE(summary.find("00:00               20 min            2     5.9            2     5.9"), std::string::npos)
         << summary;
     EXPECT_EQ(EventsCsv(night, *f), "start,end,duration_s,nadir_percent,depth_points,baseline_percent,odi4\r\n"
-                                    "2026-12-07 23:55:00,2026-12-07 23:55:15,15,91,5,96.0,yes\r\n"
-                                    "2026-12-08 00:05:00,2026-12-08 00:05:15,15,91,5,96.0,yes\r\n"
-                                    "2026-12-08 00:15:00,2026-12-08 00:15:15,15,91,5,96.0,yes\r\n");
+                                    "2026-12-07 23:55:00,2026-12-07 23:55:15,15,91,5.0,96.0,yes\r\n"
+                                    "2026-12-08 00:05:00,2026-12-08 00:05:15,15,91,5.0,96.0,yes\r\n"
+                                    "2026-12-08 00:15:00,2026-12-08 00:15:15,15,91,5.0,96.0,yes\r\n");
 }
 
 TEST(Figures, APulseRiseOfFivePerMinuteForEightSecondsAndItsNearMisses)
@@ -118,7 +118,10 @@ TEST(Figures, TheResolutionIsStatedAndTheFiguresAgree)
     EXPECT_NE(five.find("Resolution       5 s"), std::string::npos) << five;
     EXPECT_NE(one.find("Recorded         2026-12-07 23:00:00 to 2026-12-07 23:15:00"), std::string::npos) << one;
     EXPECT_NE(five.find("Recorded         23:00:00 to 23:15:00"), std::string::npos) << five;
-    EXPECT_NE(one.find("Rules            desaturation: SpO2 3 (ODI3) or 4 (ODI4) points"), std::string::npos);
+    EXPECT_NE(one.find("Rules            baseline: the mean of the valid readings of the 120 s before; desaturation: "
+                       "SpO2 3 points or more below the baseline where it begins, for 10 consecutive seconds"),
+              std::string::npos)
+        << one;
 
     // A night with its excluded time, and why.
     const Night gappy =
@@ -167,6 +170,62 @@ TEST(Figures, ManyNightsAsATableAndCsv)
               "2026-12-07,1.50,93.7,89,30.0,0.7,0.7,70,\"'+1.txt\"\r\n"
               "2026-12-07,1.50,93.7,89,30.0,0.7,0.7,70,\"'-2+3.txt\"\r\n"
               "2026-12-07,1.50,93.7,89,30.0,-1.0,0.7,70,\"'\tx.txt\"\r\n");
+}
+
+// One rule for both kinds of event, counted by hand: each night starts with 130 s at its level, so
+// the baseline where the event begins is that level.
+TEST(Figures, OneShapeForEveryEventAndOdi4AmongTheOdi3Events)
+{
+    const auto analyse = [](const RowText& rows) {
+        const Night night = ParsePerSecondFile(rows.Text());
+        return std::pair{night, *Analyse(night)};
+    };
+    // 96, then 93 for 1 s and 91 for 9 s: 10 s at 3 or more below, 5.0 deep: ODI3 and ODI4 alike.
+    const auto [a, fa] = analyse(RowText().Add(130, "96").Add(1, "93").Add(9, "91").Add(30, "96"));
+    ASSERT_EQ(fa.events3.size(), 1u);
+    EXPECT_EQ(fa.events3[0].end - fa.events3[0].start, 10);
+    EXPECT_DOUBLE_EQ(fa.events3[0].depth, 5.0);
+    EXPECT_EQ(fa.events4.size(), 1u);
+    EXPECT_NE(EventsCsv(a, fa).find(",10,91,5.0,96.0,yes\r\n"), std::string::npos) << EventsCsv(a, fa);
+
+    // 97, 94 for 125 s, three times 89 (12 s) and 94 (20 s): never back within 1 point, so one event
+    // 8 deep: ODI3 1 and ODI4 1 (ODI4 was 3 when it was found on its own).
+    RowText b = RowText().Add(130, "97").Add(125, "94");
+    for (int i = 0; i < 3; ++i)
+        b.Add(12, "89").Add(20, "94");
+    const auto [bn, fb] = analyse(b.Add(30, "97"));
+    ASSERT_EQ(fb.events3.size(), 1u);
+    EXPECT_DOUBLE_EQ(fb.events3[0].depth, 8.0);
+    EXPECT_EQ(fb.events4.size(), 1u);
+
+    // 1 s at 3 below and 9 s at 2 below: only 1 s at 3 or more below, no event (it counted when the
+    // 10 s ran to the recovery).
+    EXPECT_TRUE(analyse(RowText().Add(130, "97").Add(1, "94").Add(9, "95").Add(30, "97")).second.events3.empty());
+
+    // A gap in the file (the computer slept: 600 s without rows) ends an event, for SpO2 and pulse:
+    // 4 s before it and 4 after are no event; after the gap the 120 s before hold no reading, so
+    // there is no baseline, and then the baseline is the 93 itself.
+    const auto [c, fc] = analyse(RowText().Add(130, "97").Add(4, "93").Skip(600).Add(4, "93").Add(30, "97"));
+    EXPECT_TRUE(fc.events3.empty());
+    const auto [d, fd] =
+        analyse(RowText().Add(130, "97", 60).Add(4, "97", 70).Skip(600).Add(4, "97", 70).Add(30, "97", 60));
+    EXPECT_TRUE(fd.pulseRises.empty());
+    // And so does a second without data: 6 s, no data, 6 s is no 10-s event.
+    EXPECT_TRUE(analyse(RowText().Add(130, "97").Add(6, "93").Add(1, "no_data").Add(6, "93").Add(30, "97"))
+                    .second.events3.empty());
+}
+
+// The same rule at 5 s from a record file alone: a line stands for 5 s, so one line at 3 below is
+// 5 s and two are 10.
+TEST(Figures, TheRuleAtFiveSecondsFromARecordFile)
+{
+    const Night one = ParseNight(RecordText(23 * 3600).Add(26, "97").Add(1, "94").Add(1, "95").Add(6, "97").Text());
+    EXPECT_TRUE(Analyse(one)->events3.empty()) << "5 s at 3 below, 5 s at 2 below";
+    const Night two = ParseNight(RecordText(23 * 3600).Add(26, "97").Add(2, "94").Add(6, "97").Text());
+    const auto f = Analyse(two);
+    ASSERT_EQ(f->events3.size(), 1u);
+    EXPECT_EQ(f->events3[0].end - f->events3[0].start, 10);
+    EXPECT_TRUE(f->events4.empty()) << "3.0 deep";
 }
 
 }  // namespace

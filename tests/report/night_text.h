@@ -70,6 +70,12 @@ public:
         }
         return *this;
     }
+    // Seconds without rows (the computer slept).
+    RowText& Skip(int seconds)
+    {
+        m_at += seconds;
+        return *this;
+    }
     [[nodiscard]] const std::string& Text() const { return m_text; }
 
 private:
