@@ -182,6 +182,7 @@ std::optional<Figures> Analyse(const Night& night, bool findBeats)
     if (!spo2.empty())
         f.spo2Mean = std::accumulate(spo2.begin(), spo2.end(), 0.0) / static_cast<double>(spo2.size());
     f.spo2Median = Median(spo2);
+    f.hasPulse = !pulse.empty();
     if (!pulse.empty()) {
         f.pulseMean = std::accumulate(pulse.begin(), pulse.end(), 0.0) / static_cast<double>(pulse.size());
         f.pulseMin = static_cast<int>(*std::min_element(pulse.begin(), pulse.end()));
@@ -193,7 +194,8 @@ std::optional<Figures> Analyse(const Night& night, bool findBeats)
     for (std::size_t i = 0; i < rs.size(); ++i)
         if (rs[i].spo2 && spo2Baselines[i])
             used.push_back(*spo2Baselines[i]);
-    f.baselineMedian = Median(used);
+    if (!used.empty())
+        f.baselineMedian = Median(used);
     f.events3 = Desaturations(rs, spo2Baselines, step);
     // ODI4 counts the desaturations that reach 4 points below their baseline: each is one of ODI3's.
     std::copy_if(f.events3.begin(), f.events3.end(), std::back_inserter(f.events4),
@@ -244,15 +246,18 @@ double PerHour(std::size_t count, double seconds)
 
 NightRow RowOf(const std::string& name, const Night& night, const Figures& f)
 {
-    return {name,
-            MomentText(night, f.start).substr(0, 10),
-            f.validSeconds / 3600,
-            f.spo2Mean,
-            f.spo2Min,
-            f.below90Seconds / 60,
-            f.odi3,
-            f.odi4,
-            f.pulseMean};
+    NightRow row{
+        name, MomentText(night, f.start).substr(0, 10), f.validSeconds / 3600, {}, {}, f.below90Seconds / 60, {}, {},
+        {}};
+    if (f.validSeconds > 0) {
+        row.spo2Mean = f.spo2Mean;
+        row.spo2Min = f.spo2Min;
+        row.odi3 = f.odi3;
+        row.odi4 = f.odi4;
+    }
+    if (f.hasPulse)
+        row.pulseMean = f.pulseMean;
+    return row;
 }
 
 }  // namespace trelvo::report

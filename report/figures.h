@@ -60,13 +60,14 @@ struct Figures {
     double spo2Mean = 0, spo2Median = 0;
     int spo2Min = 0;
     double spo2MinAt = 0;
-    double baselineMedian = 0;  // the median of the baselines over the analysed readings
+    std::optional<double> baselineMedian;  // the median of the baselines over the analysed readings, if any
     std::array<double, 5> bandSeconds{};
     double below90Seconds = 0;      // T90: below 90 %
     double atOrBelow88Seconds = 0;  // at or below 88 %
     std::vector<Event> events3, events4;
     double odi3 = 0, odi4 = 0;  // events per hour of analysed time
     std::vector<HourFigures> hours;
+    bool hasPulse = false;  // a valid reading with a pulse; else the pulse figures mean nothing
     double pulseMean = 0;
     int pulseMin = 0, pulseMax = 0;
     std::vector<PulseRise> pulseRises;
@@ -89,12 +90,15 @@ struct NightRow {
     std::string name;  // the file read
     std::string date;  // of the night's start, "2026-12-07"
     double analysedHours = 0;
-    double spo2Mean = 0;
-    int spo2Min = 0;
+    std::optional<double> spo2Mean;  // nothing without a valid reading
+    std::optional<int> spo2Min;
     double t90Minutes = 0;
-    double odi3 = 0, odi4 = 0;
-    double pulseMean = 0;
+    std::optional<double> odi3, odi4;  // nothing when nothing was analysed
+    std::optional<double> pulseMean;
 };
+
+// Hourly rates are given for hours with at least this much analysed time.
+inline constexpr double kShortestRatedHour = 15 * 60;
 [[nodiscard]] NightRow RowOf(const std::string& name, const Night& night, const Figures& f);
 
 // Events per hour of the time given; nothing in no time.

@@ -28,6 +28,7 @@ void PaintFigures(QPainter& p, const QRectF& area, const Night& night, const Fig
 {
     const auto share = [&f](double s) { return f.validSeconds > 0 ? 100.0 * s / f.validSeconds : 0.0; };
     const double recording = f.end - f.start;
+    const auto rate = [&f](std::size_t count) { return Text(RateText(count, f.validSeconds, 0)); };
     const QList<std::pair<QString, QString>> left = {
         {QStringLiteral("Recorded"), Text(MomentText(night, f.start)) + QStringLiteral(" to ") +
                                          Text(MomentText(night, f.end)).right(8) + QStringLiteral(" (") +
@@ -40,13 +41,16 @@ void PaintFigures(QPainter& p, const QRectF& area, const Night& night, const Fig
              .arg(recording > 0 ? 100 * (f.noDataSeconds + f.probeOffSeconds + f.noSignalSeconds) / recording : 0, 0,
                   'f', 1)
              .arg(Minutes(f.noDataSeconds), Minutes(f.probeOffSeconds), Minutes(f.noSignalSeconds))},
-        {QStringLiteral("SpO2"), QStringLiteral("mean %1 %, median %2 %, lowest %3 % at %4")
-                                     .arg(f.spo2Mean, 0, 'f', 1)
-                                     .arg(f.spo2Median, 0, 'f', 1)
-                                     .arg(f.spo2Min)
-                                     .arg(Text(ClockText(f.spo2MinAt)))},
+        {QStringLiteral("SpO2"), f.validSeconds > 0 ? QStringLiteral("mean %1 %, median %2 %, lowest %3 % at %4")
+                                                          .arg(f.spo2Mean, 0, 'f', 1)
+                                                          .arg(f.spo2Median, 0, 'f', 1)
+                                                          .arg(f.spo2Min)
+                                                          .arg(Text(ClockText(f.spo2MinAt)))
+                                                    : QStringLiteral("no valid reading")},
         {QStringLiteral("Baseline"),
-         QStringLiteral("%1 % (median of the running 2-minute mean)").arg(f.baselineMedian, 0, 'f', 1)},
+         f.baselineMedian
+             ? QStringLiteral("%1 % (median of the running 2-minute mean)").arg(*f.baselineMedian, 0, 'f', 1)
+             : QStringLiteral("none: no valid reading has another before it")},
         {QStringLiteral("T90"), QStringLiteral("%1 (%2 %), below 90 %")
                                     .arg(Minutes(f.below90Seconds))
                                     .arg(share(f.below90Seconds), 0, 'f', 1)},
@@ -56,15 +60,16 @@ void PaintFigures(QPainter& p, const QRectF& area, const Night& night, const Fig
     };
     const QList<std::pair<QString, QString>> right = {
         {QStringLiteral("ODI3"),
-         QStringLiteral("%1 per hour (%2 events)").arg(f.odi3, 0, 'f', 1).arg(f.events3.size())},
+         QStringLiteral("%1 per hour (%2 events)").arg(rate(f.events3.size())).arg(f.events3.size())},
         {QStringLiteral("ODI4"),
-         QStringLiteral("%1 per hour (%2 events)").arg(f.odi4, 0, 'f', 1).arg(f.events4.size())},
-        {QStringLiteral("Pulse"), QStringLiteral("mean %1, lowest %2, highest %3 per minute")
-                                      .arg(f.pulseMean, 0, 'f', 0)
-                                      .arg(f.pulseMin)
-                                      .arg(f.pulseMax)},
+         QStringLiteral("%1 per hour (%2 events)").arg(rate(f.events4.size())).arg(f.events4.size())},
+        {QStringLiteral("Pulse"), f.hasPulse ? QStringLiteral("mean %1, lowest %2, highest %3 per minute")
+                                                   .arg(f.pulseMean, 0, 'f', 0)
+                                                   .arg(f.pulseMin)
+                                                   .arg(f.pulseMax)
+                                             : QStringLiteral("no valid reading")},
         {QStringLiteral("Pulse rises"),
-         QStringLiteral("%1 per hour (%2 events)").arg(f.pulseRisesPerHour, 0, 'f', 1).arg(f.pulseRises.size())},
+         QStringLiteral("%1 per hour (%2 events)").arg(rate(f.pulseRises.size())).arg(f.pulseRises.size())},
         {QStringLiteral("Resolution"), night.step == kRowSeconds ? QStringLiteral("1 s (per-second file)")
                                                                  : QStringLiteral("5 s (record file alone)")},
     };

@@ -198,12 +198,12 @@ void PaintPanels(QPainter& p, const QRectF& area, const Night& night, const Figu
     constexpr double kBetween = 50;  // room for the pulse panel's name
     const double spo2Height = (area.height() - kBetween) * 300 / 510;
     int pulseLow = 40, pulseHigh = 140;
-    if (f.pulseMax > 0) {
+    if (f.hasPulse) {
         pulseLow = std::min(pulseLow, (f.pulseMin / 20) * 20);
         pulseHigh = std::max(pulseHigh, (f.pulseMax / 20 + 1) * 20);
     }
-    const Panel spo2{QRectF(area.topLeft(), QSizeF(area.width(), spo2Height)), std::min(70.0, f.spo2Min - 2.0), 100.0,
-                     f.start, f.end};
+    const Panel spo2{QRectF(area.topLeft(), QSizeF(area.width(), spo2Height)),
+                     f.validSeconds > 0 ? std::min(70.0, f.spo2Min - 2.0) : 70.0, 100.0, f.start, f.end};
     const Panel pulse{QRectF(QPointF(area.left(), area.top() + spo2Height + kBetween), area.bottomRight()),
                       static_cast<double>(pulseLow), static_cast<double>(pulseHigh), f.start, f.end};
     DrawPanel(p, spo2, night, QStringLiteral("SpO2 [%]"), kSpO2Colour, true, f);
@@ -257,7 +257,7 @@ void PaintHourTable(QPainter& p, const QRectF& area, const Figures& f)
                    (column == 0 ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter, text);
     };
     const auto perHour = [](int n, double seconds) {
-        return seconds > 0 ? QString::number(n / (seconds / 3600), 'f', 1) : QStringLiteral("–");
+        return QString::fromStdString(RateText(static_cast<std::size_t>(n), seconds, kShortestRatedHour));
     };
     QFont bold = p.font();
     bold.setBold(true);
@@ -317,9 +317,9 @@ void PaintReport(QPainter& p, const Night& night, const Figures& f, const QStrin
                QStringLiteral("%1 to %2 · mean SpO2 %3 % · ODI3 %4/h · ODI4 %5/h · shaded: desaturations of 3 points "
                               "or more · grey: no reading")
                    .arg(QString::fromStdString(ClockText(f.start)), QString::fromStdString(ClockText(f.end)))
-                   .arg(f.spo2Mean, 0, 'f', 1)
-                   .arg(f.odi3, 0, 'f', 1)
-                   .arg(f.odi4, 0, 'f', 1));
+                   .arg(f.validSeconds > 0 ? QString::number(f.spo2Mean, 'f', 1) : QStringLiteral("–"))
+                   .arg(QString::fromStdString(RateText(f.events3.size(), f.validSeconds, 0)),
+                        QString::fromStdString(RateText(f.events4.size(), f.validSeconds, 0))));
     PaintPanels(p, QRectF(QPointF(70, 100), QPointF(kPlotWidth - 60, 660)), night, f);
     p.drawText(QRectF(0, kPlotHeight - 34, kPlotWidth, 20), Qt::AlignHCenter,
                QStringLiteral("This report is not a medical diagnosis. A PC is not suitable for patient monitoring."));
@@ -337,7 +337,7 @@ void PaintTrend(QPainter& p, const std::vector<NightRow>& nights, const QString&
         QRectF area;
     };
     const Series series[] = {
-        {QStringLiteral("ODI3 [events per hour]"), kSpO2Colour, [](const NightRow& r) { return r.odi3; },
+        {QStringLiteral("ODI3 [events per hour]"), kSpO2Colour, [](const NightRow& r) { return r.odi3.value_or(0); },
          QRectF(QPointF(70, 80), QPointF(kTrendWidth - 40, 300))},
         {QStringLiteral("T90 [minutes below 90 %]"), QColor(200, 60, 60),
          [](const NightRow& r) { return r.t90Minutes; }, QRectF(QPointF(70, 350), QPointF(kTrendWidth - 40, 540))},

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <string_view>
 
 namespace trelvo::report {
@@ -36,7 +37,26 @@ std::string SpreadsheetText(std::string text)
     return text;
 }
 
+// Pads on the left to a width in characters.
+std::string RightAligned(const std::string& text, std::size_t width)
+{
+    const auto characters = static_cast<std::size_t>(
+        std::count_if(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+    return characters < width ? std::string(width - characters, ' ') + text : text;
+}
+
+// A number with its decimals, or "–" when there is none.
+std::string NumberOrDash(const std::optional<double>& value, int decimals)
+{
+    return value ? Format("%.*f", decimals, *value) : std::string("–");
+}
+
 }  // namespace
+
+std::string RateText(std::size_t count, double seconds, double shortest)
+{
+    return seconds >= shortest && seconds > 0 ? Format("%.1f", PerHour(count, seconds)) : std::string("–");
+}
 
 std::string BandName(std::size_t band)
 {
@@ -77,11 +97,16 @@ std::string SummaryText(const std::string& source, const Night& night, const Fig
     text += Format("Excluded         %s (%.1f %%): no data %.1f min, probe off %.1f min, no finger %.1f min\n",
                    DurationText(excluded).c_str(), recording > 0 ? 100.0 * excluded / recording : 0.0,
                    f.noDataSeconds / 60, f.probeOffSeconds / 60, f.noSignalSeconds / 60);
-    text += Format("SpO2             mean %.1f %%, median %.1f %%, lowest %d %% at %s\n", f.spo2Mean, f.spo2Median,
-                   f.spo2Min, MomentText(night, f.spo2MinAt).c_str());
-    text += Format("Baseline         %.1f %% (median over the night; each event's baseline is the mean SpO2 of "
-                   "the %.0f s before it)\n",
-                   f.baselineMedian, kBaselineSeconds);
+    const bool analysed = f.validSeconds > 0;
+    text += analysed ? Format("SpO2             mean %.1f %%, median %.1f %%, lowest %d %% at %s\n", f.spo2Mean,
+                              f.spo2Median, f.spo2Min, MomentText(night, f.spo2MinAt).c_str())
+                     : std::string("SpO2             no valid reading\n");
+    text +=
+        f.baselineMedian
+            ? Format("Baseline         %.1f %% (median over the night; each event's baseline is the mean SpO2 of "
+                     "the %.0f s before it)\n",
+                     *f.baselineMedian, kBaselineSeconds)
+            : Format("Baseline         none: no valid reading has another in the %.0f s before it\n", kBaselineSeconds);
     for (std::size_t b = 0; b < f.bandSeconds.size(); ++b)
         text += Format("%s %6.1f min (%.1f %% of analysed time)\n", Padded("SpO2 " + BandName(b), 16).c_str(),
                        f.bandSeconds[b] / 60, share(f.bandSeconds[b]));
@@ -89,11 +114,14 @@ std::string SummaryText(const std::string& source, const Night& night, const Fig
         Format("T90              %.1f min (%.1f %%): below 90 %%\n", f.below90Seconds / 60, share(f.below90Seconds));
     text += Format("T88              %.1f min (%.1f %%): at or below 88 %%\n", f.atOrBelow88Seconds / 60,
                    share(f.atOrBelow88Seconds));
-    text += Format("ODI3             %.1f per hour (%zu events)\n", f.odi3, f.events3.size());
-    text += Format("ODI4             %.1f per hour (%zu events)\n", f.odi4, f.events4.size());
+    const auto rate = [&](std::size_t count) { return RateText(count, f.validSeconds, 0); };
+    text += Format("ODI3             %s per hour (%zu events)\n", rate(f.events3.size()).c_str(), f.events3.size());
+    text += Format("ODI4             %s per hour (%zu events)\n", rate(f.events4.size()).c_str(), f.events4.size());
+    text += f.hasPulse ? Format("Pulse            mean %.0f, lowest %d, highest %d per minute\n", f.pulseMean,
+                                f.pulseMin, f.pulseMax)
+                       : std::string("Pulse            no valid reading\n");
     text +=
-        Format("Pulse            mean %.0f, lowest %d, highest %d per minute\n", f.pulseMean, f.pulseMin, f.pulseMax);
-    text += Format("Pulse rises      %.1f per hour (%zu events)\n", f.pulseRisesPerHour, f.pulseRises.size());
+        Format("Pulse rises      %s per hour (%zu events)\n", rate(f.pulseRises.size()).c_str(), f.pulseRises.size());
     if (f.hasWave) {
         text += Format("Beats            %zu found in the wave, %.0f per hour of wave (%s); their rate and the unit's "
                        "pulse differ by %.1f per minute (median of %zu beats)\n",
@@ -107,10 +135,12 @@ std::string SummaryText(const std::string& source, const Night& night, const Fig
     text += std::string("Hour             analysed  ODI3 events  ODI3/h  ODI4 events  ODI4/h") +
             (f.hasWave ? "   beats\n" : "\n");
     for (const HourFigures& h : f.hours) {
-        text +=
-            Format("%-16s %5.0f min  %11d  %6.1f  %11d  %6.1f", ClockText(h.start).substr(0, 5).c_str(),
-                   h.analysedSeconds / 60, h.events3, PerHour(static_cast<std::size_t>(h.events3), h.analysedSeconds),
-                   h.events4, PerHour(static_cast<std::size_t>(h.events4), h.analysedSeconds));
+        const auto hourRate = [&h](int count) {
+            return RightAligned(RateText(static_cast<std::size_t>(count), h.analysedSeconds, kShortestRatedHour), 6);
+        };
+        text += Format("%-16s %5.0f min  %11d  %s  %11d  %s", ClockText(h.start).substr(0, 5).c_str(),
+                       h.analysedSeconds / 60, h.events3, hourRate(h.events3).c_str(), h.events4,
+                       hourRate(h.events4).c_str());
         text += f.hasWave ? Format("  %6d\n", h.beats) : "\n";
     }
     if (!night.brokenLines.empty()) {
@@ -144,8 +174,11 @@ std::string NightsTable(const std::vector<NightRow>& rows)
     std::string text = "Night       Analysed  SpO2 mean  lowest  T90 min  ODI3/h  ODI4/h  Pulse  File\n";
     for (const NightRow& r : rows)
         text +=
-            Format("%-10s  %6.1f h  %7.1f %%  %4d %%  %7.1f  %6.1f  %6.1f  %5.0f  %s\n", r.date.c_str(),
-                   r.analysedHours, r.spo2Mean, r.spo2Min, r.t90Minutes, r.odi3, r.odi4, r.pulseMean, r.name.c_str());
+            Format("%-10s  %6.1f h  %s %%  %s %%  %7.1f  %s  %s  %s  %s\n", r.date.c_str(), r.analysedHours,
+                   RightAligned(NumberOrDash(r.spo2Mean, 1), 7).c_str(),
+                   RightAligned(r.spo2Min ? std::to_string(*r.spo2Min) : "–", 4).c_str(), r.t90Minutes,
+                   RightAligned(NumberOrDash(r.odi3, 1), 6).c_str(), RightAligned(NumberOrDash(r.odi4, 1), 6).c_str(),
+                   RightAligned(NumberOrDash(r.pulseMean, 0), 5).c_str(), r.name.c_str());
     return text;
 }
 
@@ -157,8 +190,13 @@ std::string NightsCsv(const std::vector<NightRow>& rows)
         // A file name may hold commas or quotes: quoted as RFC 4180 says.
         for (std::size_t at = name.find('"'); at != std::string::npos; at = name.find('"', at + 2))
             name.insert(at, 1, '"');
-        text += Format("%s,%.2f,%.1f,%d,%.1f,%.1f,%.1f,%.0f,\"%s\"\r\n", r.date.c_str(), r.analysedHours, r.spo2Mean,
-                       r.spo2Min, r.t90Minutes, r.odi3, r.odi4, r.pulseMean, name.c_str());
+        // A figure with nothing to count is an empty cell.
+        const auto cell = [](const std::optional<double>& v, int decimals) {
+            return v ? Format("%.*f", decimals, *v) : std::string();
+        };
+        text += Format("%s,%.2f,%s,%s,%.1f,%s,%s,%s,\"%s\"\r\n", r.date.c_str(), r.analysedHours,
+                       cell(r.spo2Mean, 1).c_str(), r.spo2Min ? std::to_string(*r.spo2Min).c_str() : "", r.t90Minutes,
+                       cell(r.odi3, 1).c_str(), cell(r.odi4, 1).c_str(), cell(r.pulseMean, 0).c_str(), name.c_str());
     }
     return text;
 }

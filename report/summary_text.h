@@ -21,6 +21,9 @@ namespace trelvo::report {
 // The desaturations as CSV: start, end, duration, nadir, depth, baseline, ODI4 or not.
 [[nodiscard]] std::string EventsCsv(const Night& night, const Figures& f);
 
+// A rate per hour with one decimal, or "–" when less than `shortest` seconds were analysed (or none).
+[[nodiscard]] std::string RateText(std::size_t count, double seconds, double shortest);
+
 [[nodiscard]] std::string NightsTable(const std::vector<NightRow>& rows);
 [[nodiscard]] std::string NightsCsv(const std::vector<NightRow>& rows);
 

@@ -1,3 +1,4 @@
+#include "recording/per_second_file.h"
 #include "report/figures.h"
 #include "report/night_text.h"
 #include "report/summary_text.h"
@@ -226,6 +227,43 @@ TEST(Figures, TheRuleAtFiveSecondsFromARecordFile)
     ASSERT_EQ(f->events3.size(), 1u);
     EXPECT_EQ(f->events3[0].end - f->events3[0].start, 10);
     EXPECT_TRUE(f->events4.empty()) << "3.0 deep";
+}
+
+// A figure with nothing to count says so; an hour with less than 15 minutes analysed has no rate.
+TEST(Figures, NothingToCountIsSaidAndShortHoursHaveNoRate)
+{
+    const Night probeOff = ParsePerSecondFile(RowText().Add(60, "no_probe").Text());
+    const std::string none = SummaryText("night.csv", probeOff, *Analyse(probeOff));
+    for (const char* line : {"SpO2             no valid reading\n",
+                             "Baseline         none: no valid reading has another in the 120 s before it\n",
+                             "ODI3             – per hour (0 events)\n", "ODI4             – per hour (0 events)\n",
+                             "Pulse            no valid reading\n", "Pulse rises      – per hour (0 events)\n"})
+        EXPECT_NE(none.find(line), std::string::npos) << line << none;
+    EXPECT_EQ(none.find("lowest 0 %"), std::string::npos) << none;
+    const NightRow row = RowOf("night.csv", probeOff, *Analyse(probeOff));
+    EXPECT_NE(
+        NightsTable({row}).find("2026-12-07     0.0 h        – %     – %      0.0       –       –      –  night.csv"),
+        std::string::npos)
+        << NightsTable({row});
+    EXPECT_NE(NightsCsv({row}).find("2026-12-07,0.00,,,0.0,,,,\"night.csv\""), std::string::npos) << NightsCsv({row});
+
+    // SpO2 without any pulse; a single valid reading has no baseline.
+    const Night noPulse =
+        ParsePerSecondFile(std::string(recording::kPerSecondHeader) +
+                           "\r\n2026-12-07T23:00:00+00:00,96,,ok,\r\n2026-12-07T23:00:01+00:00,95,,ok,\r\n");
+    const auto f = Analyse(noPulse);
+    EXPECT_FALSE(f->hasPulse);
+    EXPECT_NE(SummaryText("n.csv", noPulse, *f).find("Pulse            no valid reading\n"), std::string::npos);
+    const Night one = ParsePerSecondFile(RowText().Add(1, "96").Text());
+    EXPECT_FALSE(Analyse(one)->baselineMedian);
+
+    // 23:46 to 00:15: 14 minutes in the first hour, no rate; 15 in the second, a rate.
+    const Night hours = ParsePerSecondFile(RowText("2026-12-07", 23 * 3600 + 46 * 60).Add(29 * 60, "96").Text());
+    const std::string table = SummaryText("night.csv", hours, *Analyse(hours));
+    EXPECT_NE(table.find("23:00               14 min            0       –            0       –  "), std::string::npos)
+        << table;
+    EXPECT_NE(table.find("00:00               15 min            0     0.0            0     0.0  "), std::string::npos)
+        << table;
 }
 
 }  // namespace
