@@ -8,6 +8,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 
 namespace trelvo::report {
 namespace {
@@ -156,6 +157,7 @@ std::optional<Reading> ParseRow(std::string_view row, const std::optional<RowTim
         return std::nullopt;
     time = {{read->year, read->month, read->day}, read->secondOfDay, read->utcOffset};
     Reading r;
+    r.utcOffset = read->utcOffset;
     const RowTime& origin = first ? *first : time;
     const std::int64_t midnight = origin.Epoch() - origin.secondOfDay;
     r.seconds = static_cast<double>(time.Epoch() - midnight);
@@ -207,6 +209,10 @@ Night ParsePerSecondFile(std::string_view text)
     if (!ordered)
         std::stable_sort(night.readings.begin(), night.readings.end(),
                          [](const Reading& a, const Reading& b) { return a.seconds < b.seconds; });
+    night.hasOffsets = true;
+    for (std::size_t i = 1; i < night.readings.size(); ++i)
+        if (night.readings[i].utcOffset != night.readings[i - 1].utcOffset)
+            night.offsetChanges.emplace_back(night.readings[i].seconds, night.readings[i].utcOffset);
     return night;
 }
 
@@ -221,14 +227,72 @@ std::string SpanProblem(const Night& night)
            " days, and no night is longer than 7: a time in it is wrong";
 }
 
+std::int32_t OffsetAt(const Night& night, double seconds)
+{
+    if (night.readings.empty())
+        return 0;
+    const auto change = std::upper_bound(night.offsetChanges.begin(), night.offsetChanges.end(), seconds,
+                                         [](double t, const auto& c) { return t < c.first; });
+    return change == night.offsetChanges.begin() ? night.readings.front().utcOffset : std::prev(change)->second;
+}
+
+double LocalSeconds(const Night& night, double seconds)
+{
+    if (night.offsetChanges.empty())
+        return seconds;
+    return seconds + OffsetAt(night, seconds) - night.readings.front().utcOffset;
+}
+
+std::string ClockAt(const Night& night, double seconds)
+{
+    return ClockText(LocalSeconds(night, seconds));
+}
+
 std::string MomentText(const Night& night, double seconds)
 {
+    const double local = LocalSeconds(night, seconds);
     if (!night.date)
-        return ClockText(seconds);
-    const auto whole = static_cast<std::int64_t>(std::floor(seconds));
+        return ClockText(local);
+    const auto whole = static_cast<std::int64_t>(std::floor(local));
     const std::int64_t day = (whole >= 0 ? whole : whole - 86399) / 86400;
     return DateText(CivilFromDays(DaysFromCivil(*night.date) + day)) + " " +
            ClockText(static_cast<double>(whole - day * 86400));
+}
+
+namespace {
+
+std::string OffsetText(std::int32_t offset)
+{
+    char text[16];
+    const std::int32_t minutes = (offset < 0 ? -offset : offset) / 60;
+    std::snprintf(text, sizeof text, "%c%02d:%02d", offset < 0 ? '-' : '+', minutes / 60, minutes % 60);
+    return text;
+}
+
+}  // namespace
+
+std::string IsoMomentText(const Night& night, double seconds)
+{
+    std::string text = MomentText(night, seconds);
+    if (text.size() > 10 && text[10] == ' ')
+        text[10] = 'T';
+    if (night.hasOffsets && !night.readings.empty())
+        text += OffsetText(OffsetAt(night, seconds));
+    return text;
+}
+
+std::vector<std::string> HourTexts(const Night& night, const std::vector<double>& hourStarts)
+{
+    std::vector<std::string> texts;
+    for (const double start : hourStarts)
+        texts.push_back(ClockAt(night, start).substr(0, 5));
+    if (night.offsetChanges.empty())
+        return texts;
+    std::vector<std::string> told = texts;
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        if (std::count(texts.begin(), texts.end(), texts[i]) > 1)
+            told[i] += " (" + OffsetText(OffsetAt(night, hourStarts[i])) + ")";
+    return told;
 }
 
 }  // namespace trelvo::report

@@ -22,6 +22,7 @@ struct Reading {
     // The wave samples of this second: Night::wave[waveBegin, waveBegin + waveCount).
     std::uint32_t waveBegin = 0;
     std::uint32_t waveCount = 0;
+    std::int32_t utcOffset = 0;  // seconds east of UTC in force then (per-second files)
 };
 
 inline constexpr double kLineSeconds = 5.0;  // a record file's line every five seconds
@@ -34,9 +35,14 @@ struct Night {
     std::vector<Reading> readings;
     std::vector<int> brokenLines;  // line numbers of lines that do not parse
     int totalLines = 0;
-    double step = kLineSeconds;      // the time each reading stands for
-    std::optional<CivilDate> date;   // of the first reading, when the file tells it
-    bool hasWave = false;            // a per-second file with the wave column
+    double step = kLineSeconds;     // the time each reading stands for
+    std::optional<CivilDate> date;  // of the first reading, when the file tells it
+    bool hasWave = false;
+    // A per-second file says the UTC offset of every second: the clock shows local time, a change
+    // of summer time included. The axis (Reading::seconds) runs on the first row's offset.
+    bool hasOffsets = false;
+    std::vector<std::pair<double, std::int32_t>>
+        offsetChanges;  // from this second on, this offset            // a per-second file with the wave column
     std::vector<std::uint8_t> wave;  // every reading's wave samples, one after the other
 
     [[nodiscard]] std::span<const std::uint8_t> WaveOf(const Reading& r) const
@@ -60,7 +66,17 @@ struct Night {
 // they do not).
 [[nodiscard]] std::string SpanProblem(const Night& night);
 
-// "2026-12-08 07:12:00" when the night's date is known, else the clock time.
+// The local clock at a second of the night's axis: the axis itself for a record file, shifted by
+// the change of UTC offset since the first row for a per-second file.
+[[nodiscard]] double LocalSeconds(const Night& night, double seconds);
+[[nodiscard]] std::int32_t OffsetAt(const Night& night, double seconds);
+// "23:59:55" on the local clock.
+[[nodiscard]] std::string ClockAt(const Night& night, double seconds);
+// "2026-12-08 07:12:00" on the local clock when the night's date is known, else the clock time.
 [[nodiscard]] std::string MomentText(const Night& night, double seconds);
+// "2026-10-25T02:03:00+01:00" (without the offset for a record file, which does not say it).
+[[nodiscard]] std::string IsoMomentText(const Night& night, double seconds);
+// "02:00", or "02:00 (+01:00)" for an hour the clock shows twice (the end of summer time).
+[[nodiscard]] std::vector<std::string> HourTexts(const Night& night, const std::vector<double>& hourStarts);
 
 }  // namespace trelvo::report

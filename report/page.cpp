@@ -45,7 +45,7 @@ void PaintFigures(QPainter& p, const QRectF& area, const Night& night, const Fig
                                                           .arg(f.spo2Mean, 0, 'f', 1)
                                                           .arg(f.spo2Median, 0, 'f', 1)
                                                           .arg(f.spo2Min)
-                                                          .arg(Text(ClockText(f.spo2MinAt)))
+                                                          .arg(Text(ClockAt(night, f.spo2MinAt)))
                                                     : QStringLiteral("no valid reading")},
         {QStringLiteral("Baseline"),
          f.baselineMedian
@@ -139,7 +139,7 @@ QString WritePdf(QIODevice& out, const Night& night, const Figures& f, const QSt
     p.setFont(font);
     PaintBands(p, QRectF(0, lower + 16, kWidth * 0.5, 170), f);
     const double tableBottom = height - 190;
-    PaintHourTable(p, QRectF(kWidth * 0.55, lower + 16, kWidth * 0.45, tableBottom - lower - 16), f);
+    PaintHourTable(p, QRectF(kWidth * 0.55, lower + 16, kWidth * 0.45, tableBottom - lower - 16), night, f);
 
     p.setFont(font);
     p.setPen(QColor(70, 70, 70));

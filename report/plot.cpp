@@ -216,7 +216,7 @@ void PaintPanels(QPainter& p, const QRectF& area, const Night& night, const Figu
         for (const Panel* panel : {&spo2, &pulse})
             p.drawLine(QPointF(panel->X(t), panel->area.bottom()), QPointF(panel->X(t), panel->area.bottom() + 6));
         p.drawText(QRectF(pulse.X(t) - 30, pulse.area.bottom() + 8, 60, 18), Qt::AlignHCenter,
-                   QString::fromStdString(ClockText(t)).left(5));
+                   QString::fromStdString(ClockAt(night, t)).left(5));
     }
 }
 
@@ -242,12 +242,20 @@ void PaintBands(QPainter& p, const QRectF& area, const Figures& f)
     p.drawLine(bars.topLeft(), bars.bottomLeft());
 }
 
-void PaintHourTable(QPainter& p, const QRectF& area, const Figures& f)
+void PaintHourTable(QPainter& p, const QRectF& area, const Night& night, const Figures& f)
 {
+    std::vector<double> starts;
+    for (const HourFigures& h : f.hours)
+        starts.push_back(h.start);
+    const std::vector<std::string> hourTexts = HourTexts(night, starts);
     const double rows = static_cast<double>(f.hours.size() + 1);
     const double rowHeight = std::min(22.0, area.height() / rows);
     // Column c spans bounds[c] to bounds[c + 1]: the hour left-aligned, the numbers right-aligned.
-    const std::array<double, 7> bounds = {0, 0.14, 0.36, 0.52, 0.68, 0.84, 1.0};
+    // An hour told apart by its offset ("02:00 (+01:00)") needs a wider first column.
+    const bool told =
+        std::any_of(hourTexts.begin(), hourTexts.end(), [](const std::string& t) { return t.size() > 5; });
+    const std::array<double, 7> bounds = told ? std::array<double, 7>{0, 0.26, 0.42, 0.56, 0.70, 0.85, 1.0}
+                                              : std::array<double, 7>{0, 0.14, 0.36, 0.52, 0.68, 0.84, 1.0};
     const QStringList header = {QStringLiteral("hour"),   QStringLiteral("analysed"), QStringLiteral("ODI3 n"),
                                 QStringLiteral("ODI3/h"), QStringLiteral("ODI4 n"),   QStringLiteral("ODI4/h")};
     const auto cell = [&](std::size_t row, std::size_t column, const QString& text) {
@@ -273,7 +281,7 @@ void PaintHourTable(QPainter& p, const QRectF& area, const Figures& f)
             p.fillRect(
                 QRectF(area.left(), area.top() + static_cast<double>(h + 1) * rowHeight, area.width(), rowHeight),
                 QColor(242, 242, 242));
-        cell(h + 1, 0, QString::fromStdString(ClockText(hour.start)).left(5));
+        cell(h + 1, 0, QString::fromStdString(hourTexts[h]));
         cell(h + 1, 1, QStringLiteral("%1 min").arg(hour.analysedSeconds / 60, 0, 'f', 0));
         cell(h + 1, 2, QString::number(hour.events3));
         cell(h + 1, 3, perHour(hour.events3, hour.analysedSeconds));
@@ -316,7 +324,7 @@ void PaintReport(QPainter& p, const Night& night, const Figures& f, const QStrin
     p.drawText(QRectF(0, 42, kPlotWidth, 20), Qt::AlignHCenter,
                QStringLiteral("%1 to %2 · mean SpO2 %3 % · ODI3 %4/h · ODI4 %5/h · shaded: desaturations of 3 points "
                               "or more · grey: no reading")
-                   .arg(QString::fromStdString(ClockText(f.start)), QString::fromStdString(ClockText(f.end)))
+                   .arg(QString::fromStdString(ClockAt(night, f.start)), QString::fromStdString(ClockAt(night, f.end)))
                    .arg(f.validSeconds > 0 ? QString::number(f.spo2Mean, 'f', 1) : QStringLiteral("–"))
                    .arg(QString::fromStdString(RateText(f.events3.size(), f.validSeconds, 0)),
                         QString::fromStdString(RateText(f.events4.size(), f.validSeconds, 0))));
@@ -490,7 +498,7 @@ void PaintWave(QPainter& p, const Night& night, double centre, const std::vector
     for (double t = std::ceil(from / 5) * 5; t <= to; t += 5) {
         p.drawLine(QPointF(x(t), wave.bottom()), QPointF(x(t), wave.bottom() + 6));
         p.drawText(QRectF(x(t) - 40, wave.bottom() + 8, 80, 18), Qt::AlignHCenter,
-                   QString::fromStdString(ClockText(t)));
+                   QString::fromStdString(ClockAt(night, t)));
     }
     p.drawText(QRectF(0, kWaveHeight - 30, kWaveWidth, 20), Qt::AlignHCenter,
                QStringLiteral("grey: no wave · triangles: beats found · This report is not a medical diagnosis."));

@@ -34,7 +34,7 @@ void PaintPanels(QPainter& painter, const QRectF& area, const Night& night, cons
 // Time in the SpO2 bands as horizontal bars, with minutes and shares.
 void PaintBands(QPainter& painter, const QRectF& area, const Figures& figures);
 // ODI3 and ODI4 per clock hour as a table.
-void PaintHourTable(QPainter& painter, const QRectF& area, const Figures& figures);
+void PaintHourTable(QPainter& painter, const QRectF& area, const Night& night, const Figures& figures);
 
 // ODI3 and T90 per night, one bar a night, for a summary of many nights.
 inline constexpr int kTrendWidth = 1200;

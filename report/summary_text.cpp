@@ -134,13 +134,17 @@ std::string SummaryText(const std::string& source, const Night& night, const Fig
     text += "Rules            " + RulesText() + "\n";
     text += std::string("Hour             analysed  ODI3 events  ODI3/h  ODI4 events  ODI4/h") +
             (f.hasWave ? "   beats\n" : "\n");
-    for (const HourFigures& h : f.hours) {
+    std::vector<double> starts;
+    for (const HourFigures& h : f.hours)
+        starts.push_back(h.start);
+    const std::vector<std::string> hourTexts = HourTexts(night, starts);
+    for (std::size_t n = 0; n < f.hours.size(); ++n) {
+        const HourFigures& h = f.hours[n];
         const auto hourRate = [&h](int count) {
             return RightAligned(RateText(static_cast<std::size_t>(count), h.analysedSeconds, kShortestRatedHour), 6);
         };
-        text += Format("%-16s %5.0f min  %11d  %s  %11d  %s", ClockText(h.start).substr(0, 5).c_str(),
-                       h.analysedSeconds / 60, h.events3, hourRate(h.events3).c_str(), h.events4,
-                       hourRate(h.events4).c_str());
+        text += Format("%-16s %5.0f min  %11d  %s  %11d  %s", hourTexts[n].c_str(), h.analysedSeconds / 60, h.events3,
+                       hourRate(h.events3).c_str(), h.events4, hourRate(h.events4).c_str());
         text += f.hasWave ? Format("  %6d\n", h.beats) : "\n";
     }
     if (!night.brokenLines.empty()) {
@@ -162,8 +166,8 @@ std::string EventsCsv(const Night& night, const Figures& f)
     std::string text = "start,end,duration_s,nadir_percent,depth_points,baseline_percent,odi4\r\n";
     for (const Event& e : f.events3) {
         const bool deep = e.depth >= kDeepDesaturationPoints - 1e-9;
-        text += Format("%s,%s,%.0f,%d,%.1f,%.1f,%s\r\n", MomentText(night, e.start).c_str(),
-                       MomentText(night, e.end).c_str(), e.end - e.start, e.nadir, e.depth, e.baseline,
+        text += Format("%s,%s,%.0f,%d,%.1f,%.1f,%s\r\n", IsoMomentText(night, e.start).c_str(),
+                       IsoMomentText(night, e.end).c_str(), e.end - e.start, e.nadir, e.depth, e.baseline,
                        deep ? "yes" : "no");
     }
     return text;

@@ -51,8 +51,10 @@ TEST(PerSecondFile, RowsAcrossMidnightAndAClockChangeLieOnOneAxis)
     }
     EXPECT_EQ(night.readings[1].spo2, 96);
     EXPECT_FALSE(night.readings[1].pulse);
-    EXPECT_EQ(MomentText(night, night.readings[3].seconds), "2026-10-25 03:00:00")
-        << "told in the first row's offset: one axis, no hour counted twice";
+    // One axis, no hour counted twice; told on the clock the file gives.
+    EXPECT_EQ(MomentText(night, night.readings[3].seconds), "2026-10-25 02:00:00");
+    EXPECT_EQ(IsoMomentText(night, night.readings[2].seconds), "2026-10-25T02:59:59+02:00");
+    EXPECT_EQ(IsoMomentText(night, night.readings[3].seconds), "2026-10-25T02:00:00+01:00");
 }
 
 TEST(PerSecondFile, FiguresAreCountedInSeconds)

@@ -80,9 +80,9 @@ TEST(Figures, EventsPerClockHourAcrossMidnight)
     EXPECT_NE(summary.find("00:00               20 min            2     5.9            2     5.9"), std::string::npos)
         << summary;
     EXPECT_EQ(EventsCsv(night, *f), "start,end,duration_s,nadir_percent,depth_points,baseline_percent,odi4\r\n"
-                                    "2026-12-07 23:55:00,2026-12-07 23:55:15,15,91,5.0,96.0,yes\r\n"
-                                    "2026-12-08 00:05:00,2026-12-08 00:05:15,15,91,5.0,96.0,yes\r\n"
-                                    "2026-12-08 00:15:00,2026-12-08 00:15:15,15,91,5.0,96.0,yes\r\n");
+                                    "2026-12-07T23:55:00+00:00,2026-12-07T23:55:15+00:00,15,91,5.0,96.0,yes\r\n"
+                                    "2026-12-08T00:05:00+00:00,2026-12-08T00:05:15+00:00,15,91,5.0,96.0,yes\r\n"
+                                    "2026-12-08T00:15:00+00:00,2026-12-08T00:15:15+00:00,15,91,5.0,96.0,yes\r\n");
 }
 
 TEST(Figures, APulseRiseOfFivePerMinuteForEightSecondsAndItsNearMisses)
@@ -264,6 +264,50 @@ TEST(Figures, NothingToCountIsSaidAndShortHoursHaveNoRate)
         << table;
     EXPECT_NE(table.find("00:00               15 min            0     0.0            0     0.0  "), std::string::npos)
         << table;
+}
+
+// Per-second rows around a change of summer time, one a second: epoch seconds from `from` for
+// `count` seconds, the offset switching at `change`; SpO2 88 for the seconds in [low, low + 15).
+std::string RowsAcross(long from, long count, long change, int before, int after, long low)
+{
+    std::string rows = std::string(recording::kPerSecondHeader) + "\r\n";
+    for (long t = from; t < from + count; ++t) {
+        const int offset = t < change ? before : after;
+        const long local = t + offset;
+        const CivilDate d = CivilFromDays(local / 86400);
+        char row[96];
+        std::snprintf(row, sizeof row, "%04d-%02d-%02dT%02ld:%02ld:%02ld+%02d:00,%d,70,ok\r\n", d.year, d.month, d.day,
+                      local % 86400 / 3600, local % 3600 / 60, local % 60, offset / 3600,
+                      t >= low && t < low + 15 ? 88 : 96);
+        rows += row;
+    }
+    return rows;
+}
+
+// Every time printed is the local time the file gives; the hour the clock shows twice is told
+// apart by its offset, and the hour that never was is never printed.
+TEST(Figures, TimesFollowTheClockAcrossAChangeOfSummerTime)
+{
+    // 2026-10-25: 01:58:00+02:00 (23:58 UTC) to 02:05:14+01:00, 88 % from 02:03:00+01:00 for 15 s.
+    const long autumn = DaysFromCivil({2026, 10, 25}) * 86400;
+    const Night back = ParsePerSecondFile(RowsAcross(autumn - 120, 4035, autumn + 3600, 7200, 3600, autumn + 3780));
+    const auto f = Analyse(back);
+    ASSERT_TRUE(f);
+    EXPECT_EQ(MomentText(back, f->spo2MinAt), "2026-10-25 02:03:00");
+    EXPECT_EQ(MomentText(back, f->end), "2026-10-25 02:05:15");
+    const std::string summary = SummaryText("night.csv", back, *f);
+    EXPECT_NE(summary.find("lowest 88 % at 2026-10-25 02:03:00"), std::string::npos) << summary;
+    EXPECT_NE(summary.find("to 2026-10-25 02:05:15"), std::string::npos) << summary;
+    for (const char* hour : {"\n01:00      ", "\n02:00 (+02:00)   ", "\n02:00 (+01:00)   "})
+        EXPECT_NE(summary.find(hour), std::string::npos) << hour << summary;
+
+    // 2026-03-29: 01:50:00+01:00 (00:50 UTC) to 03:09:59+02:00; 02:xx never was.
+    const long spring = DaysFromCivil({2026, 3, 29}) * 86400;
+    const Night forward = ParsePerSecondFile(RowsAcross(spring + 3000, 1200, spring + 3600, 3600, 7200, 0));
+    const std::string text = SummaryText("night.csv", forward, *Analyse(forward));
+    EXPECT_NE(text.find("Recorded         2026-03-29 01:50:00 to 2026-03-29 03:10:00"), std::string::npos) << text;
+    EXPECT_NE(text.find("\n03:00      "), std::string::npos) << text;
+    EXPECT_EQ(text.find("\n02:"), std::string::npos) << text;
 }
 
 }  // namespace

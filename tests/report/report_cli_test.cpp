@@ -112,7 +112,7 @@ TEST(ReportTool, APdfPageAndTheEventList)
     QFile list(events);
     ASSERT_TRUE(list.open(QIODevice::ReadOnly));
     EXPECT_EQ(list.readAll(), "start,end,duration_s,nadir_percent,depth_points,baseline_percent,odi4\r\n"
-                              "2026-12-07 23:08:25,2026-12-07 23:08:50,25,90,6.0,96.0,yes\r\n");
+                              "2026-12-07T23:08:25,2026-12-07T23:08:50,25,90,6.0,96.0,yes\r\n");
 }
 
 // A folder of nights: a row each, a picture beside each, the trend, and the table as CSV.

@@ -17,6 +17,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 namespace trelvo::report_tool {
 
@@ -69,23 +70,28 @@ int DrawWave(const QString& path, const Night& night, const ReadFiles& inputs, c
     RefuseOutputsOverInputs(inputs, {target});
     if (!night.hasWave)
         Fail(2, QStringLiteral("%1 holds no wave: only per-second files written with the wave column do").arg(path));
-    // The first second of the night at that clock time.
+    // The first second of the night whose local clock shows that time (after a change of summer
+    // time the clock is not the axis).
     const double start = night.readings.front().seconds, end = night.readings.back().seconds + night.step;
-    double centre = std::floor(start / 86400) * 86400 + time.msecsSinceStartOfDay() / 1000;
-    if (centre < start)
-        centre += 86400;
-    if (centre >= end)
+    const double clock = time.msecsSinceStartOfDay() / 1000;
+    std::optional<double> centre;
+    for (double day = std::floor(start / 86400) * 86400; !centre && day < end + 86400; day += 86400)
+        for (const double t : {day + clock, day + clock - (LocalSeconds(night, day + clock) - (day + clock))})
+            if (!centre && t >= start && t < end && std::lround(LocalSeconds(night, t)) % 86400 == std::lround(clock))
+                centre = t;
+    if (!centre)
         Fail(2, QStringLiteral("the night runs from %1 to %2: %3 is not in it")
-                    .arg(QString::fromStdString(ClockText(start)), QString::fromStdString(ClockText(end)), o.wave));
+                    .arg(QString::fromStdString(ClockAt(night, start)), QString::fromStdString(ClockAt(night, end)),
+                         o.wave));
     const std::vector<Beat> beats = DetectBeats(night);
     const QString title = QStringLiteral("%1 — the wave around %2")
-                              .arg(QFileInfo(path).fileName(), QString::fromStdString(MomentText(night, centre)));
+                              .arg(QFileInfo(path).fileName(), QString::fromStdString(MomentText(night, *centre)));
     Writing writing;
     if (writing.Check(target, SavePicture(target, o.output.isEmpty() ? Links::Replace : Links::Follow,
                                           PictureFormat::Png, QSize(kWaveWidth, kWaveHeight), {},
-                                          [&](QPainter& p) { PaintWave(p, night, centre, beats, title); })))
-        std::printf("Wave             %s (%s to %s)\n", qPrintable(target), ClockText(centre - kWaveSpan / 2).c_str(),
-                    ClockText(centre + kWaveSpan / 2).c_str());
+                                          [&](QPainter& p) { PaintWave(p, night, *centre, beats, title); })))
+        std::printf("Wave             %s (%s to %s)\n", qPrintable(target),
+                    ClockAt(night, *centre - kWaveSpan / 2).c_str(), ClockAt(night, *centre + kWaveSpan / 2).c_str());
     return writing.Status();
 }
 
