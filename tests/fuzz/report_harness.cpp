@@ -73,13 +73,26 @@ std::string Run(Night night)
                                             [](const Reading& r, double t) { return r.seconds < t; });
         double expected = e.start;
         for (auto r = first; r != night.readings.end() && r->seconds < e.end; ++r) {
-            if (!r->spo2 || r->seconds > expected + 1e-6)
+            // (A reading up to half a step late still joins, as the time without data is counted.)
+            if (!r->spo2 || r->seconds > expected + 0.5 * night.step + 1e-6)
                 return "a desaturation spans a second without a reading";
             expected = std::max(expected, r->seconds + night.step);
         }
         if (expected < e.end - 1e-6)
             return "a desaturation runs past its readings";
     }
+    // Every time printed is one the file gives: an event starts, and the lowest SpO2 is, at a
+    // reading's second, told with that reading's offset.
+    const auto given = [&night](double t) {
+        const auto r = std::lower_bound(night.readings.begin(), night.readings.end(), t,
+                                        [](const Reading& x, double s) { return x.seconds < s; });
+        return r != night.readings.end() && r->seconds == t && OffsetAt(night, t) == r->utcOffset;
+    };
+    for (const Event& e : f.events3)
+        if (!given(e.start))
+            return "an event's start is no time the file gives";
+    if (f.validSeconds > 0 && !given(f.spo2MinAt))
+        return "the lowest SpO2's time is no time the file gives";
     if (f.events4.size() > f.events3.size())
         return "more ODI4 events than ODI3 events";
     for (const Event& e : f.events4)

@@ -366,4 +366,34 @@ TEST(ReportTool, ASpanNoNightHasIsRefused)
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("years.csv")});
 }
 
+// --wave takes the time the clock showed: after summer time ends, 02:10:00 is first met at +02:00;
+// on the night the clocks go forward, 02:30:00 never was.
+TEST(ReportTool, TheWaveTimeIsTheClocksTime)
+{
+    QTemporaryDir dir;
+    const QString autumn = dir.filePath(QStringLiteral("autumn.csv")),
+                  spring = dir.filePath(QStringLiteral("spring.csv"));
+    QByteArray back = "local_time,spo2_percent,pulse_per_min,status,wave\r\n", forward = back;
+    const QDateTime start(QDate(2026, 10, 24), QTime(23, 0), Qt::UTC),
+        change(QDate(2026, 10, 25), QTime(1, 0), Qt::UTC);
+    for (int i = 0; i < 3 * 3600; ++i) {
+        const QDateTime t = start.addSecs(i);
+        const int offset = t < change ? 2 : 1;
+        back += t.addSecs(offset * 3600).toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")).toLatin1() + "+0" +
+                QByteArray::number(offset) + ":00,96,70,ok,10 200 10\r\n";
+        const QDateTime s = t.addDays(-210);  // 2026-03-28 23:00 UTC onwards; clocks go forward at 01:00 UTC
+        const int springOffset = s < QDateTime(QDate(2026, 3, 29), QTime(1, 0), Qt::UTC) ? 1 : 2;
+        forward += s.addSecs(springOffset * 3600).toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")).toLatin1() + "+0" +
+                   QByteArray::number(springOffset) + ":00,96,70,ok,10 200 10\r\n";
+    }
+    Put(autumn, back);
+    Put(spring, forward);
+    const ReportRun run = Report({autumn, QStringLiteral("--wave"), QStringLiteral("02:10:00")});
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.contains(QStringLiteral("(02:09:45 to 02:10:15)"))) << run.out.toStdString();
+    const ReportRun never = Report({spring, QStringLiteral("--wave"), QStringLiteral("02:30:00")});
+    EXPECT_EQ(never.status, 2);
+    EXPECT_TRUE(never.err.contains(QStringLiteral("02:30:00 is not in it"))) << never.err.toStdString();
+}
+
 }  // namespace
