@@ -45,6 +45,13 @@ std::vector<std::optional<double>> Baselines(const std::vector<Reading>& rs, con
 // readings stay valid, follow each other without a second missing, and stay away from that
 // baseline as `lasts` says; it counts when it holds at least `shortest` seconds of consecutive
 // readings `enter` or more away. away(value, baseline) says how far, in the event's direction.
+// A second told twice (the clock was set back) is held by its later reading, as everywhere in
+// the report: the earlier one is passed over.
+bool Holds(const std::vector<Reading>& rs, std::size_t k)
+{
+    return k + 1 == rs.size() || rs[k + 1].seconds != rs[k].seconds;
+}
+
 struct Found {
     std::size_t first = 0, last = 0;  // its readings
     double baseline = 0;
@@ -58,21 +65,25 @@ std::vector<Found> FindEvents(const std::vector<Reading>& rs, const std::vector<
     std::size_t i = 0;
     while (i < rs.size()) {
         const auto v = value(rs[i]);
-        if (!v || !baselines[i] || away(*v, *baselines[i]) < enter) {
+        if (!Holds(rs, i) || !v || !baselines[i] || away(*v, *baselines[i]) < enter) {
             ++i;
             continue;
         }
         const double baseline = *baselines[i];
-        // The time of the run of readings enter or more away, by the clock (a second told twice
-        // counts once). A plain pair: GCC's -O3 takes an optional for uninitialised here.
+        // The time of the run of readings enter or more away, by the clock. A plain pair: GCC's
+        // -O3 takes an optional for uninitialised here.
         bool inRun = false;
-        double runStart = 0, longest = 0;
-        std::size_t k = i;
+        double runStart = 0, longest = 0, previous = rs[i].seconds;
+        std::size_t k = i, last = i;
         for (; k < rs.size(); ++k) {
+            if (!Holds(rs, k))
+                continue;
             const auto w = value(rs[k]);
-            const bool joined = k == i || rs[k].seconds - rs[k - 1].seconds <= 1.5 * step;
+            const bool joined = rs[k].seconds - previous <= 1.5 * step;
             if (!w || !joined || !lasts(away(*w, baseline)))
                 break;
+            previous = rs[k].seconds;
+            last = k;
             if (away(*w, baseline) < enter) {
                 inRun = false;
                 continue;
@@ -83,7 +94,7 @@ std::vector<Found> FindEvents(const std::vector<Reading>& rs, const std::vector<
             longest = std::max(longest, rs[k].seconds + step - runStart);
         }
         if (longest >= shortest - 1e-9)
-            found.push_back({i, k - 1, baseline});
+            found.push_back({i, last, baseline});
         i = std::max(k, i + 1);
     }
     return found;
@@ -100,10 +111,11 @@ std::vector<Event> Desaturations(const std::vector<Reading>& rs, const std::vect
              rs, baselines, [](const Reading& r) { return r.spo2; }, below, kDesaturationPoints - 1e-9, lasts,
              kShortestDesaturation, step)) {
         Event e{rs[f.first].seconds, rs[f.last].seconds + step, 0, *rs[f.first].spo2, f.baseline};
-        for (std::size_t k = f.first; k <= f.last; ++k) {
-            e.depth = std::max(e.depth, f.baseline - *rs[k].spo2);
-            e.nadir = std::min(e.nadir, *rs[k].spo2);
-        }
+        for (std::size_t k = f.first; k <= f.last; ++k)
+            if (Holds(rs, k)) {
+                e.depth = std::max(e.depth, f.baseline - *rs[k].spo2);
+                e.nadir = std::min(e.nadir, *rs[k].spo2);
+            }
         events.push_back(e);
     }
     return events;
@@ -120,7 +132,8 @@ std::vector<PulseRise> PulseRises(const std::vector<Reading>& rs, const std::vec
              kShortestPulseRise, step)) {
         PulseRise rise{rs[f.first].seconds, rs[f.last].seconds + step, *rs[f.first].pulse, f.baseline};
         for (std::size_t k = f.first; k <= f.last; ++k)
-            rise.peak = std::max(rise.peak, *rs[k].pulse);
+            if (Holds(rs, k))
+                rise.peak = std::max(rise.peak, *rs[k].pulse);
         rises.push_back(rise);
     }
     return rises;
