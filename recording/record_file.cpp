@@ -144,8 +144,8 @@ int OpenEmptyPerSecondFile(const std::string& path)
         got += n;
     }
     const std::string_view content(start, static_cast<std::size_t>(got));
-    const bool headerOnly = IsPerSecondStart(content) && (content == std::string(kPerSecondHeader) + "\r\n" ||
-                                                          content == std::string(kPerSecondHeaderWithoutWave) + "\r\n");
+    const bool headerOnly = content == std::string(kPerSecondHeader) + "\r\n" ||
+                            content == std::string(kPerSecondHeaderWithoutWave) + "\r\n";
     if (!headerOnly || !LockForRecording(fd) || ::ftruncate(fd, 0) != 0) {
         ::close(fd);
         return -1;

@@ -26,7 +26,7 @@ class Clock {
 public:
     virtual ~Clock() = default;
     [[nodiscard]] virtual TimeReading Now() = 0;
-    // Only the second, cheaply: asked for every batch of bytes while recording.
+    // Only the second, cheaply: asked for every batch of bytes (the second it arrived in).
     [[nodiscard]] virtual std::int64_t EpochSeconds() = 0;
 };
 

@@ -53,10 +53,7 @@ std::optional<LoadedNight> LoadNight(const QString& path, QString& error)
         return LoadedNight{ParsePerSecondFile(View(*text)), name + QStringLiteral(" (per-second file)"), {}, {path}};
 
     LoadedNight loaded{ParseNight(View(*text)), name + QStringLiteral(" (record file)"), {}, {path}};
-    for (int n = 1;; ++n) {
-        const QString candidate = QString::fromStdString(recording::PerSecondPath(path.toStdString(), n));
-        if (!QFileInfo::exists(candidate))
-            break;
+    for (const QString& candidate : PerSecondCandidates(path)) {
         loaded.read << candidate;
         const auto rows = ReadAll(candidate);
         if (!rows || !IsPerSecondFile(View(*rows)))
@@ -86,6 +83,17 @@ CivilDate DateOfRecordFile(const QString& path, const Night& night, const std::o
     const QDate first = lastDate.addDays(-static_cast<qint64>(std::lround(last) / 86400));
     said = QStringLiteral("%1, from the file's modification time (--date sets it)").arg(first.toString(Qt::ISODate));
     return {first.year(), first.month(), first.day()};
+}
+
+QStringList PerSecondCandidates(const QString& recordPath)
+{
+    QStringList candidates;
+    for (int n = 1;; ++n) {
+        const QString candidate = QString::fromStdString(recording::PerSecondPath(recordPath.toStdString(), n));
+        if (!QFileInfo::exists(candidate))
+            return candidates;
+        candidates << candidate;
+    }
 }
 
 bool LooksPerSecond(const QString& path)

@@ -35,6 +35,10 @@ struct LoadedNight {
 [[nodiscard]] CivilDate DateOfRecordFile(const QString& path, const Night& night, const std::optional<QDate>& given,
                                          QString& said);
 
+// The names a record file's per-second file may have that exist beside it, in the order they are
+// tried: night.csv, night-2.csv, ... up to the first that does not exist.
+[[nodiscard]] QStringList PerSecondCandidates(const QString& recordPath);
+
 // The first bytes of a file tell a per-second file.
 [[nodiscard]] bool LooksPerSecond(const QString& path);
 

@@ -1,6 +1,5 @@
 #include "report/nights.h"
 
-#include "recording/per_second_file.h"
 #include "report/picture.h"
 #include "report/plot.h"
 
@@ -29,14 +28,12 @@ NightsPlan PlanNights(const QStringList& arguments)
         perSecond[static_cast<std::size_t>(i)] = LooksPerSecond(files[i]);
         if (perSecond[static_cast<std::size_t>(i)])
             continue;
-        for (int n = 1;; ++n) {
-            const QString candidate = QString::fromStdString(recording::PerSecondPath(files[i].toStdString(), n));
-            if (!QFileInfo::exists(candidate))
-                break;
+        bool found = false;
+        for (const QString& candidate : PerSecondCandidates(files[i])) {
             plan.inputs.Add(candidate);
-            if (LooksPerSecond(candidate)) {
+            if (!found && LooksPerSecond(candidate)) {
                 claimed.insert(QFileInfo(candidate).absoluteFilePath().toStdString());
-                break;
+                found = true;
             }
         }
     }

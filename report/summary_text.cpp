@@ -10,11 +10,17 @@
 namespace trelvo::report {
 namespace {
 
-// Pads to a width in characters, not bytes: the band names hold "≥" and "–".
+// Widths count characters, not bytes: the band names hold "≥" and "–", a rate may be "–".
+std::size_t Characters(const std::string& text)
+{
+    return static_cast<std::size_t>(
+        std::count_if(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
+
+// Pads on the right to a width in characters.
 std::string Padded(std::string text, std::size_t width)
 {
-    const auto characters = static_cast<std::size_t>(
-        std::count_if(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+    const std::size_t characters = Characters(text);
     if (characters < width)
         text.append(width - characters, ' ');
     return text;
@@ -40,8 +46,7 @@ std::string SpreadsheetText(std::string text)
 // Pads on the left to a width in characters.
 std::string RightAligned(const std::string& text, std::size_t width)
 {
-    const auto characters = static_cast<std::size_t>(
-        std::count_if(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+    const std::size_t characters = Characters(text);
     return characters < width ? std::string(width - characters, ' ') + text : text;
 }
 
