@@ -259,9 +259,11 @@ double PerHour(std::size_t count, double seconds)
 
 NightRow RowOf(const std::string& name, const Night& night, const Figures& f)
 {
-    NightRow row{
-        name, MomentText(night, f.start).substr(0, 10), f.validSeconds / 3600, {}, {}, f.below90Seconds / 60, {}, {},
-        {}};
+    NightRow row;
+    row.name = name;
+    row.date = MomentText(night, f.start).substr(0, 10);
+    row.analysedHours = f.validSeconds / 3600;
+    row.t90Minutes = f.below90Seconds / 60;
     if (f.validSeconds > 0) {
         row.spo2Mean = f.spo2Mean;
         row.spo2Min = f.spo2Min;
@@ -270,6 +272,12 @@ NightRow RowOf(const std::string& name, const Night& night, const Figures& f)
     }
     if (f.hasPulse)
         row.pulseMean = f.pulseMean;
+    row.start = ClockAt(night, f.start).substr(0, 5);
+    row.end = ClockAt(night, f.end).substr(0, 5);
+    row.recordingHours = (f.end - f.start) / 3600;
+    row.t88Minutes = f.atOrBelow88Seconds / 60;
+    row.step = night.step;
+    row.hasWave = night.hasWave;
     return row;
 }
 

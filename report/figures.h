@@ -95,6 +95,12 @@ struct NightRow {
     double t90Minutes = 0;
     std::optional<double> odi3, odi4;  // nothing when nothing was analysed
     std::optional<double> pulseMean;
+    // For a table of the nights of a folder.
+    std::string start, end;  // on the clock, "22:30"
+    double recordingHours = 0;
+    double t88Minutes = 0;       // at or below 88 %
+    double step = kLineSeconds;  // the time one reading stands for: 5 s for a record file, 1 s per second
+    bool hasWave = false;
 };
 
 // Hourly rates are given for hours with at least this much analysed time.

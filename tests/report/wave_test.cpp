@@ -174,8 +174,11 @@ TEST(Wave, TheBeatDetectorFindsTheBeatsTheUnitSent)
 TEST(Wave, ExportsStayInProportionToTheNight)
 {
     std::string wave;
-    for (int i = 0; i < 1000; ++i)
-        wave += (i ? " " : "") + std::to_string(i % 200);
+    for (int i = 0; i < 1000; ++i) {
+        if (i > 0)
+            wave += ' ';
+        wave += std::to_string(i % 200);
+    }
     const std::string header = std::string(recording::kPerSecondHeader) + "\r\n";
     const Night week = ParsePerSecondFile(header + "2026-12-01T23:00:00+00:00,96,70,ok," + wave +
                                           "\r\n2026-12-08T23:00:00+00:00,96,70,ok,\r\n");
