@@ -11,6 +11,7 @@
 #include <array>
 #include <cmath>
 #include <optional>
+#include <span>
 
 namespace trelvo::report {
 namespace {
@@ -110,9 +111,22 @@ void DrawPanel(QPainter& p, const Panel& panel, const Night& night, const QStrin
                bool spo2, const Figures& f)
 {
     const QFont normal = p.font();
-    // Time without a valid reading: empty, marked grey, one rectangle a run.
-    const auto& rs = night.readings;
+    // Only the readings in view, and one either side to join the line to.
     const double step = night.step;
+    const auto inView = [&] {
+        const auto& all = night.readings;
+        auto from = std::lower_bound(all.begin(), all.end(), panel.start - step,
+                                     [](const Reading& r, double t) { return r.seconds < t; });
+        auto to = std::lower_bound(from, all.end(), panel.end + step,
+                                   [](const Reading& r, double t) { return r.seconds < t; });
+        from = from == all.begin() ? from : std::prev(from);
+        to = to == all.end() ? to : std::next(to);
+        return std::span<const Reading>(from, to);
+    };
+    const std::span<const Reading> rs = inView();
+    p.save();
+    p.setClipRect(panel.area);
+    // Time without a valid reading: empty, marked grey, one rectangle a run.
     // Gaps far narrower than a pixel column are left out: a PDF viewer would draw each as a line.
     const auto grey = [&](double from, double to) {
         if (panel.X(to) - panel.X(from) >= 0.25)
@@ -144,6 +158,10 @@ void DrawPanel(QPainter& p, const Panel& panel, const Night& night, const QStrin
                 kEventColour);
         p.setPen(QPen(QColor(200, 0, 0), 1, Qt::DashLine));
         p.drawLine(QPointF(panel.area.left(), panel.Y(90)), QPointF(panel.area.right(), panel.Y(90)));
+    }
+    p.restore();
+    if (spo2) {
+        p.setPen(QColor(200, 0, 0));
         p.drawText(QPointF(panel.area.right() + 6, panel.Y(90) + 4), QStringLiteral("90 %"));
     }
 
@@ -165,6 +183,8 @@ void DrawPanel(QPainter& p, const Panel& panel, const Night& night, const QStrin
     p.setFont(normal);
 
     // The readings, broken where there are none.
+    p.save();
+    p.setClipRect(panel.area);
     p.setPen(QPen(colour, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     ThinLine line(p);
     double last = -1e9;
@@ -178,12 +198,17 @@ void DrawPanel(QPainter& p, const Panel& panel, const Night& night, const QStrin
         last = r.seconds;
     }
     line.Finish();
+    p.restore();
 }
 
 }  // namespace
 
 double TickSeconds(double span)
 {
+    if (span <= 2 * 60)
+        return 10;
+    if (span <= 15 * 60)
+        return 60;
     if (span <= 75 * 60)
         return 600;
     if (span <= 3 * 3600)
@@ -195,6 +220,11 @@ double TickSeconds(double span)
 
 void PaintPanels(QPainter& p, const QRectF& area, const Night& night, const Figures& f)
 {
+    PaintPanels(p, area, night, f, f.start, f.end);
+}
+
+void PaintPanels(QPainter& p, const QRectF& area, const Night& night, const Figures& f, double from, double to)
+{
     constexpr double kBetween = 50;  // room for the pulse panel's name
     const double spo2Height = (area.height() - kBetween) * 300 / 510;
     int pulseLow = 40, pulseHigh = 140;
@@ -203,20 +233,21 @@ void PaintPanels(QPainter& p, const QRectF& area, const Night& night, const Figu
         pulseHigh = std::max(pulseHigh, (f.pulseMax / 20 + 1) * 20);
     }
     const Panel spo2{QRectF(area.topLeft(), QSizeF(area.width(), spo2Height)),
-                     f.validSeconds > 0 ? std::min(70.0, f.spo2Min - 2.0) : 70.0, 100.0, f.start, f.end};
+                     f.validSeconds > 0 ? std::min(70.0, f.spo2Min - 2.0) : 70.0, 100.0, from, to};
     const Panel pulse{QRectF(QPointF(area.left(), area.top() + spo2Height + kBetween), area.bottomRight()),
-                      static_cast<double>(pulseLow), static_cast<double>(pulseHigh), f.start, f.end};
+                      static_cast<double>(pulseLow), static_cast<double>(pulseHigh), from, to};
     DrawPanel(p, spo2, night, QStringLiteral("SpO2 [%]"), kSpO2Colour, true, f);
     DrawPanel(p, pulse, night, QStringLiteral("Pulse [1/min]"), kPulseColour, false, f);
 
     // Ticks on the clock: every hour, or every 10, 15 or 30 minutes for a shorter recording.
-    const double tick = TickSeconds(f.end - f.start);
+    const double tick = TickSeconds(to - from);
     p.setPen(Qt::black);
-    for (double t = std::ceil(f.start / tick) * tick; t <= f.end; t += tick) {
+    for (double t = std::ceil(from / tick) * tick; t <= to; t += tick) {
         for (const Panel* panel : {&spo2, &pulse})
             p.drawLine(QPointF(panel->X(t), panel->area.bottom()), QPointF(panel->X(t), panel->area.bottom() + 6));
-        p.drawText(QRectF(pulse.X(t) - 30, pulse.area.bottom() + 8, 60, 18), Qt::AlignHCenter,
-                   QString::fromStdString(ClockAt(night, t)).left(5));
+        const QString clock = QString::fromStdString(ClockAt(night, t));
+        p.drawText(QRectF(pulse.X(t) - 35, pulse.area.bottom() + 8, 70, 18), Qt::AlignHCenter,
+                   tick < 60 ? clock : clock.left(5));
     }
 }
 
@@ -399,17 +430,17 @@ void PaintTrend(QPainter& p, const std::vector<NightRow>& nights, const QString&
 
 namespace trelvo::report {
 
-void PaintWave(QPainter& p, const Night& night, double centre, const std::vector<Beat>& beats, const QString& title)
-{
-    const ReportFonts fonts = BeginPicture(p, kWaveWidth, kWaveHeight, title);
-    const QFont &font = fonts.normal, &bold = fonts.bold, &small = fonts.small;
+namespace {
 
-    const double from = centre - kWaveSpan / 2, to = centre + kWaveSpan / 2;
-    const QRectF wave(QPointF(90, 80), QPointF(kWaveWidth - 40, 400));
+// The wave between two times in an area, with its scale on the left, grey where the night has
+// none, and the beats found in it as triangles.
+void DrawWave(QPainter& p, const QRectF& wave, const Night& night, double from, double to,
+              const std::vector<Beat>& beats)
+{
     const auto x = [&](double t) { return wave.left() + (t - from) / (to - from) * wave.width(); };
     const auto y = [&](double v) { return wave.bottom() - v / 247.0 * wave.height(); };
 
-    // Seconds without wave are grey; the time asked for is a line.
+    // Seconds without wave are grey.
     const auto& rs = night.readings;
     const auto first =
         std::lower_bound(rs.begin(), rs.end(), from - 1, [](const Reading& r, double t) { return r.seconds < t; });
@@ -424,19 +455,13 @@ void PaintWave(QPainter& p, const Night& night, double centre, const std::vector
     }
     if (covered < to)
         p.fillRect(QRectF(QPointF(x(covered), wave.top()), QPointF(x(to), wave.bottom())), kGapColour);
-    p.setPen(QPen(QColor(200, 0, 0), 1, Qt::DashLine));
-    p.drawLine(QPointF(x(centre), wave.top()), QPointF(x(centre), wave.bottom()));
 
-    p.setFont(font);
     for (int v = 0; v <= 240; v += 40) {
         p.setPen(QColor(235, 235, 235));
         p.drawLine(QPointF(wave.left() + 1, y(v)), QPointF(wave.right() - 1, y(v)));
         p.setPen(Qt::black);
         p.drawText(QRectF(wave.left() - 56, y(v) - 9, 50, 18), Qt::AlignRight | Qt::AlignVCenter, QString::number(v));
     }
-    p.setFont(bold);
-    p.drawText(QPointF(wave.left(), wave.top() - 8), QStringLiteral("Pulse wave (0–247) and the beats found in it"));
-    p.setFont(font);
 
     // The samples, sample i of n at i/n of its second, joined within a stretch of wave.
     p.setPen(QPen(kSpO2Colour, 1.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
@@ -464,6 +489,36 @@ void PaintWave(QPainter& p, const Night& night, double centre, const std::vector
                 {QPointF(bx - 5, wave.top() + 2), QPointF(bx + 5, wave.top() + 2), QPointF(bx, wave.top() + 10)}));
         }
     p.setBrush(Qt::NoBrush);
+    p.setPen(Qt::black);
+    p.drawRect(wave);
+}
+
+}  // namespace
+
+void PaintWaveStrip(QPainter& p, const QRectF& area, const Night& night, double from, double to,
+                    const std::vector<Beat>& beats)
+{
+    DrawWave(p, area, night, from, to, beats);
+}
+
+void PaintWave(QPainter& p, const Night& night, double centre, const std::vector<Beat>& beats, const QString& title)
+{
+    const ReportFonts fonts = BeginPicture(p, kWaveWidth, kWaveHeight, title);
+    const QFont &font = fonts.normal, &bold = fonts.bold, &small = fonts.small;
+
+    const double from = centre - kWaveSpan / 2, to = centre + kWaveSpan / 2;
+    const QRectF wave(QPointF(90, 80), QPointF(kWaveWidth - 40, 400));
+    const auto x = [&](double t) { return wave.left() + (t - from) / (to - from) * wave.width(); };
+    const auto& rs = night.readings;
+    const auto first =
+        std::lower_bound(rs.begin(), rs.end(), from - 1, [](const Reading& r, double t) { return r.seconds < t; });
+    DrawWave(p, wave, night, from, to, beats);
+    // The time asked for is a line.
+    p.setPen(QPen(QColor(200, 0, 0), 1, Qt::DashLine));
+    p.drawLine(QPointF(x(centre), wave.top()), QPointF(x(centre), wave.bottom()));
+    p.setFont(bold);
+    p.drawText(QPointF(wave.left(), wave.top() - 8), QStringLiteral("Pulse wave (0–247) and the beats found in it"));
+    p.setFont(font);
     p.setPen(Qt::black);
     p.drawRect(wave);
 

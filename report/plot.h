@@ -27,10 +27,17 @@ inline constexpr int kPlotHeight = 760;
 // this is no diagnosis.
 void PaintReport(QPainter& painter, const Night& night, const Figures& figures, const QString& title);
 
-// The two panels in an area, the time axis's labels just below it; ticks every hour, or every 10,
-// 15 or 30 minutes for a recording shorter than 75 minutes, 3 or 6 hours.
+// The two panels in an area, the time axis's labels just below it; ticks every hour, or every
+// 10 s, 1, 10, 15 or 30 minutes for a span up to 2, 15 or 75 minutes, 3 or 6 hours.
 void PaintPanels(QPainter& painter, const QRectF& area, const Night& night, const Figures& figures);
+// The same from one time of the night's axis to another (seconds as in Reading).
+void PaintPanels(QPainter& painter, const QRectF& area, const Night& night, const Figures& figures, double from,
+                 double to);
 [[nodiscard]] double TickSeconds(double span);
+// The pulse wave from one time to another in an area, its scale on the left, grey where the night
+// has none, and the beats found in it.
+void PaintWaveStrip(QPainter& painter, const QRectF& area, const Night& night, double from, double to,
+                    const std::vector<Beat>& beats);
 // Time in the SpO2 bands as horizontal bars, with minutes and shares.
 void PaintBands(QPainter& painter, const QRectF& area, const Figures& figures);
 // ODI3 and ODI4 per clock hour as a table.

@@ -1,0 +1,34 @@
+// Lists a folder of nights as the nights window does and prints how long it took, twice: with an
+// empty summary cache and with the one the first listing filled.
+//   list_nights <folder> <cache file>
+
+#include "report/folder.h"
+#include "report/summary_cache.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+
+#include <cstdio>
+#include <sys/resource.h>
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    if (argc < 3)
+        return 2;
+    const QString folder = QString::fromLocal8Bit(argv[1]), cachePath = QString::fromLocal8Bit(argv[2]);
+    QFile::remove(cachePath);
+    for (const char* which : {"first", "again"}) {
+        QElapsedTimer timer;
+        timer.start();
+        trelvo::report::SummaryCache cache(cachePath);
+        const auto listing = trelvo::report::ListFolder(folder, &cache, {});
+        std::printf("%s: %zu nights, %zu unreadable, %.2f s\n", which, listing.nights.size(), listing.unreadable.size(),
+                    static_cast<double>(timer.nsecsElapsed()) / 1e9);
+    }
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    std::printf("peak memory: %.0f MB\n", static_cast<double>(usage.ru_maxrss) / 1024);
+    return 0;
+}
