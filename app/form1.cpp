@@ -1,13 +1,17 @@
 #include "app/form1.h"
 
+#include "app/nights_window.h"
 #include "app/widgets/level_bar.h"
 #include "app/widgets/wave_view.h"
 #include "lang/language_switch.h"
 #include "lang/string_table.h"
 #include "recording/time_text.h"
+#include "settings/settings_store.h"
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
@@ -70,6 +74,8 @@ void Form1::AssignCaptionTags()
     lang::SetTag(*menBeep, lang::text::kMenuTone);
     lang::SetTag(*setBeep, lang::text::kMenuPulseTone);
     lang::SetTag(*menLanguage, lang::text::kMenuLanguage);
+    lang::SetTag(*menNights, lang::text::kMenuNights);
+    lang::SetTag(*setNights, lang::text::kMenuShowNights);
 }
 
 void Form1::Form_Load()
@@ -85,6 +91,8 @@ void Form1::Form_Load()
 void Form1::Form_Unload()
 {
     m_unloaded = true;
+    if (m_nights)
+        m_nights->close();
     m_session.Shutdown();
     Timer2.stop();
 }
@@ -126,6 +134,27 @@ void Form1::setLang_Click(std::size_t index)
     lang::ApplyLanguage(base);
     CheckLanguage(base);
     m_session.SwitchLanguage(base);
+    if (m_nights)
+        m_nights->SetLanguage(base);
+}
+
+// The nights window shows the folder of the recording under way, else the one kept.
+void Form1::setNights_Click()
+{
+    const auto recordingNow = [this] {
+        const std::string& perSecond = m_session.Recorder().PerSecondFileName();
+        return perSecond.empty() ? QString() : QFileInfo(QString::fromStdString(perSecond)).absoluteFilePath();
+    };
+    if (!m_nights)
+        m_nights = new NightsWindow(m_program.LanguageBase, recordingNow, this);
+    QString folder = recordingNow().isEmpty() ? settings::LoadNightsFolder() : QFileInfo(recordingNow()).path();
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QDir::homePath();
+    if (folder != m_nights->Folder() || !m_nights->isVisible())
+        m_nights->ShowFolder(folder);
+    m_nights->show();
+    m_nights->raise();
+    m_nights->activateWindow();
 }
 
 void Form1::CheckLanguage(std::int32_t base)

@@ -20,6 +20,7 @@ class QStatusBar;
 namespace trelvo::app {
 
 class LevelBar;
+class NightsWindow;
 class WaveView;
 
 // The main window: owns the controls, forwards menu picks to the session and shows what the
@@ -41,6 +42,8 @@ public:
     void SetMessageHandler(MessageHandler handler) { m_showMessage = std::move(handler); }
 
     [[nodiscard]] Session& session() noexcept { return m_session; }
+    // The nights window, once opened.
+    [[nodiscard]] NightsWindow* Nights() noexcept { return m_nights; }
 
 signals:
     // The program must end now (End command or the window closed).
@@ -60,6 +63,7 @@ private:
     void setBeep_Click();
     void menSpeichern_Click();
     void setLang_Click(std::size_t index);
+    void setNights_Click();
     void Timer2_Timer();
 
     // What the session says.
@@ -94,6 +98,9 @@ private:
     QAction* setBeep = nullptr;
     QMenu* menLanguage = nullptr;
     std::vector<QAction*> setLang;  // one per language, in the table's order
+    QMenu* menNights = nullptr;
+    QAction* setNights = nullptr;
+    NightsWindow* m_nights = nullptr;
     std::array<QAction*, 8> setCOM{};
 };
 

@@ -193,6 +193,11 @@ void Form1::BuildMenus()
         connect(a, &QAction::triggered, this, [this, index] { setLang_Click(index); });
         setLang.push_back(a);
     }
+
+    menNights = menu("menNights", QStringLiteral("Nights"));
+    setNights = item(menNights, QStringLiteral("setNights"), QStringLiteral("View Nights …"), false, false);
+    setNights->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    connect(setNights, &QAction::triggered, this, &Form1::setNights_Click);
 }
 
 }  // namespace trelvo::app

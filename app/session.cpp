@@ -5,6 +5,7 @@
 #include "lang/string_table.h"
 #include "settings/settings_store.h"
 
+#include <QFileInfo>
 #include <QString>
 
 #include <cstdio>
@@ -219,9 +220,12 @@ void Session::ShowMessage(std::string_view utf8)
 
 void Session::SetRecordingActive(bool active)
 {
-    if (active)
+    if (active) {
         m_sleepGuard->Take(QStringLiteral("Recording the oximeter's readings"));
-    else
+        // The nights window opens on the folder of the last recording.
+        (void)settings::SaveNightsFolder(
+            QFileInfo(QString::fromStdString(m_recorder.PerSecondFileName())).absolutePath());
+    } else
         m_sleepGuard->Release();
 }
 

@@ -36,6 +36,31 @@ inline constexpr int kMeasuringTip = 28;
 inline constexpr int kNoSerialDataTip = 29;
 inline constexpr int kNotForMonitoring = 30;
 inline constexpr int kMenuLanguage = 31;
+// The nights window.
+inline constexpr int kMenuNights = 40;
+inline constexpr int kMenuShowNights = 41;
+inline constexpr int kNightsTitle = 42;
+inline constexpr int kNightsFolder = 43;
+inline constexpr int kChooseFolder = 44;
+inline constexpr int kOpenFolder = 45;
+inline constexpr int kCancel = 46;
+inline constexpr int kColumnDate = 47;  // the columns follow in their order
+inline constexpr int kColumnCount = 13;
+inline constexpr int kUnreadableFiles = 60;
+inline constexpr int kNightTab = 61;
+inline constexpr int kTrendTab = 62;
+inline constexpr int kReadingFolder = 67;
+inline constexpr int kReadingCancelled = 68;
+inline constexpr int kNightsListed = 69;
+inline constexpr int kNightViewHelp = 70;
+inline constexpr int kNotWritten = 71;
+inline constexpr int kWritten = 72;
+inline constexpr int kWithWave = 73;
+inline constexpr int kNoNightChosen = 74;
+inline constexpr int kRecordingNow = 75;
+inline constexpr int kFolderDialogTitle = 76;
+inline constexpr int kNightUnreadable = 77;
+inline constexpr int kNoWaveHere = 78;
 }  // namespace text
 
 // The messages a user may read beyond the window's own texts; %1, %2 ... stand for the values

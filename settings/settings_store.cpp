@@ -14,6 +14,8 @@ const QString kOptions = QStringLiteral("Optionen");
 const QString kLanguageKey = QStringLiteral("Sprache");
 const QString kPortKey = QStringLiteral("Port");
 const QString kPortsSection = QStringLiteral("Ports");
+const QString kNightsSection = QStringLiteral("Naechte");
+const QString kFolderKey = QStringLiteral("Ordner");
 
 QSettings Store()
 {
@@ -46,6 +48,20 @@ bool SaveOptions(const StoredOptions& options)
     store.setValue(kLanguageKey, QString::number(options.LanguageBase));
     store.setValue(kPortKey, QString::number(options.PortNumber));
     store.endGroup();
+    store.sync();
+    return store.status() == QSettings::NoError;
+}
+
+QString LoadNightsFolder()
+{
+    QSettings store = Store();
+    return store.value(kNightsSection + QStringLiteral("/") + kFolderKey).toString();
+}
+
+bool SaveNightsFolder(const QString& folder)
+{
+    QSettings store = Store();
+    store.setValue(kNightsSection + QStringLiteral("/") + kFolderKey, folder);
     store.sync();
     return store.status() == QSettings::NoError;
 }

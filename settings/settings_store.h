@@ -2,6 +2,8 @@
 
 #include "serial/port_map.h"
 
+#include <QString>
+
 #include <cstdint>
 
 namespace trelvo::settings {
@@ -20,6 +22,11 @@ struct StoredOptions {
 [[nodiscard]] StoredOptions LoadOptions();
 // False when the store could not be written.
 [[nodiscard]] bool SaveOptions(const StoredOptions& options);
+
+// The Nights section: the folder the nights window shows, the folder of the last recording or the
+// one chosen there last. Empty when none was kept.
+[[nodiscard]] QString LoadNightsFolder();
+bool SaveNightsFolder(const QString& folder);
 
 // The Ports section: device paths that replace the default COM port map. Read only; keys COM1
 // to COM8, anything else is ignored.

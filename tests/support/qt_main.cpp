@@ -1,5 +1,5 @@
 // Test main for tests that need Qt: an application on the offscreen platform, and a settings
-// store of this process's own under a temporary XDG_CONFIG_HOME, set before the first QSettings
+// store and a cache of this process's own under a temporary XDG_CONFIG_HOME, set before the first QSettings
 // object exists.
 
 #include <QApplication>
@@ -17,6 +17,7 @@ int main(int argc, char* argv[])
     if (!config.isValid())
         return 2;
     ::setenv("XDG_CONFIG_HOME", config.path().toLocal8Bit().constData(), 1);
+    ::setenv("XDG_CACHE_HOME", (config.path() + "/cache").toLocal8Bit().constData(), 1);
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QTemporaryDir runtime;
     ::setenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit().constData(), 0);

@@ -1,0 +1,497 @@
+#include "app/nights_window.h"
+
+#include "app/platform/background.h"
+#include "app/widgets/trend_view.h"
+#include "lang/string_table.h"
+#include "report/beats.h"
+#include "report/export.h"
+#include "report/summary_cache.h"
+#include "report/write.h"
+#include "settings/settings_store.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QLocale>
+#include <QProgressBar>
+#include <QPromise>
+#include <QPushButton>
+#include <QSortFilterProxyModel>
+#include <QSplitter>
+#include <QStandardItemModel>
+#include <QTabWidget>
+#include <QTableView>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <algorithm>
+
+namespace trelvo::app {
+namespace {
+
+constexpr int kSortRole = Qt::UserRole;
+constexpr int kNightRole = Qt::UserRole + 1;
+
+enum SaveFormat { kPdf, kEdf, kOscar, kCsv };
+
+QLocale LocaleOf(std::int16_t base)
+{
+    return base == lang::kGerman ? QLocale(QLocale::German, QLocale::Germany) : QLocale(QLocale::English);
+}
+
+QString Hours(double hours)
+{
+    const long minutes = std::lround(hours * 60);
+    return QStringLiteral("%1 h %2 min").arg(minutes / 60).arg(minutes % 60, 2, 10, QLatin1Char('0'));
+}
+
+std::shared_ptr<const ShownNight> LoadNight(const report::FolderNight& chosen, QString& error)
+{
+    YieldToTheDisplay();
+    std::optional<report::Night> night = report::LoadFolderNight(chosen, error);
+    if (!night)
+        return nullptr;
+    std::optional<report::Figures> figures = report::Analyse(*night, false);
+    if (!figures) {
+        error = QStringLiteral("no readings");
+        return nullptr;
+    }
+    auto shown = std::make_shared<ShownNight>();
+    shown->beats = report::DetectBeats(*night);
+    shown->night = std::move(*night);
+    shown->figures = std::move(*figures);
+    return shown;
+}
+
+}  // namespace
+
+NightsWindow::NightsWindow(std::int16_t languageBase, std::function<QString()> recordingNow, QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      m_language(languageBase),
+      m_recordingNow(std::move(recordingNow))
+{
+    setObjectName(QStringLiteral("frmNights"));
+    m_listPool.setMaxThreadCount(1);
+    m_nightPool.setMaxThreadCount(1);
+    BuildControls();
+    Caption();
+    connect(&m_listWatcher, &QFutureWatcher<report::FolderListing>::progressRangeChanged, m_progress,
+            &QProgressBar::setRange);
+    connect(&m_listWatcher, &QFutureWatcher<report::FolderListing>::progressValueChanged, m_progress,
+            &QProgressBar::setValue);
+    connect(&m_listWatcher, &QFutureWatcher<report::FolderListing>::finished, this, &NightsWindow::ShowListing);
+    connect(&m_nightWatcher, &QFutureWatcher<std::shared_ptr<const ShownNight>>::finished, this, [this] {
+        const auto shown = m_nightWatcher.result();
+        if (!shown) {
+            Say(T(lang::text::kNightUnreadable).arg(m_nightError));
+            return;
+        }
+        m_shown = shown;
+        m_view->SetNight(m_shown);
+        for (QPushButton* b : cmdSave)
+            b->setEnabled(true);
+        emit NightShown();
+    });
+    Refresh.setInterval(kRefreshMs);
+    connect(&Refresh, &QTimer::timeout, this, &NightsWindow::Refresh_Timer);
+    Refresh.start();
+}
+
+NightsWindow::~NightsWindow()
+{
+    m_listWatcher.cancel();
+    m_listPool.waitForDone();
+    m_nightPool.waitForDone();
+}
+
+QString NightsWindow::T(int offset) const
+{
+    const std::string_view text = lang::Text(lang::IsLanguage(m_language) ? m_language : lang::kEnglish, offset);
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+void NightsWindow::BuildControls()
+{
+    resize(1100, 760);
+    auto* top = new QHBoxLayout;
+    lblFolder = new QLabel(this);
+    m_folderText = new QLabel(this);
+    m_folderText->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_folderText->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    cmdFolder = new QPushButton(this);
+    cmdFolder->setObjectName(QStringLiteral("cmdFolder"));
+    cmdOpenFolder = new QPushButton(this);
+    cmdOpenFolder->setObjectName(QStringLiteral("cmdOpenFolder"));
+    top->addWidget(lblFolder);
+    top->addWidget(m_folderText, 1);
+    top->addWidget(cmdFolder);
+    top->addWidget(cmdOpenFolder);
+    connect(cmdFolder, &QPushButton::clicked, this, &NightsWindow::cmdFolder_Click);
+    connect(cmdOpenFolder, &QPushButton::clicked, this, &NightsWindow::cmdOpenFolder_Click);
+
+    auto* progressRow = new QHBoxLayout;
+    m_progress = new QProgressBar(this);
+    cmdCancel = new QPushButton(this);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    connect(cmdCancel, &QPushButton::clicked, this, &NightsWindow::cmdCancel_Click);
+    progressRow->addWidget(m_progress, 1);
+    progressRow->addWidget(cmdCancel);
+    m_progress->hide();
+    cmdCancel->hide();
+
+    m_model = new QStandardItemModel(0, lang::text::kColumnCount, this);
+    m_sorted = new QSortFilterProxyModel(this);
+    m_sorted->setSourceModel(m_model);
+    m_sorted->setSortRole(kSortRole);
+    tblNights = new QTableView(this);
+    tblNights->setObjectName(QStringLiteral("tblNights"));
+    tblNights->setModel(m_sorted);
+    tblNights->setSortingEnabled(true);
+    tblNights->sortByColumn(0, Qt::DescendingOrder);
+    tblNights->setSelectionBehavior(QAbstractItemView::SelectRows);
+    tblNights->setSelectionMode(QAbstractItemView::SingleSelection);
+    tblNights->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tblNights->verticalHeader()->hide();
+    tblNights->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    tblNights->setAlternatingRowColors(true);
+    connect(tblNights->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                if (!current.isValid())
+                    return;
+                const auto night = m_sorted->index(current.row(), 0).data(kNightRole).toLongLong();
+                if (night != m_chosen) {
+                    m_chosen = night;
+                    LoadChosenNight();
+                }
+            });
+
+    auto* unreadable = m_unreadable = new QWidget(this);
+    auto* unreadableLayout = new QVBoxLayout(unreadable);
+    unreadableLayout->setContentsMargins(0, 0, 0, 0);
+    lblUnreadable = new QLabel(unreadable);
+    lstUnreadable = new QListWidget(unreadable);
+    lstUnreadable->setObjectName(QStringLiteral("lstUnreadable"));
+    unreadableLayout->addWidget(lblUnreadable);
+    unreadableLayout->addWidget(lstUnreadable);
+
+    auto* night = new QWidget(this);
+    auto* nightLayout = new QVBoxLayout(night);
+    m_view = new NightView(night);
+    m_view->setObjectName(QStringLiteral("picNight"));
+    m_pointer = new QLabel(night);
+    lblHelp = new QLabel(night);
+    lblHelp->setWordWrap(true);
+    auto* saveRow = new QHBoxLayout;
+    saveRow->addWidget(m_pointer, 1);
+    const char* names[] = {"cmdPdf", "cmdEdf", "cmdOscar", "cmdCsv"};
+    for (int i = 0; i < 4; ++i) {
+        cmdSave[static_cast<std::size_t>(i)] = new QPushButton(night);
+        cmdSave[static_cast<std::size_t>(i)]->setObjectName(QString::fromLatin1(names[i]));
+        cmdSave[static_cast<std::size_t>(i)]->setEnabled(false);
+        connect(cmdSave[static_cast<std::size_t>(i)], &QPushButton::clicked, this, [this, i] { cmdSave_Click(i); });
+        saveRow->addWidget(cmdSave[static_cast<std::size_t>(i)]);
+    }
+    nightLayout->addWidget(m_view, 1);
+    nightLayout->addLayout(saveRow);
+    nightLayout->addWidget(lblHelp);
+    connect(m_view, &NightView::PointedAt, m_pointer, &QLabel::setText);
+
+    m_trend = new TrendView(this);
+    m_tabs = new QTabWidget(this);
+    m_tabs->addTab(night, QString());
+    m_tabs->addTab(m_trend, QString());
+
+    auto* list = new QSplitter(Qt::Horizontal, this);
+    list->addWidget(tblNights);
+    list->addWidget(unreadable);
+    list->setStretchFactor(0, 1);
+    list->setStretchFactor(1, 0);
+    list->setSizes({880, 220});
+    unreadable->hide();
+    auto* split = new QSplitter(Qt::Vertical, this);
+    split->addWidget(list);
+    split->addWidget(m_tabs);
+    split->setStretchFactor(0, 1);
+    split->setStretchFactor(1, 1);
+
+    m_status = new QLabel(this);
+    m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addLayout(progressRow);
+    layout->addWidget(split, 1);
+    layout->addWidget(m_status);
+}
+
+void NightsWindow::Caption()
+{
+    setWindowTitle(T(lang::text::kNightsTitle));
+    lblFolder->setText(T(lang::text::kNightsFolder));
+    cmdFolder->setText(T(lang::text::kChooseFolder));
+    cmdOpenFolder->setText(T(lang::text::kOpenFolder));
+    cmdCancel->setText(T(lang::text::kCancel));
+    m_progress->setFormat(T(lang::text::kReadingFolder));
+    QStringList headers;
+    for (int c = 0; c < lang::text::kColumnCount; ++c)
+        headers << T(lang::text::kColumnDate + c);
+    m_model->setHorizontalHeaderLabels(headers);
+    lblUnreadable->setText(T(lang::text::kUnreadableFiles));
+    m_tabs->setTabText(0, T(lang::text::kNightTab));
+    m_tabs->setTabText(1, T(lang::text::kTrendTab));
+    lblHelp->setText(T(lang::text::kNightViewHelp) + QStringLiteral(" · ") + T(lang::text::kNoWaveHere));
+    for (int i = 0; i < 4; ++i)
+        cmdSave[static_cast<std::size_t>(i)]->setText(T(63 + i));
+}
+
+void NightsWindow::SetLanguage(std::int16_t base)
+{
+    m_language = base;
+    Caption();
+    ShowListing();
+}
+
+bool NightsWindow::Reading() const
+{
+    return m_listWatcher.isRunning();
+}
+
+void NightsWindow::ShowFolder(const QString& folder)
+{
+    m_folder = QDir(folder).absolutePath();
+    m_folderText->setText(QDir::toNativeSeparators(m_folder));
+    m_chosen = -1;
+    m_shown.reset();
+    m_view->SetNight(nullptr);
+    StartListing(false);
+}
+
+void NightsWindow::StartListing(bool quietly)
+{
+    if (m_listWatcher.isRunning()) {
+        m_relist = true;
+        return;
+    }
+    if (!quietly) {
+        m_progress->setRange(0, 0);
+        m_progress->show();
+        cmdCancel->show();
+    }
+    const QString folder = m_folder, cachePath = report::DefaultCachePath();
+    m_listWatcher.setFuture(
+        QtConcurrent::run(&m_listPool, [folder, cachePath](QPromise<report::FolderListing>& promise) {
+            YieldToTheDisplay();
+            report::SummaryCache cache(cachePath);
+            promise.addResult(report::ListFolder(folder, &cache, [&](int done, int total) {
+                promise.setProgressRange(0, total);
+                promise.setProgressValue(done);
+                return !promise.isCanceled();
+            }));
+        }));
+}
+
+void NightsWindow::ShowListing()
+{
+    if (m_listWatcher.isFinished() && !m_listWatcher.isCanceled() && m_listWatcher.future().resultCount() > 0) {
+        m_listing = m_listWatcher.future().takeResult();
+        m_listWatcher.setFuture(QFuture<report::FolderListing>());
+    }
+    m_progress->hide();
+    cmdCancel->hide();
+    if (m_relist) {
+        m_relist = false;
+        StartListing(true);
+    }
+
+    const QLocale locale = LocaleOf(m_language);
+    const QString recording = m_recordingNow ? m_recordingNow() : QString();
+    const QString wave = T(lang::text::kWithWave);
+    const auto number = [&](const std::optional<double>& v, int decimals) {
+        return v ? locale.toString(*v, 'f', decimals) : QStringLiteral("–");
+    };
+    const QSignalBlocker quiet(tblNights->selectionModel());
+    m_model->removeRows(0, m_model->rowCount());
+    std::vector<report::NightRow> oldestFirst;
+    for (const report::FolderNight& n : m_listing.nights) {
+        const report::NightRow& r = n.row;
+        oldestFirst.insert(oldestFirst.begin(), r);
+        const bool now = std::any_of(n.files.begin(), n.files.end(),
+                                     [&](const report::ListedFile& f) { return f.file.path == recording; });
+        const QDate date = QDate::fromString(QString::fromStdString(r.date), Qt::ISODate);
+        QString dateText = locale.toString(date, m_language == lang::kGerman ? QStringLiteral("ddd dd.MM.yyyy")
+                                                                             : QStringLiteral("ddd d MMM yyyy"));
+        if (now)
+            dateText += QStringLiteral(" (%1)").arg(T(lang::text::kRecordingNow));
+        QString resolution = QStringLiteral("%1 s").arg(r.step, 0, 'f', 0);
+        if (r.hasWave)
+            resolution += QStringLiteral(", ") + wave;
+        const std::pair<QString, QVariant> cells[] = {
+            {dateText, QVariant::fromValue(n.night)},
+            {QString::fromStdString(r.start), QString::fromStdString(r.start)},
+            {QString::fromStdString(r.end), QString::fromStdString(r.end)},
+            {Hours(r.recordingHours), r.recordingHours},
+            {Hours(r.analysedHours), r.analysedHours},
+            {number(r.spo2Mean, 1), r.spo2Mean.value_or(-1)},
+            {r.spo2Min ? QString::number(*r.spo2Min) : QStringLiteral("–"), r.spo2Min.value_or(-1)},
+            {locale.toString(r.t90Minutes, 'f', 1), r.t90Minutes},
+            {locale.toString(r.t88Minutes, 'f', 1), r.t88Minutes},
+            {number(r.odi3, 1), r.odi3.value_or(-1)},
+            {number(r.odi4, 1), r.odi4.value_or(-1)},
+            {number(r.pulseMean, 0), r.pulseMean.value_or(-1)},
+            {resolution, r.step * 10 - (r.hasWave ? 1 : 0)},
+        };
+        QList<QStandardItem*> items;
+        for (const auto& [text, key] : cells) {
+            auto* item = new QStandardItem(text);
+            item->setData(key, kSortRole);
+            item->setData(QVariant::fromValue(n.night), kNightRole);
+            if (&text != &cells[0].first)
+                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            items << item;
+        }
+        m_model->appendRow(items);
+    }
+    m_trend->SetNights(std::move(oldestFirst));
+    lstUnreadable->clear();
+    for (const auto& [name, why] : m_listing.unreadable)
+        lstUnreadable->addItem(QStringLiteral("%1: %2").arg(name, why));
+    m_unreadable->setVisible(!m_listing.unreadable.empty());
+    Say(m_listing.cancelled
+            ? T(lang::text::kReadingCancelled)
+            : T(lang::text::kNightsListed).arg(m_listing.nights.size()).arg(QDir::toNativeSeparators(m_folder)));
+
+    // The night chosen stays chosen (and is loaded again when its files changed); else the newest.
+    int row = 0;
+    for (int r = 0; r < m_sorted->rowCount(); ++r)
+        if (m_sorted->index(r, 0).data(kNightRole).toLongLong() == m_chosen)
+            row = r;
+    if (m_sorted->rowCount() > 0) {
+        tblNights->selectRow(row);
+        const auto night = m_sorted->index(row, 0).data(kNightRole).toLongLong();
+        const report::FolderNight* chosen = nullptr;
+        for (const report::FolderNight& n : m_listing.nights)
+            if (n.night == night)
+                chosen = &n;
+        static_assert(sizeof(report::FolderFile) > 0);
+        const bool changed = night != m_chosen || !m_shown;
+        m_chosen = night;
+        if (changed || (chosen && std::any_of(chosen->files.begin(), chosen->files.end(),
+                                              [&](const auto& f) { return f.file.path == recording; })))
+            LoadChosenNight();
+    }
+    emit Listed();
+}
+
+const report::FolderNight* NightsWindow::ChosenNight() const
+{
+    for (const report::FolderNight& n : m_listing.nights)
+        if (n.night == m_chosen)
+            return &n;
+    return nullptr;
+}
+
+void NightsWindow::ChooseRow(int row)
+{
+    tblNights->selectRow(row);
+    tblNights->setCurrentIndex(m_sorted->index(row, 0));
+}
+
+void NightsWindow::LoadChosenNight()
+{
+    const report::FolderNight* chosen = ChosenNight();
+    if (!chosen)
+        return;
+    for (QPushButton* b : cmdSave)
+        b->setEnabled(false);
+    const report::FolderNight night = *chosen;
+    m_nightWatcher.setFuture(QtConcurrent::run(&m_nightPool, [this, night] { return LoadNight(night, m_nightError); }));
+}
+
+void NightsWindow::Say(const QString& text)
+{
+    m_status->setText(text);
+}
+
+void NightsWindow::cmdFolder_Click()
+{
+    const QString folder = QFileDialog::getExistingDirectory(this, T(lang::text::kFolderDialogTitle), m_folder);
+    if (folder.isEmpty())
+        return;
+    (void)settings::SaveNightsFolder(folder);
+    ShowFolder(folder);
+}
+
+void NightsWindow::cmdOpenFolder_Click()
+{
+    QDesktopServices::openUrl(QUrl::fromLocalFile(m_folder));
+}
+
+void NightsWindow::cmdCancel_Click()
+{
+    m_relist = false;
+    m_listWatcher.cancel();
+}
+
+void NightsWindow::Refresh_Timer()
+{
+    if (isVisible() && !m_folder.isEmpty())
+        StartListing(true);
+}
+
+void NightsWindow::cmdSave_Click(int format)
+{
+    const std::shared_ptr<const ShownNight> shown = m_shown;
+    const report::FolderNight* chosen = ChosenNight();
+    if (!shown || !chosen)
+        return;
+    const QString base = QDir(m_folder).filePath(QStringLiteral("night-") + QString::fromStdString(chosen->row.date));
+    QString target;
+    switch (format) {
+    case kPdf: target = QFileDialog::getSaveFileName(this, cmdSave[kPdf]->text(), base + ".pdf", "PDF (*.pdf)"); break;
+    case kEdf: target = QFileDialog::getSaveFileName(this, cmdSave[kEdf]->text(), base + ".edf", "EDF+ (*.edf)"); break;
+    case kCsv:
+        target = QFileDialog::getSaveFileName(this, cmdSave[kCsv]->text(), base + "-seconds.csv", "CSV (*.csv)");
+        break;
+    case kOscar: target = QFileDialog::getExistingDirectory(this, cmdSave[kOscar]->text(), m_folder); break;
+    default: return;
+    }
+    if (target.isEmpty())
+        return;
+    const QString date = QString::fromStdString(chosen->row.date), names = QString::fromStdString(chosen->row.name);
+    auto* watcher = new QFutureWatcher<QString>(this);
+    connect(watcher, &QFutureWatcher<QString>::finished, this, [this, watcher, target] {
+        const QString failure = watcher->result();
+        Say(failure.isEmpty() ? T(lang::text::kWritten).arg(QDir::toNativeSeparators(target))
+                              : T(lang::text::kNotWritten).arg(failure));
+        watcher->deleteLater();
+    });
+    watcher->setFuture(QtConcurrent::run(&m_nightPool, [shown, format, target, date, names]() -> QString {
+        YieldToTheDisplay();
+        const report::Night& night = shown->night;
+        const report::CivilDate first = night.date.value_or(report::CivilDate{});
+        if ((format == kEdf || format == kOscar))
+            if (const std::string problem = report::GridProblem(night); !problem.empty())
+                return QString::fromStdString(problem);
+        if (format == kPdf) {
+            const auto figures = report::Analyse(night);
+            return report::WritePdfFile(target, night, *figures,
+                                        QStringLiteral("Overnight oximetry — night of %1").arg(date), names);
+        }
+        if (format == kEdf)
+            return report::WriteEdfFile(target, night, shown->figures, first);
+        if (format == kCsv)
+            return report::WriteCsvFile(target, night, first);
+        QStringList failures;
+        for (const auto& [file, failure] : report::WriteOscarFolder(target, report::OscarFiles(night, first)))
+            if (!failure.isEmpty())
+                failures << QStringLiteral("%1: %2").arg(file, failure);
+        return failures.join(QStringLiteral("; "));
+    }));
+}
+
+}  // namespace trelvo::app

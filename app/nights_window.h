@@ -1,0 +1,113 @@
+#pragma once
+
+#include "app/widgets/night_view.h"
+#include "report/folder.h"
+
+#include <QFutureWatcher>
+#include <QThreadPool>
+#include <QTimer>
+#include <QWidget>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+class QLabel;
+class QListWidget;
+class QProgressBar;
+class QPushButton;
+class QSortFilterProxyModel;
+class QStandardItemModel;
+class QTabWidget;
+class QTableView;
+
+namespace trelvo::app {
+
+class TrendView;
+
+// The nights of a folder: a table of them with their figures, the chosen night's panels, the
+// trend, and the night's files to save. Reading the folder and loading a night happen off the
+// window's thread, on threads that yield to the live display.
+class NightsWindow final : public QWidget {
+    Q_OBJECT
+
+public:
+    // recordingNow tells the per-second file being written now (empty when none); that night is
+    // marked and read again every kRefreshMs while the window is shown.
+    NightsWindow(std::int16_t languageBase, std::function<QString()> recordingNow, QWidget* parent = nullptr);
+    ~NightsWindow() override;
+
+    void SetLanguage(std::int16_t base);
+    // Lists a folder (and keeps it as the one to show next time).
+    void ShowFolder(const QString& folder);
+    [[nodiscard]] const QString& Folder() const noexcept { return m_folder; }
+    [[nodiscard]] const report::FolderListing& Listing() const noexcept { return m_listing; }
+    [[nodiscard]] bool Reading() const;
+    // Chooses the night in this row of the table as it is sorted now.
+    void ChooseRow(int row);
+    [[nodiscard]] NightView& View() noexcept { return *m_view; }
+    [[nodiscard]] QTableView& Table() noexcept { return *tblNights; }
+
+    static constexpr int kRefreshMs = 30'000;
+
+signals:
+    // A listing arrived, or a night was loaded (tests wait for them).
+    void Listed();
+    void NightShown();
+
+private:
+    void BuildControls();
+    void Caption();
+    [[nodiscard]] QString T(int offset) const;
+
+    // Handlers
+    void cmdFolder_Click();
+    void cmdOpenFolder_Click();
+    void cmdCancel_Click();
+    void cmdSave_Click(int format);
+    void Refresh_Timer();
+
+    void StartListing(bool quietly);
+    void ShowListing();
+    void LoadChosenNight();
+    [[nodiscard]] const report::FolderNight* ChosenNight() const;
+    void Say(const QString& text);
+
+    std::int16_t m_language;
+    std::function<QString()> m_recordingNow;
+    QString m_folder;
+    report::FolderListing m_listing;
+    std::int64_t m_chosen = -1;  // the night shown, by its day
+    std::shared_ptr<const ShownNight> m_shown;
+
+    // One thread reads folders, another loads nights and writes files: a year being read never
+    // holds up the night asked for.
+    QThreadPool m_listPool, m_nightPool;
+    QFutureWatcher<report::FolderListing> m_listWatcher;
+    QFutureWatcher<std::shared_ptr<const ShownNight>> m_nightWatcher;
+    QString m_nightError;
+    bool m_relist = false;
+    QTimer Refresh;
+
+    QLabel* lblFolder = nullptr;
+    QLabel* m_folderText = nullptr;
+    QPushButton* cmdFolder = nullptr;
+    QPushButton* cmdOpenFolder = nullptr;
+    QProgressBar* m_progress = nullptr;
+    QPushButton* cmdCancel = nullptr;
+    QTableView* tblNights = nullptr;
+    QStandardItemModel* m_model = nullptr;
+    QSortFilterProxyModel* m_sorted = nullptr;
+    QWidget* m_unreadable = nullptr;
+    QLabel* lblUnreadable = nullptr;
+    QListWidget* lstUnreadable = nullptr;
+    QTabWidget* m_tabs = nullptr;
+    NightView* m_view = nullptr;
+    QLabel* m_pointer = nullptr;
+    QLabel* lblHelp = nullptr;
+    std::array<QPushButton*, 4> cmdSave{};
+    TrendView* m_trend = nullptr;
+    QLabel* m_status = nullptr;
+};
+
+}  // namespace trelvo::app

@@ -1,0 +1,225 @@
+#include "app/widgets/night_view.h"
+
+#include "report/plot.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <cmath>
+
+namespace trelvo::app {
+namespace {
+
+constexpr int kScrollHeight = 16;
+constexpr int kScrollSteps = 1000;  // the scroll bar's range, whatever the night's length
+
+}  // namespace
+
+NightView::NightView(QWidget* parent) : QWidget(parent), m_scroll(new QScrollBar(Qt::Horizontal, this))
+{
+    setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);
+    setMinimumSize(320, 240);
+    m_scroll->setRange(0, 0);
+    connect(m_scroll, &QScrollBar::valueChanged, this, [this](int value) {
+        if (!m_night)
+            return;
+        const auto& f = m_night->figures;
+        const double span = m_to - m_from;
+        const double room = std::max(0.0, f.end - f.start - span);
+        const double from = f.start + room * value / std::max(1, m_scroll->maximum());
+        if (std::abs(from - m_from) > 1e-9) {
+            m_from = from;
+            m_to = from + span;
+            update();
+        }
+    });
+}
+
+void NightView::SetNight(std::shared_ptr<const ShownNight> night)
+{
+    const bool same =
+        m_night && night && m_night->night.date == night->night.date && m_night->figures.start == night->figures.start;
+    m_night = std::move(night);
+    if (m_night && !same)
+        ShowStretch(m_night->figures.start, m_night->figures.end);
+    else if (m_night)
+        ShowStretch(m_from, m_to);
+    update();
+}
+
+void NightView::ShowStretch(double from, double to)
+{
+    if (!m_night)
+        return;
+    const auto& f = m_night->figures;
+    const double whole = std::max(1.0, f.end - f.start);
+    double span = std::clamp(to - from, std::min(kShortestSpan, whole), whole);
+    from = std::clamp(from, f.start, f.end - span);
+    m_from = from;
+    m_to = from + span;
+    UpdateScrollBar();
+    update();
+}
+
+bool NightView::WaveShown() const noexcept
+{
+    return m_night && m_night->night.hasWave && m_to - m_from <= kWaveSpan + 1e-9;
+}
+
+void NightView::UpdateScrollBar()
+{
+    const auto& f = m_night->figures;
+    const double room = f.end - f.start - (m_to - m_from);
+    const QSignalBlocker quiet(m_scroll);
+    if (room <= 1e-9) {
+        m_scroll->setRange(0, 0);
+        return;
+    }
+    m_scroll->setRange(0, kScrollSteps);
+    m_scroll->setPageStep(std::max(1, static_cast<int>(kScrollSteps * (m_to - m_from) / room)));
+    m_scroll->setValue(static_cast<int>(std::lround(kScrollSteps * (m_from - f.start) / room)));
+}
+
+QRectF NightView::PanelArea() const
+{
+    const QRectF all(64, 24, width() - 64 - 48, height() - 24 - 30 - kScrollHeight);
+    if (!WaveShown())
+        return all;
+    return QRectF(all.topLeft(), QSizeF(all.width(), all.height() * 0.58));
+}
+
+QRectF NightView::WaveArea() const
+{
+    const QRectF panels = PanelArea();
+    const double top = panels.bottom() + 44;
+    return QRectF(panels.left(), top, panels.width(), height() - kScrollHeight - 30 - top);
+}
+
+double NightView::TimeAt(double x) const
+{
+    const QRectF area = PanelArea();
+    return m_from + (x - area.left()) / std::max(1.0, area.width()) * (m_to - m_from);
+}
+
+void NightView::resizeEvent(QResizeEvent*)
+{
+    m_scroll->setGeometry(0, height() - kScrollHeight, width(), kScrollHeight);
+}
+
+void NightView::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.fillRect(rect(), Qt::white);
+    if (!m_night)
+        return;
+    p.setRenderHint(QPainter::Antialiasing);
+    const report::ReportFonts fonts(12);
+    p.setFont(fonts.normal);
+    report::PaintPanels(p, PanelArea(), m_night->night, m_night->figures, m_from, m_to);
+    if (WaveShown())
+        report::PaintWaveStrip(p, WaveArea(), m_night->night, m_from, m_to, m_night->beats);
+    if (m_dragFrom) {
+        const QRectF area = PanelArea();
+        p.fillRect(QRectF(QPointF(std::min(*m_dragFrom, m_dragTo), area.top()),
+                          QPointF(std::max(*m_dragFrom, m_dragTo), area.bottom())),
+                   QColor(20, 80, 170, 50));
+    }
+}
+
+void NightView::Zoom(double factor, double about)
+{
+    const double span = (m_to - m_from) * factor;
+    const double share = (about - m_from) / std::max(1e-9, m_to - m_from);
+    ShowStretch(about - share * span, about - share * span + span);
+}
+
+void NightView::wheelEvent(QWheelEvent* event)
+{
+    if (!m_night)
+        return;
+    const double notches = event->angleDelta().y() / 120.0;
+    Zoom(std::pow(0.8, notches), TimeAt(event->position().x()));
+    event->accept();
+}
+
+void NightView::mousePressEvent(QMouseEvent* event)
+{
+    if (m_night && event->button() == Qt::LeftButton) {
+        m_dragFrom = event->position().x();
+        m_dragTo = *m_dragFrom;
+    }
+}
+
+void NightView::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!m_night)
+        return;
+    if (m_dragFrom) {
+        m_dragTo = event->position().x();
+        update();
+    }
+    const double t = TimeAt(event->position().x());
+    if (t >= m_from && t <= m_to)
+        emit PointedAt(Describe(t));
+}
+
+void NightView::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (!m_dragFrom)
+        return;
+    const double a = TimeAt(*m_dragFrom), b = TimeAt(event->position().x());
+    const bool dragged = std::abs(event->position().x() - *m_dragFrom) >= 6;
+    m_dragFrom.reset();
+    if (dragged)
+        ShowStretch(std::min(a, b), std::max(a, b));
+    update();
+}
+
+void NightView::mouseDoubleClickEvent(QMouseEvent*)
+{
+    if (m_night)
+        ShowStretch(m_night->figures.start, m_night->figures.end);
+}
+
+void NightView::leaveEvent(QEvent*)
+{
+    emit PointedAt(QString());
+}
+
+void NightView::keyPressEvent(QKeyEvent* event)
+{
+    if (!m_night)
+        return QWidget::keyPressEvent(event);
+    const double span = m_to - m_from, middle = (m_from + m_to) / 2;
+    switch (event->key()) {
+    case Qt::Key_Plus: Zoom(0.5, middle); break;
+    case Qt::Key_Minus: Zoom(2, middle); break;
+    case Qt::Key_Left: ShowStretch(m_from - span / 4, m_to - span / 4); break;
+    case Qt::Key_Right: ShowStretch(m_from + span / 4, m_to + span / 4); break;
+    case Qt::Key_Home: ShowStretch(m_night->figures.start, m_night->figures.end); break;
+    default: return QWidget::keyPressEvent(event);
+    }
+}
+
+QString NightView::Describe(double t) const
+{
+    const report::Night& night = m_night->night;
+    QString text = QString::fromStdString(report::MomentText(night, t));
+    const auto& rs = night.readings;
+    const auto at =
+        std::upper_bound(rs.begin(), rs.end(), t, [](double v, const report::Reading& r) { return v < r.seconds; });
+    if (at != rs.begin() && t < std::prev(at)->seconds + night.step) {
+        const report::Reading& r = *std::prev(at);
+        text += QStringLiteral(" · SpO2 %1 % · %2/min")
+                    .arg(r.spo2 ? QString::number(*r.spo2) : QStringLiteral("–"),
+                         r.pulse ? QString::number(*r.pulse) : QStringLiteral("–"));
+    }
+    return text;
+}
+
+}  // namespace trelvo::app

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "report/beats.h"
+#include "report/figures.h"
+
+#include <QWidget>
+
+#include <memory>
+#include <optional>
+
+class QScrollBar;
+
+namespace trelvo::app {
+
+// A night as the nights window shows it: its readings, figures and the beats in its wave.
+struct ShownNight {
+    report::Night night;
+    report::Figures figures;
+    std::vector<report::Beat> beats;
+};
+
+// The SpO2 and pulse panels of one night, zoomed with the wheel (about the pointer) or by
+// dragging across a stretch, moved with the scroll bar or the arrow keys, from the whole night
+// down to kShortestSpan. From kWaveSpan down, the pulse wave and its beats are drawn under them.
+class NightView final : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit NightView(QWidget* parent = nullptr);
+
+    // Shows a night whole; nothing shows none. A night of the same start keeps its stretch (the
+    // night being recorded, read again).
+    void SetNight(std::shared_ptr<const ShownNight> night);
+    // The stretch shown, in seconds of the night's axis.
+    void ShowStretch(double from, double to);
+    [[nodiscard]] double From() const noexcept { return m_from; }
+    [[nodiscard]] double To() const noexcept { return m_to; }
+    [[nodiscard]] bool WaveShown() const noexcept;
+
+    static constexpr double kShortestSpan = 15;
+    static constexpr double kWaveSpan = 60;
+
+signals:
+    // The moment under the pointer and its values, or empty when the pointer left.
+    void PointedAt(const QString& text);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    [[nodiscard]] QRectF PanelArea() const;
+    [[nodiscard]] QRectF WaveArea() const;
+    [[nodiscard]] double TimeAt(double x) const;
+    void Zoom(double factor, double about);
+    void UpdateScrollBar();
+    [[nodiscard]] QString Describe(double t) const;
+
+    std::shared_ptr<const ShownNight> m_night;
+    double m_from = 0, m_to = 1;
+    std::optional<double> m_dragFrom;
+    double m_dragTo = 0;
+    QScrollBar* m_scroll = nullptr;
+};
+
+}  // namespace trelvo::app

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "report/figures.h"
+
+#include <QWidget>
+
+#include <vector>
+
+namespace trelvo::app {
+
+// ODI3 and T90 of the listed nights, one bar a night, oldest on the left: the report's trend
+// picture scaled to the widget.
+class TrendView final : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit TrendView(QWidget* parent = nullptr) : QWidget(parent) { setMinimumSize(320, 160); }
+    void SetNights(std::vector<report::NightRow> rows)
+    {
+        m_rows = std::move(rows);
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    std::vector<report::NightRow> m_rows;
+};
+
+}  // namespace trelvo::app
