@@ -51,23 +51,25 @@ QString Hours(double hours)
     return QStringLiteral("%1 h %2 min").arg(minutes / 60).arg(minutes % 60, 2, 10, QLatin1Char('0'));
 }
 
-std::shared_ptr<const ShownNight> LoadNight(const report::FolderNight& chosen, QString& error)
+}  // namespace
+
+NightsWindow::Loaded NightsWindow::LoadNight(const report::FolderNight& chosen)
 {
     YieldToTheDisplay();
-    std::optional<report::Night> night = report::LoadFolderNight(chosen, error);
-    if (!night)
-        return nullptr;
-    std::optional<report::Figures> figures = report::Analyse(*night, false);
-    if (!figures) {
-        error = QStringLiteral("no readings");
-        return nullptr;
-    }
+    Loaded loaded;
+    std::optional<report::Night> night = report::LoadFolderNight(chosen, loaded.error);
+    std::optional<report::Figures> figures = night ? report::Analyse(*night, false) : std::nullopt;
+    if (!figures)
+        return loaded;
     auto shown = std::make_shared<ShownNight>();
     shown->beats = report::DetectBeats(*night);
     shown->night = std::move(*night);
     shown->figures = std::move(*figures);
-    return shown;
+    loaded.night = std::move(shown);
+    return loaded;
 }
+
+namespace {
 
 }  // namespace
 
@@ -86,13 +88,13 @@ NightsWindow::NightsWindow(std::int16_t languageBase, std::function<QString()> r
     connect(&m_listWatcher, &QFutureWatcher<report::FolderListing>::progressValueChanged, m_progress,
             &QProgressBar::setValue);
     connect(&m_listWatcher, &QFutureWatcher<report::FolderListing>::finished, this, &NightsWindow::ShowListing);
-    connect(&m_nightWatcher, &QFutureWatcher<std::shared_ptr<const ShownNight>>::finished, this, [this] {
-        const auto shown = m_nightWatcher.result();
-        if (!shown) {
-            Say(T(lang::text::kNightUnreadable).arg(m_nightError));
+    connect(&m_nightWatcher, &QFutureWatcher<Loaded>::finished, this, [this] {
+        const Loaded loaded = m_nightWatcher.result();
+        if (!loaded.night) {
+            Say(T(lang::text::kNightUnreadable).arg(loaded.error));
             return;
         }
-        m_shown = shown;
+        m_shown = loaded.night;
         m_view->SetNight(m_shown);
         for (QPushButton* b : cmdSave)
             b->setEnabled(true);
@@ -409,7 +411,7 @@ void NightsWindow::LoadChosenNight()
     for (QPushButton* b : cmdSave)
         b->setEnabled(false);
     const report::FolderNight night = *chosen;
-    m_nightWatcher.setFuture(QtConcurrent::run(&m_nightPool, [this, night] { return LoadNight(night, m_nightError); }));
+    m_nightWatcher.setFuture(QtConcurrent::run(&m_nightPool, [night] { return LoadNight(night); }));
 }
 
 void NightsWindow::Say(const QString& text)
@@ -439,7 +441,13 @@ void NightsWindow::cmdCancel_Click()
 
 void NightsWindow::Refresh_Timer()
 {
-    if (isVisible() && !m_folder.isEmpty())
+    if (isVisible())
+        ReadAgain();
+}
+
+void NightsWindow::ReadAgain()
+{
+    if (!m_folder.isEmpty())
         StartListing(true);
 }
 

@@ -43,6 +43,8 @@ public:
     [[nodiscard]] const QString& Folder() const noexcept { return m_folder; }
     [[nodiscard]] const report::FolderListing& Listing() const noexcept { return m_listing; }
     [[nodiscard]] bool Reading() const;
+    // Reads the folder again, quietly: what changed since (the night being recorded) shows.
+    void ReadAgain();
     // Chooses the night in this row of the table as it is sorted now.
     void ChooseRow(int row);
     [[nodiscard]] NightView& View() noexcept { return *m_view; }
@@ -84,8 +86,12 @@ private:
     // holds up the night asked for.
     QThreadPool m_listPool, m_nightPool;
     QFutureWatcher<report::FolderListing> m_listWatcher;
-    QFutureWatcher<std::shared_ptr<const ShownNight>> m_nightWatcher;
-    QString m_nightError;
+    struct Loaded {
+        std::shared_ptr<const ShownNight> night;
+        QString error;  // why there is none
+    };
+    [[nodiscard]] static Loaded LoadNight(const report::FolderNight& chosen);
+    QFutureWatcher<Loaded> m_nightWatcher;
     bool m_relist = false;
     QTimer Refresh;
 

@@ -44,8 +44,9 @@ void NightView::SetNight(std::shared_ptr<const ShownNight> night)
 {
     const bool same =
         m_night && night && m_night->night.date == night->night.date && m_night->figures.start == night->figures.start;
+    const bool whole = m_night && m_from <= m_night->figures.start && m_to >= m_night->figures.end;
     m_night = std::move(night);
-    if (m_night && !same)
+    if (m_night && (!same || whole))
         ShowStretch(m_night->figures.start, m_night->figures.end);
     else if (m_night)
         ShowStretch(m_from, m_to);

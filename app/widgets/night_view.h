@@ -28,8 +28,8 @@ class NightView final : public QWidget {
 public:
     explicit NightView(QWidget* parent = nullptr);
 
-    // Shows a night whole; nothing shows none. A night of the same start keeps its stretch (the
-    // night being recorded, read again).
+    // Shows a night whole; nothing shows none. The same night read again (the night being
+    // recorded) keeps the stretch shown, unless that was the whole night.
     void SetNight(std::shared_ptr<const ShownNight> night);
     // The stretch shown, in seconds of the night's axis.
     void ShowStretch(double from, double to);

@@ -1,4 +1,5 @@
 #include "app/form1.h"
+#include "app/nights_window.h"
 #include "app/platform/recording_adapters.h"
 #include "app/widgets/level_bar.h"
 #include "settings/settings_store.h"
@@ -14,10 +15,12 @@
 #include <QHash>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStatusBar>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -282,6 +285,22 @@ TEST_F(Form1Test, RecordsTheSimulatedUnitEveryFiveSecondsAndClosesTheFileAtShutd
         return f.open(QIODevice::ReadOnly) ? f.readAll().count('\n') : 0;
     };
     EXPECT_TRUE(QTest::qWaitFor([&] { return linesSoFar() >= 2; }, 17'000));
+
+    // Nights > View Nights, a menu after Language so that nothing else moves, opens on this
+    // recording's folder with the night being recorded in it.
+    const QList<QAction*> menus = form->menuBar()->actions();
+    ASSERT_GE(menus.size(), 2);
+    EXPECT_EQ(menus.back()->menu(), Find<QMenu>("menNights"));
+    EXPECT_EQ(menus[menus.size() - 2]->menu(), Find<QMenu>("menLanguage"));
+    EXPECT_EQ(Find<QAction>("setNights")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_N));
+    Find<QAction>("setNights")->trigger();
+    ASSERT_NE(form->Nights(), nullptr);
+    QSignalSpy listed(form->Nights(), &NightsWindow::Listed);
+    ASSERT_TRUE(listed.wait(10'000));
+    EXPECT_EQ(form->Nights()->Folder(), QDir(dir.path()).absolutePath());
+    ASSERT_EQ(form->Nights()->Table().model()->rowCount(), 1);
+    EXPECT_TRUE(form->Nights()->Table().model()->index(0, 0).data().toString().endsWith("(being recorded)"));
+
     Find<QAction>("menEnde")->trigger();  // shutdown closes the record file
     sim.terminate();
     sim.waitForFinished(5000);

@@ -1,0 +1,133 @@
+// The nights window on a folder of small nights: listed, in both languages, the night being
+// recorded brought up to date, and the zoom reaching the wave.
+
+#include "app/nights_window.h"
+#include "lang/string_table.h"
+#include "report/night_text.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QStandardItemModel>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QWheelEvent>
+
+#include <gtest/gtest.h>
+
+namespace trelvo::app {
+namespace {
+
+// Per-second rows from a time after 2026-12-01 00:00 UTC, with a wave of 50 samples a second: a
+// beat a second.
+std::string RowsWithWave(int start, int seconds)
+{
+    std::string text = std::string(recording::kPerSecondHeader) + "\r\n";
+    for (int s = 0; s < seconds; ++s) {
+        const int at = start + s, day = at / 86400, clock = at % 86400;
+        char time[64];
+        std::snprintf(time, sizeof time, "%sT%02d:%02d:%02d+00:00",
+                      report::DateText(report::CivilFromDays(report::DaysFromCivil({2026, 12, 1}) + day)).c_str(),
+                      clock / 3600, clock / 60 % 60, clock % 60);
+        text += std::string(time) + ",96,60,ok,";
+        for (int i = 0; i < 50; ++i) {
+            if (i > 0)
+                text += ' ';
+            text += std::to_string(i < 10 ? 40 + 16 * i : 200 - 3 * (i - 10));
+        }
+        text += "\r\n";
+    }
+    return text;
+}
+
+void Write(const QString& path, const std::string& text, QIODevice::OpenMode mode = QIODevice::WriteOnly)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(mode));
+    f.write(text.data(), static_cast<qint64>(text.size()));
+}
+
+QString Header(const NightsWindow& w, int column)
+{
+    return const_cast<NightsWindow&>(w).Table().model()->headerData(column, Qt::Horizontal).toString();
+}
+
+QString Cell(NightsWindow& w, int row, int column)
+{
+    return w.Table().model()->index(row, column).data().toString();
+}
+
+TEST(NightsWindow, ListsTheNightsInEitherLanguageAndFollowsTheNightBeingRecorded)
+{
+    QTemporaryDir dir;
+    const QString d = dir.path();
+    Write(d + "/first.csv", RowsWithWave(22 * 3600, 1200));
+    const QString now = d + "/second.csv";
+    Write(now, RowsWithWave(86400 + 22 * 3600, 600));  // the next evening, being recorded
+    Write(d + "/shopping.txt", "milk\r\n");
+
+    NightsWindow w(lang::kEnglish, [&] { return now; });
+    QSignalSpy listed(&w, &NightsWindow::Listed), shown(&w, &NightsWindow::NightShown);
+    w.ShowFolder(d);
+    ASSERT_TRUE(listed.wait(10000));
+    EXPECT_EQ(w.windowTitle(), "Nights");
+    EXPECT_EQ(Header(w, 0), "Night of");
+    ASSERT_EQ(w.Table().model()->rowCount(), 2);
+    EXPECT_EQ(Cell(w, 0, 0), "Wed 2 Dec 2026 (being recorded)") << "newest first";
+    EXPECT_EQ(Cell(w, 0, 4), "0 h 10 min");
+    EXPECT_EQ(Cell(w, 1, 5), "96.0");
+    ASSERT_EQ(w.Listing().unreadable.size(), 1u);
+    EXPECT_EQ(w.Listing().unreadable[0].first, "shopping.txt");
+
+    w.SetLanguage(lang::kGerman);
+    EXPECT_EQ(w.windowTitle(), "Nächte");
+    EXPECT_EQ(Header(w, 0), "Nacht vom");
+    EXPECT_EQ(Cell(w, 0, 0), "Mi. 02.12.2026 (wird aufgezeichnet)");
+    EXPECT_EQ(Cell(w, 1, 5), "96,0");
+
+    // Ten more minutes are written; reading the folder again shows them, and the night stays chosen.
+    ASSERT_TRUE(shown.wait(10000) || shown.count() > 0);
+    const double endBefore = w.View().To();
+    Write(now, RowsWithWave(86400 + 22 * 3600 + 600, 600).substr(recording::kPerSecondHeader.size() + 2),
+          QIODevice::Append);
+    shown.clear();
+    w.ReadAgain();
+    ASSERT_TRUE(listed.wait(10000));
+    EXPECT_EQ(Cell(w, 0, 4), "0 h 20 min");
+    ASSERT_TRUE(shown.wait(10000));
+    EXPECT_EQ(w.View().From(), 22 * 3600);
+    EXPECT_GT(w.View().To(), endBefore);
+}
+
+TEST(NightsWindow, TheWheelZoomsFromTheWholeNightToItsWave)
+{
+    QTemporaryDir dir;
+    Write(dir.path() + "/night.csv", RowsWithWave(22 * 3600, 1800));
+    NightsWindow w(lang::kEnglish, {});
+    w.resize(1000, 700);
+    w.show();
+    QSignalSpy shown(&w, &NightsWindow::NightShown);
+    w.ShowFolder(dir.path());
+    ASSERT_TRUE(shown.wait(10000));
+    NightView& view = w.View();
+    EXPECT_EQ(view.To() - view.From(), 1800);
+    EXPECT_FALSE(view.WaveShown());
+    const QPointF middle(view.width() / 2.0, view.height() / 3.0);
+    for (int notch = 0; notch < 20; ++notch) {
+        QWheelEvent wheel(middle, view.mapToGlobal(middle), {}, {0, 120}, Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(&view, &wheel);
+    }
+    EXPECT_LE(view.To() - view.From(), NightView::kWaveSpan);
+    EXPECT_GE(view.To() - view.From(), NightView::kShortestSpan);
+    EXPECT_TRUE(view.WaveShown());
+    // The wave is drawn: the strip under the panels holds the wave's blue.
+    const QImage picture = view.grab().toImage();
+    int blue = 0;
+    for (int y = picture.height() * 2 / 3; y < picture.height() - 20; ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            blue += picture.pixelColor(x, y) == QColor(20, 80, 170);
+    EXPECT_GT(blue, 100);
+}
+
+}  // namespace
+}  // namespace trelvo::app
