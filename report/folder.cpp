@@ -76,7 +76,12 @@ std::optional<PerSecondEnds> ReadEnds(const QString& path)
 
 // A record file's first date and UTC offset from the per-second file written beside it: the
 // first whose rows span the clock time of the record file's first line.
-std::optional<std::pair<CivilDate, std::int32_t>> DateFromPerSecondFile(const QString& path, const Night& record)
+struct Dated {
+    CivilDate date;
+    std::int32_t utcOffset;
+    QString perSecond;
+};
+std::optional<Dated> DateFromPerSecondFile(const QString& path, const Night& record)
 {
     const std::int64_t firstClock = std::lround(record.readings.front().seconds) % kDay;
     for (const QString& candidate : PerSecondCandidates(path)) {
@@ -86,7 +91,8 @@ std::optional<std::pair<CivilDate, std::int32_t>> DateFromPerSecondFile(const QS
         const std::int64_t from = ends->first - static_cast<std::int64_t>(kLineSeconds);
         const std::int64_t at = from + ((firstClock - from) % kDay + kDay) % kDay;
         if (at <= ends->last + static_cast<std::int64_t>(kLineSeconds))
-            return std::pair{CivilFromDays(at >= 0 ? at / kDay : (at - kDay + 1) / kDay), ends->utcOffset};
+            return Dated{CivilFromDays(at >= 0 ? at / kDay : (at - kDay + 1) / kDay), ends->utcOffset,
+                         QFileInfo(candidate).absoluteFilePath()};
     }
     return std::nullopt;
 }
@@ -116,8 +122,10 @@ Placed Place(const QString& path, const FileFacts* known)
     const bool perSecond = IsPerSecondFile(View(text));
     night = perSecond ? ParsePerSecondFile(View(text)) : ParseNight(View(text));
     if (night.readings.empty()) {
-        if (perSecond && night.brokenLines.empty())
-            return {FileFacts{FileFacts::Kind::Empty, {}, {}, 0, {}}, {}};
+        if (perSecond && night.brokenLines.empty()) {
+            facts.kind = FileFacts::Kind::Empty;
+            return {facts, {}};
+        }
         return {Unreadable(perSecond ? QStringLiteral("no row of it can be read")
                                      : QStringLiteral("it holds no readings of a recording")),
                 {}};
@@ -133,8 +141,11 @@ Placed Place(const QString& path, const FileFacts* known)
         if (known) {
             facts.date = known->date;
             facts.utcOffset = known->utcOffset;
+            facts.perSecond = known->perSecond;
         } else if (const auto dated = DateFromPerSecondFile(path, night)) {
-            std::tie(facts.date, facts.utcOffset) = *dated;
+            facts.date = dated->date;
+            facts.utcOffset = dated->utcOffset;
+            facts.perSecond = dated->perSecond;
         } else {
             QString said;
             facts.date = DateOfRecordFile(path, night, std::nullopt, said);
@@ -210,11 +221,25 @@ std::optional<Night> LoadFolderNight(const FolderNight& night, QString& error)
 
 FolderListing ListFolder(const QString& folder, SummaryCache* cache, const ListingProgress& progress)
 {
-    FolderListing listing;
-    std::vector<FolderFile> files;
+    QStringList paths;
     for (const QFileInfo& info : QDir(folder).entryInfoList({QStringLiteral("*.txt"), QStringLiteral("*.csv")},
                                                             QDir::Files | QDir::Readable | QDir::System, QDir::Name))
-        files.push_back({info.absoluteFilePath(), info.size(), info.lastModified().toMSecsSinceEpoch()});
+        paths << info.absoluteFilePath();
+    return ListFiles(paths, cache, progress);
+}
+
+FolderListing ListFiles(const QStringList& paths, SummaryCache* cache, const ListingProgress& progress)
+{
+    FolderListing listing;
+    std::vector<FolderFile> files;
+    const auto add = [&](const QString& path) {
+        const QFileInfo info(path);
+        const QString absolute = info.absoluteFilePath();
+        if (std::none_of(files.begin(), files.end(), [&](const FolderFile& f) { return f.path == absolute; }))
+            files.push_back({absolute, info.size(), info.lastModified().toMSecsSinceEpoch()});
+    };
+    for (const QString& path : paths)
+        add(path);
     int done = 0;
     int total = static_cast<int>(files.size()) * 2;
     const auto step = [&] {
@@ -241,6 +266,13 @@ FolderListing ListFolder(const QString& folder, SummaryCache* cache, const Listi
                 cache->PutFacts(files[i], *known);
         }
         facts[i] = std::move(*known);
+        // A record file's per-second file is read with it, also when it was not given.
+        if (!facts[i].perSecond.isEmpty()) {
+            const std::size_t before = files.size();
+            add(facts[i].perSecond);
+            facts.resize(files.size());
+            total += static_cast<int>(files.size() - before);
+        }
         if (!step())
             return finish();
     }

@@ -4,6 +4,7 @@
 #include "report/grouping.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <functional>
@@ -32,6 +33,7 @@ struct FileFacts {
     // beside it, else from its modification time and the time zone.
     CivilDate date;
     std::int32_t utcOffset = 0;
+    QString perSecond;                 // a record file's per-second file, when it has one (absolute path)
     std::vector<std::int64_t> nights;  // NightOf each reading, each once
 };
 
@@ -60,6 +62,8 @@ using ListingProgress = std::function<bool(int done, int total)>;
 // it. What the cache holds for a file or a night whose files are unchanged is taken from there; the
 // rest is read, worked out and put there. cache may be null.
 [[nodiscard]] FolderListing ListFolder(const QString& folder, SummaryCache* cache, const ListingProgress& progress);
+// The same for the files given, and the per-second file of each record file among them.
+[[nodiscard]] FolderListing ListFiles(const QStringList& paths, SummaryCache* cache, const ListingProgress& progress);
 
 // A night of a listing with everything it holds, the wave included; nothing, and why, when a file
 // of it can no longer be read.

@@ -103,6 +103,11 @@ Night JoinNight(std::int64_t night, std::span<const TimedNight* const> files)
                     pieces.push_back({utc + k, file, &r, k == 0});
         }
     std::stable_sort(pieces.begin(), pieces.end(), [](const Piece& a, const Piece& b) { return a.utc < b.utc; });
+    // Two record files with a line at the same time (a copy of the file): the line counts once.
+    if (!perSecond)
+        pieces.erase(std::unique(pieces.begin(), pieces.end(),
+                                 [](const Piece& a, const Piece& b) { return a.utc == b.utc && a.file != b.file; }),
+                     pieces.end());
 
     Night joined;
     joined.step = perSecond ? kRowSeconds : kLineSeconds;

@@ -9,6 +9,7 @@
 #include <QtConcurrent/QtConcurrentMap>
 
 #include <algorithm>
+#include <numeric>
 #include <unordered_set>
 
 namespace trelvo::report {
@@ -16,99 +17,52 @@ namespace trelvo::report {
 NightsPlan PlanNights(const QStringList& arguments)
 {
     NightsPlan plan;
-    plan.files = NightFiles(arguments, plan.folder);
-    const QStringList& files = plan.files;
+    const QStringList files = NightFiles(arguments, plan.folder);
     if (plan.folder.isEmpty() && !files.isEmpty())
         plan.folder = QFileInfo(files.constFirst()).path();
-
-    std::unordered_set<std::string> claimed;
-    std::vector<bool> perSecond(static_cast<std::size_t>(files.size()));
-    for (qsizetype i = 0; i < files.size(); ++i) {
-        plan.inputs.Add(files[i]);
-        perSecond[static_cast<std::size_t>(i)] = LooksPerSecond(files[i]);
-        if (perSecond[static_cast<std::size_t>(i)])
-            continue;
-        bool found = false;
-        for (const QString& candidate : PerSecondCandidates(files[i])) {
+    for (const QString& file : files) {
+        plan.inputs.Add(file);
+        for (const QString& candidate : PerSecondCandidates(file))
             plan.inputs.Add(candidate);
-            if (!found && LooksPerSecond(candidate)) {
-                claimed.insert(QFileInfo(candidate).absoluteFilePath().toStdString());
-                found = true;
-            }
-        }
     }
-    for (qsizetype i = 0; i < files.size(); ++i)
-        (perSecond[static_cast<std::size_t>(i)] &&
-                 claimed.contains(QFileInfo(files[i]).absoluteFilePath().toStdString())
-             ? plan.later
-             : plan.first)
-            .push_back(i);
+    plan.listing = ListFiles(files, nullptr, {});
 
-    plan.pictures.resize(files.size());
     std::unordered_set<std::string> taken;
-    for (const auto* which : {&plan.first, &plan.later})
-        for (const qsizetype i : *which) {
-            const QString base = DefaultPicture(files[i], PictureFormat::Png).chopped(4);
-            QString picture = base + QStringLiteral(".png");
-            for (int n = 2; taken.contains(QFileInfo(picture).absoluteFilePath().toStdString()); ++n)
-                picture = base + QStringLiteral("-%1.png").arg(n);
-            taken.insert(QFileInfo(picture).absoluteFilePath().toStdString());
-            plan.pictures[i] = picture;
-        }
+    for (const FolderNight& night : plan.listing.nights) {
+        // Beside the night's record file (the name the user chose), else its first file.
+        const auto record = std::find_if(night.files.begin(), night.files.end(),
+                                         [](const ListedFile& f) { return f.facts.kind == FileFacts::Kind::Record; });
+        const QString base =
+            DefaultPicture((record != night.files.end() ? *record : night.files.front()).file.path, PictureFormat::Png)
+                .chopped(4);
+        QString picture = base + QStringLiteral(".png");
+        for (int n = 2; taken.contains(QFileInfo(picture).absoluteFilePath().toStdString()); ++n)
+            picture = base + QStringLiteral("-%1.png").arg(n);
+        taken.insert(QFileInfo(picture).absoluteFilePath().toStdString());
+        plan.pictures << picture;
+    }
     return plan;
 }
 
-NightSummary SummariseNight(const QString& path, const QString& picture)
+std::vector<QString> DrawNights(const NightsPlan& plan)
 {
-    NightSummary result;
-    QString error;
-    std::optional<LoadedNight> loaded = LoadNight(path, error);
-    if (!loaded) {
-        result.problem = QStringLiteral("%1 skipped: %2").arg(path, error);
-        return result;
-    }
-    result.perSecondUsed = loaded->perSecond;
-    Night& night = loaded->night;
-    if (const std::string problem = SpanProblem(night); !problem.empty()) {
-        result.problem = QStringLiteral("%1 skipped: %2").arg(path, QString::fromStdString(problem));
-        return result;
-    }
-    const auto figures = Analyse(night, false);
-    if (!figures) {
-        result.problem = QStringLiteral("%1 skipped: no record file or per-second file").arg(path);
-        return result;
-    }
-    QString said;
-    if (!night.date)
-        night.date = DateOfRecordFile(path, night, std::nullopt, said);
-    const QString name = QFileInfo(path).fileName();
-    result.row = RowOf(name.toStdString(), night, *figures);
-    const QString title = QStringLiteral("%1 — night of %2").arg(name, QString::fromStdString(result.row->date));
-    result.pictureError =
-        SavePicture(picture, OutputFile::Links::Replace, PictureFormat::Png, QSize(kPlotWidth, kPlotHeight), title,
-                    [&](QPainter& p) { PaintReport(p, night, *figures, title); });
-    return result;
-}
-
-std::vector<NightSummary> SummariseNights(const NightsPlan& plan)
-{
-    std::vector<NightSummary> results(static_cast<std::size_t>(plan.files.size()));
+    std::vector<QString> failures(plan.listing.nights.size());
+    std::vector<std::size_t> which(failures.size());
+    std::iota(which.begin(), which.end(), 0);
     // The nights are independent.
-    const auto work = [&](std::vector<qsizetype> which) {
-        QtConcurrent::blockingMap(which, [&](qsizetype i) {
-            results[static_cast<std::size_t>(i)] = SummariseNight(plan.files[i], plan.pictures[i]);
-        });
-    };
-    work(plan.first);
-    std::unordered_set<std::string> used;
-    for (const NightSummary& r : results)
-        if (!r.perSecondUsed.isEmpty())
-            used.insert(r.perSecondUsed.toStdString());
-    std::vector<qsizetype> later = plan.later;
-    std::erase_if(
-        later, [&](qsizetype i) { return used.contains(QFileInfo(plan.files[i]).absoluteFilePath().toStdString()); });
-    work(later);
-    return results;
+    QtConcurrent::blockingMap(which, [&](std::size_t i) {
+        const FolderNight& n = plan.listing.nights[i];
+        std::optional<Night> night = LoadFolderNight(n, failures[i]);
+        const auto figures = night ? Analyse(*night, false) : std::nullopt;
+        if (!figures)
+            return;
+        const QString title = QStringLiteral("%1 — night of %2")
+                                  .arg(QString::fromStdString(n.row.name), QString::fromStdString(n.row.date));
+        failures[i] = SavePicture(plan.pictures[static_cast<qsizetype>(i)], OutputFile::Links::Replace,
+                                  PictureFormat::Png, QSize(kPlotWidth, kPlotHeight), title,
+                                  [&](QPainter& p) { PaintReport(p, *night, *figures, title); });
+    });
+    return failures;
 }
 
 }  // namespace trelvo::report

@@ -45,6 +45,7 @@ QString FactsText(const FileFacts& f)
                                                        {QStringLiteral("month"), f.date.month},
                                                        {QStringLiteral("day"), f.date.day},
                                                        {QStringLiteral("offset"), f.utcOffset},
+                                                       {QStringLiteral("perSecond"), f.perSecond},
                                                        {QStringLiteral("nights"), nights}})
                                  .toJson(QJsonDocument::Compact));
 }
@@ -61,6 +62,7 @@ std::optional<FileFacts> FactsFrom(const QString& text)
     f.date = {o.value(QStringLiteral("year")).toInt(1970), o.value(QStringLiteral("month")).toInt(1),
               o.value(QStringLiteral("day")).toInt(1)};
     f.utcOffset = o.value(QStringLiteral("offset")).toInt();
+    f.perSecond = o.value(QStringLiteral("perSecond")).toString();
     for (const QJsonValue n : o.value(QStringLiteral("nights")).toArray())
         f.nights.push_back(n.toInteger());
     return f;

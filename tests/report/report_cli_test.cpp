@@ -115,7 +115,8 @@ TEST(ReportTool, APdfPageAndTheEventList)
                               "2026-12-07T23:08:25,2026-12-07T23:08:50,25,90,6.0,96.0,yes\r\n");
 }
 
-// A folder of nights: a row each, a picture beside each, the trend, and the table as CSV.
+// A folder of nights: a row each (a night's files together), a picture beside each, the trend,
+// and the table as CSV.
 TEST(ReportTool, ManyNightsGiveOneRowEachAndATrend)
 {
     QTemporaryDir dir;
@@ -139,17 +140,25 @@ TEST(ReportTool, ManyNightsGiveOneRowEachAndATrend)
         Put(dir.filePath(QStringLiteral("night%1.txt").arg(n)), lines);
     }
     Put(dir.filePath(QStringLiteral("notes.txt")), "bought a new probe\n");
+    // The night of the 6th recorded again after midnight, into a per-second file of its own: the
+    // same night, six minutes more.
+    QByteArray again = "local_time,spo2_percent,pulse_per_min,status\r\n";
+    for (int i = 0; i < 360; ++i)
+        again += QStringLiteral("2026-12-07T%1+01:00,96,70,ok\r\n")
+                     .arg(QTime(1, 0).addSecs(i).toString(QStringLiteral("HH:mm:ss")))
+                     .toLatin1();
+    Put(dir.filePath(QStringLiteral("night1-2.csv")), again);
     const QString csv = dir.filePath(QStringLiteral("nights.out"));
     const ReportRun run = Report({dir.path(), QStringLiteral("--csv"), csv});
     EXPECT_EQ(run.status, 0) << run.err.toStdString();
     const QStringList out = run.out.split(QLatin1Char('\n'));
     ASSERT_GE(out.size(), 4);
     EXPECT_TRUE(out[1].startsWith(QStringLiteral("2026-12-05"))) << "sorted by date: " << run.out.toStdString();
-    EXPECT_TRUE(out[2].startsWith(QStringLiteral("2026-12-06     0.2 h")) && out[2].contains(QStringLiteral("5.0")))
+    EXPECT_TRUE(out[2].startsWith(QStringLiteral("2026-12-06     0.3 h")) && out[2].contains(QStringLiteral("5.0")))
         << out[2].toStdString();
     EXPECT_TRUE(out[3].endsWith(QStringLiteral("night0.txt")));
-    EXPECT_EQ(run.err.trimmed(), QStringLiteral("trelvo-report: %1 skipped: no record file or per-second file")
-                                     .arg(dir.filePath(QStringLiteral("notes.txt"))))
+    EXPECT_EQ(run.err.trimmed(),
+              QStringLiteral("trelvo-report: notes.txt skipped: it holds no readings of a recording"))
         << "the per-second files go with their record files; the notes are said to be skipped";
     EXPECT_EQ(QImage(dir.filePath(QStringLiteral("trend.png"))).size(), QSize(1200, 600));
     EXPECT_TRUE(QFileInfo::exists(dir.filePath(QStringLiteral("night1.png"))));
@@ -300,10 +309,16 @@ TEST(ReportTool, PicturesItNamesNeverWriteThroughALink)
     EXPECT_FALSE(QFileInfo(dir.filePath(QStringLiteral("night.png"))).isSymLink());
     EXPECT_EQ(QImage(dir.filePath(QStringLiteral("night.png"))).width(), 1200);
 
-    // A record file named night.csv beside night.txt: night.png and night-2.png, both written.
+    // A per-second file named night.csv of another night beside night.txt: night.png and
+    // night-2.png, both written.
     QFile::remove(dir.filePath(QStringLiteral("night.png")));
     ASSERT_TRUE(QFile::link(victim, dir.filePath(QStringLiteral("night.png"))));
-    ASSERT_TRUE(QFile::copy(night, dir.filePath(QStringLiteral("night.csv"))));
+    QByteArray rows = "local_time,spo2_percent,pulse_per_min,status\r\n";
+    for (int i = 0; i < 600; ++i)
+        rows += QStringLiteral("2026-11-01T%1+01:00,96,70,ok\r\n")
+                    .arg(QTime(12, 0).addSecs(i).toString(QStringLiteral("HH:mm:ss")))
+                    .toLatin1();
+    Put(dir.filePath(QStringLiteral("night.csv")), rows);
     const ReportRun folder = Report({dir.path()});
     EXPECT_EQ(folder.status, 0) << folder.err.toStdString();
     EXPECT_TRUE(folder.out.contains(QStringLiteral("Pictures         2,"))) << folder.out.toStdString();

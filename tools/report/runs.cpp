@@ -178,23 +178,19 @@ int ReportNights(const QStringList& arguments, const Options& o)
     const NightsPlan plan = PlanNights(arguments);
     const QString trend = o.output.isEmpty() ? QDir(plan.folder).filePath(QStringLiteral("trend.png")) : o.output;
     RefuseOutputsOverInputs(plan.inputs, plan.pictures + QStringList{trend, o.csv});
-    const std::vector<NightSummary> results = SummariseNights(plan);
+    for (const auto& [file, why] : plan.listing.unreadable)
+        std::fprintf(stderr, "trelvo-report: %s skipped: %s\n", qPrintable(file), qPrintable(why));
+    const std::vector<QString> failures = DrawNights(plan);
 
     Writing writing;
     std::vector<NightRow> rows;
     std::size_t drawn = 0;
-    for (std::size_t i = 0; i < results.size(); ++i) {
-        const NightSummary& r = results[i];
-        if (!r.problem.isEmpty())
-            std::fprintf(stderr, "trelvo-report: %s\n", qPrintable(r.problem));
-        if (!r.row)
-            continue;
-        rows.push_back(*r.row);
-        drawn += writing.Check(plan.pictures[static_cast<qsizetype>(i)], r.pictureError) ? 1 : 0;
+    for (std::size_t i = 0; i < failures.size(); ++i) {
+        rows.insert(rows.begin(), plan.listing.nights[i].row);  // oldest first
+        drawn += writing.Check(plan.pictures[static_cast<qsizetype>(i)], failures[i]) ? 1 : 0;
     }
     if (rows.empty())
         Fail(2, QStringLiteral("none of the files given is a record file or a per-second file"));
-    std::stable_sort(rows.begin(), rows.end(), [](const NightRow& a, const NightRow& b) { return a.date < b.date; });
     std::fputs(NightsTable(rows).c_str(), stdout);
     if (drawn == rows.size())
         std::printf("Pictures         %zu, beside each night's file\n", rows.size());
