@@ -1,6 +1,7 @@
 #include "app/nights_window.h"
 
 #include "app/platform/background.h"
+#include "app/platform/perf_trace.h"
 #include "app/widgets/trend_view.h"
 #include "lang/string_table.h"
 #include "report/beats.h"
@@ -11,6 +12,7 @@
 
 #include <QDesktopServices>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -37,6 +39,7 @@ namespace {
 
 constexpr int kSortRole = Qt::UserRole;
 constexpr int kNightRole = Qt::UserRole + 1;
+constexpr qint64 kProgressMs = 250;
 
 enum SaveFormat { kPdf, kEdf, kOscar, kCsv };
 
@@ -83,8 +86,6 @@ NightsWindow::NightsWindow(std::int16_t languageBase, std::function<QString()> r
     m_nightPool.setMaxThreadCount(1);
     BuildControls();
     Caption();
-    connect(&m_listWatcher, &QFutureWatcher<report::FolderListing>::progressRangeChanged, m_progress,
-            &QProgressBar::setRange);
     connect(&m_listWatcher, &QFutureWatcher<report::FolderListing>::progressValueChanged, m_progress,
             &QProgressBar::setValue);
     connect(&m_listWatcher, &QFutureWatcher<report::FolderListing>::finished, this, &NightsWindow::ShowListing);
@@ -160,7 +161,8 @@ void NightsWindow::BuildControls()
     tblNights->setSelectionMode(QAbstractItemView::SingleSelection);
     tblNights->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tblNights->verticalHeader()->hide();
-    tblNights->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Column widths from the first rows: a year of nights need not all be measured.
+    tblNights->horizontalHeader()->setResizeContentsPrecision(40);
     tblNights->setAlternatingRowColors(true);
     connect(tblNights->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
@@ -280,7 +282,8 @@ void NightsWindow::StartListing(bool quietly)
         return;
     }
     if (!quietly) {
-        m_progress->setRange(0, 0);
+        m_progress->setRange(0, 100);
+        m_progress->setValue(0);
         m_progress->show();
         cmdCancel->show();
     }
@@ -289,9 +292,17 @@ void NightsWindow::StartListing(bool quietly)
         QtConcurrent::run(&m_listPool, [folder, cachePath](QPromise<report::FolderListing>& promise) {
             YieldToTheDisplay();
             report::SummaryCache cache(cachePath);
+            // The bar is drawn by the window's thread: it moves a few times a second at most.
+            int shown = -1;
+            QElapsedTimer since;
+            since.start();
             promise.addResult(report::ListFolder(folder, &cache, [&](int done, int total) {
-                promise.setProgressRange(0, total);
-                promise.setProgressValue(done);
+                const int percent = total > 0 ? static_cast<int>(100LL * done / total) : 0;
+                if (percent != shown && (shown < 0 || since.elapsed() >= kProgressMs)) {
+                    shown = percent;
+                    since.restart();
+                    promise.setProgressValue(percent);
+                }
                 return !promise.isCanceled();
             }));
         }));
@@ -299,10 +310,10 @@ void NightsWindow::StartListing(bool quietly)
 
 void NightsWindow::ShowListing()
 {
-    if (m_listWatcher.isFinished() && !m_listWatcher.isCanceled() && m_listWatcher.future().resultCount() > 0) {
-        m_listing = m_listWatcher.future().takeResult();
-        m_listWatcher.setFuture(QFuture<report::FolderListing>());
-    }
+    // A listing is taken once (afterwards the future is no longer valid).
+    QFuture<report::FolderListing> future = m_listWatcher.future();
+    if (future.isValid() && future.isFinished() && !future.isCanceled() && future.resultCount() > 0)
+        m_listing = future.takeResult();
     m_progress->hide();
     cmdCancel->hide();
     if (m_relist) {
@@ -358,6 +369,7 @@ void NightsWindow::ShowListing()
         }
         m_model->appendRow(items);
     }
+    tblNights->resizeColumnsToContents();
     m_trend->SetNights(std::move(oldestFirst));
     lstUnreadable->clear();
     for (const auto& [name, why] : m_listing.unreadable)
@@ -386,6 +398,7 @@ void NightsWindow::ShowListing()
                                               [&](const auto& f) { return f.file.path == recording; })))
             LoadChosenNight();
     }
+    PerfTrace("nights-listed", static_cast<long>(m_listing.nights.size()));
     emit Listed();
 }
 

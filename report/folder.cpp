@@ -111,7 +111,7 @@ struct Placed {
     std::optional<TimedNight> timed;
 };
 
-Placed Place(const QString& path, const FileFacts* known)
+Placed Place(const QString& path, const FileFacts* known, bool keepWave = true)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -120,7 +120,7 @@ Placed Place(const QString& path, const FileFacts* known)
     FileFacts facts;
     Night night;
     const bool perSecond = IsPerSecondFile(View(text));
-    night = perSecond ? ParsePerSecondFile(View(text)) : ParseNight(View(text));
+    night = perSecond ? ParsePerSecondFile(View(text), keepWave) : ParseNight(View(text));
     if (night.readings.empty()) {
         if (perSecond && night.brokenLines.empty()) {
             facts.kind = FileFacts::Kind::Empty;
@@ -183,7 +183,8 @@ std::optional<Night> Join(const FolderNight& night, QString& error,
 {
     std::vector<TimedNight> timed;
     for (const ListedFile& f : night.files) {
-        Placed placed = Place(f.file.path, &f.facts);
+        // Working out the figures of many nights needs no wave.
+        Placed placed = Place(f.file.path, &f.facts, found == nullptr);
         if (found)
             found->push_back(placed.facts.nights);
         if (!placed.timed) {

@@ -149,10 +149,11 @@ struct RowTime {
     [[nodiscard]] std::int64_t Epoch() const { return DaysFromCivil(date) * 86400 + secondOfDay - offset; }
 };
 
-std::optional<Reading> ParseRow(std::string_view row, const std::optional<RowTime>& first, RowTime& time, Night& night)
+std::optional<Reading> ParseRow(std::string_view row, const std::optional<RowTime>& first, RowTime& time, Night& night,
+                                std::vector<std::uint8_t>& wave)
 {
-    const std::uint32_t waveBegin = static_cast<std::uint32_t>(night.wave.size());
-    const auto read = recording::ReadPerSecondRow(row, night.wave);
+    const std::uint32_t waveBegin = static_cast<std::uint32_t>(wave.size());
+    const auto read = recording::ReadPerSecondRow(row, wave);
     if (!read)
         return std::nullopt;
     time = {{read->year, read->month, read->day}, read->secondOfDay, read->utcOffset};
@@ -172,16 +173,22 @@ std::optional<Reading> ParseRow(std::string_view row, const std::optional<RowTim
         r.spo2 = read->spo2;
         r.pulse = read->pulse;
     }
-    r.waveBegin = waveBegin;
-    r.waveCount = static_cast<std::uint32_t>(night.wave.size() - waveBegin);
+    if (&wave == &night.wave) {
+        r.waveBegin = waveBegin;
+        r.waveCount = static_cast<std::uint32_t>(wave.size() - waveBegin);
+    } else {
+        wave.clear();
+    }
     return r;
 }
 
 }  // namespace
 
-Night ParsePerSecondFile(std::string_view text)
+Night ParsePerSecondFile(std::string_view text, bool keepWave)
 {
     Night night;
+    std::vector<std::uint8_t> dropped;  // the wave read and let go
+    std::vector<std::uint8_t>& wave = keepWave ? night.wave : dropped;
     night.step = kRowSeconds;
     std::optional<RowTime> first;
     bool ordered = true;
@@ -193,7 +200,7 @@ Night ParsePerSecondFile(std::string_view text)
         if (line.empty())
             return;
         RowTime time;
-        auto reading = ParseRow(line, first, time, night);
+        auto reading = ParseRow(line, first, time, night, wave);
         if (!reading) {
             night.brokenLines.push_back(night.totalLines);
             return;

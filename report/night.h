@@ -59,8 +59,9 @@ struct Night {
 [[nodiscard]] bool IsPerSecondFile(std::string_view text);
 // Reads a per-second file: "2026-12-07T23:40:01+01:00,97,72,ok" rows under the header row. Times
 // are placed on one axis by their UTC offsets, counted from the local midnight of the first row;
-// rows out of order (a clock set back) are sorted in. Rows that do not parse are listed.
-[[nodiscard]] Night ParsePerSecondFile(std::string_view text);
+// rows out of order (a clock set back) are sorted in. Rows that do not parse are listed. Without
+// keepWave the wave column is read (a row with a broken wave is still broken) but not kept.
+[[nodiscard]] Night ParsePerSecondFile(std::string_view text, bool keepWave = true);
 
 // Why the night cannot be reported: its readings span more than kLongestNight (nothing when
 // they do not).

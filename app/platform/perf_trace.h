@@ -21,6 +21,7 @@ class Session;
 // The trace's hooks, all installed from here and only while it is on: every time the event loop
 // goes to sleep ("sleep"), a window's first paint, and an SpO2 field's new text ("spo2-text",
 // when the session's update has set it) and each of its paints ("spo2-paint"), with the value.
+// The nights window notes each listing it shows ("nights-listed", the number of nights).
 void TraceEventLoop();
 void TraceFirstPaint(QWidget& window, const char* event);
 void TraceSpO2Field(QLabel& field, Session& session);
