@@ -48,6 +48,14 @@ QLocale LocaleOf(std::int16_t base)
     return base == lang::kGerman ? QLocale(QLocale::German, QLocale::Germany) : QLocale(QLocale::English);
 }
 
+std::vector<report::FolderFile> FilesOf(const report::FolderNight& night)
+{
+    std::vector<report::FolderFile> files;
+    for (const report::ListedFile& f : night.files)
+        files.push_back(f.file);
+    return files;
+}
+
 QString Hours(double hours)
 {
     const long minutes = std::lround(hours * 60);
@@ -271,6 +279,7 @@ void NightsWindow::ShowFolder(const QString& folder)
     m_folderText->setText(QDir::toNativeSeparators(m_folder));
     m_chosen = -1;
     m_shown.reset();
+    m_shownFiles.clear();
     m_view->SetNight(nullptr);
     StartListing(false);
 }
@@ -386,16 +395,8 @@ void NightsWindow::ShowListing()
             row = r;
     if (m_sorted->rowCount() > 0) {
         tblNights->selectRow(row);
-        const auto night = m_sorted->index(row, 0).data(kNightRole).toLongLong();
-        const report::FolderNight* chosen = nullptr;
-        for (const report::FolderNight& n : m_listing.nights)
-            if (n.night == night)
-                chosen = &n;
-        static_assert(sizeof(report::FolderFile) > 0);
-        const bool changed = night != m_chosen || !m_shown;
-        m_chosen = night;
-        if (changed || (chosen && std::any_of(chosen->files.begin(), chosen->files.end(),
-                                              [&](const auto& f) { return f.file.path == recording; })))
+        m_chosen = m_sorted->index(row, 0).data(kNightRole).toLongLong();
+        if (const report::FolderNight* chosen = ChosenNight(); chosen && FilesOf(*chosen) != m_shownFiles)
             LoadChosenNight();
     }
     PerfTrace("nights-listed", static_cast<long>(m_listing.nights.size()));
@@ -424,6 +425,7 @@ void NightsWindow::LoadChosenNight()
     for (QPushButton* b : cmdSave)
         b->setEnabled(false);
     const report::FolderNight night = *chosen;
+    m_shownFiles = FilesOf(night);
     m_nightWatcher.setFuture(QtConcurrent::run(&m_nightPool, [night] { return LoadNight(night); }));
 }
 

@@ -81,6 +81,7 @@ private:
     report::FolderListing m_listing;
     std::int64_t m_chosen = -1;  // the night shown, by its day
     std::shared_ptr<const ShownNight> m_shown;
+    std::vector<report::FolderFile> m_shownFiles;  // as they were when the night shown was loaded
 
     // One thread reads folders, another loads nights and writes files: a year being read never
     // holds up the night asked for.
