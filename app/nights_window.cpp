@@ -41,7 +41,8 @@ constexpr int kSortRole = Qt::UserRole;
 constexpr int kNightRole = Qt::UserRole + 1;
 constexpr qint64 kProgressMs = 250;
 
-enum SaveFormat { kPdf, kEdf, kOscar, kCsv };
+constexpr int kPdf = static_cast<int>(NightFile::Pdf), kEdf = static_cast<int>(NightFile::Edf),
+              kOscar = static_cast<int>(NightFile::Oscar), kCsv = static_cast<int>(NightFile::Csv);
 
 QLocale LocaleOf(std::int16_t base)
 {
@@ -493,28 +494,32 @@ void NightsWindow::cmdSave_Click(int format)
                               : T(lang::text::kNotWritten).arg(failure));
         watcher->deleteLater();
     });
-    watcher->setFuture(QtConcurrent::run(&m_nightPool, [shown, format, target, date, names]() -> QString {
+    watcher->setFuture(QtConcurrent::run(&m_nightPool, [shown, format, target, date, names] {
         YieldToTheDisplay();
-        const report::Night& night = shown->night;
-        const report::CivilDate first = night.date.value_or(report::CivilDate{});
-        if ((format == kEdf || format == kOscar))
-            if (const std::string problem = report::GridProblem(night); !problem.empty())
-                return QString::fromStdString(problem);
-        if (format == kPdf) {
-            const auto figures = report::Analyse(night);
-            return report::WritePdfFile(target, night, *figures,
-                                        QStringLiteral("Overnight oximetry — night of %1").arg(date), names);
-        }
-        if (format == kEdf)
-            return report::WriteEdfFile(target, night, shown->figures, first);
-        if (format == kCsv)
-            return report::WriteCsvFile(target, night, first);
-        QStringList failures;
-        for (const auto& [file, failure] : report::WriteOscarFolder(target, report::OscarFiles(night, first)))
-            if (!failure.isEmpty())
-                failures << QStringLiteral("%1: %2").arg(file, failure);
-        return failures.join(QStringLiteral("; "));
+        return SaveNight(static_cast<NightFile>(format), target, shown->night, date, names);
     }));
+}
+
+QString SaveNight(NightFile format, const QString& target, const report::Night& night, const QString& date,
+                  const QString& source)
+{
+    const report::CivilDate first = night.date.value_or(report::CivilDate{});
+    if (format == NightFile::Edf || format == NightFile::Oscar)
+        if (const std::string problem = report::GridProblem(night); !problem.empty())
+            return QString::fromStdString(problem);
+    switch (format) {
+    case NightFile::Pdf:
+        return report::WritePdfFile(target, night, *report::Analyse(night),
+                                    QStringLiteral("Overnight oximetry — night of %1").arg(date), source);
+    case NightFile::Edf: return report::WriteEdfFile(target, night, *report::Analyse(night), first);
+    case NightFile::Csv: return report::WriteCsvFile(target, night, first);
+    case NightFile::Oscar: break;
+    }
+    QStringList failures;
+    for (const auto& [file, failure] : report::WriteOscarFolder(target, report::OscarFiles(night, first)))
+        if (!failure.isEmpty())
+            failures << QStringLiteral("%1: %2").arg(file, failure);
+    return failures.join(QStringLiteral("; "));
 }
 
 }  // namespace trelvo::app

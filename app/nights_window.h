@@ -25,6 +25,12 @@ namespace trelvo::app {
 
 class TrendView;
 
+// A night's files as the nights window saves them, through the report's writers: the reason one
+// could not be written, or nothing. An OSCAR target is a folder.
+enum class NightFile { Pdf, Edf, Oscar, Csv };
+[[nodiscard]] QString SaveNight(NightFile format, const QString& target, const report::Night& night,
+                                const QString& date, const QString& source);
+
 // The nights of a folder: a table of them with their figures, the chosen night's panels, the
 // trend, and the night's files to save. Reading the folder and loading a night happen off the
 // window's thread, on threads that yield to the live display.

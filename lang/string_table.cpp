@@ -74,7 +74,7 @@ constexpr std::array kTable{
     TableEntry{75, "wird aufgezeichnet"},
     TableEntry{76, "Ordner der Nächte wählen"},
     TableEntry{77, "Die Nacht kann nicht gelesen werden: %1"},
-    TableEntry{78, "Pulswelle ab einer Minute Ausschnitt"},
+    TableEntry{78, "Pulswelle bei einem Ausschnitt von einer Minute oder weniger"},
 
     TableEntry{1002, "File"},
     TableEntry{1003, "Save"},
@@ -134,7 +134,7 @@ constexpr std::array kTable{
     TableEntry{1075, "being recorded"},
     TableEntry{1076, "Choose the folder of the nights"},
     TableEntry{1077, "The night cannot be read: %1"},
-    TableEntry{1078, "Pulse wave from a stretch of one minute"},
+    TableEntry{1078, "pulse wave at a stretch of a minute or less"},
 };
 
 constexpr std::array kMessages{

@@ -3,9 +3,12 @@
 
 #include "app/nights_window.h"
 #include "lang/string_table.h"
+#include "report/folder.h"
 #include "report/night_text.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QStandardItemModel>
 #include <QTableView>
@@ -127,6 +130,40 @@ TEST(NightsWindow, TheWheelZoomsFromTheWholeNightToItsWave)
         for (int x = 0; x < picture.width(); ++x)
             blue += picture.pixelColor(x, y) == QColor(20, 80, 170);
     EXPECT_GT(blue, 100);
+}
+
+}  // namespace
+}  // namespace trelvo::app
+
+namespace trelvo::app {
+namespace {
+
+// The buttons' work: every file of the chosen night through the report's writers, or the reason.
+TEST(NightsWindow, SavesTheChosenNightInEveryFormat)
+{
+    QTemporaryDir dir;
+    Write(dir.path() + "/night.csv", RowsWithWave(22 * 3600, 600));
+    const report::FolderListing listing = report::ListFolder(dir.path(), nullptr, {});
+    ASSERT_EQ(listing.nights.size(), 1u);
+    QString error;
+    const auto night = report::LoadFolderNight(listing.nights[0], error);
+    ASSERT_TRUE(night) << error.toStdString();
+    const auto save = [&](NightFile format, const QString& name) {
+        return SaveNight(format, dir.filePath(name), *night, "2026-12-01", "night.csv");
+    };
+    EXPECT_EQ(save(NightFile::Pdf, "n.pdf"), "");
+    EXPECT_EQ(save(NightFile::Edf, "n.edf"), "");
+    EXPECT_EQ(save(NightFile::Csv, "n-seconds.csv"), "");
+    EXPECT_EQ(save(NightFile::Oscar, "oscar"), "");
+    QFile pdf(dir.filePath("n.pdf"));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.readAll().startsWith("%PDF"));
+    EXPECT_GT(QFileInfo(dir.filePath("n.edf")).size(), 600 * 100);  // with the wave
+    QFile csv(dir.filePath("n-seconds.csv"));
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    EXPECT_EQ(csv.readAll().count('\n'), 601);
+    EXPECT_FALSE(QDir(dir.filePath("oscar")).entryList(QDir::Files).isEmpty());
+    EXPECT_NE(save(NightFile::Pdf, "missing/n.pdf"), "") << "a failure is told, never taken for success";
 }
 
 }  // namespace
