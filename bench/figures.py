@@ -135,27 +135,44 @@ def first(trace, name, after=0):
     return next((ns for ns, n, _ in events(trace) if n == name and ns >= after), None)
 
 
-def startup_and_latency():
+def launch(conf, screen="800x700", env_extra=None):
+    """The release program under Xvfb, its COM ports and sections as conf(link, work) writes them,
+    with the trace on. Returns the work folder, the unit's side of the line, the display, the
+    trace file, Xvfb and the program, and the moment of the launch."""
     work = tempfile.mkdtemp(prefix="trelvo-figures-")
     master, slave = pty.openpty()
     tty.setraw(slave)
     link = os.path.join(work, "unit")
     os.symlink(os.ttyname(slave), link)
     os.makedirs(os.path.join(work, "config", "Trelvo"))
-    with open(os.path.join(work, "config", "Trelvo", "Trelvo.conf"), "w") as conf:
-        conf.write("[Ports]\n")
-        for n in range(1, 9):  # eight ports to probe, one of them the unit
-            conf.write(f"COM{n}={link if n == 1 else os.path.join(work, f'missing{n}')}\n")
+    with open(os.path.join(work, "config", "Trelvo", "Trelvo.conf"), "w") as f:
+        f.write(conf(link, work))
     read_fd, write_fd = os.pipe()
-    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "800x700x24", "-nolisten", "tcp"],
+    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_fd), "-screen", "0", f"{screen}x24", "-nolisten", "tcp"],
                             pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     os.close(write_fd)
     display = ":" + os.read(read_fd, 32).decode().strip()
     trace = os.path.join(work, "trace")
     env = {**os.environ, "DISPLAY": display, "XDG_CONFIG_HOME": os.path.join(work, "config"),
-           "XDG_RUNTIME_DIR": work, "TRELVO_TRACE": trace}
+           "XDG_RUNTIME_DIR": work, "TRELVO_TRACE": trace, **(env_extra or {})}
     launched = time.monotonic_ns()
     program = subprocess.Popen([os.path.join(BUILD, "app", "trelvo")], env=env, stderr=subprocess.DEVNULL)
+    return master, display, trace, xvfb, program, launched
+
+
+def end_run(xvfb, program):
+    program.terminate()
+    program.wait(10)
+    xvfb.terminate()
+    xvfb.wait(10)
+
+
+def startup_and_latency():
+    def conf(link, work):
+        # Eight ports to probe, one of them the unit.
+        return "[Ports]\n" + "".join(f"COM{n}={link if n == 1 else os.path.join(work, f'missing{n}')}\n"
+                                      for n in range(1, 9))
+    master, display, trace, xvfb, program, launched = launch(conf)
     try:
         shown = wait_for(lambda: first(trace, "start-window-shown"), 10)
         start = wait_for(lambda: xdo(display, "search", "--onlyvisible", "--name", "^Korvant GmbH$"), 5)
@@ -164,46 +181,25 @@ def startup_and_latency():
         main = wait_for(lambda: first(trace, "main-window-shown"), 10)
         time.sleep(1.0)
 
-        # The unit as it really sends: wave samples at line rate without a pause, and a reading
-        # (a different SpO2 each time) in the middle of them every 40 bytes or so.
-        latencies = []
-        byte_time = 1 / 960
-        next_at = time.monotonic()
-        for i in range(SAMPLES):
-            for b in range(38):
-                next_at += byte_time
-                time.sleep(max(0.0, next_at - time.monotonic()))
-                os.write(master, bytes([20 + b * 5]))
-            value = 90 + i % 10
-            written = time.monotonic_ns()
-            os.write(master, bytes([249, value, 251, 0]))
-            next_at += 4 * byte_time
-            latencies.append((written, value))
+        written = []
+        feed_unit(master, threading.Event(), written, SAMPLES)
         time.sleep(0.5)
-        texts = [(ns, v) for ns, n, v in events(trace) if n == "spo2-paint"]
-        measured = []
-        for written, value in latencies:
-            seen = next((ns for ns, v in texts if v == value and ns >= written), None)
-            if seen is not None:
-                measured.append((seen - written) / 1e6)
+        measured = paint_latencies(trace, written)
     finally:
-        program.terminate()
-        program.wait(10)
-        xvfb.terminate()
-        xvfb.wait(10)
-    measured.sort()
+        end_run(xvfb, program)
     p50 = statistics.median(measured)
-    p99 = measured[min(len(measured) - 1, int(len(measured) * 0.99))]
+    p99, _ = p99_of(measured)
     return (shown - launched) / 1e6, (main - ok) / 1e6, p50, p99, len(measured)
 
 
-def feed_unit(master, stop, latencies):
+def feed_unit(master, stop, latencies, count=None):
     """The unit as it really sends: wave samples at line rate without a pause, and a reading (a
-    different SpO2 each time) in the middle of them every 40 bytes or so, until stop is set."""
+    different SpO2 each time) in the middle of them every 40 bytes or so, until stop is set (or
+    count readings are sent). Each reading's moment and value go to latencies."""
     byte_time = 1 / 960
     next_at = time.monotonic()
     i = 0
-    while not stop.is_set():
+    while not stop.is_set() and (count is None or i < count):
         for b in range(38):
             next_at += byte_time
             time.sleep(max(0.0, next_at - time.monotonic()))
@@ -222,7 +218,10 @@ def paint_latencies(trace, written):
         seen = next((ns for ns, v in texts if v == value and ns >= at), None)
         if seen is not None:
             measured.append((seen - at) / 1e6)
-    measured.sort()
+    return sorted(measured)
+
+
+def p99_of(measured):
     return measured[min(len(measured) - 1, int(len(measured) * 0.99))], len(measured)
 
 
@@ -239,23 +238,9 @@ def peak_mb(pid):
 def nights_window(folder, cache, seconds_before=30):
     """The program fed at line rate opens the nights window on a folder: the time to the listing,
     the live display's p99 latency and main-thread CPU before and while it loads, the peak memory."""
-    work = tempfile.mkdtemp(prefix="trelvo-nights-")
-    master, slave = pty.openpty()
-    tty.setraw(slave)
-    link = os.path.join(work, "unit")
-    os.symlink(os.ttyname(slave), link)
-    os.makedirs(os.path.join(work, "config", "Trelvo"))
-    with open(os.path.join(work, "config", "Trelvo", "Trelvo.conf"), "w") as conf:
-        conf.write(f"[Ports]\nCOM1={link}\n[Naechte]\nOrdner={folder}\n")
-    read_fd, write_fd = os.pipe()
-    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_fd), "-screen", "0", "1400x1000x24", "-nolisten", "tcp"],
-                            pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write_fd)
-    display = ":" + os.read(read_fd, 32).decode().strip()
-    trace = os.path.join(work, "trace")
-    env = {**os.environ, "DISPLAY": display, "XDG_CONFIG_HOME": os.path.join(work, "config"),
-           "XDG_CACHE_HOME": cache, "XDG_RUNTIME_DIR": work, "TRELVO_TRACE": trace}
-    program = subprocess.Popen([os.path.join(BUILD, "app", "trelvo")], env=env, stderr=subprocess.DEVNULL)
+    master, display, trace, xvfb, program, _ = launch(
+        lambda link, work: f"[Ports]\nCOM1={link}\n[Naechte]\nOrdner={folder}\n", "1400x1000",
+        {"XDG_CACHE_HOME": cache})
     try:
         wait_for(lambda: first(trace, "start-window-shown"), 10)
         start = wait_for(lambda: xdo(display, "search", "--onlyvisible", "--name", "^Korvant GmbH$"), 5)
@@ -271,7 +256,7 @@ def nights_window(folder, cache, seconds_before=30):
         stop.set()
         feeder.join()
         cpu_before = (main_thread_cpu_ns(program.pid) - cpu0) / (time.monotonic_ns() - t0) * 100
-        p99_before, n_before = paint_latencies(trace, before)
+        p99_before, n_before = p99_of(paint_latencies(trace, before))
 
         stop, during = threading.Event(), []
         feeder = threading.Thread(target=feed_unit, args=(master, stop, during))
@@ -286,14 +271,11 @@ def nights_window(folder, cache, seconds_before=30):
         stop.set()
         feeder.join()
         cpu_during = (main_thread_cpu_ns(program.pid) - cpu0) / max(1, time.monotonic_ns() - loading) * 100
-        p99_during, n_during = paint_latencies(trace, [w for w in during if w[0] >= opened])
+        p99_during, n_during = p99_of(paint_latencies(trace, [w for w in during if w[0] >= opened]))
         nights = next(v for ns, n, v in events(trace) if n == "nights-listed" and ns == listed)
         peak = peak_mb(program.pid)
     finally:
-        program.terminate()
-        program.wait(10)
-        xvfb.terminate()
-        xvfb.wait(10)
+        end_run(xvfb, program)
     return {"seconds": (listed - opened) / 1e9 - 0.2, "nights": nights, "cpu_before": cpu_before,
             "cpu_during": cpu_during, "p99_before": p99_before, "n_before": n_before, "p99_during": p99_during,
             "n_during": n_during, "peak": peak}
