@@ -102,6 +102,11 @@ TEST(FolderNights, ANightIsATimeNotAFile)
     EXPECT_EQ(listing.unreadable[0].second, "it holds no readings of a recording");
     EXPECT_EQ(listing.unreadable[1].first, "prices.csv");
 
+    // Stopped at the first step, the listing says so and holds what was done.
+    const FolderListing stopped = ListFolder(d, nullptr, [](int, int) { return false; });
+    EXPECT_TRUE(stopped.cancelled);
+    EXPECT_TRUE(stopped.nights.empty());
+
     // The night with the gap, loaded whole: the seconds between the recordings hold no reading.
     QString error;
     const auto night = LoadFolderNight(listing.nights[0], error);
