@@ -8,10 +8,15 @@
 #include <QPainter>
 #include <QPdfWriter>
 
+#include <algorithm>
+#include <array>
+
 namespace trelvo::report {
 namespace {
 
 constexpr double kWidth = 1200;  // the page's width in drawing units; its height follows the paper
+const QString kNoDiagnosis =
+    QStringLiteral("This report is not a medical diagnosis. A PC is not suitable for patient monitoring.");
 
 QString Text(const std::string& s)
 {
@@ -91,26 +96,52 @@ void PaintFigures(QPainter& p, const QRectF& area, const Night& night, const Fig
     column(right, area.left() + area.width() * 0.62, 100, area.width() * 0.38);
 }
 
-}  // namespace
+// A PDF being written: A4, or Letter where the locale measures in inches; the page kWidth units
+// wide and as high as the paper makes it.
+class PdfPages {
+public:
+    PdfPages(QIODevice& out, const QString& title) : m_writer(&out)
+    {
+        const bool letter = QLocale().measurementSystem() == QLocale::ImperialUSSystem;
+        m_writer.setPageLayout(QPageLayout(QPageSize(letter ? QPageSize::Letter : QPageSize::A4), QPageLayout::Portrait,
+                                           QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter));
+        m_writer.setResolution(300);
+        m_writer.setTitle(title);
+        m_writer.setCreator(QStringLiteral("trelvo-report"));
+    }
+    [[nodiscard]] bool Begin()
+    {
+        if (!m_painter.begin(&m_writer))
+            return false;
+        const QRect device = m_writer.pageLayout().paintRectPixels(m_writer.resolution());
+        m_height = kWidth * device.height() / device.width();
+        m_painter.setWindow(0, 0, static_cast<int>(kWidth), static_cast<int>(m_height));
+        m_painter.setViewport(0, 0, device.width(), device.height());
+        m_painter.setRenderHint(QPainter::Antialiasing);
+        return true;
+    }
+    [[nodiscard]] bool NextPage()
+    {
+        if (!m_writer.newPage())
+            return false;
+        m_painter.setRenderHint(QPainter::Antialiasing);
+        return true;
+    }
+    [[nodiscard]] bool End() { return m_painter.end(); }
+    [[nodiscard]] QPainter& Painter() { return m_painter; }
+    [[nodiscard]] double Height() const { return m_height; }
 
-QString WritePdf(QIODevice& out, const Night& night, const Figures& f, const QString& title, const QString& subtitle)
+private:
+    QPdfWriter m_writer;
+    QPainter m_painter;
+    double m_height = 0;
+};
+
+// One night on a page of this height: title, figures, panels, bands, hours, the rules and the
+// reminder that it is no diagnosis.
+void PaintNightPage(QPainter& p, double height, const Night& night, const Figures& f, const QString& title,
+                    const QString& subtitle)
 {
-    QPdfWriter writer(&out);
-    const bool letter = QLocale().measurementSystem() == QLocale::ImperialUSSystem;
-    writer.setPageLayout(QPageLayout(QPageSize(letter ? QPageSize::Letter : QPageSize::A4), QPageLayout::Portrait,
-                                     QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter));
-    writer.setResolution(300);
-    writer.setTitle(title);
-    writer.setCreator(QStringLiteral("trelvo-report"));
-    QPainter p;
-    if (!p.begin(&writer))
-        return QStringLiteral("the PDF could not be started");
-    const QRect device = writer.pageLayout().paintRectPixels(writer.resolution());
-    const double height = kWidth * device.height() / device.width();
-    p.setWindow(0, 0, static_cast<int>(kWidth), static_cast<int>(height));
-    p.setViewport(0, 0, device.width(), device.height());
-    p.setRenderHint(QPainter::Antialiasing);
-
     const ReportFonts fonts(15);
     const QFont& font = fonts.normal;
     QFont big = fonts.bold, heading = fonts.bold;
@@ -148,9 +179,217 @@ QString WritePdf(QIODevice& out, const Night& night, const Figures& f, const QSt
                    Text(ResolutionText(night)) + QLatin1Char('.'));
     p.setPen(Qt::black);
     p.setFont(fonts.bold);
-    p.drawText(QRectF(0, height - 40, kWidth, 30), Qt::AlignHCenter | Qt::AlignVCenter,
-               QStringLiteral("This report is not a medical diagnosis. A PC is not suitable for patient monitoring."));
-    if (!p.end())
+    p.drawText(QRectF(0, height - 40, kWidth, 30), Qt::AlignHCenter | Qt::AlignVCenter, kNoDiagnosis);
+}
+
+// The foot of every page of a report of many nights.
+void PaintFoot(QPainter& p, double height, int page, int pages, const QString& range)
+{
+    const ReportFonts fonts(13);
+    p.setFont(fonts.normal);
+    p.setPen(QColor(90, 90, 90));
+    p.drawLine(QPointF(0, height - 26), QPointF(kWidth, height - 26));
+    p.drawText(QRectF(0, height - 22, kWidth, 22), Qt::AlignLeft | Qt::AlignVCenter, range);
+    p.drawText(QRectF(0, height - 22, kWidth, 22), Qt::AlignRight | Qt::AlignVCenter,
+               QStringLiteral("Page %1 of %2").arg(page).arg(pages));
+    p.setPen(Qt::black);
+}
+
+bool Short(const NightRow& r)
+{
+    return r.analysedHours < kShortestCountedHours;
+}
+
+QString Number(const std::optional<double>& v, int decimals)
+{
+    return v ? QString::number(*v, 'f', decimals) : QStringLiteral("–");
+}
+
+// Rows [from, to) of the nights' table, and the means under the last of them.
+constexpr double kRowHeight = 22;
+double PaintNightsTable(QPainter& p, double top, const std::vector<NightRow>& rows, std::size_t from, std::size_t to,
+                        bool withMeans)
+{
+    const ReportFonts fonts(15);
+    const std::array<double, 11> bounds = {0, 0.16, 0.27, 0.38, 0.48, 0.56, 0.65, 0.74, 0.82, 0.90, 1.0};
+    const QStringList header = {QStringLiteral("Night of"),  QStringLiteral("Recorded"), QStringLiteral("Analysed"),
+                                QStringLiteral("SpO2 mean"), QStringLiteral("lowest"),   QStringLiteral("T90 min"),
+                                QStringLiteral("T88 min"),   QStringLiteral("ODI3/h"),   QStringLiteral("ODI4/h"),
+                                QStringLiteral("Pulse")};
+    const auto cells = [&](double y, const QStringList& texts, bool grey) {
+        p.setPen(grey ? QColor(120, 120, 120) : QColor(Qt::black));
+        for (qsizetype c = 0; c < texts.size(); ++c) {
+            const double x = bounds[static_cast<std::size_t>(c)] * kWidth;
+            const double w = (bounds[static_cast<std::size_t>(c) + 1] - bounds[static_cast<std::size_t>(c)]) * kWidth;
+            p.drawText(QRectF(x + 4, y, w - 8, kRowHeight),
+                       (c == 0 ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter, texts[c]);
+        }
+        p.setPen(Qt::black);
+    };
+    const auto hours = [](double h) { return Text(DurationText(h * 3600)); };
+    p.setFont(fonts.bold);
+    cells(top, header, false);
+    p.setFont(fonts.normal);
+    double y = top + kRowHeight;
+    for (std::size_t i = from; i < to; ++i, y += kRowHeight) {
+        const NightRow& r = rows[i];
+        if ((i - from) % 2 == 0)
+            p.fillRect(QRectF(0, y, kWidth, kRowHeight), QColor(242, 242, 242));
+        cells(y,
+              {Text(r.date) + (Short(r) ? QStringLiteral(" *") : QString()), hours(r.recordingHours),
+               hours(r.analysedHours), Number(r.spo2Mean, 1) + QStringLiteral(" %"),
+               r.spo2Min ? QStringLiteral("%1 %").arg(*r.spo2Min) : QStringLiteral("–"),
+               QString::number(r.t90Minutes, 'f', 1), QString::number(r.t88Minutes, 'f', 1), Number(r.odi3, 1),
+               Number(r.odi4, 1), Number(r.pulseMean, 0)},
+              Short(r));
+    }
+    if (!withMeans)
+        return y;
+    // Each counted night weighs the same.
+    std::vector<const NightRow*> counted;
+    for (const NightRow& r : rows)
+        if (!Short(r))
+            counted.push_back(&r);
+    const auto mean = [&](auto value) -> std::optional<double> {
+        double sum = 0;
+        std::size_t n = 0;
+        for (const NightRow* r : counted)
+            if (const std::optional<double> v = value(*r)) {
+                sum += *v;
+                ++n;
+            }
+        return n > 0 ? std::optional(sum / static_cast<double>(n)) : std::nullopt;
+    };
+    const auto asOptional = [](auto v) -> std::optional<double> {
+        return v ? std::optional<double>(static_cast<double>(*v)) : std::nullopt;
+    };
+    p.setPen(QColor(160, 160, 160));
+    p.drawLine(QPointF(0, y + 2), QPointF(kWidth, y + 2));
+    p.setFont(fonts.bold);
+    const auto recorded = mean([](const NightRow& r) { return std::optional(r.recordingHours); });
+    const auto analysed = mean([](const NightRow& r) { return std::optional(r.analysedHours); });
+    cells(y + 4,
+          {QStringLiteral("Mean of %1").arg(counted.size()), recorded ? hours(*recorded) : QStringLiteral("–"),
+           analysed ? hours(*analysed) : QStringLiteral("–"),
+           Number(mean([](const NightRow& r) { return r.spo2Mean; }), 1) + QStringLiteral(" %"),
+           Number(mean([&](const NightRow& r) { return asOptional(r.spo2Min); }), 1) + QStringLiteral(" %"),
+           Number(mean([](const NightRow& r) { return std::optional(r.t90Minutes); }), 1),
+           Number(mean([](const NightRow& r) { return std::optional(r.t88Minutes); }), 1),
+           Number(mean([](const NightRow& r) { return r.odi3; }), 1),
+           Number(mean([](const NightRow& r) { return r.odi4; }), 1),
+           Number(mean([](const NightRow& r) { return r.pulseMean; }), 0)},
+          false);
+    p.setFont(fonts.normal);
+    return y + 4 + kRowHeight;
+}
+
+}  // namespace
+
+QString WriteNightsPdf(QIODevice& out, const NightsReport& report)
+{
+    const QString title =
+        QStringLiteral("Overnight oximetry — %1 nights, %2").arg(report.rows.size()).arg(report.range);
+    PdfPages pdf(out, title);
+    if (!pdf.Begin())
+        return QStringLiteral("the PDF could not be started");
+    QPainter& p = pdf.Painter();
+    const double height = pdf.Height() - 34;  // above the foot
+    const ReportFonts fonts(15);
+    QFont big = fonts.bold, heading = fonts.bold;
+    big.setPixelSize(28);
+    heading.setPixelSize(17);
+
+    // How the first page is shared: the table gets what the trend and the rules leave; a longer
+    // table goes on over pages of its own.
+    const double tableTop = 130, trendHeight = 380, rulesHeight = 200;
+    const auto fits = [&](double top, double bottom) {
+        return static_cast<std::size_t>(std::max(0.0, (bottom - top) / kRowHeight - 3));
+    };
+    const std::size_t firstRows = fits(tableTop, height - trendHeight - rulesHeight);
+    const std::size_t moreRows = fits(60, height);
+    const std::size_t n = report.rows.size();
+    const std::size_t tablePages = n <= firstRows ? 0 : (n - firstRows + moreRows - 1) / moreRows;
+    const int pages = static_cast<int>(1 + tablePages + n);
+    int page = 1;
+
+    p.setFont(big);
+    p.drawText(QRectF(0, 0, kWidth, 40), Qt::AlignLeft | Qt::AlignVCenter, title);
+    p.setFont(fonts.normal);
+    QStringList person;
+    if (!report.person.isEmpty())
+        person << QStringLiteral("Name: %1").arg(report.person);
+    if (!report.born.isEmpty())
+        person << QStringLiteral("Born: %1").arg(report.born);
+    p.drawText(QRectF(0, 44, kWidth, 22), Qt::AlignLeft | Qt::AlignVCenter, person.join(QStringLiteral(" · ")));
+    p.setFont(heading);
+    p.drawText(QPointF(0, 110), QStringLiteral("The nights"));
+    std::size_t shown = std::min(n, firstRows);
+    double y = PaintNightsTable(p, tableTop, report.rows, 0, shown, shown == n);
+    const auto finishTable = [&](double below) {
+        p.setFont(fonts.normal);
+        p.setPen(QColor(70, 70, 70));
+        p.drawText(QRectF(0, below + 6, kWidth, 22), Qt::AlignLeft | Qt::AlignVCenter,
+                   QStringLiteral("* less than %1 hours analysed: shown, but not counted in the means. The means "
+                                  "weigh each counted night the same.")
+                       .arg(kShortestCountedHours));
+        p.setPen(Qt::black);
+    };
+    if (shown == n)
+        finishTable(y);
+    p.setFont(heading);
+    // Right under a short table, else where the table's room ends.
+    const double trendTop = std::min(height - trendHeight - rulesHeight + 20, y + 80);
+    p.drawText(QPointF(0, trendTop), QStringLiteral("ODI3 and T90 night by night"));
+    p.save();
+    p.translate(0, trendTop + 8);
+    p.scale(kWidth / kTrendWidth, (trendHeight - 20) / kTrendHeight);
+    PaintTrend(p, report.rows, QString());
+    p.restore();
+    p.setFont(fonts.normal);
+    p.setPen(QColor(70, 70, 70));
+    p.drawText(QRectF(0, trendTop + trendHeight + 10, kWidth, rulesHeight - 70), Qt::TextWordWrap | Qt::AlignLeft,
+               QStringLiteral("How it is counted: ") + Text(RulesText()) + QLatin1Char('.'));
+    p.setPen(Qt::black);
+    p.setFont(fonts.bold);
+    p.drawText(QRectF(0, height - 40, kWidth, 30), Qt::AlignHCenter | Qt::AlignVCenter, kNoDiagnosis);
+    PaintFoot(p, pdf.Height(), page, pages, report.range);
+
+    while (shown < n) {
+        if (!pdf.NextPage())
+            return QStringLiteral("the PDF could not be written");
+        const std::size_t to = std::min(n, shown + moreRows);
+        p.setFont(heading);
+        p.drawText(QPointF(0, 30), QStringLiteral("The nights (continued)"));
+        y = PaintNightsTable(p, 50, report.rows, shown, to, to == n);
+        shown = to;
+        if (shown == n)
+            finishTable(y);
+        PaintFoot(p, pdf.Height(), ++page, pages, report.range);
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+        if (!pdf.NextPage())
+            return QStringLiteral("the PDF could not be written");
+        if (const std::optional<NightsReport::Page> night = report.night ? report.night(i) : std::nullopt)
+            PaintNightPage(p, height, night->night, night->figures, night->title, night->subtitle);
+        else {
+            p.setFont(big);
+            p.drawText(QRectF(0, 0, kWidth, 40), Qt::AlignLeft | Qt::AlignVCenter,
+                       QStringLiteral("Night of %1: its files can no longer be read").arg(Text(report.rows[i].date)));
+        }
+        PaintFoot(p, pdf.Height(), ++page, pages, report.range);
+    }
+    if (!pdf.End())
+        return QStringLiteral("the PDF could not be finished");
+    return {};
+}
+
+QString WritePdf(QIODevice& out, const Night& night, const Figures& f, const QString& title, const QString& subtitle)
+{
+    PdfPages pdf(out, title);
+    if (!pdf.Begin())
+        return QStringLiteral("the PDF could not be started");
+    PaintNightPage(pdf.Painter(), pdf.Height(), night, f, title, subtitle);
+    if (!pdf.End())
         return QStringLiteral("the PDF could not be finished");
     return {};
 }

@@ -20,6 +20,15 @@ QString WritePdfFile(const QString& path, const Night& night, const Figures& fig
     return WriteWhole(path, page.data());
 }
 
+QString WriteNightsPdfFile(const QString& path, const NightsReport& report)
+{
+    QBuffer pages;
+    pages.open(QIODevice::WriteOnly);
+    if (QString failure = WriteNightsPdf(pages, report); !failure.isEmpty())
+        return failure;
+    return WriteWhole(path, pages.data());
+}
+
 QString WriteEdfFile(const QString& path, const Night& night, const Figures& figures, CivilDate firstDate)
 {
     // edflib writes by path: into the new file beside the output.

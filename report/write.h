@@ -2,6 +2,7 @@
 
 #include "report/export.h"
 #include "report/figures.h"
+#include "report/page.h"
 #include "report/summary_text.h"
 
 #include <QString>
@@ -20,6 +21,7 @@ namespace trelvo::report {
                                    CivilDate firstDate);
 [[nodiscard]] QString WriteCsvFile(const QString& path, const Night& night, CivilDate firstDate);
 [[nodiscard]] QString WriteEventsFile(const QString& path, const Night& night, const Figures& figures);
+[[nodiscard]] QString WriteNightsPdfFile(const QString& path, const NightsReport& report);
 [[nodiscard]] QString WriteNightsCsvFile(const QString& path, const std::vector<NightRow>& rows);
 
 // The OSCAR files into a folder (made when missing): each file's path and the reason it could not

@@ -6,6 +6,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
+#include <QTimeZone>
 
 #include <QXmlStreamReader>
 
@@ -165,7 +166,7 @@ TEST(ReportTool, ManyNightsGiveOneRowEachAndATrend)
     QFile table(csv);
     ASSERT_TRUE(table.open(QIODevice::ReadOnly));
     EXPECT_EQ(table.readAll().count('\n'), 4);
-    EXPECT_EQ(Report({dir.path(), QStringLiteral("--pdf"), QStringLiteral("x.pdf")}).status, 2) << "one night only";
+    EXPECT_EQ(Report({dir.path(), QStringLiteral("--edf"), QStringLiteral("x.edf")}).status, 2) << "one night only";
 }
 
 // The record file alone gives figures at 5 s; with its per-second file beside it, at 1 s and
@@ -412,3 +413,47 @@ TEST(ReportTool, TheWaveTimeIsTheClocksTime)
 }
 
 }  // namespace
+
+namespace trelvo::report {
+namespace {
+
+// The report for the doctor from a folder: the range picks the nights, a short night is marked
+// and left out of the means, the person is named, and every page's foot numbers it.
+TEST(ReportTool, ThePdfOfManyNightsForTheDoctor)
+{
+    QTemporaryDir dir;
+    const auto night = [&](const QString& name, const QString& date, int seconds, int spo2) {
+        QByteArray rows = "local_time,spo2_percent,pulse_per_min,status\r\n";
+        const QDateTime start(QDate::fromString(date, Qt::ISODate), QTime(22, 0), QTimeZone::utc());
+        for (int i = 0; i < seconds; ++i)
+            rows += start.addSecs(i).toString("yyyy-MM-ddTHH:mm:ss").toLatin1() + "+00:00," + QByteArray::number(spo2) +
+                    ",70,ok\r\n";
+        Put(dir.filePath(name), rows);
+    };
+    night("a.csv", "2026-11-29", 4 * 3600 + 1800, 96);
+    night("b.csv", "2026-11-30", 3600, 90);  // short: marked, not in the means
+    night("c.csv", "2026-12-01", 4 * 3600 + 1800, 94);
+    const QString pdf = dir.filePath("doctor.pdf");
+    const ReportRun run =
+        Report({dir.path(), "--pdf", pdf, "--from", "2026-11-30", "--to", "2026-12-01", "--name", "Erika Muster"});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.contains(QStringLiteral("PDF              %1 (2 nights, 2026-11-30 to 2026-12-01)").arg(pdf)))
+        << run.out.toStdString();
+    QProcess text;
+    text.start("pdftotext", {"-layout", pdf, "-"});
+    ASSERT_TRUE(text.waitForFinished(20000));
+    const QString pages = QString::fromUtf8(text.readAllStandardOutput());
+    EXPECT_TRUE(pages.contains("Overnight oximetry — 2 nights, 2026-11-30 to 2026-12-01"));
+    EXPECT_TRUE(pages.contains("Name: Erika Muster"));
+    EXPECT_FALSE(pages.contains("Born:")) << "nothing said where nothing was given";
+    EXPECT_FALSE(pages.contains("2026-11-29"));
+    EXPECT_TRUE(pages.contains("2026-11-30 *"));
+    const QString means = pages.section("Mean of 1", 1).section('\n', 0, 0);
+    EXPECT_TRUE(means.contains("94.0 %")) << "the short night is left out: " << means.toStdString();
+    EXPECT_TRUE(pages.contains("Night of 2026-12-01"));
+    EXPECT_TRUE(pages.contains("Page 3 of 3"));
+    EXPECT_EQ(pages.count("2026-11-30 to 2026-12-01"), 4) << "the title and every foot";
+}
+
+}  // namespace
+}  // namespace trelvo::report

@@ -12,6 +12,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 namespace {
 
@@ -61,8 +62,21 @@ int main(int argc, char* argv[])
     const QCommandLineOption oscar(QStringLiteral("oscar"),
                                    QStringLiteral("Write files OSCAR imports as oximetry into <folder>."),
                                    QStringLiteral("folder"));
-    const QCommandLineOption pdf(QStringLiteral("pdf"), QStringLiteral("Write the one-page report as a PDF."),
+    const QCommandLineOption pdf(QStringLiteral("pdf"),
+                                 QStringLiteral("Write the one-page report as a PDF; given several nights, the report "
+                                                "for the doctor: a page of all nights, then a page for each."),
                                  QStringLiteral("file"));
+    const QCommandLineOption from(QStringLiteral("from"),
+                                  QStringLiteral("Several nights: only those from this night on (YYYY-MM-DD)."),
+                                  QStringLiteral("date"));
+    const QCommandLineOption to(QStringLiteral("to"),
+                                QStringLiteral("Several nights: only those up to this night (YYYY-MM-DD)."),
+                                QStringLiteral("date"));
+    const QCommandLineOption name(
+        QStringLiteral("name"), QStringLiteral("The person's name on the PDF of many nights."), QStringLiteral("text"));
+    const QCommandLineOption born(QStringLiteral("born"),
+                                  QStringLiteral("The person's date of birth on the PDF of many nights."),
+                                  QStringLiteral("text"));
     const QCommandLineOption events(QStringLiteral("events"), QStringLiteral("Write the desaturations as CSV."),
                                     QStringLiteral("file"));
     const QCommandLineOption wave(
@@ -75,24 +89,33 @@ int main(int argc, char* argv[])
                                   QStringLiteral("The date of a record file's first line (YYYY-MM-DD); by default "
                                                  "taken from the file's modification time."),
                                   QStringLiteral("date"));
-    parser.addOptions({output, svg, csv, edf, oscar, pdf, events, wave, date});
+    parser.addOptions({output, svg, csv, edf, oscar, pdf, events, wave, date, from, to, name, born});
     parser.process(app);
     const QStringList files = parser.positionalArguments();
     if (files.isEmpty())
         parser.showHelp(2);
 
     Options o{parser.value(output), parser.value(csv),  parser.value(edf), parser.value(oscar), parser.value(pdf),
-              parser.value(events), parser.value(wave), std::nullopt,      parser.isSet(svg)};
+              parser.value(events), parser.value(wave), std::nullopt,      parser.isSet(svg),   std::nullopt,
+              std::nullopt,         QString(),          QString()};
     if (parser.isSet(date)) {
         o.date = QDate::fromString(parser.value(date), Qt::ISODate);
         if (!o.date->isValid())
             Fail(2, QStringLiteral("--date %1: give the date of the first line as YYYY-MM-DD").arg(parser.value(date)));
     }
-    if (files.size() == 1 && !QFileInfo(files.constFirst()).isDir())
+    for (const auto& [option, value] : {std::pair{&from, &o.from}, std::pair{&to, &o.to}})
+        if (parser.isSet(*option)) {
+            *value = QDate::fromString(parser.value(*option), Qt::ISODate);
+            if (!(*value)->isValid())
+                Fail(2, QStringLiteral("--%1 %2: give the night's date as YYYY-MM-DD")
+                            .arg(option->names().constFirst(), parser.value(*option)));
+        }
+    o.name = parser.value(name);
+    o.born = parser.value(born);
+    const bool many = files.size() > 1 || QFileInfo(files.constFirst()).isDir();
+    if (!many && !o.from && !o.to)
         return ReportNight(files.constFirst(), o);
-    if (!o.edf.isEmpty() || !o.oscar.isEmpty() || !o.pdf.isEmpty() || !o.events.isEmpty() || o.date ||
-        !o.wave.isEmpty() || o.svg)
-        Fail(2,
-             QStringLiteral("--edf, --oscar, --pdf, --events, --wave, --date and --svg take one night; give one file"));
+    if (!o.edf.isEmpty() || !o.oscar.isEmpty() || !o.events.isEmpty() || o.date || !o.wave.isEmpty() || o.svg)
+        Fail(2, QStringLiteral("--edf, --oscar, --events, --wave, --date and --svg take one night; give one file"));
     return ReportNights(files, o);
 }

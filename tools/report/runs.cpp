@@ -3,6 +3,7 @@
 #include "report/beats.h"
 #include "report/load.h"
 #include "report/nights.h"
+#include "report/page.h"
 #include "report/picture.h"
 #include "report/plot.h"
 #include "report/summary_text.h"
@@ -95,6 +96,49 @@ int DrawWave(const QString& path, const Night& night, const ReadFiles& inputs, c
     return writing.Status();
 }
 
+// Only the nights of the range asked for, with their pictures.
+void KeepRange(NightsPlan& plan, const Options& o)
+{
+    auto& nights = plan.listing.nights;
+    for (std::size_t i = nights.size(); i-- > 0;) {
+        const QDate date = QDate::fromString(QString::fromStdString(nights[i].row.date), Qt::ISODate);
+        if ((o.from && date < *o.from) || (o.to && date > *o.to)) {
+            nights.erase(nights.begin() + static_cast<std::ptrdiff_t>(i));
+            plan.pictures.removeAt(static_cast<qsizetype>(i));
+        }
+    }
+    if (nights.empty() && (o.from || o.to))
+        Fail(2, QStringLiteral("no night from %1 to %2 among the files given")
+                    .arg(o.from ? o.from->toString(Qt::ISODate) : QStringLiteral("the first"),
+                         o.to ? o.to->toString(Qt::ISODate) : QStringLiteral("the last")));
+}
+
+// The report for the doctor: rows oldest first, each night's page read when it is drawn.
+NightsReport ReportForTheDoctor(const NightsPlan& plan, const std::vector<NightRow>& rows, const Options& o)
+{
+    NightsReport report;
+    report.person = o.name;
+    report.born = o.born;
+    report.rows = rows;
+    if (!rows.empty())
+        report.range = QStringLiteral("%1 to %2")
+                           .arg(o.from ? o.from->toString(Qt::ISODate) : QString::fromStdString(rows.front().date),
+                                o.to ? o.to->toString(Qt::ISODate) : QString::fromStdString(rows.back().date));
+    const auto& nights = plan.listing.nights;  // newest first
+    report.night = [&nights](std::size_t i) -> std::optional<NightsReport::Page> {
+        const FolderNight& n = nights[nights.size() - 1 - i];
+        QString error;
+        std::optional<Night> night = LoadFolderNight(n, error);
+        std::optional<Figures> figures = night ? Analyse(*night) : std::nullopt;
+        if (!figures)
+            return std::nullopt;
+        return NightsReport::Page{std::move(*night), std::move(*figures),
+                                  QStringLiteral("Night of %1").arg(QString::fromStdString(n.row.date)),
+                                  QString::fromStdString(n.row.name)};
+    };
+    return report;
+}
+
 }  // namespace
 
 // Every output is tried; the status is 1 when any could not be written.
@@ -175,9 +219,10 @@ int ReportNight(const QString& path, const Options& o)
 
 int ReportNights(const QStringList& arguments, const Options& o)
 {
-    const NightsPlan plan = PlanNights(arguments);
+    NightsPlan plan = PlanNights(arguments);
+    KeepRange(plan, o);
     const QString trend = o.output.isEmpty() ? QDir(plan.folder).filePath(QStringLiteral("trend.png")) : o.output;
-    RefuseOutputsOverInputs(plan.inputs, plan.pictures + QStringList{trend, o.csv});
+    RefuseOutputsOverInputs(plan.inputs, plan.pictures + QStringList{trend, o.csv, o.pdf});
     for (const auto& [file, why] : plan.listing.unreadable)
         std::fprintf(stderr, "trelvo-report: %s skipped: %s\n", qPrintable(file), qPrintable(why));
     const std::vector<QString> failures = DrawNights(plan);
@@ -197,6 +242,12 @@ int ReportNights(const QStringList& arguments, const Options& o)
     else
         std::printf("Pictures         %zu of %zu written, beside each night's file (see the errors)\n", drawn,
                     rows.size());
+    if (!o.pdf.isEmpty()) {
+        const NightsReport report = ReportForTheDoctor(plan, rows, o);
+        if (writing.Check(o.pdf, WriteNightsPdfFile(o.pdf, report)))
+            std::printf("PDF              %s (%zu nights, %s)\n", qPrintable(o.pdf), rows.size(),
+                        qPrintable(report.range));
+    }
     if (!o.csv.isEmpty() && writing.Check(o.csv, WriteNightsCsvFile(o.csv, rows)))
         std::printf("CSV              %s (%zu nights)\n", qPrintable(o.csv), rows.size());
     const QString title = QStringLiteral("%1 nights, %2 to %3")

@@ -16,6 +16,9 @@ struct Options {
     QString output, csv, edf, oscar, pdf, events, wave;
     std::optional<QDate> date;
     bool svg = false;
+    // Many nights: only those from, to (the nights' dates, both included); the person on the PDF.
+    std::optional<QDate> from, to;
+    QString name, born;
 };
 
 // One night: summary on stdout, the picture, and what was asked for.
