@@ -2,14 +2,18 @@
 
 #include "app/platform/background.h"
 #include "app/platform/perf_trace.h"
+#include "app/report_dialog.h"
 #include "app/widgets/trend_view.h"
 #include "lang/string_table.h"
 #include "report/beats.h"
 #include "report/export.h"
+#include "report/nights.h"
+#include "report/output.h"
 #include "report/summary_cache.h"
 #include "report/write.h"
 #include "settings/settings_store.h"
 
+#include <QBuffer>
 #include <QDesktopServices>
 #include <QDir>
 #include <QElapsedTimer>
@@ -110,8 +114,25 @@ NightsWindow::NightsWindow(std::int16_t languageBase, std::function<QString()> r
             b->setEnabled(true);
         emit NightShown();
     });
+    m_open = [](const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
     Refresh.setInterval(kRefreshMs);
     connect(&Refresh, &QTimer::timeout, this, &NightsWindow::Refresh_Timer);
+    connect(&m_reportWatcher, &QFutureWatcher<QString>::progressValueChanged, m_progress, &QProgressBar::setValue);
+    connect(&m_reportWatcher, &QFutureWatcher<QString>::finished, this, [this] {
+        m_progress->hide();
+        cmdCancel->hide();
+        cmdDoctor->setEnabled(true);
+        const bool written = !m_reportWatcher.isCanceled() && m_reportWatcher.future().resultCount() > 0;
+        const QString failure = written ? m_reportWatcher.result() : T(lang::text::kReadingCancelled);
+        if (failure.isEmpty()) {
+            Say(T(lang::text::kWritten).arg(QDir::toNativeSeparators(m_reportPath)));
+            if (m_open)
+                m_open(m_reportPath);
+        } else {
+            Say(T(lang::text::kNotWritten).arg(failure));
+        }
+        emit ReportWritten(m_reportPath, failure);
+    });
     Refresh.start();
 }
 
@@ -146,6 +167,10 @@ void NightsWindow::BuildControls()
     top->addWidget(cmdOpenFolder);
     connect(cmdFolder, &QPushButton::clicked, this, &NightsWindow::cmdFolder_Click);
     connect(cmdOpenFolder, &QPushButton::clicked, this, &NightsWindow::cmdOpenFolder_Click);
+    cmdDoctor = new QPushButton(this);
+    cmdDoctor->setObjectName(QStringLiteral("cmdDoctor"));
+    top->addWidget(cmdDoctor);
+    connect(cmdDoctor, &QPushButton::clicked, this, &NightsWindow::cmdDoctor_Click);
 
     auto* progressRow = new QHBoxLayout;
     m_progress = new QProgressBar(this);
@@ -167,7 +192,7 @@ void NightsWindow::BuildControls()
     tblNights->setSortingEnabled(true);
     tblNights->sortByColumn(0, Qt::DescendingOrder);
     tblNights->setSelectionBehavior(QAbstractItemView::SelectRows);
-    tblNights->setSelectionMode(QAbstractItemView::SingleSelection);
+    tblNights->setSelectionMode(QAbstractItemView::ExtendedSelection);
     tblNights->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tblNights->verticalHeader()->hide();
     // Column widths from the first rows: a year of nights need not all be measured.
@@ -248,6 +273,7 @@ void NightsWindow::Caption()
     lblFolder->setText(T(lang::text::kNightsFolder));
     cmdFolder->setText(T(lang::text::kChooseFolder));
     cmdOpenFolder->setText(T(lang::text::kOpenFolder));
+    cmdDoctor->setText(T(lang::text::kDoctorsReport));
     cmdCancel->setText(T(lang::text::kCancel));
     m_progress->setFormat(T(lang::text::kReadingFolder));
     QStringList headers;
@@ -292,6 +318,7 @@ void NightsWindow::StartListing(bool quietly)
         return;
     }
     if (!quietly) {
+        m_progress->setFormat(T(lang::text::kReadingFolder));
         m_progress->setRange(0, 100);
         m_progress->setValue(0);
         m_progress->show();
@@ -453,6 +480,80 @@ void NightsWindow::cmdCancel_Click()
 {
     m_relist = false;
     m_listWatcher.cancel();
+    m_reportWatcher.cancel();
+}
+
+// The last seven nights, or the nights selected in the table.
+void NightsWindow::cmdDoctor_Click()
+{
+    if (m_listing.nights.empty() || m_reportWatcher.isRunning())
+        return;
+    const QDate newest = QDate::fromString(QString::fromStdString(m_listing.nights.front().row.date), Qt::ISODate);
+    std::vector<report::FolderNight> selected;
+    for (const QModelIndex& index : tblNights->selectionModel()->selectedRows())
+        for (const report::FolderNight& n : m_listing.nights)
+            if (n.night == index.data(kNightRole).toLongLong())
+                selected.push_back(n);
+    const settings::ReportPerson person = settings::LoadReportPerson();
+    ReportDialog dialog(m_language, newest.addDays(-6), newest, selected.size() > 1, person.name, person.born, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    (void)settings::SaveReportPerson({dialog.Name(), dialog.Born()});
+    std::vector<report::FolderNight> nights;
+    if (dialog.OnlySelected())
+        nights = std::move(selected);
+    else
+        for (const report::FolderNight& n : m_listing.nights)
+            if (report::NightInRange(n.row, dialog.From(), dialog.To()))
+                nights.push_back(n);
+    std::sort(nights.begin(), nights.end(), [](const auto& a, const auto& b) { return a.night < b.night; });
+    if (nights.empty()) {
+        Say(T(lang::text::kNoNightInRange));
+        return;
+    }
+    const QString from = QString::fromStdString(nights.front().row.date);
+    const QString to = QString::fromStdString(nights.back().row.date);
+    const QString range =
+        dialog.OnlySelected()
+            ? QStringLiteral("%1 to %2").arg(from, to)
+            : QStringLiteral("%1 to %2").arg(dialog.From().toString(Qt::ISODate), dialog.To().toString(Qt::ISODate));
+    const QString path = QFileDialog::getSaveFileName(
+        this, cmdDoctor->text(), QDir(m_folder).filePath(QStringLiteral("nights-%1-%2.pdf").arg(from, to)),
+        QStringLiteral("PDF (*.pdf)"));
+    if (!path.isEmpty())
+        WriteReport(std::move(nights), range, path, dialog.Name(), dialog.Born());
+}
+
+void NightsWindow::WriteReport(std::vector<report::FolderNight> nights, const QString& range, const QString& path,
+                               const QString& person, const QString& born)
+{
+    m_reportPath = path;
+    cmdDoctor->setEnabled(false);
+    m_progress->setFormat(T(lang::text::kWritingReport));
+    m_progress->setRange(0, static_cast<int>(nights.size()));
+    m_progress->setValue(0);
+    m_progress->show();
+    cmdCancel->show();
+    report::NightsReport report = report::ReportOfNights(std::move(nights), range);
+    report.person = person;
+    report.born = born;
+    m_reportWatcher.setFuture(QtConcurrent::run(&m_nightPool, [report, path](QPromise<QString>& promise) mutable {
+        YieldToTheDisplay();
+        // Each night's page moves the bar; cancelled, the rest is left out and nothing is written.
+        const auto load = report.night;
+        report.night = [&](std::size_t i) -> std::optional<report::NightsReport::Page> {
+            if (promise.isCanceled())
+                return std::nullopt;
+            promise.setProgressValue(static_cast<int>(i));
+            return load(i);
+        };
+        QBuffer pages;
+        pages.open(QIODevice::WriteOnly);
+        QString failure = report::WriteNightsPdf(pages, report);
+        if (promise.isCanceled())
+            return;
+        promise.addResult(failure.isEmpty() ? report::WriteWhole(path, pages.data()) : failure);
+    }));
 }
 
 void NightsWindow::Refresh_Timer()

@@ -54,7 +54,14 @@ public:
     // Chooses the night in this row of the table as it is sorted now.
     void ChooseRow(int row);
     [[nodiscard]] NightView& View() noexcept { return *m_view; }
+    // Writes the report for the doctor over these nights (oldest first) off the window's thread,
+    // with the progress bar, and opens it with the desktop's viewer when it is written.
+    void WriteReport(std::vector<report::FolderNight> nights, const QString& range, const QString& path,
+                     const QString& person, const QString& born);
     [[nodiscard]] QTableView& Table() noexcept { return *tblNights; }
+
+    // How a written report is opened; by default with the desktop's viewer (tests open nothing).
+    void SetOpener(std::function<void(const QString& path)> open) { m_open = std::move(open); }
 
     static constexpr int kRefreshMs = 30'000;
 
@@ -62,6 +69,8 @@ signals:
     // A listing arrived, or a night was loaded (tests wait for them).
     void Listed();
     void NightShown();
+    // The report for the doctor was written (or why not: failure).
+    void ReportWritten(const QString& path, const QString& failure);
 
 private:
     void BuildControls();
@@ -73,6 +82,7 @@ private:
     void cmdOpenFolder_Click();
     void cmdCancel_Click();
     void cmdSave_Click(int format);
+    void cmdDoctor_Click();
     void Refresh_Timer();
 
     void StartListing(bool quietly);
@@ -100,12 +110,16 @@ private:
     [[nodiscard]] static Loaded LoadNight(const report::FolderNight& chosen);
     QFutureWatcher<Loaded> m_nightWatcher;
     bool m_relist = false;
+    QFutureWatcher<QString> m_reportWatcher;
+    QString m_reportPath;
+    std::function<void(const QString& path)> m_open;
     QTimer Refresh;
 
     QLabel* lblFolder = nullptr;
     QLabel* m_folderText = nullptr;
     QPushButton* cmdFolder = nullptr;
     QPushButton* cmdOpenFolder = nullptr;
+    QPushButton* cmdDoctor = nullptr;
     QProgressBar* m_progress = nullptr;
     QPushButton* cmdCancel = nullptr;
     QTableView* tblNights = nullptr;

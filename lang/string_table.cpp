@@ -75,6 +75,15 @@ constexpr std::array kTable{
     TableEntry{76, "Ordner der Nächte wählen"},
     TableEntry{77, "Die Nacht kann nicht gelesen werden: %1"},
     TableEntry{78, "Pulswelle bei einem Ausschnitt von einer Minute oder weniger"},
+    TableEntry{79, "Bericht für den Arzt …"},
+    TableEntry{80, "Bericht für den Arzt"},
+    TableEntry{81, "Nächte vom"},
+    TableEntry{82, "bis"},
+    TableEntry{83, "Nur die gewählten Nächte"},
+    TableEntry{84, "Name (freiwillig)"},
+    TableEntry{85, "Geboren (freiwillig)"},
+    TableEntry{86, "In diesem Zeitraum liegt keine Nacht."},
+    TableEntry{87, "Bericht wird geschrieben: %p %"},
 
     TableEntry{1002, "File"},
     TableEntry{1003, "Save"},
@@ -135,6 +144,15 @@ constexpr std::array kTable{
     TableEntry{1076, "Choose the folder of the nights"},
     TableEntry{1077, "The night cannot be read: %1"},
     TableEntry{1078, "pulse wave at a stretch of a minute or less"},
+    TableEntry{1079, "Report for the Doctor …"},
+    TableEntry{1080, "Report for the doctor"},
+    TableEntry{1081, "Nights from"},
+    TableEntry{1082, "to"},
+    TableEntry{1083, "Only the nights selected"},
+    TableEntry{1084, "Name (optional)"},
+    TableEntry{1085, "Date of birth (optional)"},
+    TableEntry{1086, "No night lies in this range."},
+    TableEntry{1087, "Writing the report: %p %"},
 };
 
 constexpr std::array kMessages{

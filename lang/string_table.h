@@ -61,6 +61,15 @@ inline constexpr int kRecordingNow = 75;
 inline constexpr int kFolderDialogTitle = 76;
 inline constexpr int kNightUnreadable = 77;
 inline constexpr int kNoWaveHere = 78;
+inline constexpr int kDoctorsReport = 79;
+inline constexpr int kDoctorsReportTitle = 80;
+inline constexpr int kNightsFrom = 81;
+inline constexpr int kNightsTo = 82;
+inline constexpr int kOnlySelected = 83;
+inline constexpr int kPersonName = 84;
+inline constexpr int kPersonBorn = 85;
+inline constexpr int kNoNightInRange = 86;
+inline constexpr int kWritingReport = 87;
 }  // namespace text
 
 // The messages a user may read beyond the window's own texts; %1, %2 ... stand for the values

@@ -9,6 +9,7 @@
 #include <QtConcurrent/QtConcurrentMap>
 
 #include <algorithm>
+#include <memory>
 #include <numeric>
 #include <unordered_set>
 
@@ -63,6 +64,33 @@ std::vector<QString> DrawNights(const NightsPlan& plan)
                                   [&](QPainter& p) { PaintReport(p, *night, *figures, title); });
     });
     return failures;
+}
+
+bool NightInRange(const NightRow& row, const std::optional<QDate>& from, const std::optional<QDate>& to)
+{
+    const QDate date = QDate::fromString(QString::fromStdString(row.date), Qt::ISODate);
+    return (!from || date >= *from) && (!to || date <= *to);
+}
+
+NightsReport ReportOfNights(std::vector<FolderNight> nights, const QString& range)
+{
+    NightsReport report;
+    report.range = range;
+    for (const FolderNight& n : nights)
+        report.rows.push_back(n.row);
+    auto shared = std::make_shared<const std::vector<FolderNight>>(std::move(nights));
+    report.night = [shared](std::size_t i) -> std::optional<NightsReport::Page> {
+        const FolderNight& n = (*shared)[i];
+        QString error;
+        std::optional<Night> night = LoadFolderNight(n, error);
+        std::optional<Figures> figures = night ? Analyse(*night) : std::nullopt;
+        if (!figures)
+            return std::nullopt;
+        return NightsReport::Page{std::move(*night), std::move(*figures),
+                                  QStringLiteral("Night of %1").arg(QString::fromStdString(n.row.date)),
+                                  QString::fromStdString(n.row.name)};
+    };
+    return report;
 }
 
 }  // namespace trelvo::report

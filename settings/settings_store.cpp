@@ -16,6 +16,7 @@ const QString kPortKey = QStringLiteral("Port");
 const QString kPortsSection = QStringLiteral("Ports");
 const QString kNightsSection = QStringLiteral("Naechte");
 const QString kFolderKey = QStringLiteral("Ordner");
+const QString kReportSection = QStringLiteral("Bericht");
 
 QSettings Store()
 {
@@ -62,6 +63,24 @@ bool SaveNightsFolder(const QString& folder)
 {
     QSettings store = Store();
     store.setValue(kNightsSection + QStringLiteral("/") + kFolderKey, folder);
+    store.sync();
+    return store.status() == QSettings::NoError;
+}
+
+ReportPerson LoadReportPerson()
+{
+    QSettings store = Store();
+    store.beginGroup(kReportSection);
+    return {store.value(QStringLiteral("Name")).toString(), store.value(QStringLiteral("Geboren")).toString()};
+}
+
+bool SaveReportPerson(const ReportPerson& person)
+{
+    QSettings store = Store();
+    store.beginGroup(kReportSection);
+    store.setValue(QStringLiteral("Name"), person.name);
+    store.setValue(QStringLiteral("Geboren"), person.born);
+    store.endGroup();
     store.sync();
     return store.status() == QSettings::NoError;
 }

@@ -28,6 +28,13 @@ struct StoredOptions {
 [[nodiscard]] QString LoadNightsFolder();
 bool SaveNightsFolder(const QString& folder);
 
+// The Bericht section: the person the report for the doctor names, both optional.
+struct ReportPerson {
+    QString name, born;
+};
+[[nodiscard]] ReportPerson LoadReportPerson();
+bool SaveReportPerson(const ReportPerson& person);
+
 // The Ports section: device paths that replace the default COM port map. Read only; keys COM1
 // to COM8, anything else is ignored.
 [[nodiscard]] serial::PortOverrides LoadPortOverrides();

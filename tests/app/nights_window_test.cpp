@@ -164,6 +164,19 @@ TEST(NightsWindow, SavesTheChosenNightInEveryFormat)
     EXPECT_EQ(csv.readAll().count('\n'), 601);
     EXPECT_FALSE(QDir(dir.filePath("oscar")).entryList(QDir::Files).isEmpty());
     EXPECT_NE(save(NightFile::Pdf, "missing/n.pdf"), "") << "a failure is told, never taken for success";
+
+    // The report for the doctor, written off the window's thread.
+    NightsWindow w(lang::kEnglish, {});
+    QString opened;
+    w.SetOpener([&](const QString& path) { opened = path; });
+    QSignalSpy written(&w, &NightsWindow::ReportWritten);
+    w.WriteReport(listing.nights, "2026-12-01 to 2026-12-01", dir.filePath("doctor.pdf"), "Erika Muster", "");
+    ASSERT_TRUE(written.wait(20000));
+    EXPECT_EQ(written.at(0).at(1).toString(), "");
+    EXPECT_EQ(opened, dir.filePath("doctor.pdf")) << "opened with the desktop's viewer";
+    QFile doctor(dir.filePath("doctor.pdf"));
+    ASSERT_TRUE(doctor.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(doctor.readAll().contains("/Count 2")) << "the nights' page and the night's";
 }
 
 }  // namespace

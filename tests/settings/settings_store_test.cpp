@@ -31,6 +31,22 @@ TEST_F(SettingsStoreTest, WhatIsSavedReadsBackAsDecimalText)
     EXPECT_EQ(GetSetting(QStringLiteral("Optionen/Port")), "1");
 }
 
+// The nights window's folder and the report's person have sections of their own: empty until
+// saved, and saving them leaves the options as they were.
+TEST_F(SettingsStoreTest, TheNightsFolderAndTheReportsPersonAreKeptApart)
+{
+    EXPECT_TRUE(LoadNightsFolder().isEmpty());
+    EXPECT_TRUE(LoadReportPerson().name.isEmpty() && LoadReportPerson().born.isEmpty()) << "never required";
+    ASSERT_TRUE(SaveOptions({0, 3}));
+    ASSERT_TRUE(SaveNightsFolder(QStringLiteral("/home/erika/Nächte")));
+    ASSERT_TRUE(SaveReportPerson({QStringLiteral("Erika Muster"), QString()}));
+    EXPECT_EQ(LoadNightsFolder(), QStringLiteral("/home/erika/Nächte"));
+    EXPECT_EQ(LoadReportPerson().name, QStringLiteral("Erika Muster"));
+    EXPECT_TRUE(LoadReportPerson().born.isEmpty());
+    EXPECT_EQ(GetSetting(QStringLiteral("Bericht/Name")), QStringLiteral("Erika Muster"));
+    EXPECT_EQ(LoadOptions(), (StoredOptions{0, 3}));
+}
+
 TEST_F(SettingsStoreTest, HandEditedValuesThatMakeNoSenseFallBackToTheDefaults)
 {
     const std::pair<QVariant, QVariant> cases[] = {

@@ -101,8 +101,7 @@ void KeepRange(NightsPlan& plan, const Options& o)
 {
     auto& nights = plan.listing.nights;
     for (std::size_t i = nights.size(); i-- > 0;) {
-        const QDate date = QDate::fromString(QString::fromStdString(nights[i].row.date), Qt::ISODate);
-        if ((o.from && date < *o.from) || (o.to && date > *o.to)) {
+        if (!NightInRange(nights[i].row, o.from, o.to)) {
             nights.erase(nights.begin() + static_cast<std::ptrdiff_t>(i));
             plan.pictures.removeAt(static_cast<qsizetype>(i));
         }
@@ -113,29 +112,18 @@ void KeepRange(NightsPlan& plan, const Options& o)
                          o.to ? o.to->toString(Qt::ISODate) : QStringLiteral("the last")));
 }
 
-// The report for the doctor: rows oldest first, each night's page read when it is drawn.
+// The report for the doctor over the nights of the run.
 NightsReport ReportForTheDoctor(const NightsPlan& plan, const std::vector<NightRow>& rows, const Options& o)
 {
-    NightsReport report;
+    const auto date = [](const std::optional<QDate>& given, const std::string& first) {
+        return given ? given->toString(Qt::ISODate) : QString::fromStdString(first);
+    };
+    NightsReport report = ReportOfNights(
+        {plan.listing.nights.rbegin(), plan.listing.nights.rend()},
+        rows.empty() ? QString()
+                     : QStringLiteral("%1 to %2").arg(date(o.from, rows.front().date), date(o.to, rows.back().date)));
     report.person = o.name;
     report.born = o.born;
-    report.rows = rows;
-    if (!rows.empty())
-        report.range = QStringLiteral("%1 to %2")
-                           .arg(o.from ? o.from->toString(Qt::ISODate) : QString::fromStdString(rows.front().date),
-                                o.to ? o.to->toString(Qt::ISODate) : QString::fromStdString(rows.back().date));
-    const auto& nights = plan.listing.nights;  // newest first
-    report.night = [&nights](std::size_t i) -> std::optional<NightsReport::Page> {
-        const FolderNight& n = nights[nights.size() - 1 - i];
-        QString error;
-        std::optional<Night> night = LoadFolderNight(n, error);
-        std::optional<Figures> figures = night ? Analyse(*night) : std::nullopt;
-        if (!figures)
-            return std::nullopt;
-        return NightsReport::Page{std::move(*night), std::move(*figures),
-                                  QStringLiteral("Night of %1").arg(QString::fromStdString(n.row.date)),
-                                  QString::fromStdString(n.row.name)};
-    };
     return report;
 }
 
