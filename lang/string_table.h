@@ -70,6 +70,56 @@ inline constexpr int kPersonName = 84;
 inline constexpr int kPersonBorn = 85;
 inline constexpr int kNoNightInRange = 86;
 inline constexpr int kWritingReport = 87;
+// The report's texts; the rows of a table follow its header's first.
+namespace report {
+inline constexpr int kPulsePanel = 100;
+inline constexpr int kTrendOdi3 = 101;
+inline constexpr int kTrendT90 = 102;
+inline constexpr int kTrendFoot = 103;
+inline constexpr int kHourHeader = 104;
+inline constexpr int kPictureLine = 110;
+inline constexpr int kNoDiagnosis = 111;
+inline constexpr int kFigureNames = 112;
+inline constexpr int kRecordedValue = 124;
+inline constexpr int kAnalysedValue = 125;
+inline constexpr int kExcludedValue = 126;
+inline constexpr int kSpO2Value = 127;
+inline constexpr int kNoValidReading = 128;
+inline constexpr int kBaselineValue = 129;
+inline constexpr int kNoBaseline = 130;
+inline constexpr int kT90Value = 131;
+inline constexpr int kT88Value = 132;
+inline constexpr int kPerHourValue = 133;
+inline constexpr int kPulseValue = 134;
+inline constexpr int kResolutionPerSecond = 135;
+inline constexpr int kResolutionRecord = 136;
+inline constexpr int kPanelsHeading = 137;
+inline constexpr int kBandsHeading = 138;
+inline constexpr int kHoursHeading = 139;
+inline constexpr int kHowCounted = 140;
+inline constexpr int kResolutionAfter = 141;
+inline constexpr int kNightsTitle = 142;
+inline constexpr int kPersonName = 143;
+inline constexpr int kPersonBorn = 144;
+inline constexpr int kTheNights = 145;
+inline constexpr int kTheNightsContinued = 146;
+inline constexpr int kNightsHeader = 147;
+inline constexpr int kMeanOf = 157;
+inline constexpr int kShortNights = 158;
+inline constexpr int kTrendHeading = 159;
+inline constexpr int kPageOf = 160;
+inline constexpr int kNightUnreadable = 161;
+inline constexpr int kRange = 162;
+inline constexpr int kNightTitle = 163;
+inline constexpr int kResolutionPerSecondLong = 164;
+inline constexpr int kResolutionRecordLong = 165;
+inline constexpr int kRules = 166;
+inline constexpr int kMinutes = 167;
+inline constexpr int kBandValue = 168;
+inline constexpr int kHourColumns = 6;
+inline constexpr int kFigureCount = 12;
+inline constexpr int kNightsColumns = 10;
+}  // namespace report
 }  // namespace text
 
 // The messages a user may read beyond the window's own texts; %1, %2 ... stand for the values
@@ -104,6 +154,8 @@ struct Language {
     std::int16_t base;
     std::string_view caption;   // the menu item's text, the same in every language
     std::string_view menuName;  // the menu item's name
+    char decimalSeparator;      // in the numbers of the report's texts
+    std::string_view dateForm;  // of the dates in the report's texts: dd.MM.yyyy, yyyy-MM-dd
 };
 
 // Thrown when a text is asked for by an id the table does not hold (only an unknown language

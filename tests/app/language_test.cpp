@@ -307,7 +307,7 @@ TEST_F(LanguageTest, AThirdLanguageIsNothingButData)
         if (e.id >= lang::kEnglish && e.id < lang::kEnglish + 1000)
             texts.emplace_back(kPirate + (e.id - lang::kEnglish), "Arr! " + std::string(e.utf8));
     lang::Catalog pirate = lang::BuiltInCatalog();
-    pirate.languages.push_back({kPirate, "Pirate", "setLangPirate"});
+    pirate.languages.push_back({kPirate, "Pirate", "setLangPirate", '.', "dd/MM/yyyy"});
     for (const auto& [id, text] : texts)
         pirate.texts.push_back({id, text});
     const std::string portMessage = "Arr! %1 be no port: %3";
