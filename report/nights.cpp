@@ -1,5 +1,7 @@
 #include "report/nights.h"
 
+#include "lang/string_table.h"
+
 #include "report/picture.h"
 #include "report/plot.h"
 
@@ -45,7 +47,7 @@ NightsPlan PlanNights(const QStringList& arguments)
     return plan;
 }
 
-std::vector<QString> DrawNights(const NightsPlan& plan)
+std::vector<QString> DrawNights(const NightsPlan& plan, const Speech& speech)
 {
     std::vector<QString> failures(plan.listing.nights.size());
     std::vector<std::size_t> which(failures.size());
@@ -61,7 +63,7 @@ std::vector<QString> DrawNights(const NightsPlan& plan)
                                   .arg(QString::fromStdString(n.row.name), QString::fromStdString(n.row.date));
         failures[i] = SavePicture(plan.pictures[static_cast<qsizetype>(i)], OutputFile::Links::Replace,
                                   PictureFormat::Png, QSize(kPlotWidth, kPlotHeight), title,
-                                  [&](QPainter& p) { PaintReport(p, *night, *figures, title); });
+                                  [&](QPainter& p) { PaintReport(p, *night, *figures, title, speech); });
     });
     return failures;
 }
@@ -72,23 +74,25 @@ bool NightInRange(const NightRow& row, const std::optional<QDate>& from, const s
     return (!from || date >= *from) && (!to || date <= *to);
 }
 
-NightsReport ReportOfNights(std::vector<FolderNight> nights, const QString& range)
+NightsReport ReportOfNights(std::vector<FolderNight> nights, const QString& range, const Speech& speech)
 {
     NightsReport report;
     report.range = range;
+    report.speech = speech;
     for (const FolderNight& n : nights)
         report.rows.push_back(n.row);
     auto shared = std::make_shared<const std::vector<FolderNight>>(std::move(nights));
-    report.night = [shared](std::size_t i) -> std::optional<NightsReport::Page> {
+    report.night = [shared, speech](std::size_t i) -> std::optional<NightsReport::Page> {
         const FolderNight& n = (*shared)[i];
         QString error;
         std::optional<Night> night = LoadFolderNight(n, error);
         std::optional<Figures> figures = night ? Analyse(*night) : std::nullopt;
         if (!figures)
             return std::nullopt;
-        return NightsReport::Page{std::move(*night), std::move(*figures),
-                                  QStringLiteral("Night of %1").arg(QString::fromStdString(n.row.date)),
-                                  QString::fromStdString(n.row.name)};
+        return NightsReport::Page{
+            std::move(*night), std::move(*figures),
+            QString::fromStdString(speech.Text(lang::text::report::kNightTitle, {speech.Date(n.row.date)})),
+            QString::fromStdString(n.row.name)};
     };
     return report;
 }

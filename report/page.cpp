@@ -3,6 +3,8 @@
 #include "report/plot.h"
 #include "report/summary_text.h"
 
+#include "lang/string_table.h"
+
 #include <QLocale>
 #include <QPageLayout>
 #include <QPainter>
@@ -15,68 +17,72 @@ namespace trelvo::report {
 namespace {
 
 constexpr double kWidth = 1200;  // the page's width in drawing units; its height follows the paper
-const QString kNoDiagnosis =
-    QStringLiteral("This report is not a medical diagnosis. A PC is not suitable for patient monitoring.");
+namespace words = lang::text::report;
+
+QString Say(const Speech& speech, int offset, std::initializer_list<std::string_view> values = {})
+{
+    return QString::fromStdString(speech.Text(offset, values));
+}
+
+// "2026-12-08 07:12:00" with the date in the language's form.
+std::string Moment(const Speech& speech, const std::string& text)
+{
+    return text.size() > 10 ? speech.Date(std::string_view(text).substr(0, 10)) + text.substr(10) : text;
+}
 
 QString Text(const std::string& s)
 {
     return QString::fromStdString(s);
 }
 
-QString Minutes(double seconds)
+std::string Minutes(const Speech& speech, double seconds)
 {
-    return QStringLiteral("%1 min").arg(seconds / 60, 0, 'f', 1);
+    return speech.Text(words::kMinutes, {speech.Number(seconds / 60, 1)});
 }
 
 // The figures in two columns of "name  value" lines.
-void PaintFigures(QPainter& p, const QRectF& area, const Night& night, const Figures& f)
+void PaintFigures(QPainter& p, const QRectF& area, const Night& night, const Figures& f, const Speech& speech)
 {
     const auto share = [&f](double s) { return f.validSeconds > 0 ? 100.0 * s / f.validSeconds : 0.0; };
     const double recording = f.end - f.start;
-    const auto rate = [&f](std::size_t count) { return Text(RateText(count, f.validSeconds, 0)); };
+    const auto rate = [&](std::size_t count) { return speech.Decimals(RateText(count, f.validSeconds, 0)); };
+    const auto name = [&](int n) { return Say(speech, words::kFigureNames + n); };
+    const auto perHour = [&](std::size_t count) {
+        return Say(speech, words::kPerHourValue, {rate(count), std::to_string(count)});
+    };
+    const std::string end = MomentText(night, f.end);
+    const double excluded = f.noDataSeconds + f.probeOffSeconds + f.noSignalSeconds;
     const QList<std::pair<QString, QString>> left = {
-        {QStringLiteral("Recorded"), Text(MomentText(night, f.start)) + QStringLiteral(" to ") +
-                                         Text(MomentText(night, f.end)).right(8) + QStringLiteral(" (") +
-                                         Text(DurationText(recording)) + QLatin1Char(')')},
-        {QStringLiteral("Analysed"), QStringLiteral("%1 of valid readings (%2 %)")
-                                         .arg(Text(DurationText(f.validSeconds)))
-                                         .arg(recording > 0 ? 100 * f.validSeconds / recording : 0, 0, 'f', 1)},
-        {QStringLiteral("Excluded"),
-         QStringLiteral("%1 %: no data %2, probe off %3, no finger %4")
-             .arg(recording > 0 ? 100 * (f.noDataSeconds + f.probeOffSeconds + f.noSignalSeconds) / recording : 0, 0,
-                  'f', 1)
-             .arg(Minutes(f.noDataSeconds), Minutes(f.probeOffSeconds), Minutes(f.noSignalSeconds))},
-        {QStringLiteral("SpO2"), f.validSeconds > 0 ? QStringLiteral("mean %1 %, median %2 %, lowest %3 % at %4")
-                                                          .arg(f.spo2Mean, 0, 'f', 1)
-                                                          .arg(f.spo2Median, 0, 'f', 1)
-                                                          .arg(f.spo2Min)
-                                                          .arg(Text(ClockAt(night, f.spo2MinAt)))
-                                                    : QStringLiteral("no valid reading")},
-        {QStringLiteral("Baseline"),
-         f.baselineMedian
-             ? QStringLiteral("%1 % (median of the running 2-minute mean)").arg(*f.baselineMedian, 0, 'f', 1)
-             : QStringLiteral("none: no valid reading has another before it")},
-        {QStringLiteral("T90"), QStringLiteral("%1 (%2 %), below 90 %")
-                                    .arg(Minutes(f.below90Seconds))
-                                    .arg(share(f.below90Seconds), 0, 'f', 1)},
-        {QStringLiteral("T88"), QStringLiteral("%1 (%2 %), at or below 88 %")
-                                    .arg(Minutes(f.atOrBelow88Seconds))
-                                    .arg(share(f.atOrBelow88Seconds), 0, 'f', 1)},
+        {name(0),
+         Say(speech, words::kRecordedValue,
+             {Moment(speech, MomentText(night, f.start)), end.substr(end.size() - 8), DurationText(recording)})},
+        {name(1),
+         Say(speech, words::kAnalysedValue,
+             {DurationText(f.validSeconds), speech.Number(recording > 0 ? 100 * f.validSeconds / recording : 0, 1)})},
+        {name(2),
+         Say(speech, words::kExcludedValue,
+             {speech.Number(recording > 0 ? 100 * excluded / recording : 0, 1), Minutes(speech, f.noDataSeconds),
+              Minutes(speech, f.probeOffSeconds), Minutes(speech, f.noSignalSeconds)})},
+        {name(3), f.validSeconds > 0 ? Say(speech, words::kSpO2Value,
+                                           {speech.Number(f.spo2Mean, 1), speech.Number(f.spo2Median, 1),
+                                            std::to_string(f.spo2Min), ClockAt(night, f.spo2MinAt)})
+                                     : Say(speech, words::kNoValidReading)},
+        {name(4), f.baselineMedian ? Say(speech, words::kBaselineValue, {speech.Number(*f.baselineMedian, 1)})
+                                   : Say(speech, words::kNoBaseline)},
+        {name(5),
+         Say(speech, words::kT90Value, {Minutes(speech, f.below90Seconds), speech.Number(share(f.below90Seconds), 1)})},
+        {name(6), Say(speech, words::kT88Value,
+                      {Minutes(speech, f.atOrBelow88Seconds), speech.Number(share(f.atOrBelow88Seconds), 1)})},
     };
     const QList<std::pair<QString, QString>> right = {
-        {QStringLiteral("ODI3"),
-         QStringLiteral("%1 per hour (%2 events)").arg(rate(f.events3.size())).arg(f.events3.size())},
-        {QStringLiteral("ODI4"),
-         QStringLiteral("%1 per hour (%2 events)").arg(rate(f.events4.size())).arg(f.events4.size())},
-        {QStringLiteral("Pulse"), f.hasPulse ? QStringLiteral("mean %1, lowest %2, highest %3 per minute")
-                                                   .arg(f.pulseMean, 0, 'f', 0)
-                                                   .arg(f.pulseMin)
-                                                   .arg(f.pulseMax)
-                                             : QStringLiteral("no valid reading")},
-        {QStringLiteral("Pulse rises"),
-         QStringLiteral("%1 per hour (%2 events)").arg(rate(f.pulseRises.size())).arg(f.pulseRises.size())},
-        {QStringLiteral("Resolution"), night.step == kRowSeconds ? QStringLiteral("1 s (per-second file)")
-                                                                 : QStringLiteral("5 s (record file alone)")},
+        {name(7), perHour(f.events3.size())},
+        {name(8), perHour(f.events4.size())},
+        {name(9), f.hasPulse
+                      ? Say(speech, words::kPulseValue,
+                            {speech.Number(f.pulseMean, 0), std::to_string(f.pulseMin), std::to_string(f.pulseMax)})
+                      : Say(speech, words::kNoValidReading)},
+        {name(10), perHour(f.pulseRises.size())},
+        {name(11), Say(speech, night.step == kRowSeconds ? words::kResolutionPerSecond : words::kResolutionRecord)},
     };
     const double lineHeight = 22;
     const QFont normal = p.font();
@@ -92,8 +98,8 @@ void PaintFigures(QPainter& p, const QRectF& area, const Night& night, const Fig
                        lines[i].second);
         }
     };
-    column(left, area.left(), 90, area.width() * 0.6);
-    column(right, area.left() + area.width() * 0.62, 100, area.width() * 0.38);
+    column(left, area.left(), 150, area.width() * 0.6);
+    column(right, area.left() + area.width() * 0.62, 120, area.width() * 0.38);
 }
 
 // A PDF being written: A4, or Letter where the locale measures in inches; the page kWidth units
@@ -140,7 +146,7 @@ private:
 // One night on a page of this height: title, figures, panels, bands, hours, the rules and the
 // reminder that it is no diagnosis.
 void PaintNightPage(QPainter& p, double height, const Night& night, const Figures& f, const QString& title,
-                    const QString& subtitle)
+                    const QString& subtitle, const Speech& speech)
 {
     const ReportFonts fonts(15);
     const QFont& font = fonts.normal;
@@ -156,34 +162,35 @@ void PaintNightPage(QPainter& p, double height, const Night& night, const Figure
     p.setPen(QColor(160, 160, 160));
     p.drawLine(QPointF(0, 76), QPointF(kWidth, 76));
     p.setPen(Qt::black);
-    PaintFigures(p, QRectF(0, 90, kWidth, 160), night, f);
+    PaintFigures(p, QRectF(0, 90, kWidth, 160), night, f, speech);
 
     p.setFont(heading);
-    p.drawText(QPointF(0, 282), QStringLiteral("SpO2 and pulse through the night"));
+    p.drawText(QPointF(0, 282), Say(speech, words::kPanelsHeading));
     p.setFont(font);
-    PaintPanels(p, QRectF(QPointF(60, 330), QPointF(kWidth - 60, 960)), night, f);
+    PaintPanels(p, QRectF(QPointF(60, 330), QPointF(kWidth - 60, 960)), night, f, speech);
 
     const double lower = 1040;
     p.setFont(heading);
-    p.drawText(QPointF(0, lower), QStringLiteral("Time in SpO2 bands (of analysed time)"));
-    p.drawText(QPointF(kWidth * 0.55, lower), QStringLiteral("Desaturations per clock hour"));
+    p.drawText(QPointF(0, lower), Say(speech, words::kBandsHeading));
+    p.drawText(QPointF(kWidth * 0.55, lower), Say(speech, words::kHoursHeading));
     p.setFont(font);
-    PaintBands(p, QRectF(0, lower + 16, kWidth * 0.5, 170), f);
+    PaintBands(p, QRectF(0, lower + 16, kWidth * 0.5, 170), f, speech);
     const double tableBottom = height - 190;
-    PaintHourTable(p, QRectF(kWidth * 0.55, lower + 16, kWidth * 0.45, tableBottom - lower - 16), night, f);
+    PaintHourTable(p, QRectF(kWidth * 0.55, lower + 16, kWidth * 0.45, tableBottom - lower - 16), night, f, speech);
 
     p.setFont(font);
     p.setPen(QColor(70, 70, 70));
     p.drawText(QRectF(0, height - 170, kWidth, 110), Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignBottom,
-               QStringLiteral("How it is counted: ") + Text(RulesText()) + QStringLiteral(". Resolution: ") +
-                   Text(ResolutionText(night)) + QLatin1Char('.'));
+               Say(speech, words::kHowCounted) + Text(RulesText(speech)) + Say(speech, words::kResolutionAfter) +
+                   Text(ResolutionText(night, speech)) + QLatin1Char('.'));
     p.setPen(Qt::black);
     p.setFont(fonts.bold);
-    p.drawText(QRectF(0, height - 40, kWidth, 30), Qt::AlignHCenter | Qt::AlignVCenter, kNoDiagnosis);
+    p.drawText(QRectF(0, height - 40, kWidth, 30), Qt::AlignHCenter | Qt::AlignVCenter,
+               Say(speech, words::kNoDiagnosis));
 }
 
 // The foot of every page of a report of many nights.
-void PaintFoot(QPainter& p, double height, int page, int pages, const QString& range)
+void PaintFoot(QPainter& p, double height, int page, int pages, const QString& range, const Speech& speech)
 {
     const ReportFonts fonts(13);
     p.setFont(fonts.normal);
@@ -191,7 +198,7 @@ void PaintFoot(QPainter& p, double height, int page, int pages, const QString& r
     p.drawLine(QPointF(0, height - 26), QPointF(kWidth, height - 26));
     p.drawText(QRectF(0, height - 22, kWidth, 22), Qt::AlignLeft | Qt::AlignVCenter, range);
     p.drawText(QRectF(0, height - 22, kWidth, 22), Qt::AlignRight | Qt::AlignVCenter,
-               QStringLiteral("Page %1 of %2").arg(page).arg(pages));
+               Say(speech, words::kPageOf, {std::to_string(page), std::to_string(pages)}));
     p.setPen(Qt::black);
 }
 
@@ -200,22 +207,21 @@ bool Short(const NightRow& r)
     return r.analysedHours < kShortestCountedHours;
 }
 
-QString Number(const std::optional<double>& v, int decimals)
+QString Number(const Speech& speech, const std::optional<double>& v, int decimals)
 {
-    return v ? QString::number(*v, 'f', decimals) : QStringLiteral("–");
+    return v ? QString::fromStdString(speech.Number(*v, decimals)) : QStringLiteral("–");
 }
 
 // Rows [from, to) of the nights' table, and the means under the last of them.
 constexpr double kRowHeight = 22;
 double PaintNightsTable(QPainter& p, double top, const std::vector<NightRow>& rows, std::size_t from, std::size_t to,
-                        bool withMeans)
+                        bool withMeans, const Speech& speech)
 {
     const ReportFonts fonts(15);
     const std::array<double, 11> bounds = {0, 0.16, 0.27, 0.38, 0.48, 0.56, 0.65, 0.74, 0.82, 0.90, 1.0};
-    const QStringList header = {QStringLiteral("Night of"),  QStringLiteral("Recorded"), QStringLiteral("Analysed"),
-                                QStringLiteral("SpO2 mean"), QStringLiteral("lowest"),   QStringLiteral("T90 min"),
-                                QStringLiteral("T88 min"),   QStringLiteral("ODI3/h"),   QStringLiteral("ODI4/h"),
-                                QStringLiteral("Pulse")};
+    QStringList header;
+    for (int c = 0; c < words::kNightsColumns; ++c)
+        header << Say(speech, words::kNightsHeader + c);
     const auto cells = [&](double y, const QStringList& texts, bool grey) {
         p.setPen(grey ? QColor(120, 120, 120) : QColor(Qt::black));
         for (qsizetype c = 0; c < texts.size(); ++c) {
@@ -236,11 +242,11 @@ double PaintNightsTable(QPainter& p, double top, const std::vector<NightRow>& ro
         if ((i - from) % 2 == 0)
             p.fillRect(QRectF(0, y, kWidth, kRowHeight), QColor(242, 242, 242));
         cells(y,
-              {Text(r.date) + (Short(r) ? QStringLiteral(" *") : QString()), hours(r.recordingHours),
-               hours(r.analysedHours), Number(r.spo2Mean, 1) + QStringLiteral(" %"),
+              {Text(speech.Date(r.date)) + (Short(r) ? QStringLiteral(" *") : QString()), hours(r.recordingHours),
+               hours(r.analysedHours), Number(speech, r.spo2Mean, 1) + QStringLiteral(" %"),
                r.spo2Min ? QStringLiteral("%1 %").arg(*r.spo2Min) : QStringLiteral("–"),
-               QString::number(r.t90Minutes, 'f', 1), QString::number(r.t88Minutes, 'f', 1), Number(r.odi3, 1),
-               Number(r.odi4, 1), Number(r.pulseMean, 0)},
+               Number(speech, r.t90Minutes, 1), Number(speech, r.t88Minutes, 1), Number(speech, r.odi3, 1),
+               Number(speech, r.odi4, 1), Number(speech, r.pulseMean, 0)},
               Short(r));
     }
     if (!withMeans)
@@ -269,15 +275,15 @@ double PaintNightsTable(QPainter& p, double top, const std::vector<NightRow>& ro
     const auto recorded = mean([](const NightRow& r) { return std::optional(r.recordingHours); });
     const auto analysed = mean([](const NightRow& r) { return std::optional(r.analysedHours); });
     cells(y + 4,
-          {QStringLiteral("Mean of %1").arg(counted.size()), recorded ? hours(*recorded) : QStringLiteral("–"),
-           analysed ? hours(*analysed) : QStringLiteral("–"),
-           Number(mean([](const NightRow& r) { return r.spo2Mean; }), 1) + QStringLiteral(" %"),
-           Number(mean([&](const NightRow& r) { return asOptional(r.spo2Min); }), 1) + QStringLiteral(" %"),
-           Number(mean([](const NightRow& r) { return std::optional(r.t90Minutes); }), 1),
-           Number(mean([](const NightRow& r) { return std::optional(r.t88Minutes); }), 1),
-           Number(mean([](const NightRow& r) { return r.odi3; }), 1),
-           Number(mean([](const NightRow& r) { return r.odi4; }), 1),
-           Number(mean([](const NightRow& r) { return r.pulseMean; }), 0)},
+          {Say(speech, words::kMeanOf, {std::to_string(counted.size())}),
+           recorded ? hours(*recorded) : QStringLiteral("–"), analysed ? hours(*analysed) : QStringLiteral("–"),
+           Number(speech, mean([](const NightRow& r) { return r.spo2Mean; }), 1) + QStringLiteral(" %"),
+           Number(speech, mean([&](const NightRow& r) { return asOptional(r.spo2Min); }), 1) + QStringLiteral(" %"),
+           Number(speech, mean([](const NightRow& r) { return std::optional(r.t90Minutes); }), 1),
+           Number(speech, mean([](const NightRow& r) { return std::optional(r.t88Minutes); }), 1),
+           Number(speech, mean([](const NightRow& r) { return r.odi3; }), 1),
+           Number(speech, mean([](const NightRow& r) { return r.odi4; }), 1),
+           Number(speech, mean([](const NightRow& r) { return r.pulseMean; }), 0)},
           false);
     p.setFont(fonts.normal);
     return y + 4 + kRowHeight;
@@ -287,8 +293,9 @@ double PaintNightsTable(QPainter& p, double top, const std::vector<NightRow>& ro
 
 QString WriteNightsPdf(QIODevice& out, const NightsReport& report)
 {
+    const Speech& speech = report.speech;
     const QString title =
-        QStringLiteral("Overnight oximetry — %1 nights, %2").arg(report.rows.size()).arg(report.range);
+        Say(speech, words::kNightsTitle, {std::to_string(report.rows.size()), report.range.toStdString()});
     PdfPages pdf(out, title);
     if (!pdf.Begin())
         return QStringLiteral("the PDF could not be started");
@@ -317,21 +324,19 @@ QString WriteNightsPdf(QIODevice& out, const NightsReport& report)
     p.setFont(fonts.normal);
     QStringList person;
     if (!report.person.isEmpty())
-        person << QStringLiteral("Name: %1").arg(report.person);
+        person << Say(speech, words::kPersonName, {report.person.toStdString()});
     if (!report.born.isEmpty())
-        person << QStringLiteral("Born: %1").arg(report.born);
+        person << Say(speech, words::kPersonBorn, {report.born.toStdString()});
     p.drawText(QRectF(0, 44, kWidth, 22), Qt::AlignLeft | Qt::AlignVCenter, person.join(QStringLiteral(" · ")));
     p.setFont(heading);
-    p.drawText(QPointF(0, 110), QStringLiteral("The nights"));
+    p.drawText(QPointF(0, 110), Say(speech, words::kTheNights));
     std::size_t shown = std::min(n, firstRows);
-    double y = PaintNightsTable(p, tableTop, report.rows, 0, shown, shown == n);
+    double y = PaintNightsTable(p, tableTop, report.rows, 0, shown, shown == n, speech);
     const auto finishTable = [&](double below) {
         p.setFont(fonts.normal);
         p.setPen(QColor(70, 70, 70));
         p.drawText(QRectF(0, below + 6, kWidth, 22), Qt::AlignLeft | Qt::AlignVCenter,
-                   QStringLiteral("* less than %1 hours analysed: shown, but not counted in the means. The means "
-                                  "weigh each counted night the same.")
-                       .arg(kShortestCountedHours));
+                   Say(speech, words::kShortNights, {speech.Number(kShortestCountedHours, 0)}));
         p.setPen(Qt::black);
     };
     if (shown == n)
@@ -339,56 +344,58 @@ QString WriteNightsPdf(QIODevice& out, const NightsReport& report)
     p.setFont(heading);
     // Right under a short table, else where the table's room ends.
     const double trendTop = std::min(height - trendHeight - rulesHeight + 20, y + 80);
-    p.drawText(QPointF(0, trendTop), QStringLiteral("ODI3 and T90 night by night"));
+    p.drawText(QPointF(0, trendTop), Say(speech, words::kTrendHeading));
     p.save();
     p.translate(0, trendTop + 8);
     p.scale(kWidth / kTrendWidth, (trendHeight - 20) / kTrendHeight);
-    PaintTrend(p, report.rows, QString());
+    PaintTrend(p, report.rows, QString(), speech);
     p.restore();
     p.setFont(fonts.normal);
     p.setPen(QColor(70, 70, 70));
     p.drawText(QRectF(0, trendTop + trendHeight + 10, kWidth, rulesHeight - 70), Qt::TextWordWrap | Qt::AlignLeft,
-               QStringLiteral("How it is counted: ") + Text(RulesText()) + QLatin1Char('.'));
+               Say(speech, words::kHowCounted) + Text(RulesText(speech)) + QLatin1Char('.'));
     p.setPen(Qt::black);
     p.setFont(fonts.bold);
-    p.drawText(QRectF(0, height - 40, kWidth, 30), Qt::AlignHCenter | Qt::AlignVCenter, kNoDiagnosis);
-    PaintFoot(p, pdf.Height(), page, pages, report.range);
+    p.drawText(QRectF(0, height - 40, kWidth, 30), Qt::AlignHCenter | Qt::AlignVCenter,
+               Say(speech, words::kNoDiagnosis));
+    PaintFoot(p, pdf.Height(), page, pages, report.range, speech);
 
     while (shown < n) {
         if (!pdf.NextPage())
             return QStringLiteral("the PDF could not be written");
         const std::size_t to = std::min(n, shown + moreRows);
         p.setFont(heading);
-        p.drawText(QPointF(0, 30), QStringLiteral("The nights (continued)"));
-        y = PaintNightsTable(p, 50, report.rows, shown, to, to == n);
+        p.drawText(QPointF(0, 30), Say(speech, words::kTheNightsContinued));
+        y = PaintNightsTable(p, 50, report.rows, shown, to, to == n, speech);
         shown = to;
         if (shown == n)
             finishTable(y);
-        PaintFoot(p, pdf.Height(), ++page, pages, report.range);
+        PaintFoot(p, pdf.Height(), ++page, pages, report.range, speech);
     }
     for (std::size_t i = 0; i < n; ++i) {
         if (!pdf.NextPage())
             return QStringLiteral("the PDF could not be written");
         if (const std::optional<NightsReport::Page> night = report.night ? report.night(i) : std::nullopt)
-            PaintNightPage(p, height, night->night, night->figures, night->title, night->subtitle);
+            PaintNightPage(p, height, night->night, night->figures, night->title, night->subtitle, speech);
         else {
             p.setFont(big);
             p.drawText(QRectF(0, 0, kWidth, 40), Qt::AlignLeft | Qt::AlignVCenter,
-                       QStringLiteral("Night of %1: its files can no longer be read").arg(Text(report.rows[i].date)));
+                       Say(speech, words::kNightUnreadable, {speech.Date(report.rows[i].date)}));
         }
-        PaintFoot(p, pdf.Height(), ++page, pages, report.range);
+        PaintFoot(p, pdf.Height(), ++page, pages, report.range, speech);
     }
     if (!pdf.End())
         return QStringLiteral("the PDF could not be finished");
     return {};
 }
 
-QString WritePdf(QIODevice& out, const Night& night, const Figures& f, const QString& title, const QString& subtitle)
+QString WritePdf(QIODevice& out, const Night& night, const Figures& f, const QString& title, const QString& subtitle,
+                 const Speech& speech)
 {
     PdfPages pdf(out, title);
     if (!pdf.Begin())
         return QStringLiteral("the PDF could not be started");
-    PaintNightPage(pdf.Painter(), pdf.Height(), night, f, title, subtitle);
+    PaintNightPage(pdf.Painter(), pdf.Height(), night, f, title, subtitle, speech);
     if (!pdf.End())
         return QStringLiteral("the PDF could not be finished");
     return {};

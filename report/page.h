@@ -1,6 +1,7 @@
 #pragma once
 
 #include "report/figures.h"
+#include "report/speech.h"
 
 #include <QIODevice>
 #include <QString>
@@ -17,7 +18,7 @@ namespace trelvo::report {
 // diagnosis. A4, or Letter where the locale measures in inches, written into the device (a failed
 // write shows there). Returns why it failed, or nothing.
 [[nodiscard]] QString WritePdf(QIODevice& out, const Night& night, const Figures& figures, const QString& title,
-                               const QString& subtitle);
+                               const QString& subtitle, const Speech& speech = Speech());
 
 // A report for the doctor over many nights: a first page with the person (when given), the range,
 // a row a night, the means, the trend of ODI3 and T90 and how the figures are counted (the table
@@ -25,7 +26,8 @@ namespace trelvo::report {
 // page's foot gives its number and the range.
 struct NightsReport {
     QString person, born;        // optional
-    QString range;               // "2026-12-07 to 2026-12-13"
+    QString range;               // "2026-12-07 to 2026-12-13", in the report's language
+    Speech speech;
     std::vector<NightRow> rows;  // oldest first
     // Night i in full for its page, and its page's title and subtitle; nothing when it can no
     // longer be read (its page says so).

@@ -2,6 +2,8 @@
 
 #include "report/summary_text.h"
 
+#include "lang/string_table.h"
+
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
@@ -15,6 +17,13 @@
 
 namespace trelvo::report {
 namespace {
+
+namespace words = lang::text::report;
+
+QString Say(const Speech& speech, int offset, std::initializer_list<std::string_view> values = {})
+{
+    return QString::fromStdString(speech.Text(offset, values));
+}
 
 const QColor kSpO2Colour(20, 80, 170);
 const QColor kPulseColour(0, 150, 0);
@@ -218,12 +227,13 @@ double TickSeconds(double span)
     return 3600;
 }
 
-void PaintPanels(QPainter& p, const QRectF& area, const Night& night, const Figures& f)
+void PaintPanels(QPainter& p, const QRectF& area, const Night& night, const Figures& f, const Speech& speech)
 {
-    PaintPanels(p, area, night, f, f.start, f.end);
+    PaintPanels(p, area, night, f, f.start, f.end, speech);
 }
 
-void PaintPanels(QPainter& p, const QRectF& area, const Night& night, const Figures& f, double from, double to)
+void PaintPanels(QPainter& p, const QRectF& area, const Night& night, const Figures& f, double from, double to,
+                 const Speech& speech)
 {
     constexpr double kBetween = 50;  // room for the pulse panel's name
     const double spo2Height = (area.height() - kBetween) * 300 / 510;
@@ -237,7 +247,7 @@ void PaintPanels(QPainter& p, const QRectF& area, const Night& night, const Figu
     const Panel pulse{QRectF(QPointF(area.left(), area.top() + spo2Height + kBetween), area.bottomRight()),
                       static_cast<double>(pulseLow), static_cast<double>(pulseHigh), from, to};
     DrawPanel(p, spo2, night, QStringLiteral("SpO2 [%]"), kSpO2Colour, true, f);
-    DrawPanel(p, pulse, night, QStringLiteral("Pulse [1/min]"), kPulseColour, false, f);
+    DrawPanel(p, pulse, night, Say(speech, words::kPulsePanel), kPulseColour, false, f);
 
     // Ticks on the clock: every hour, or every 10, 15 or 30 minutes for a shorter recording.
     const double tick = TickSeconds(to - from);
@@ -251,7 +261,7 @@ void PaintPanels(QPainter& p, const QRectF& area, const Night& night, const Figu
     }
 }
 
-void PaintBands(QPainter& p, const QRectF& area, const Figures& f)
+void PaintBands(QPainter& p, const QRectF& area, const Figures& f, const Speech& speech)
 {
     const double rowHeight = area.height() / static_cast<double>(f.bandSeconds.size());
     const double labels = 90, numbers = 150;
@@ -266,14 +276,15 @@ void PaintBands(QPainter& p, const QRectF& area, const Figures& f)
                    b == 0   ? kSpO2Colour
                    : b == 1 ? QColor(90, 140, 210)
                             : QColor(200, 60 + 30 * static_cast<int>(b), 60));
-        p.drawText(QRectF(bars.right() + 8, top, numbers, rowHeight), Qt::AlignLeft | Qt::AlignVCenter,
-                   QStringLiteral("%1 min · %2 %").arg(f.bandSeconds[b] / 60, 0, 'f', 1).arg(100 * share, 0, 'f', 1));
+        p.drawText(
+            QRectF(bars.right() + 8, top, numbers, rowHeight), Qt::AlignLeft | Qt::AlignVCenter,
+            Say(speech, words::kBandValue, {speech.Number(f.bandSeconds[b] / 60, 1), speech.Number(100 * share, 1)}));
     }
     p.setPen(QColor(160, 160, 160));
     p.drawLine(bars.topLeft(), bars.bottomLeft());
 }
 
-void PaintHourTable(QPainter& p, const QRectF& area, const Night& night, const Figures& f)
+void PaintHourTable(QPainter& p, const QRectF& area, const Night& night, const Figures& f, const Speech& speech)
 {
     std::vector<double> starts;
     for (const HourFigures& h : f.hours)
@@ -287,16 +298,18 @@ void PaintHourTable(QPainter& p, const QRectF& area, const Night& night, const F
         std::any_of(hourTexts.begin(), hourTexts.end(), [](const std::string& t) { return t.size() > 5; });
     const std::array<double, 7> bounds = told ? std::array<double, 7>{0, 0.26, 0.42, 0.56, 0.70, 0.85, 1.0}
                                               : std::array<double, 7>{0, 0.14, 0.36, 0.52, 0.68, 0.84, 1.0};
-    const QStringList header = {QStringLiteral("hour"),   QStringLiteral("analysed"), QStringLiteral("ODI3 n"),
-                                QStringLiteral("ODI3/h"), QStringLiteral("ODI4 n"),   QStringLiteral("ODI4/h")};
+    QStringList header;
+    for (int c = 0; c < lang::text::report::kHourColumns; ++c)
+        header << Say(speech, words::kHourHeader + c);
     const auto cell = [&](std::size_t row, std::size_t column, const QString& text) {
         const double x = area.left() + bounds[column] * area.width();
         const double width = (bounds[column + 1] - bounds[column]) * area.width();
         p.drawText(QRectF(x + 4, area.top() + static_cast<double>(row) * rowHeight, width - 8, rowHeight),
                    (column == 0 ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter, text);
     };
-    const auto perHour = [](int n, double seconds) {
-        return QString::fromStdString(RateText(static_cast<std::size_t>(n), seconds, kShortestRatedHour));
+    const auto perHour = [&](int n, double seconds) {
+        return QString::fromStdString(
+            speech.Decimals(RateText(static_cast<std::size_t>(n), seconds, kShortestRatedHour)));
     };
     QFont bold = p.font();
     bold.setBold(true);
@@ -313,7 +326,7 @@ void PaintHourTable(QPainter& p, const QRectF& area, const Night& night, const F
                 QRectF(area.left(), area.top() + static_cast<double>(h + 1) * rowHeight, area.width(), rowHeight),
                 QColor(242, 242, 242));
         cell(h + 1, 0, QString::fromStdString(hourTexts[h]));
-        cell(h + 1, 1, QStringLiteral("%1 min").arg(hour.analysedSeconds / 60, 0, 'f', 0));
+        cell(h + 1, 1, Say(speech, words::kMinutes, {speech.Number(hour.analysedSeconds / 60, 0)}));
         cell(h + 1, 2, QString::number(hour.events3));
         cell(h + 1, 3, perHour(hour.events3, hour.analysedSeconds));
         cell(h + 1, 4, QString::number(hour.events4));
@@ -349,22 +362,20 @@ ReportFonts BeginPicture(QPainter& p, int width, int height, const QString& titl
 
 }  // namespace
 
-void PaintReport(QPainter& p, const Night& night, const Figures& f, const QString& title)
+void PaintReport(QPainter& p, const Night& night, const Figures& f, const QString& title, const Speech& speech)
 {
     BeginPicture(p, kPlotWidth, kPlotHeight, title);
     p.drawText(QRectF(0, 42, kPlotWidth, 20), Qt::AlignHCenter,
-               QStringLiteral("%1 to %2 · mean SpO2 %3 % · ODI3 %4/h · ODI4 %5/h · shaded: desaturations of 3 points "
-                              "or more · grey: no reading")
-                   .arg(QString::fromStdString(ClockAt(night, f.start)), QString::fromStdString(ClockAt(night, f.end)))
-                   .arg(f.validSeconds > 0 ? QString::number(f.spo2Mean, 'f', 1) : QStringLiteral("–"))
-                   .arg(QString::fromStdString(RateText(f.events3.size(), f.validSeconds, 0)),
-                        QString::fromStdString(RateText(f.events4.size(), f.validSeconds, 0))));
-    PaintPanels(p, QRectF(QPointF(70, 100), QPointF(kPlotWidth - 60, 660)), night, f);
-    p.drawText(QRectF(0, kPlotHeight - 34, kPlotWidth, 20), Qt::AlignHCenter,
-               QStringLiteral("This report is not a medical diagnosis. A PC is not suitable for patient monitoring."));
+               Say(speech, words::kPictureLine,
+                   {ClockAt(night, f.start), ClockAt(night, f.end),
+                    f.validSeconds > 0 ? speech.Number(f.spo2Mean, 1) : std::string("–"),
+                    speech.Decimals(RateText(f.events3.size(), f.validSeconds, 0)),
+                    speech.Decimals(RateText(f.events4.size(), f.validSeconds, 0))}));
+    PaintPanels(p, QRectF(QPointF(70, 100), QPointF(kPlotWidth - 60, 660)), night, f, speech);
+    p.drawText(QRectF(0, kPlotHeight - 34, kPlotWidth, 20), Qt::AlignHCenter, Say(speech, words::kNoDiagnosis));
 }
 
-void PaintTrend(QPainter& p, const std::vector<NightRow>& nights, const QString& title)
+void PaintTrend(QPainter& p, const std::vector<NightRow>& nights, const QString& title, const Speech& speech)
 {
     const ReportFonts fonts = BeginPicture(p, kTrendWidth, kTrendHeight, title);
     const QFont& font = fonts.normal;
@@ -376,10 +387,10 @@ void PaintTrend(QPainter& p, const std::vector<NightRow>& nights, const QString&
         QRectF area;
     };
     const Series series[] = {
-        {QStringLiteral("ODI3 [events per hour]"), kSpO2Colour, [](const NightRow& r) { return r.odi3.value_or(0); },
+        {Say(speech, words::kTrendOdi3), kSpO2Colour, [](const NightRow& r) { return r.odi3.value_or(0); },
          QRectF(QPointF(70, 80), QPointF(kTrendWidth - 40, 300))},
-        {QStringLiteral("T90 [minutes below 90 %]"), QColor(200, 60, 60),
-         [](const NightRow& r) { return r.t90Minutes; }, QRectF(QPointF(70, 350), QPointF(kTrendWidth - 40, 540))},
+        {Say(speech, words::kTrendT90), QColor(200, 60, 60), [](const NightRow& r) { return r.t90Minutes; },
+         QRectF(QPointF(70, 350), QPointF(kTrendWidth - 40, 540))},
     };
     const double slot = nights.empty() ? 1 : series[0].area.width() / static_cast<double>(nights.size());
     for (const Series& s : series) {
@@ -402,7 +413,7 @@ void PaintTrend(QPainter& p, const std::vector<NightRow>& nights, const QString&
             p.drawLine(QPointF(s.area.left(), y), QPointF(s.area.right(), y));
             p.setPen(Qt::black);
             p.drawText(QRectF(s.area.left() - 66, y - 9, 60, 18), Qt::AlignRight | Qt::AlignVCenter,
-                       QString::number(scale * i / 4, 'g', 3));
+                       QString::fromStdString(speech.Decimals(QString::number(scale * i / 4, 'g', 3).toStdString())));
         }
         for (std::size_t n = 0; n < nights.size(); ++n) {
             const double value = s.value(nights[n]);
@@ -411,7 +422,7 @@ void PaintTrend(QPainter& p, const std::vector<NightRow>& nights, const QString&
             p.fillRect(QRectF(x + slot * 0.2, s.area.bottom() - height, slot * 0.6, height), s.colour);
             if (slot >= 34)
                 p.drawText(QRectF(x, s.area.bottom() - height - 18, slot, 16), Qt::AlignHCenter,
-                           QString::number(value, 'f', 1));
+                           QString::fromStdString(speech.Number(value, 1)));
         }
         p.setPen(Qt::black);
         p.drawRect(s.area);
@@ -421,9 +432,8 @@ void PaintTrend(QPainter& p, const std::vector<NightRow>& nights, const QString&
     for (std::size_t n = 0; n < nights.size(); n += every)
         p.drawText(QRectF(series[1].area.left() + slot * static_cast<double>(n) + slot / 2 - 50,
                           series[1].area.bottom() + 6, 100, 18),
-                   Qt::AlignHCenter, QString::fromStdString(nights[n].date));
-    p.drawText(QRectF(0, kTrendHeight - 30, kTrendWidth, 20), Qt::AlignHCenter,
-               QStringLiteral("One bar per night. This report is not a medical diagnosis."));
+                   Qt::AlignHCenter, QString::fromStdString(speech.Date(nights[n].date)));
+    p.drawText(QRectF(0, kTrendHeight - 30, kTrendWidth, 20), Qt::AlignHCenter, Say(speech, words::kTrendFoot));
 }
 
 }  // namespace trelvo::report

@@ -1,8 +1,10 @@
 #include "report/summary_text.h"
 
+#include "lang/string_table.h"
 #include "report/beats.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <optional>
 #include <string_view>
@@ -69,22 +71,19 @@ std::string BandName(std::size_t band)
     return names[std::min<std::size_t>(band, 4)];
 }
 
-std::string ResolutionText(const Night& night)
+std::string ResolutionText(const Night& night, const Speech& speech)
 {
-    return night.step == kRowSeconds ? "1 s: a reading for every second, from the per-second file"
-                                     : "5 s: a reading every five seconds, from the record file alone";
+    return speech.Text(night.step == kRowSeconds ? lang::text::report::kResolutionPerSecondLong
+                                                 : lang::text::report::kResolutionRecordLong);
 }
 
-std::string RulesText()
+std::string RulesText(const Speech& speech)
 {
-    return Format("baseline: the mean of the valid readings of the %.0f s before; desaturation: SpO2 %d points or "
-                  "more below the baseline where it begins, for %.0f consecutive seconds or more, lasting until the "
-                  "first second back within %d point of that baseline or without a valid reading; ODI3 counts the "
-                  "desaturations, ODI4 those that reach %d points below; pulse rise: the pulse %d per minute or more "
-                  "above its baseline for %.0f consecutive seconds or more, lasting until it falls below that or a "
-                  "second has no valid pulse; rates per hour of analysed time",
-                  kBaselineSeconds, kDesaturationPoints, kShortestDesaturation, kRecoveryPoints,
-                  kDeepDesaturationPoints, kPulseRise, kShortestPulseRise);
+    const auto whole = [](double v) { return std::to_string(std::lround(v)); };
+    return speech.Text(lang::text::report::kRules,
+                       {whole(kBaselineSeconds), whole(kDesaturationPoints), whole(kShortestDesaturation),
+                        whole(kRecoveryPoints), whole(kDeepDesaturationPoints), whole(kPulseRise),
+                        whole(kShortestPulseRise)});
 }
 
 std::string SummaryText(const std::string& source, const Night& night, const Figures& f)

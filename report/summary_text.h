@@ -1,6 +1,7 @@
 #pragma once
 
 #include "report/figures.h"
+#include "report/speech.h"
 
 #include <string>
 #include <vector>
@@ -12,8 +13,8 @@ namespace trelvo::report {
 [[nodiscard]] std::string BandName(std::size_t band);  // "≥ 95 %", "90–94 %", ...
 
 // The rules and the resolution, in words, for the summary and the PDF.
-[[nodiscard]] std::string ResolutionText(const Night& night);
-[[nodiscard]] std::string RulesText();
+[[nodiscard]] std::string ResolutionText(const Night& night, const Speech& speech = Speech());
+[[nodiscard]] std::string RulesText(const Speech& speech = Speech());
 
 // source names the file(s) read, as the first line of the summary shows it.
 [[nodiscard]] std::string SummaryText(const std::string& source, const Night& night, const Figures& f);

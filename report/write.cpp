@@ -10,12 +10,12 @@
 namespace trelvo::report {
 
 QString WritePdfFile(const QString& path, const Night& night, const Figures& figures, const QString& title,
-                     const QString& subtitle)
+                     const QString& subtitle, const Speech& speech)
 {
     // Made in memory first, like the pictures.
     QBuffer page;
     page.open(QIODevice::WriteOnly);
-    if (QString failure = WritePdf(page, night, figures, title, subtitle); !failure.isEmpty())
+    if (QString failure = WritePdf(page, night, figures, title, subtitle, speech); !failure.isEmpty())
         return failure;
     return WriteWhole(path, page.data());
 }

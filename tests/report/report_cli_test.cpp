@@ -434,15 +434,19 @@ TEST(ReportTool, ThePdfOfManyNightsForTheDoctor)
     night("b.csv", "2026-11-30", 3600, 90);  // short: marked, not in the means
     night("c.csv", "2026-12-01", 4 * 3600 + 1800, 94);
     const QString pdf = dir.filePath("doctor.pdf");
-    const ReportRun run =
-        Report({dir.path(), "--pdf", pdf, "--from", "2026-11-30", "--to", "2026-12-01", "--name", "Erika Muster"});
-    ASSERT_EQ(run.status, 0) << run.err.toStdString();
-    EXPECT_TRUE(run.out.contains(QStringLiteral("PDF              %1 (2 nights, 2026-11-30 to 2026-12-01)").arg(pdf)))
-        << run.out.toStdString();
-    QProcess text;
-    text.start("pdftotext", {"-layout", pdf, "-"});
-    ASSERT_TRUE(text.waitForFinished(20000));
-    const QString pages = QString::fromUtf8(text.readAllStandardOutput());
+    // The report's pages as text, written in a language.
+    const auto report = [&](const QString& language) {
+        const ReportRun run = Report({dir.path(), "--pdf", pdf, "--from", "2026-11-30", "--to", "2026-12-01", "--name",
+                                      "Erika Muster", "--lang", language});
+        EXPECT_EQ(run.status, 0) << run.err.toStdString();
+        QProcess text;
+        text.start("pdftotext", {"-layout", pdf, "-"});
+        text.waitForFinished(20000);
+        return std::pair{run.out, QString::fromUtf8(text.readAllStandardOutput())};
+    };
+    const auto [out, pages] = report("en");
+    EXPECT_TRUE(out.contains(QStringLiteral("PDF              %1 (2 nights, 2026-11-30 to 2026-12-01)").arg(pdf)))
+        << out.toStdString();
     EXPECT_TRUE(pages.contains("Overnight oximetry — 2 nights, 2026-11-30 to 2026-12-01"));
     EXPECT_TRUE(pages.contains("Name: Erika Muster"));
     EXPECT_FALSE(pages.contains("Born:")) << "nothing said where nothing was given";
@@ -450,9 +454,21 @@ TEST(ReportTool, ThePdfOfManyNightsForTheDoctor)
     EXPECT_TRUE(pages.contains("2026-11-30 *"));
     const QString means = pages.section("Mean of 1", 1).section('\n', 0, 0);
     EXPECT_TRUE(means.contains("94.0 %")) << "the short night is left out: " << means.toStdString();
-    EXPECT_TRUE(pages.contains("Night of 2026-12-01"));
+    EXPECT_TRUE(pages.contains("night of 2026-12-01"));
     EXPECT_TRUE(pages.contains("Page 3 of 3"));
     EXPECT_EQ(pages.count("2026-11-30 to 2026-12-01"), 4) << "the title and every foot";
+
+    // In German: its words, its decimal comma, its dates, and none of the English words left.
+    const QString german = report("de").second;
+    EXPECT_TRUE(german.contains("Oxymetrie über Nacht — 2 Nächte, 30.11.2026 bis 01.12.2026"));
+    EXPECT_TRUE(german.contains("30.11.2026 *"));
+    EXPECT_TRUE(german.section("Mittel aus 1", 1).section('\n', 0, 0).contains("94,0 %"));
+    EXPECT_TRUE(german.contains("Nacht vom 01.12.2026"));
+    EXPECT_TRUE(german.contains("Seite 3 von 3"));
+    EXPECT_TRUE(german.contains("keine medizinische Diagnose"));
+    for (const char* english : {"Page", "Night of", "night of", "Recorded", "Analysed", "lowest", "mean", "Pulse",
+                                "hour", "baseline", "This report", "analysed time"})
+        EXPECT_FALSE(german.contains(english)) << english;
 }
 
 }  // namespace

@@ -4,10 +4,13 @@
 
 #include "tools/report/runs.h"
 
+#include "lang/string_table.h"
+
 #include <QCommandLineParser>
 #include <QFileInfo>
 #include <QFont>
 #include <QGuiApplication>
+#include <QLocale>
 
 #include <csignal>
 #include <cstdio>
@@ -66,6 +69,10 @@ int main(int argc, char* argv[])
                                  QStringLiteral("Write the one-page report as a PDF; given several nights, the report "
                                                 "for the doctor: a page of all nights, then a page for each."),
                                  QStringLiteral("file"));
+    const QCommandLineOption language(QStringLiteral("lang"),
+                                      QStringLiteral("The language of the pictures and pages: de or en (by default the "
+                                                     "locale's, English unless it is German)."),
+                                      QStringLiteral("de|en"));
     const QCommandLineOption from(QStringLiteral("from"),
                                   QStringLiteral("Several nights: only those from this night on (YYYY-MM-DD)."),
                                   QStringLiteral("date"));
@@ -89,7 +96,7 @@ int main(int argc, char* argv[])
                                   QStringLiteral("The date of a record file's first line (YYYY-MM-DD); by default "
                                                  "taken from the file's modification time."),
                                   QStringLiteral("date"));
-    parser.addOptions({output, svg, csv, edf, oscar, pdf, events, wave, date, from, to, name, born});
+    parser.addOptions({output, svg, csv, edf, oscar, pdf, events, wave, date, from, to, name, born, language});
     parser.process(app);
     const QStringList files = parser.positionalArguments();
     if (files.isEmpty())
@@ -110,6 +117,13 @@ int main(int argc, char* argv[])
                 Fail(2, QStringLiteral("--%1 %2: give the night's date as YYYY-MM-DD")
                             .arg(option->names().constFirst(), parser.value(*option)));
         }
+    o.language = QLocale().language() == QLocale::German ? trelvo::lang::kGerman : trelvo::lang::kEnglish;
+    if (parser.isSet(language)) {
+        const QString chosen = parser.value(language);
+        if (chosen != QStringLiteral("de") && chosen != QStringLiteral("en"))
+            Fail(2, QStringLiteral("--lang %1: give de or en").arg(chosen));
+        o.language = chosen == QStringLiteral("de") ? trelvo::lang::kGerman : trelvo::lang::kEnglish;
+    }
     o.name = parser.value(name);
     o.born = parser.value(born);
     const bool many = files.size() > 1 || QFileInfo(files.constFirst()).isDir();

@@ -1,5 +1,6 @@
 #include "tools/report/runs.h"
 
+#include "lang/string_table.h"
 #include "report/beats.h"
 #include "report/load.h"
 #include "report/nights.h"
@@ -115,13 +116,16 @@ void KeepRange(NightsPlan& plan, const Options& o)
 // The report for the doctor over the nights of the run.
 NightsReport ReportForTheDoctor(const NightsPlan& plan, const std::vector<NightRow>& rows, const Options& o)
 {
-    const auto date = [](const std::optional<QDate>& given, const std::string& first) {
-        return given ? given->toString(Qt::ISODate) : QString::fromStdString(first);
+    const Speech speech(o.language);
+    const auto date = [&](const std::optional<QDate>& given, const std::string& first) {
+        return speech.Date(given ? given->toString(Qt::ISODate).toStdString() : first);
     };
     NightsReport report = ReportOfNights(
         {plan.listing.nights.rbegin(), plan.listing.nights.rend()},
         rows.empty() ? QString()
-                     : QStringLiteral("%1 to %2").arg(date(o.from, rows.front().date), date(o.to, rows.back().date)));
+                     : QString::fromStdString(speech.Text(lang::text::report::kRange, {date(o.from, rows.front().date),
+                                                                                       date(o.to, rows.back().date)})),
+        speech);
     report.person = o.name;
     report.born = o.born;
     return report;
@@ -173,10 +177,10 @@ int ReportNight(const QString& path, const Options& o)
     const QString name = QFileInfo(path).fileName();
     const QString date = QString::fromStdString(DateText(*night.date));
     const QString title = QStringLiteral("%1 — night of %2").arg(name, date);
-    if (writing.Check(target,
-                      SavePicture(target, o.output.isEmpty() ? Links::Replace : Links::Follow,
-                                  o.svg ? PictureFormat::Svg : PictureFormat::Png, QSize(kPlotWidth, kPlotHeight),
-                                  title, [&](QPainter& p) { PaintReport(p, night, *figures, title); })))
+    if (writing.Check(
+            target, SavePicture(target, o.output.isEmpty() ? Links::Replace : Links::Follow,
+                                o.svg ? PictureFormat::Svg : PictureFormat::Png, QSize(kPlotWidth, kPlotHeight), title,
+                                [&](QPainter& p) { PaintReport(p, night, *figures, title, Speech(o.language)); })))
         std::printf("Plot             %s\n", qPrintable(target));
     if (!o.pdf.isEmpty()) {
         QString source = name;
@@ -185,8 +189,10 @@ int ReportNight(const QString& path, const Options& o)
         if (!dateSaid.isEmpty())
             source += QStringLiteral(" · the date ") +
                       dateSaid.section(QLatin1Char('('), 0, 0).trimmed().section(QLatin1Char(','), 1).trimmed();
-        if (writing.Check(o.pdf, WritePdfFile(o.pdf, night, *figures,
-                                              QStringLiteral("Overnight oximetry — night of %1").arg(date), source)))
+        const Speech speech(o.language);
+        const QString pdfTitle =
+            QString::fromStdString(speech.Text(lang::text::report::kNightTitle, {speech.Date(date.toStdString())}));
+        if (writing.Check(o.pdf, WritePdfFile(o.pdf, night, *figures, pdfTitle, source, speech)))
             std::printf("PDF              %s\n", qPrintable(o.pdf));
     }
     if (!o.events.isEmpty() && writing.Check(o.events, WriteEventsFile(o.events, night, *figures)))
@@ -213,7 +219,7 @@ int ReportNights(const QStringList& arguments, const Options& o)
     RefuseOutputsOverInputs(plan.inputs, plan.pictures + QStringList{trend, o.csv, o.pdf});
     for (const auto& [file, why] : plan.listing.unreadable)
         std::fprintf(stderr, "trelvo-report: %s skipped: %s\n", qPrintable(file), qPrintable(why));
-    const std::vector<QString> failures = DrawNights(plan);
+    const std::vector<QString> failures = DrawNights(plan, Speech(o.language));
 
     Writing writing;
     std::vector<NightRow> rows;
@@ -243,7 +249,7 @@ int ReportNights(const QStringList& arguments, const Options& o)
                               .arg(QString::fromStdString(rows.front().date), QString::fromStdString(rows.back().date));
     if (writing.Check(trend, SavePicture(trend, o.output.isEmpty() ? Links::Replace : Links::Follow, PictureFormat::Png,
                                          QSize(kTrendWidth, kTrendHeight), title,
-                                         [&](QPainter& p) { PaintTrend(p, rows, title); })))
+                                         [&](QPainter& p) { PaintTrend(p, rows, title, Speech(o.language)); })))
         std::printf("Trend            %s\n", qPrintable(trend));
     else
         std::printf("Trend            not written (see the errors)\n");

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
 #include <optional>
 
 namespace trelvo::report_tool {
@@ -19,6 +20,9 @@ struct Options {
     // Many nights: only those from, to (the nights' dates, both included); the person on the PDF.
     std::optional<QDate> from, to;
     QString name, born;
+    // The language of the pictures and pages (the summary on stdout and the machine files stay as
+    // they are).
+    std::int16_t language = 1000;
 };
 
 // One night: summary on stdout, the picture, and what was asked for.
