@@ -9,6 +9,7 @@
 #include "report/export.h"
 #include "report/nights.h"
 #include "report/output.h"
+#include "report/speech.h"
 #include "report/summary_cache.h"
 #include "report/write.h"
 #include "settings/settings_store.h"
@@ -98,6 +99,8 @@ NightsWindow::NightsWindow(std::int16_t languageBase, std::function<QString()> r
     m_listPool.setMaxThreadCount(1);
     m_nightPool.setMaxThreadCount(1);
     BuildControls();
+    m_view->SetLanguage(m_language);
+    m_trend->SetLanguage(m_language);
     Caption();
     connect(&m_listWatcher, &QFutureWatcher<report::FolderListing>::progressValueChanged, m_progress,
             &QProgressBar::setValue);
@@ -291,6 +294,8 @@ void NightsWindow::Caption()
 void NightsWindow::SetLanguage(std::int16_t base)
 {
     m_language = base;
+    m_view->SetLanguage(base);
+    m_trend->SetLanguage(base);
     Caption();
     ShowListing();
 }
@@ -431,6 +436,13 @@ void NightsWindow::ShowListing()
     emit Listed();
 }
 
+QString NightsWindow::Range(const QString& from, const QString& to) const
+{
+    const report::Speech speech(m_language);
+    return QString::fromStdString(
+        speech.Text(lang::text::report::kRange, {speech.Date(from.toStdString()), speech.Date(to.toStdString())}));
+}
+
 const report::FolderNight* NightsWindow::ChosenNight() const
 {
     for (const report::FolderNight& n : m_listing.nights)
@@ -513,10 +525,9 @@ void NightsWindow::cmdDoctor_Click()
     }
     const QString from = QString::fromStdString(nights.front().row.date);
     const QString to = QString::fromStdString(nights.back().row.date);
-    const QString range =
-        dialog.OnlySelected()
-            ? QStringLiteral("%1 to %2").arg(from, to)
-            : QStringLiteral("%1 to %2").arg(dialog.From().toString(Qt::ISODate), dialog.To().toString(Qt::ISODate));
+    const QString range = dialog.OnlySelected()
+                              ? Range(from, to)
+                              : Range(dialog.From().toString(Qt::ISODate), dialog.To().toString(Qt::ISODate));
     const QString path = QFileDialog::getSaveFileName(
         this, cmdDoctor->text(), QDir(m_folder).filePath(QStringLiteral("nights-%1-%2.pdf").arg(from, to)),
         QStringLiteral("PDF (*.pdf)"));
@@ -534,7 +545,7 @@ void NightsWindow::WriteReport(std::vector<report::FolderNight> nights, const QS
     m_progress->setValue(0);
     m_progress->show();
     cmdCancel->show();
-    report::NightsReport report = report::ReportOfNights(std::move(nights), range);
+    report::NightsReport report = report::ReportOfNights(std::move(nights), range, report::Speech(m_language));
     report.person = person;
     report.born = born;
     m_reportWatcher.setFuture(QtConcurrent::run(&m_nightPool, [report, path](QPromise<QString>& promise) mutable {
@@ -595,23 +606,26 @@ void NightsWindow::cmdSave_Click(int format)
                               : T(lang::text::kNotWritten).arg(failure));
         watcher->deleteLater();
     });
-    watcher->setFuture(QtConcurrent::run(&m_nightPool, [shown, format, target, date, names] {
+    watcher->setFuture(QtConcurrent::run(&m_nightPool, [shown, format, target, date, names, language = m_language] {
         YieldToTheDisplay();
-        return SaveNight(static_cast<NightFile>(format), target, shown->night, date, names);
+        return SaveNight(static_cast<NightFile>(format), target, shown->night, date, names, language);
     }));
 }
 
 QString SaveNight(NightFile format, const QString& target, const report::Night& night, const QString& date,
-                  const QString& source)
+                  const QString& source, std::int16_t languageBase)
 {
+    const report::Speech speech(languageBase);
     const report::CivilDate first = night.date.value_or(report::CivilDate{});
     if (format == NightFile::Edf || format == NightFile::Oscar)
         if (const std::string problem = report::GridProblem(night); !problem.empty())
             return QString::fromStdString(problem);
     switch (format) {
     case NightFile::Pdf:
-        return report::WritePdfFile(target, night, *report::Analyse(night),
-                                    QStringLiteral("Overnight oximetry — night of %1").arg(date), source);
+        return report::WritePdfFile(
+            target, night, *report::Analyse(night),
+            QString::fromStdString(speech.Text(lang::text::report::kNightTitle, {speech.Date(date.toStdString())})),
+            source, speech);
     case NightFile::Edf: return report::WriteEdfFile(target, night, *report::Analyse(night), first);
     case NightFile::Csv: return report::WriteCsvFile(target, night, first);
     case NightFile::Oscar: break;

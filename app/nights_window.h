@@ -29,7 +29,7 @@ class TrendView;
 // could not be written, or nothing. An OSCAR target is a folder.
 enum class NightFile { Pdf, Edf, Oscar, Csv };
 [[nodiscard]] QString SaveNight(NightFile format, const QString& target, const report::Night& night,
-                                const QString& date, const QString& source);
+                                const QString& date, const QString& source, std::int16_t languageBase);
 
 // The nights of a folder: a table of them with their figures, the chosen night's panels, the
 // trend, and the night's files to save. Reading the folder and loading a night happen off the
@@ -89,6 +89,8 @@ private:
     void ShowListing();
     void LoadChosenNight();
     [[nodiscard]] const report::FolderNight* ChosenNight() const;
+    // "07.12.2026 bis 13.12.2026" from two nights' dates.
+    [[nodiscard]] QString Range(const QString& from, const QString& to) const;
     void Say(const QString& text);
 
     std::int16_t m_language;

@@ -121,7 +121,7 @@ void NightView::paintEvent(QPaintEvent*)
     p.setRenderHint(QPainter::Antialiasing);
     const report::ReportFonts fonts(12);
     p.setFont(fonts.normal);
-    report::PaintPanels(p, PanelArea(), m_night->night, m_night->figures, m_from, m_to);
+    report::PaintPanels(p, PanelArea(), m_night->night, m_night->figures, m_from, m_to, m_speech);
     if (WaveShown())
         report::PaintWaveStrip(p, WaveArea(), m_night->night, m_from, m_to, m_night->beats);
     if (m_dragFrom) {

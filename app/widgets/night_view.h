@@ -2,6 +2,7 @@
 
 #include "report/beats.h"
 #include "report/figures.h"
+#include "report/speech.h"
 
 #include <QWidget>
 
@@ -36,6 +37,11 @@ public:
     [[nodiscard]] double From() const noexcept { return m_from; }
     [[nodiscard]] double To() const noexcept { return m_to; }
     [[nodiscard]] bool WaveShown() const noexcept;
+    void SetLanguage(std::int16_t base)
+    {
+        m_speech = report::Speech(base);
+        update();
+    }
 
     static constexpr double kShortestSpan = 15;
     static constexpr double kWaveSpan = 60;
@@ -68,6 +74,7 @@ private:
     std::optional<double> m_dragFrom;
     double m_dragTo = 0;
     QScrollBar* m_scroll = nullptr;
+    report::Speech m_speech;
 };
 
 }  // namespace trelvo::app

@@ -15,7 +15,7 @@ void TrendView::paintEvent(QPaintEvent*)
     const double scale = std::min(width() / double(report::kTrendWidth), height() / double(report::kTrendHeight));
     p.translate((width() - report::kTrendWidth * scale) / 2, 0);
     p.scale(scale, scale);
-    report::PaintTrend(p, m_rows, QString());
+    report::PaintTrend(p, m_rows, QString(), m_speech);
 }
 
 }  // namespace trelvo::app

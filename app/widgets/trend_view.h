@@ -1,6 +1,7 @@
 #pragma once
 
 #include "report/figures.h"
+#include "report/speech.h"
 
 #include <QWidget>
 
@@ -15,6 +16,11 @@ class TrendView final : public QWidget {
 
 public:
     explicit TrendView(QWidget* parent = nullptr) : QWidget(parent) { setMinimumSize(320, 160); }
+    void SetLanguage(std::int16_t base)
+    {
+        m_speech = report::Speech(base);
+        update();
+    }
     void SetNights(std::vector<report::NightRow> rows)
     {
         m_rows = std::move(rows);
@@ -26,6 +32,7 @@ protected:
 
 private:
     std::vector<report::NightRow> m_rows;
+    report::Speech m_speech;
 };
 
 }  // namespace trelvo::app

@@ -149,7 +149,7 @@ TEST(NightsWindow, SavesTheChosenNightInEveryFormat)
     const auto night = report::LoadFolderNight(listing.nights[0], error);
     ASSERT_TRUE(night) << error.toStdString();
     const auto save = [&](NightFile format, const QString& name) {
-        return SaveNight(format, dir.filePath(name), *night, "2026-12-01", "night.csv");
+        return SaveNight(format, dir.filePath(name), *night, "2026-12-01", "night.csv", lang::kEnglish);
     };
     EXPECT_EQ(save(NightFile::Pdf, "n.pdf"), "");
     EXPECT_EQ(save(NightFile::Edf, "n.edf"), "");
