@@ -9,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 
 namespace trelvo::app {
 
@@ -45,6 +46,7 @@ ReportDialog::ReportDialog(std::int16_t languageBase, QDate from, QDate to, bool
     m_name = new QLineEdit(name, this);
     m_born = new QLineEdit(born, this);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Cancel)->setText(text(lang::text::kCancel));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* form = new QFormLayout(this);
