@@ -59,8 +59,8 @@ std::vector<QString> DrawNights(const NightsPlan& plan, const Speech& speech)
         const auto figures = night ? Analyse(*night, false) : std::nullopt;
         if (!figures)
             return;
-        const QString title = QStringLiteral("%1 — night of %2")
-                                  .arg(QString::fromStdString(n.row.name), QString::fromStdString(n.row.date));
+        const QString title = QString::fromStdString(
+            speech.Text(lang::text::report::kPictureTitle, {n.row.name, speech.Date(n.row.date)}));
         failures[i] = SavePicture(plan.pictures[static_cast<qsizetype>(i)], OutputFile::Links::Replace,
                                   PictureFormat::Png, QSize(kPlotWidth, kPlotHeight), title,
                                   [&](QPainter& p) { PaintReport(p, *night, *figures, title, speech); });

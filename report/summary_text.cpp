@@ -52,12 +52,6 @@ std::string RightAligned(const std::string& text, std::size_t width)
     return characters < width ? std::string(width - characters, ' ') + text : text;
 }
 
-// A number with its decimals, or "–" when there is none.
-std::string NumberOrDash(const std::optional<double>& value, int decimals)
-{
-    return value ? Format("%.*f", decimals, *value) : std::string("–");
-}
-
 }  // namespace
 
 std::string RateText(std::size_t count, double seconds, double shortest)
@@ -86,82 +80,87 @@ std::string RulesText(const Speech& speech)
                         whole(kShortestPulseRise)});
 }
 
-std::string SummaryText(const std::string& source, const Night& night, const Figures& f)
+std::string SummaryText(const std::string& source, const Night& night, const Figures& f, const Speech& speech)
 {
+    namespace words = lang::text::report;
     const auto share = [&](double s) { return f.validSeconds > 0 ? 100.0 * s / f.validSeconds : 0.0; };
     const double excluded = f.noDataSeconds + f.probeOffSeconds + f.noSignalSeconds;
     const double recording = f.end - f.start;
+    const auto number = [&](double v, int decimals) { return speech.Number(v, decimals); };
+    const auto moment = [&](double seconds) {
+        const std::string text = MomentText(night, seconds);
+        return text.size() > 10 ? speech.Date(std::string_view(text).substr(0, 10)) + text.substr(10) : text;
+    };
+    // A line: its name in the first 17 columns, then what it says.
     std::string text;
-    text += "File             " + source + "\n";
-    text += "Resolution       " + ResolutionText(night) + "\n";
-    text += "Recorded         " + MomentText(night, f.start) + " to " + MomentText(night, f.end) + " (" +
-            DurationText(recording) + ")\n";
-    text += Format("Analysed         %s of valid readings (%.1f %% of the recording time)\n",
-                   DurationText(f.validSeconds).c_str(), recording > 0 ? 100.0 * f.validSeconds / recording : 0.0);
-    text += Format("Excluded         %s (%.1f %%): no data %.1f min, probe off %.1f min, no finger %.1f min\n",
-                   DurationText(excluded).c_str(), recording > 0 ? 100.0 * excluded / recording : 0.0,
-                   f.noDataSeconds / 60, f.probeOffSeconds / 60, f.noSignalSeconds / 60);
-    const bool analysed = f.validSeconds > 0;
-    text += analysed ? Format("SpO2             mean %.1f %%, median %.1f %%, lowest %d %% at %s\n", f.spo2Mean,
-                              f.spo2Median, f.spo2Min, MomentText(night, f.spo2MinAt).c_str())
-                     : std::string("SpO2             no valid reading\n");
-    text +=
-        f.baselineMedian
-            ? Format("Baseline         %.1f %% (median over the night; each event's baseline is the mean SpO2 of "
-                     "the %.0f s before it)\n",
-                     *f.baselineMedian, kBaselineSeconds)
-            : Format("Baseline         none: no valid reading has another in the %.0f s before it\n", kBaselineSeconds);
+    const auto line = [&](int name, const std::string& value) {
+        text += Padded(speech.Text(name), 16) + " " + value + "\n";
+    };
+    const auto figure = [&](int n, const std::string& value) { line(words::kFigureNames + n, value); };
+    line(words::kFileLabel, source);
+    figure(11, ResolutionText(night, speech));
+    figure(0, speech.Text(words::kRecordedLine, {moment(f.start), moment(f.end), DurationText(recording)}));
+    figure(1, speech.Text(words::kAnalysedLine, {DurationText(f.validSeconds),
+                                                 number(recording > 0 ? 100.0 * f.validSeconds / recording : 0, 1)}));
+    figure(2, speech.Text(words::kExcludedLine,
+                          {DurationText(excluded), number(recording > 0 ? 100.0 * excluded / recording : 0, 1),
+                           number(f.noDataSeconds / 60, 1), number(f.probeOffSeconds / 60, 1),
+                           number(f.noSignalSeconds / 60, 1)}));
+    figure(3, f.validSeconds > 0 ? speech.Text(words::kSpO2Line, {number(f.spo2Mean, 1), number(f.spo2Median, 1),
+                                                                  std::to_string(f.spo2Min), moment(f.spo2MinAt)})
+                                 : speech.Text(words::kNoValidReading));
+    figure(4, f.baselineMedian
+                  ? speech.Text(words::kBaselineLine, {number(*f.baselineMedian, 1), number(kBaselineSeconds, 0)})
+                  : speech.Text(words::kNoBaselineLine, {number(kBaselineSeconds, 0)}));
     for (std::size_t b = 0; b < f.bandSeconds.size(); ++b)
-        text += Format("%s %6.1f min (%.1f %% of analysed time)\n", Padded("SpO2 " + BandName(b), 16).c_str(),
-                       f.bandSeconds[b] / 60, share(f.bandSeconds[b]));
-    text +=
-        Format("T90              %.1f min (%.1f %%): below 90 %%\n", f.below90Seconds / 60, share(f.below90Seconds));
-    text += Format("T88              %.1f min (%.1f %%): at or below 88 %%\n", f.atOrBelow88Seconds / 60,
-                   share(f.atOrBelow88Seconds));
-    const auto rate = [&](std::size_t count) { return RateText(count, f.validSeconds, 0); };
-    text += Format("ODI3             %s per hour (%zu events)\n", rate(f.events3.size()).c_str(), f.events3.size());
-    text += Format("ODI4             %s per hour (%zu events)\n", rate(f.events4.size()).c_str(), f.events4.size());
-    text += f.hasPulse ? Format("Pulse            mean %.0f, lowest %d, highest %d per minute\n", f.pulseMean,
-                                f.pulseMin, f.pulseMax)
-                       : std::string("Pulse            no valid reading\n");
-    text +=
-        Format("Pulse rises      %s per hour (%zu events)\n", rate(f.pulseRises.size()).c_str(), f.pulseRises.size());
+        text += Padded("SpO2 " + BandName(b), 16) + " " +
+                speech.Text(words::kBandLine,
+                            {RightAligned(number(f.bandSeconds[b] / 60, 1), 6), number(share(f.bandSeconds[b]), 1)}) +
+                "\n";
+    figure(5, speech.Text(words::kT90Line, {number(f.below90Seconds / 60, 1), number(share(f.below90Seconds), 1)}));
+    figure(6, speech.Text(words::kT88Line,
+                          {number(f.atOrBelow88Seconds / 60, 1), number(share(f.atOrBelow88Seconds), 1)}));
+    const auto perHour = [&](std::size_t count) {
+        return speech.Text(words::kPerHourValue,
+                           {speech.Decimals(RateText(count, f.validSeconds, 0)), std::to_string(count)});
+    };
+    figure(7, perHour(f.events3.size()));
+    figure(8, perHour(f.events4.size()));
+    figure(9, f.hasPulse ? speech.Text(words::kPulseValue,
+                                       {number(f.pulseMean, 0), std::to_string(f.pulseMin), std::to_string(f.pulseMax)})
+                         : speech.Text(words::kNoValidReading));
+    figure(10, perHour(f.pulseRises.size()));
     if (f.hasWave) {
-        text += Format("Beats            %zu found in the wave, %.0f per hour of wave (%s); their rate and the unit's "
-                       "pulse differ by %.1f per minute (median of %zu beats)\n",
-                       f.beats, f.beatsPerHour, DurationText(f.waveSeconds).c_str(), f.beatPulseDifference,
-                       f.beatsCompared);
-        text += Format("Beat detector    the wave rising through the middle of its range over 3 s (a range of %d or "
-                       "more), %.1f s or more after the beat before; rate: 60 / the time between two beats\n",
-                       kSmallestSwing, kShortestBeat);
+        line(words::kBeatsLabel,
+             speech.Text(words::kBeatsLine,
+                         {std::to_string(f.beats), number(f.beatsPerHour, 0), DurationText(f.waveSeconds),
+                          number(f.beatPulseDifference, 1), std::to_string(f.beatsCompared)}));
+        line(words::kBeatDetectorLabel,
+             speech.Text(words::kBeatDetectorLine, {std::to_string(kSmallestSwing), number(kShortestBeat, 1)}));
     }
-    text += "Rules            " + RulesText() + "\n";
-    text += std::string("Hour             analysed  ODI3 events  ODI3/h  ODI4 events  ODI4/h") +
-            (f.hasWave ? "   beats\n" : "\n");
+    line(words::kRulesLabel, RulesText(speech));
+    text += speech.Text(words::kHourTableHeader) + (f.hasWave ? speech.Text(words::kBeatsColumn) : "") + "\n";
     std::vector<double> starts;
     for (const HourFigures& h : f.hours)
         starts.push_back(h.start);
     const std::vector<std::string> hourTexts = HourTexts(night, starts);
     for (std::size_t n = 0; n < f.hours.size(); ++n) {
         const HourFigures& h = f.hours[n];
-        const auto hourRate = [&h](int count) {
-            return RightAligned(RateText(static_cast<std::size_t>(count), h.analysedSeconds, kShortestRatedHour), 6);
+        const auto hourRate = [&](int count) {
+            return RightAligned(
+                speech.Decimals(RateText(static_cast<std::size_t>(count), h.analysedSeconds, kShortestRatedHour)), 6);
         };
         text += Format("%-16s %5.0f min  %11d  %s  %11d  %s", hourTexts[n].c_str(), h.analysedSeconds / 60, h.events3,
                        hourRate(h.events3).c_str(), h.events4, hourRate(h.events4).c_str());
         text += f.hasWave ? Format("  %6d\n", h.beats) : "\n";
     }
     if (!night.brokenLines.empty()) {
-        text += "Unreadable lines ";
-        text += std::to_string(night.brokenLines.size());
-        text += ':';
-        for (std::size_t i = 0; i < std::min<std::size_t>(10, night.brokenLines.size()); ++i) {
-            text += ' ';
-            text += std::to_string(night.brokenLines[i]);
-        }
-        text += night.brokenLines.size() > 10 ? " ...\n" : "\n";
+        std::string lines = std::to_string(night.brokenLines.size()) + ':';
+        for (std::size_t i = 0; i < std::min<std::size_t>(10, night.brokenLines.size()); ++i)
+            lines += ' ' + std::to_string(night.brokenLines[i]);
+        line(words::kUnreadableLabel, lines + (night.brokenLines.size() > 10 ? " ..." : ""));
     }
-    text += "This report is not a medical diagnosis.\n";
+    text += speech.Text(words::kNoDiagnosisShort) + "\n";
     return text;
 }
 
@@ -177,16 +176,20 @@ std::string EventsCsv(const Night& night, const Figures& f)
     return text;
 }
 
-std::string NightsTable(const std::vector<NightRow>& rows)
+std::string NightsTable(const std::vector<NightRow>& rows, const Speech& speech)
 {
-    std::string text = "Night       Analysed  SpO2 mean  lowest  T90 min  ODI3/h  ODI4/h  Pulse  File\n";
+    std::string text = speech.Text(lang::text::report::kNightsTableHeader) + "\n";
+    const auto number = [&](const std::optional<double>& v, int decimals) {
+        return v ? speech.Number(*v, decimals) : std::string("–");
+    };
     for (const NightRow& r : rows)
-        text +=
-            Format("%-10s  %6.1f h  %s %%  %s %%  %7.1f  %s  %s  %s  %s\n", r.date.c_str(), r.analysedHours,
-                   RightAligned(NumberOrDash(r.spo2Mean, 1), 7).c_str(),
-                   RightAligned(r.spo2Min ? std::to_string(*r.spo2Min) : "–", 4).c_str(), r.t90Minutes,
-                   RightAligned(NumberOrDash(r.odi3, 1), 6).c_str(), RightAligned(NumberOrDash(r.odi4, 1), 6).c_str(),
-                   RightAligned(NumberOrDash(r.pulseMean, 0), 5).c_str(), r.name.c_str());
+        text += Format("%-10s  %s h  %s %%  %s %%  %s  %s  %s  %s  %s\n", speech.Date(r.date).c_str(),
+                       RightAligned(speech.Number(r.analysedHours, 1), 6).c_str(),
+                       RightAligned(number(r.spo2Mean, 1), 7).c_str(),
+                       RightAligned(r.spo2Min ? std::to_string(*r.spo2Min) : "–", 4).c_str(),
+                       RightAligned(speech.Number(r.t90Minutes, 1), 7).c_str(),
+                       RightAligned(number(r.odi3, 1), 6).c_str(), RightAligned(number(r.odi4, 1), 6).c_str(),
+                       RightAligned(number(r.pulseMean, 0), 5).c_str(), r.name.c_str());
     return text;
 }
 

@@ -17,7 +17,8 @@ namespace trelvo::report {
 [[nodiscard]] std::string RulesText(const Speech& speech = Speech());
 
 // source names the file(s) read, as the first line of the summary shows it.
-[[nodiscard]] std::string SummaryText(const std::string& source, const Night& night, const Figures& f);
+[[nodiscard]] std::string SummaryText(const std::string& source, const Night& night, const Figures& f,
+                                      const Speech& speech = Speech());
 
 // The desaturations as CSV: start, end, duration, nadir, depth, baseline, ODI4 or not.
 [[nodiscard]] std::string EventsCsv(const Night& night, const Figures& f);
@@ -25,7 +26,7 @@ namespace trelvo::report {
 // A rate per hour with one decimal, or "–" when less than `shortest` seconds were analysed (or none).
 [[nodiscard]] std::string RateText(std::size_t count, double seconds, double shortest);
 
-[[nodiscard]] std::string NightsTable(const std::vector<NightRow>& rows);
+[[nodiscard]] std::string NightsTable(const std::vector<NightRow>& rows, const Speech& speech = Speech());
 [[nodiscard]] std::string NightsCsv(const std::vector<NightRow>& rows);
 
 }  // namespace trelvo::report

@@ -1,3 +1,4 @@
+#include "lang/string_table.h"
 #include "recording/per_second_file.h"
 #include "report/figures.h"
 #include "report/night_text.h"
@@ -150,6 +151,20 @@ TEST(Figures, ManyNightsAsATableAndCsv)
     EXPECT_NE(NightsTable({row}).find("2026-12-07     1.5 h     93.7 %    89 %     30.0     0.7     0.7     70  a"),
               std::string::npos)
         << NightsTable({row});
+    // In German: its dates and its decimal comma; the CSV stays as it is.
+    const Speech german(lang::kGerman);
+    EXPECT_NE(
+        NightsTable({row}, german).find("07.12.2026     1,5 h     93,7 %    89 %     30,0     0,7     0,7     70  a"),
+        std::string::npos)
+        << NightsTable({row}, german);
+    const std::string summary = SummaryText("a.csv", night, *f, german);
+    for (const char* line :
+         {"Ausgewertet      1 h 30 min gültige Messwerte (100,0 % der Aufzeichnungszeit)\n",
+          "T90              30,0 min (33,3 %): unter 90 %\n", "ODI3             0,7 pro Stunde (1 Ereignisse)\n",
+          "Dieser Bericht ist keine medizinische Diagnose.\n"})
+        EXPECT_NE(summary.find(line), std::string::npos) << line << summary;
+    for (const char* english : {"Analysed", "mean", "per hour", "baseline", "This report"})
+        EXPECT_EQ(summary.find(english), std::string::npos) << english;
 
     // A legal file name of 244 quotes stays whole, and the next night's row stays its own.
     NightRow quotes = row;

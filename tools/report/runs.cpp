@@ -170,13 +170,15 @@ int ReportNight(const QString& path, const Options& o)
         if (const std::string problem = GridProblem(night); !problem.empty())
             Fail(2, QStringLiteral("no EDF or OSCAR file of %1: %2").arg(path, QString::fromStdString(problem)));
 
-    std::fputs(SummaryText(read->source.toStdString(), night, *figures).c_str(), stdout);
+    const Speech speech(o.language);
+    std::fputs(SummaryText(read->source.toStdString(), night, *figures, speech).c_str(), stdout);
     if (!dateSaid.isEmpty())
         std::printf("Date             %s\n", qPrintable(dateSaid));
     Writing writing;
     const QString name = QFileInfo(path).fileName();
     const QString date = QString::fromStdString(DateText(*night.date));
-    const QString title = QStringLiteral("%1 — night of %2").arg(name, date);
+    const QString title = QString::fromStdString(
+        speech.Text(lang::text::report::kPictureTitle, {name.toStdString(), speech.Date(date.toStdString())}));
     if (writing.Check(
             target, SavePicture(target, o.output.isEmpty() ? Links::Replace : Links::Follow,
                                 o.svg ? PictureFormat::Svg : PictureFormat::Png, QSize(kPlotWidth, kPlotHeight), title,
@@ -189,7 +191,6 @@ int ReportNight(const QString& path, const Options& o)
         if (!dateSaid.isEmpty())
             source += QStringLiteral(" · the date ") +
                       dateSaid.section(QLatin1Char('('), 0, 0).trimmed().section(QLatin1Char(','), 1).trimmed();
-        const Speech speech(o.language);
         const QString pdfTitle =
             QString::fromStdString(speech.Text(lang::text::report::kNightTitle, {speech.Date(date.toStdString())}));
         if (writing.Check(o.pdf, WritePdfFile(o.pdf, night, *figures, pdfTitle, source, speech)))
@@ -230,7 +231,8 @@ int ReportNights(const QStringList& arguments, const Options& o)
     }
     if (rows.empty())
         Fail(2, QStringLiteral("none of the files given is a record file or a per-second file"));
-    std::fputs(NightsTable(rows).c_str(), stdout);
+    const Speech speech(o.language);
+    std::fputs(NightsTable(rows, speech).c_str(), stdout);
     if (drawn == rows.size())
         std::printf("Pictures         %zu, beside each night's file\n", rows.size());
     else
@@ -244,12 +246,12 @@ int ReportNights(const QStringList& arguments, const Options& o)
     }
     if (!o.csv.isEmpty() && writing.Check(o.csv, WriteNightsCsvFile(o.csv, rows)))
         std::printf("CSV              %s (%zu nights)\n", qPrintable(o.csv), rows.size());
-    const QString title = QStringLiteral("%1 nights, %2 to %3")
-                              .arg(rows.size())
-                              .arg(QString::fromStdString(rows.front().date), QString::fromStdString(rows.back().date));
+    const QString title = QString::fromStdString(
+        speech.Text(lang::text::report::kTrendTitle,
+                    {std::to_string(rows.size()), speech.Date(rows.front().date), speech.Date(rows.back().date)}));
     if (writing.Check(trend, SavePicture(trend, o.output.isEmpty() ? Links::Replace : Links::Follow, PictureFormat::Png,
                                          QSize(kTrendWidth, kTrendHeight), title,
-                                         [&](QPainter& p) { PaintTrend(p, rows, title, Speech(o.language)); })))
+                                         [&](QPainter& p) { PaintTrend(p, rows, title, speech); })))
         std::printf("Trend            %s\n", qPrintable(trend));
     else
         std::printf("Trend            not written (see the errors)\n");
