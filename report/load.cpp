@@ -1,5 +1,6 @@
 #include "report/load.h"
 
+#include "lang/string_table.h"
 #include "recording/per_second_file.h"
 
 #include <QDateTime>
@@ -43,16 +44,21 @@ bool BelongsTo(const Night& perSecond, const Night& record)
            clock.contains(std::lround(record.readings.back().seconds) % 86400);
 }
 
-std::optional<LoadedNight> LoadNight(const QString& path, QString& error)
+std::optional<LoadedNight> LoadNight(const QString& path, QString& error, const Speech& speech)
 {
+    namespace words = lang::text::report;
+    const auto say = [&](int offset, std::initializer_list<std::string_view> values) {
+        return QString::fromStdString(speech.Text(offset, values));
+    };
     const auto text = ReadAll(path, &error);
     if (!text)
         return std::nullopt;
     const QString name = QFileInfo(path).fileName();
     if (IsPerSecondFile(View(*text)))
-        return LoadedNight{ParsePerSecondFile(View(*text)), name + QStringLiteral(" (per-second file)"), {}, {path}};
+        return LoadedNight{
+            ParsePerSecondFile(View(*text)), say(words::kSourcePerSecond, {name.toStdString()}), {}, {path}};
 
-    LoadedNight loaded{ParseNight(View(*text)), name + QStringLiteral(" (record file)"), {}, {path}};
+    LoadedNight loaded{ParseNight(View(*text)), say(words::kSourceRecord, {name.toStdString()}), {}, {path}};
     for (const QString& candidate : PerSecondCandidates(path)) {
         loaded.read << candidate;
         const auto rows = ReadAll(candidate);
@@ -60,18 +66,24 @@ std::optional<LoadedNight> LoadNight(const QString& path, QString& error)
             continue;
         Night perSecond = ParsePerSecondFile(View(*rows));
         if (BelongsTo(perSecond, loaded.night))
-            return LoadedNight{std::move(perSecond),
-                               name + QStringLiteral(" with its per-second file ") + QFileInfo(candidate).fileName(),
-                               QFileInfo(candidate).absoluteFilePath(), loaded.read};
+            return LoadedNight{
+                std::move(perSecond),
+                say(words::kSourceWith, {name.toStdString(), QFileInfo(candidate).fileName().toStdString()}),
+                QFileInfo(candidate).absoluteFilePath(), loaded.read};
     }
     return loaded;
 }
 
-CivilDate DateOfRecordFile(const QString& path, const Night& night, const std::optional<QDate>& given, QString& said)
+CivilDate DateOfRecordFile(const QString& path, const Night& night, const std::optional<QDate>& given, QString& said,
+                           const Speech& speech)
 {
+    const auto say = [&](int offset, const CivilDate& date) {
+        return QString::fromStdString(speech.Text(offset, {speech.Date(date)}));
+    };
     if (given) {
-        said = QStringLiteral("%1, as given").arg(given->toString(Qt::ISODate));
-        return {given->year(), given->month(), given->day()};
+        const CivilDate date{given->year(), given->month(), given->day()};
+        said = say(lang::text::report::kDateGiven, date);
+        return date;
     }
     const QDateTime modified = QFileInfo(path).lastModified();
     const double last = night.readings.back().seconds;
@@ -81,8 +93,9 @@ CivilDate DateOfRecordFile(const QString& path, const Night& night, const std::o
     if (lastClock > modified.time().msecsSinceStartOfDay() / 1000 + 60)
         lastDate = lastDate.addDays(-1);
     const QDate first = lastDate.addDays(-static_cast<qint64>(std::lround(last) / 86400));
-    said = QStringLiteral("%1, from the file's modification time (--date sets it)").arg(first.toString(Qt::ISODate));
-    return {first.year(), first.month(), first.day()};
+    const CivilDate date{first.year(), first.month(), first.day()};
+    said = say(lang::text::report::kDateFromFile, date);
+    return date;
 }
 
 QStringList PerSecondCandidates(const QString& recordPath)

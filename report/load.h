@@ -1,6 +1,7 @@
 #pragma once
 
 #include "report/night.h"
+#include "report/speech.h"
 
 #include <QDate>
 #include <QString>
@@ -24,7 +25,8 @@ struct LoadedNight {
 // A per-second file as it is; a record file with its per-second file when one that belongs to it
 // lies beside it (night.csv, night-2.csv, ...), else the record file alone. Nothing, and why,
 // when the file cannot be read.
-[[nodiscard]] std::optional<LoadedNight> LoadNight(const QString& path, QString& error);
+[[nodiscard]] std::optional<LoadedNight> LoadNight(const QString& path, QString& error,
+                                                   const Speech& speech = Speech());
 
 // The per-second file was written beside this record file: it holds rows at the clock times of
 // the record file's first and last lines.
@@ -33,7 +35,7 @@ struct LoadedNight {
 // The date of a record file's first line: as given, or from the file's modification time, which
 // is when its last line was written. said tells which, for the summary.
 [[nodiscard]] CivilDate DateOfRecordFile(const QString& path, const Night& night, const std::optional<QDate>& given,
-                                         QString& said);
+                                         QString& said, const Speech& speech = Speech());
 
 // The names a record file's per-second file may have that exist beside it, in the order they are
 // tried: night.csv, night-2.csv, ... up to the first that does not exist.

@@ -25,8 +25,8 @@ namespace trelvo::report {
 // going on over further pages when it is long); then each night's page, in date order. Every
 // page's foot gives its number and the range.
 struct NightsReport {
-    QString person, born;        // optional
-    QString range;               // "2026-12-07 to 2026-12-13", in the report's language
+    QString person, born;  // optional
+    QString range;         // "2026-12-07 to 2026-12-13", in the report's language
     Speech speech;
     std::vector<NightRow> rows;  // oldest first
     // Night i in full for its page, and its page's title and subtitle; nothing when it can no

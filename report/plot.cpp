@@ -511,13 +511,14 @@ void PaintWaveStrip(QPainter& p, const QRectF& area, const Night& night, double 
     DrawWave(p, area, night, from, to, beats);
 }
 
-void PaintWave(QPainter& p, const Night& night, double centre, const std::vector<Beat>& beats, const QString& title)
+void PaintWave(QPainter& p, const Night& night, double centre, const std::vector<Beat>& beats, const QString& title,
+               const Speech& speech)
 {
     const ReportFonts fonts = BeginPicture(p, kWaveWidth, kWaveHeight, title);
     const QFont &font = fonts.normal, &bold = fonts.bold, &small = fonts.small;
 
     const double from = centre - kWaveSpan / 2, to = centre + kWaveSpan / 2;
-    const QRectF wave(QPointF(90, 80), QPointF(kWaveWidth - 40, 400));
+    const QRectF wave(QPointF(115, 80), QPointF(kWaveWidth - 40, 400));
     const auto x = [&](double t) { return wave.left() + (t - from) / (to - from) * wave.width(); };
     const auto& rs = night.readings;
     const auto first =
@@ -526,15 +527,17 @@ void PaintWave(QPainter& p, const Night& night, double centre, const std::vector
     // The time asked for is a line.
     p.setPen(QPen(QColor(200, 0, 0), 1, Qt::DashLine));
     p.drawLine(QPointF(x(centre), wave.top()), QPointF(x(centre), wave.bottom()));
+    p.setPen(Qt::black);
     p.setFont(bold);
-    p.drawText(QPointF(wave.left(), wave.top() - 8), QStringLiteral("Pulse wave (0–247) and the beats found in it"));
+    p.drawText(QPointF(wave.left(), wave.top() - 8), Say(speech, words::kWaveHeading));
     p.setFont(font);
     p.setPen(Qt::black);
     p.drawRect(wave);
 
     // Each second's SpO2, pulse and beat rate under the wave.
     const double rowTop = wave.bottom() + 34, rowHeight = 22;
-    const QStringList names = {QStringLiteral("SpO2 %"), QStringLiteral("Pulse"), QStringLiteral("Beats/min")};
+    const QStringList names = {QStringLiteral("SpO2 %"), Say(speech, words::kFigureNames + 9),
+                               Say(speech, words::kBeatsPerMinute)};
     p.setFont(bold);
     for (qsizetype n = 0; n < names.size(); ++n)
         p.drawText(QRectF(0, rowTop + static_cast<double>(n) * rowHeight, wave.left() - 8, rowHeight),
@@ -565,8 +568,7 @@ void PaintWave(QPainter& p, const Night& night, double centre, const std::vector
         p.drawText(QRectF(x(t) - 40, wave.bottom() + 8, 80, 18), Qt::AlignHCenter,
                    QString::fromStdString(ClockAt(night, t)));
     }
-    p.drawText(QRectF(0, kWaveHeight - 30, kWaveWidth, 20), Qt::AlignHCenter,
-               QStringLiteral("grey: no wave · triangles: beats found · This report is not a medical diagnosis."));
+    p.drawText(QRectF(0, kWaveHeight - 30, kWaveWidth, 20), Qt::AlignHCenter, Say(speech, words::kWaveFoot));
 }
 
 }  // namespace trelvo::report

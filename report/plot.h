@@ -59,6 +59,6 @@ inline constexpr int kWaveWidth = 1200;
 inline constexpr int kWaveHeight = 560;
 inline constexpr double kWaveSpan = 30;
 void PaintWave(QPainter& painter, const Night& night, double centre, const std::vector<Beat>& beats,
-               const QString& title);
+               const QString& title, const Speech& speech = Speech());
 
 }  // namespace trelvo::report

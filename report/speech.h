@@ -22,7 +22,7 @@ public:
     [[nodiscard]] std::string Number(double value, int decimals) const;  // "96,6"
     // A number the report's plain texts wrote with a point, with this language's separator.
     [[nodiscard]] std::string Decimals(std::string text) const;
-    [[nodiscard]] std::string Date(CivilDate date) const;                // "07.12.2026"
+    [[nodiscard]] std::string Date(CivilDate date) const;  // "07.12.2026"
     // A date as the report files write it ("2026-12-07") in this language's form.
     [[nodiscard]] std::string Date(std::string_view iso) const;
 

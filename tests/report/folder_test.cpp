@@ -1,6 +1,7 @@
 // The nights of a folder: grouped by time, not by file, and kept in the summary cache.
 
 #include "report/folder.h"
+#include "report/nights.h"
 #include "report/night_text.h"
 #include "report/summary_cache.h"
 #include "support/time_zone.h"
@@ -101,6 +102,25 @@ TEST(FolderNights, ANightIsATimeNotAFile)
     EXPECT_EQ(listing.unreadable[0].first, "notes.txt");
     EXPECT_EQ(listing.unreadable[0].second, "it holds no readings of a recording");
     EXPECT_EQ(listing.unreadable[1].first, "prices.csv");
+
+    // A night's row is that night's own figures, whichever files it was joined from; and a range of
+    // dates picks nights by their evenings, the night across the end of summer time included.
+    for (const FolderNight& n : listing.nights) {
+        QString why;
+        const auto whole = LoadFolderNight(n, why);
+        ASSERT_TRUE(whole) << why.toStdString();
+        const NightRow own = RowOf(n.row.name, *whole, *Analyse(*whole, false));
+        EXPECT_EQ(own.analysedHours, n.row.analysedHours) << n.row.date;
+        EXPECT_EQ(own.spo2Mean, n.row.spo2Mean);
+        EXPECT_EQ(own.t90Minutes, n.row.t90Minutes);
+        EXPECT_EQ(own.odi3, n.row.odi3);
+        EXPECT_EQ(own.pulseMean, n.row.pulseMean);
+    }
+    std::vector<std::string> october;
+    for (const FolderNight& n : listing.nights)
+        if (NightInRange(n.row, QDate(2026, 10, 24), QDate(2026, 11, 30)))
+            october.push_back(n.row.name);
+    EXPECT_EQ(october, (std::vector<std::string>{"d.csv", "c.csv"}));
 
     // Stopped at the first step, the listing says so and holds what was done.
     const FolderListing stopped = ListFolder(d, nullptr, [](int, int) { return false; });

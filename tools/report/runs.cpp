@@ -45,6 +45,16 @@ void RefuseOutputsOverInputs(const ReadFiles& read, QStringList outputs)
                         .arg(output, input));
 }
 
+// A line's name in the first 16 columns of stdout.
+std::string Label(const Speech& speech, int offset)
+{
+    std::string label = speech.Text(offset);
+    std::size_t characters = 0;
+    for (const char c : label)
+        characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
+    return label + std::string(characters < 16 ? 16 - characters : 0, ' ');
+}
+
 // What failed to be written, said on stderr as it happens; the status at the end.
 struct Writing {
     int failures = 0;
@@ -86,12 +96,16 @@ int DrawWave(const QString& path, const Night& night, const ReadFiles& inputs, c
                     .arg(QString::fromStdString(ClockAt(night, start)), QString::fromStdString(ClockAt(night, end)),
                          o.wave));
     const std::vector<Beat> beats = DetectBeats(night);
-    const QString title = QStringLiteral("%1 — the wave around %2")
-                              .arg(QFileInfo(path).fileName(), QString::fromStdString(MomentText(night, *centre)));
+    const Speech speech(o.language);
+    const std::string moment = MomentText(night, *centre);
+    const QString title = QString::fromStdString(speech.Text(
+        lang::text::report::kWaveTitle,
+        {QFileInfo(path).fileName().toStdString(),
+         moment.size() > 10 ? speech.Date(std::string_view(moment).substr(0, 10)) + moment.substr(10) : moment}));
     Writing writing;
     if (writing.Check(target, SavePicture(target, o.output.isEmpty() ? Links::Replace : Links::Follow,
                                           PictureFormat::Png, QSize(kWaveWidth, kWaveHeight), {},
-                                          [&](QPainter& p) { PaintWave(p, night, *centre, beats, title); })))
+                                          [&](QPainter& p) { PaintWave(p, night, *centre, beats, title, speech); })))
         std::printf("Wave             %s (%s to %s)\n", qPrintable(target),
                     ClockAt(night, *centre - kWaveSpan / 2).c_str(), ClockAt(night, *centre + kWaveSpan / 2).c_str());
     return writing.Status();
@@ -136,8 +150,9 @@ NightsReport ReportForTheDoctor(const NightsPlan& plan, const std::vector<NightR
 // Every output is tried; the status is 1 when any could not be written.
 int ReportNight(const QString& path, const Options& o)
 {
+    const Speech speech(o.language);
     QString error;
-    std::optional<LoadedNight> read = LoadNight(path, error);
+    std::optional<LoadedNight> read = LoadNight(path, error, speech);
     if (!read)
         Fail(2, QStringLiteral("cannot read %1: %2").arg(path, error));
     Night& night = read->night;
@@ -151,7 +166,7 @@ int ReportNight(const QString& path, const Options& o)
                     .arg(path));
     QString dateSaid;
     if (!night.date)
-        night.date = DateOfRecordFile(path, night, o.date, dateSaid);
+        night.date = DateOfRecordFile(path, night, o.date, dateSaid, speech);
     // Nothing is written over a file this night is read from.
     ReadFiles inputs;
     for (const QString& file : read->read)
@@ -170,26 +185,27 @@ int ReportNight(const QString& path, const Options& o)
         if (const std::string problem = GridProblem(night); !problem.empty())
             Fail(2, QStringLiteral("no EDF or OSCAR file of %1: %2").arg(path, QString::fromStdString(problem)));
 
-    const Speech speech(o.language);
     std::fputs(SummaryText(read->source.toStdString(), night, *figures, speech).c_str(), stdout);
     if (!dateSaid.isEmpty())
-        std::printf("Date             %s\n", qPrintable(dateSaid));
+        std::printf("%s %s\n", Label(speech, lang::text::report::kDateLabel).c_str(), qPrintable(dateSaid));
     Writing writing;
     const QString name = QFileInfo(path).fileName();
     const QString date = QString::fromStdString(DateText(*night.date));
     const QString title = QString::fromStdString(
         speech.Text(lang::text::report::kPictureTitle, {name.toStdString(), speech.Date(date.toStdString())}));
-    if (writing.Check(
-            target, SavePicture(target, o.output.isEmpty() ? Links::Replace : Links::Follow,
-                                o.svg ? PictureFormat::Svg : PictureFormat::Png, QSize(kPlotWidth, kPlotHeight), title,
-                                [&](QPainter& p) { PaintReport(p, night, *figures, title, Speech(o.language)); })))
+    if (writing.Check(target,
+                      SavePicture(target, o.output.isEmpty() ? Links::Replace : Links::Follow,
+                                  o.svg ? PictureFormat::Svg : PictureFormat::Png, QSize(kPlotWidth, kPlotHeight),
+                                  title, [&](QPainter& p) { PaintReport(p, night, *figures, title, speech); })))
         std::printf("Plot             %s\n", qPrintable(target));
     if (!o.pdf.isEmpty()) {
         QString source = name;
         if (!read->perSecond.isEmpty())
-            source += QStringLiteral(" with its per-second file ") + QFileInfo(read->perSecond).fileName();
+            source = QString::fromStdString(
+                speech.Text(lang::text::report::kSourceWith,
+                            {name.toStdString(), QFileInfo(read->perSecond).fileName().toStdString()}));
         if (!dateSaid.isEmpty())
-            source += QStringLiteral(" · the date ") +
+            source += QString::fromStdString(speech.Text(lang::text::report::kSourceDate)) +
                       dateSaid.section(QLatin1Char('('), 0, 0).trimmed().section(QLatin1Char(','), 1).trimmed();
         const QString pdfTitle =
             QString::fromStdString(speech.Text(lang::text::report::kNightTitle, {speech.Date(date.toStdString())}));
