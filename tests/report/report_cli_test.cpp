@@ -459,7 +459,11 @@ TEST(ReportTool, ThePdfOfManyNightsForTheDoctor)
     EXPECT_EQ(pages.count("2026-11-30 to 2026-12-01"), 4) << "the title and every foot";
 
     // In German: its words, its decimal comma, its dates, and none of the English words left.
-    const QString german = report("de").second;
+    const auto [germanOut, german] = report("de");
+    EXPECT_TRUE(
+        germanOut.contains(QStringLiteral("PDF              %1 (2 Nächte, 30.11.2026 bis 01.12.2026)").arg(pdf)))
+        << germanOut.toStdString();
+    EXPECT_TRUE(germanOut.contains("Verlauf          ")) << germanOut.toStdString();
     EXPECT_TRUE(german.contains("Oxymetrie über Nacht — 2 Nächte, 30.11.2026 bis 01.12.2026"));
     EXPECT_TRUE(german.contains("30.11.2026 *"));
     EXPECT_TRUE(german.section("Mittel aus 1", 1).section('\n', 0, 0).contains("94,0 %"));

@@ -55,6 +55,17 @@ std::string Label(const Speech& speech, int offset)
     return label + std::string(characters < 16 ? 16 - characters : 0, ' ');
 }
 
+// A line on stdout that names a file written: its name, then what it says.
+void Written(const Speech& speech, int label, int what, std::initializer_list<std::string_view> values)
+{
+    std::printf("%s %s\n", Label(speech, label).c_str(), speech.Text(what, values).c_str());
+}
+
+void Written(const Speech& speech, int label, const std::string& what)
+{
+    std::printf("%s %s\n", Label(speech, label).c_str(), what.c_str());
+}
+
 // What failed to be written, said on stderr as it happens; the status at the end.
 struct Writing {
     int failures = 0;
@@ -106,8 +117,9 @@ int DrawWave(const QString& path, const Night& night, const ReadFiles& inputs, c
     if (writing.Check(target, SavePicture(target, o.output.isEmpty() ? Links::Replace : Links::Follow,
                                           PictureFormat::Png, QSize(kWaveWidth, kWaveHeight), {},
                                           [&](QPainter& p) { PaintWave(p, night, *centre, beats, title, speech); })))
-        std::printf("Wave             %s (%s to %s)\n", qPrintable(target),
-                    ClockAt(night, *centre - kWaveSpan / 2).c_str(), ClockAt(night, *centre + kWaveSpan / 2).c_str());
+        Written(
+            speech, lang::text::report::kWaveLabel, lang::text::report::kFromTo,
+            {target.toStdString(), ClockAt(night, *centre - kWaveSpan / 2), ClockAt(night, *centre + kWaveSpan / 2)});
     return writing.Status();
 }
 
@@ -197,7 +209,7 @@ int ReportNight(const QString& path, const Options& o)
                       SavePicture(target, o.output.isEmpty() ? Links::Replace : Links::Follow,
                                   o.svg ? PictureFormat::Svg : PictureFormat::Png, QSize(kPlotWidth, kPlotHeight),
                                   title, [&](QPainter& p) { PaintReport(p, night, *figures, title, speech); })))
-        std::printf("Plot             %s\n", qPrintable(target));
+        Written(speech, lang::text::report::kPlotLabel, target.toStdString());
     if (!o.pdf.isEmpty()) {
         QString source = name;
         if (!read->perSecond.isEmpty())
@@ -210,21 +222,22 @@ int ReportNight(const QString& path, const Options& o)
         const QString pdfTitle =
             QString::fromStdString(speech.Text(lang::text::report::kNightTitle, {speech.Date(date.toStdString())}));
         if (writing.Check(o.pdf, WritePdfFile(o.pdf, night, *figures, pdfTitle, source, speech)))
-            std::printf("PDF              %s\n", qPrintable(o.pdf));
+            Written(speech, lang::text::report::kPdfLabel, o.pdf.toStdString());
     }
     if (!o.events.isEmpty() && writing.Check(o.events, WriteEventsFile(o.events, night, *figures)))
-        std::printf("Events           %s (%zu desaturations)\n", qPrintable(o.events), figures->events3.size());
+        Written(speech, lang::text::report::kEventsLabel, lang::text::report::kEventsWritten,
+                {o.events.toStdString(), std::to_string(figures->events3.size())});
     if (!o.csv.isEmpty() && writing.Check(o.csv, WriteCsvFile(o.csv, night, *night.date)))
-        std::printf("CSV              %s (%zu rows)\n", qPrintable(o.csv), night.readings.size());
+        Written(speech, lang::text::report::kCsvLabel, lang::text::report::kRowsWritten,
+                {o.csv.toStdString(), std::to_string(night.readings.size())});
     if (!o.edf.isEmpty() && writing.Check(o.edf, WriteEdfFile(o.edf, night, *figures, *night.date)))
-        std::printf("EDF+             %s%s\n", qPrintable(o.edf),
-                    PlethRate(night) && !EdfPlethRate(night)
-                        ? " (without Pleth: the wave covers less than a tenth of the night)"
-                        : "");
+        std::printf("%s %s%s\n", Label(speech, lang::text::report::kEdfLabel).c_str(), qPrintable(o.edf),
+                    PlethRate(night) && !EdfPlethRate(night) ? speech.Text(lang::text::report::kWithoutPleth).c_str()
+                                                             : "");
     if (!o.oscar.isEmpty())
         for (const auto& [file, failure] : WriteOscarFolder(o.oscar, oscarFiles))
             if (writing.Check(file, failure))
-                std::printf("OSCAR            %s\n", qPrintable(file));
+                Written(speech, lang::text::report::kOscarLabel, file.toStdString());
     return writing.Status();
 }
 
@@ -250,27 +263,29 @@ int ReportNights(const QStringList& arguments, const Options& o)
     const Speech speech(o.language);
     std::fputs(NightsTable(rows, speech).c_str(), stdout);
     if (drawn == rows.size())
-        std::printf("Pictures         %zu, beside each night's file\n", rows.size());
+        Written(speech, lang::text::report::kPicturesLabel, lang::text::report::kPicturesWritten,
+                {std::to_string(rows.size())});
     else
-        std::printf("Pictures         %zu of %zu written, beside each night's file (see the errors)\n", drawn,
-                    rows.size());
+        Written(speech, lang::text::report::kPicturesLabel, lang::text::report::kSomePicturesWritten,
+                {std::to_string(drawn), std::to_string(rows.size())});
     if (!o.pdf.isEmpty()) {
         const NightsReport report = ReportForTheDoctor(plan, rows, o);
         if (writing.Check(o.pdf, WriteNightsPdfFile(o.pdf, report)))
-            std::printf("PDF              %s (%zu nights, %s)\n", qPrintable(o.pdf), rows.size(),
-                        qPrintable(report.range));
+            Written(speech, lang::text::report::kPdfLabel, lang::text::report::kNightsPdfWritten,
+                    {o.pdf.toStdString(), std::to_string(rows.size()), report.range.toStdString()});
     }
     if (!o.csv.isEmpty() && writing.Check(o.csv, WriteNightsCsvFile(o.csv, rows)))
-        std::printf("CSV              %s (%zu nights)\n", qPrintable(o.csv), rows.size());
+        Written(speech, lang::text::report::kCsvLabel, lang::text::report::kNightsWritten,
+                {o.csv.toStdString(), std::to_string(rows.size())});
     const QString title = QString::fromStdString(
         speech.Text(lang::text::report::kTrendTitle,
                     {std::to_string(rows.size()), speech.Date(rows.front().date), speech.Date(rows.back().date)}));
     if (writing.Check(trend, SavePicture(trend, o.output.isEmpty() ? Links::Replace : Links::Follow, PictureFormat::Png,
                                          QSize(kTrendWidth, kTrendHeight), title,
                                          [&](QPainter& p) { PaintTrend(p, rows, title, speech); })))
-        std::printf("Trend            %s\n", qPrintable(trend));
+        Written(speech, lang::text::report::kTrendLabel, trend.toStdString());
     else
-        std::printf("Trend            not written (see the errors)\n");
+        Written(speech, lang::text::report::kTrendLabel, lang::text::report::kNotWritten, {});
     return writing.Status();
 }
 
