@@ -14,7 +14,8 @@ constexpr std::array kLanguages{
 
 // German at the offset, English at 1000 + offset. The two misspellings (26, 28) are the
 // program's own texts and stay as they are.
-constexpr std::array kTable{
+// A plain array: deducing std::array from this many entries is too deep for some compilers.
+constexpr TableEntry kTable[] = {
     TableEntry{2, "Datei"},
     TableEntry{3, "Speichern"},
     TableEntry{4, "Ende"},
@@ -94,7 +95,8 @@ constexpr std::array kTable{
     TableEntry{107, "ODI3/h"},
     TableEntry{108, "ODI4 n"},
     TableEntry{109, "ODI4/h"},
-    TableEntry{110, "%1 bis %2 · SpO2 im Mittel %3 % · ODI3 %4/h · ODI4 %5/h · schattiert: Entsättigungen um 3 Punkte oder mehr · grau: kein Messwert"},
+    TableEntry{110, "%1 bis %2 · SpO2 im Mittel %3 % · ODI3 %4/h · ODI4 %5/h · schattiert: Entsättigungen um 3 Punkte "
+                    "oder mehr · grau: kein Messwert"},
     TableEntry{111, "Dieser Bericht ist keine medizinische Diagnose. PCs sind nicht geeignet zum Patientenmonitoring."},
     TableEntry{112, "Aufgezeichnet"},
     TableEntry{113, "Ausgewertet"},
@@ -142,7 +144,8 @@ constexpr std::array kTable{
     TableEntry{155, "ODI4/h"},
     TableEntry{156, "Puls"},
     TableEntry{157, "Mittel aus %1"},
-    TableEntry{158, "* weniger als %1 Stunden ausgewertet: gezeigt, aber nicht in den Mitteln gezählt. Die Mittel gewichten jede gezählte Nacht gleich."},
+    TableEntry{158, "* weniger als %1 Stunden ausgewertet: gezeigt, aber nicht in den Mitteln gezählt. Die Mittel "
+                    "gewichten jede gezählte Nacht gleich."},
     TableEntry{159, "ODI3 und T90 Nacht für Nacht"},
     TableEntry{160, "Seite %1 von %2"},
     TableEntry{161, "Nacht vom %1: ihre Dateien können nicht mehr gelesen werden"},
@@ -150,7 +153,12 @@ constexpr std::array kTable{
     TableEntry{163, "Oxymetrie über Nacht — Nacht vom %1"},
     TableEntry{164, "1 s: ein Messwert für jede Sekunde, aus der Sekundendatei"},
     TableEntry{165, "5 s: ein Messwert alle fünf Sekunden, nur aus der Aufzeichnungsdatei"},
-    TableEntry{166, "Basislinie: das Mittel der gültigen Messwerte der %1 s davor; Entsättigung: SpO2 %2 Punkte oder mehr unter der Basislinie, an der sie beginnt, für %3 Sekunden am Stück oder länger, bis zur ersten Sekunde wieder innerhalb von %4 Punkt dieser Basislinie oder ohne gültigen Messwert; ODI3 zählt die Entsättigungen, ODI4 jene, die %5 Punkte darunter erreichen; Pulsanstieg: der Puls %6 pro Minute oder mehr über seiner Basislinie für %7 Sekunden am Stück oder länger, bis er darunter fällt oder eine Sekunde keinen gültigen Puls hat; Raten pro Stunde ausgewerteter Zeit"},
+    TableEntry{166, "Basislinie: das Mittel der gültigen Messwerte der %1 s davor; Entsättigung: SpO2 %2 Punkte oder "
+                    "mehr unter der Basislinie, an der sie beginnt, für %3 Sekunden am Stück oder länger, bis zur "
+                    "ersten Sekunde wieder innerhalb von %4 Punkt dieser Basislinie oder ohne gültigen Messwert; ODI3 "
+                    "zählt die Entsättigungen, ODI4 jene, die %5 Punkte darunter erreichen; Pulsanstieg: der Puls %6 "
+                    "pro Minute oder mehr über seiner Basislinie für %7 Sekunden am Stück oder länger, bis er darunter "
+                    "fällt oder eine Sekunde keinen gültigen Puls hat; Raten pro Stunde ausgewerteter Zeit"},
     TableEntry{167, "%1 min"},
     TableEntry{168, "%1 min · %2 %"},
     TableEntry{169, "Datei"},
@@ -162,13 +170,16 @@ constexpr std::array kTable{
     TableEntry{175, "%1 gültige Messwerte (%2 % der Aufzeichnungszeit)"},
     TableEntry{176, "%1 (%2 %): keine Daten %3 min, kein Sensor %4 min, kein Finger %5 min"},
     TableEntry{177, "Mittel %1 %, Median %2 %, tiefster %3 % um %4"},
-    TableEntry{178, "%1 % (Median über die Nacht; die Basislinie jedes Ereignisses ist das SpO2-Mittel der %2 s davor)"},
+    TableEntry{178,
+               "%1 % (Median über die Nacht; die Basislinie jedes Ereignisses ist das SpO2-Mittel der %2 s davor)"},
     TableEntry{179, "keine: kein gültiger Messwert hat einen anderen in den %1 s davor"},
     TableEntry{180, "%1 min (%2 % der ausgewerteten Zeit)"},
     TableEntry{181, "%1 min (%2 %): unter 90 %"},
     TableEntry{182, "%1 min (%2 %): bei 88 % oder darunter"},
-    TableEntry{183, "%1 in der Pulswelle gefunden, %2 pro Stunde Pulswelle (%3); ihre Rate und der Puls des Geräts unterscheiden sich um %4 pro Minute (Median aus %5 Schlägen)"},
-    TableEntry{184, "die Pulswelle steigt durch die Mitte ihres Bereichs über 3 s (ein Bereich von %1 oder mehr), %2 s oder mehr nach dem Schlag davor; Rate: 60 / die Zeit zwischen zwei Schlägen"},
+    TableEntry{183, "%1 in der Pulswelle gefunden, %2 pro Stunde Pulswelle (%3); ihre Rate und der Puls des Geräts "
+                    "unterscheiden sich um %4 pro Minute (Median aus %5 Schlägen)"},
+    TableEntry{184, "die Pulswelle steigt durch die Mitte ihres Bereichs über 3 s (ein Bereich von %1 oder mehr), %2 s "
+                    "oder mehr nach dem Schlag davor; Rate: 60 / die Zeit zwischen zwei Schlägen"},
     TableEntry{185, "Stunde           gewertet  ODI3 Anzahl  ODI3/h  ODI4 Anzahl  ODI4/h"},
     TableEntry{186, " Schläge"},
     TableEntry{187, "Dieser Bericht ist keine medizinische Diagnose."},
@@ -185,7 +196,8 @@ constexpr std::array kTable{
     TableEntry{198, "%1 — die Pulswelle um %2"},
     TableEntry{199, "Pulswelle (0–247) und die darin gefundenen Schläge"},
     TableEntry{200, "Schläge/min"},
-    TableEntry{201, "grau: keine Pulswelle · Dreiecke: gefundene Schläge · Dieser Bericht ist keine medizinische Diagnose."},
+    TableEntry{201,
+               "grau: keine Pulswelle · Dreiecke: gefundene Schläge · Dieser Bericht ist keine medizinische Diagnose."},
     TableEntry{202, "Pulswelle"},
     TableEntry{203, "%1 (%2 bis %3)"},
     TableEntry{204, "Bild"},
@@ -283,7 +295,8 @@ constexpr std::array kTable{
     TableEntry{1107, "ODI3/h"},
     TableEntry{1108, "ODI4 n"},
     TableEntry{1109, "ODI4/h"},
-    TableEntry{1110, "%1 to %2 · mean SpO2 %3 % · ODI3 %4/h · ODI4 %5/h · shaded: desaturations of 3 points or more · grey: no reading"},
+    TableEntry{1110, "%1 to %2 · mean SpO2 %3 % · ODI3 %4/h · ODI4 %5/h · shaded: desaturations of 3 points or more · "
+                     "grey: no reading"},
     TableEntry{1111, "This report is not a medical diagnosis. A PC is not suitable for patient monitoring."},
     TableEntry{1112, "Recorded"},
     TableEntry{1113, "Analysed"},
@@ -331,7 +344,8 @@ constexpr std::array kTable{
     TableEntry{1155, "ODI4/h"},
     TableEntry{1156, "Pulse"},
     TableEntry{1157, "Mean of %1"},
-    TableEntry{1158, "* less than %1 hours analysed: shown, but not counted in the means. The means weigh each counted night the same."},
+    TableEntry{1158, "* less than %1 hours analysed: shown, but not counted in the means. The means weigh each counted "
+                     "night the same."},
     TableEntry{1159, "ODI3 and T90 night by night"},
     TableEntry{1160, "Page %1 of %2"},
     TableEntry{1161, "Night of %1: its files can no longer be read"},
@@ -339,7 +353,13 @@ constexpr std::array kTable{
     TableEntry{1163, "Overnight oximetry — night of %1"},
     TableEntry{1164, "1 s: a reading for every second, from the per-second file"},
     TableEntry{1165, "5 s: a reading every five seconds, from the record file alone"},
-    TableEntry{1166, "baseline: the mean of the valid readings of the %1 s before; desaturation: SpO2 %2 points or more below the baseline where it begins, for %3 consecutive seconds or more, lasting until the first second back within %4 point of that baseline or without a valid reading; ODI3 counts the desaturations, ODI4 those that reach %5 points below; pulse rise: the pulse %6 per minute or more above its baseline for %7 consecutive seconds or more, lasting until it falls below that or a second has no valid pulse; rates per hour of analysed time"},
+    TableEntry{
+        1166,
+        "baseline: the mean of the valid readings of the %1 s before; desaturation: SpO2 %2 points or more below the "
+        "baseline where it begins, for %3 consecutive seconds or more, lasting until the first second back within %4 "
+        "point of that baseline or without a valid reading; ODI3 counts the desaturations, ODI4 those that reach %5 "
+        "points below; pulse rise: the pulse %6 per minute or more above its baseline for %7 consecutive seconds or "
+        "more, lasting until it falls below that or a second has no valid pulse; rates per hour of analysed time"},
     TableEntry{1167, "%1 min"},
     TableEntry{1168, "%1 min · %2 %"},
     TableEntry{1169, "File"},
@@ -356,8 +376,10 @@ constexpr std::array kTable{
     TableEntry{1180, "%1 min (%2 % of analysed time)"},
     TableEntry{1181, "%1 min (%2 %): below 90 %"},
     TableEntry{1182, "%1 min (%2 %): at or below 88 %"},
-    TableEntry{1183, "%1 found in the wave, %2 per hour of wave (%3); their rate and the unit's pulse differ by %4 per minute (median of %5 beats)"},
-    TableEntry{1184, "the wave rising through the middle of its range over 3 s (a range of %1 or more), %2 s or more after the beat before; rate: 60 / the time between two beats"},
+    TableEntry{1183, "%1 found in the wave, %2 per hour of wave (%3); their rate and the unit's pulse differ by %4 per "
+                     "minute (median of %5 beats)"},
+    TableEntry{1184, "the wave rising through the middle of its range over 3 s (a range of %1 or more), %2 s or more "
+                     "after the beat before; rate: 60 / the time between two beats"},
     TableEntry{1185, "Hour             analysed  ODI3 events  ODI3/h  ODI4 events  ODI4/h"},
     TableEntry{1186, "   beats"},
     TableEntry{1187, "This report is not a medical diagnosis."},
@@ -453,7 +475,7 @@ std::optional<std::string_view> FindMessage(std::int32_t base, Message message)
 
 }  // namespace
 
-static_assert(std::is_sorted(kTable.begin(), kTable.end(), ById));
+static_assert(std::is_sorted(std::begin(kTable), std::end(kTable), ById));
 
 MissingText::MissingText(int id)
     : std::out_of_range("the string table has no text with id " + std::to_string(id)),
@@ -524,8 +546,9 @@ std::string MessageText(std::int32_t languageBase, Message message, std::initial
 
 const Catalog& BuiltInCatalog()
 {
-    static const Catalog catalog{
-        {kLanguages.begin(), kLanguages.end()}, {kTable.begin(), kTable.end()}, {kMessages.begin(), kMessages.end()}};
+    static const Catalog catalog{{kLanguages.begin(), kLanguages.end()},
+                                 {std::begin(kTable), std::end(kTable)},
+                                 {kMessages.begin(), kMessages.end()}};
     return catalog;
 }
 
