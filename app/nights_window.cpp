@@ -19,7 +19,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -45,9 +44,6 @@ namespace {
 constexpr int kSortRole = Qt::UserRole;
 constexpr int kNightRole = Qt::UserRole + 1;
 constexpr qint64 kProgressMs = 250;
-
-constexpr int kPdf = static_cast<int>(NightFile::Pdf), kEdf = static_cast<int>(NightFile::Edf),
-              kOscar = static_cast<int>(NightFile::Oscar), kCsv = static_cast<int>(NightFile::Csv);
 
 QLocale LocaleOf(std::int16_t base)
 {
@@ -235,7 +231,8 @@ void NightsWindow::BuildControls()
         cmdSave[static_cast<std::size_t>(i)] = new QPushButton(night);
         cmdSave[static_cast<std::size_t>(i)]->setObjectName(QString::fromLatin1(names[i]));
         cmdSave[static_cast<std::size_t>(i)]->setEnabled(false);
-        connect(cmdSave[static_cast<std::size_t>(i)], &QPushButton::clicked, this, [this, i] { cmdSave_Click(i); });
+        connect(cmdSave[static_cast<std::size_t>(i)], &QPushButton::clicked, this,
+                [this, i] { cmdSave_Click(static_cast<NightFile>(i)); });
         saveRow->addWidget(cmdSave[static_cast<std::size_t>(i)]);
     }
     nightLayout->addWidget(m_view, 1);
@@ -579,22 +576,26 @@ void NightsWindow::ReadAgain()
         StartListing(true);
 }
 
-void NightsWindow::cmdSave_Click(int format)
+void NightsWindow::cmdSave_Click(NightFile format)
 {
     const std::shared_ptr<const ShownNight> shown = m_shown;
     const report::FolderNight* chosen = ChosenNight();
     if (!shown || !chosen)
         return;
     const QString base = QDir(m_folder).filePath(QStringLiteral("night-") + QString::fromStdString(chosen->row.date));
+    const QPushButton* button = cmdSave[static_cast<std::size_t>(format)];
     QString target;
     switch (format) {
-    case kPdf: target = QFileDialog::getSaveFileName(this, cmdSave[kPdf]->text(), base + ".pdf", "PDF (*.pdf)"); break;
-    case kEdf: target = QFileDialog::getSaveFileName(this, cmdSave[kEdf]->text(), base + ".edf", "EDF+ (*.edf)"); break;
-    case kCsv:
-        target = QFileDialog::getSaveFileName(this, cmdSave[kCsv]->text(), base + "-seconds.csv", "CSV (*.csv)");
+    case NightFile::Pdf:
+        target = QFileDialog::getSaveFileName(this, button->text(), base + ".pdf", "PDF (*.pdf)");
         break;
-    case kOscar: target = QFileDialog::getExistingDirectory(this, cmdSave[kOscar]->text(), m_folder); break;
-    default: return;
+    case NightFile::Edf:
+        target = QFileDialog::getSaveFileName(this, button->text(), base + ".edf", "EDF+ (*.edf)");
+        break;
+    case NightFile::Csv:
+        target = QFileDialog::getSaveFileName(this, button->text(), base + "-seconds.csv", "CSV (*.csv)");
+        break;
+    case NightFile::Oscar: target = QFileDialog::getExistingDirectory(this, button->text(), m_folder); break;
     }
     if (target.isEmpty())
         return;
@@ -608,7 +609,7 @@ void NightsWindow::cmdSave_Click(int format)
     });
     watcher->setFuture(QtConcurrent::run(&m_nightPool, [shown, format, target, date, names, language = m_language] {
         YieldToTheDisplay();
-        return SaveNight(static_cast<NightFile>(format), target, shown->night, date, names, language);
+        return SaveNight(format, target, shown->night, date, names, language);
     }));
 }
 

@@ -81,7 +81,7 @@ private:
     void cmdFolder_Click();
     void cmdOpenFolder_Click();
     void cmdCancel_Click();
-    void cmdSave_Click(int format);
+    void cmdSave_Click(NightFile format);
     void cmdDoctor_Click();
     void Refresh_Timer();
 

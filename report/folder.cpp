@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTimeZone>
 
 #include <algorithm>
 #include <cmath>
@@ -40,7 +39,7 @@ std::optional<recording::RowRead> ReadRow(std::string_view line)
     return recording::ReadPerSecondRow(line, wave);
 }
 
-std::int64_t LocalSeconds(const recording::RowRead& row)
+std::int64_t LocalTime(const recording::RowRead& row)
 {
     return DaysFromCivil({row.year, row.month, row.day}) * kDay + row.secondOfDay;
 }
@@ -71,7 +70,7 @@ std::optional<PerSecondEnds> ReadEnds(const QString& path)
         ReadRow(View(tail).substr(static_cast<std::size_t>(begin), static_cast<std::size_t>(end - begin)));
     if (!last)
         return std::nullopt;
-    return PerSecondEnds{LocalSeconds(*first), LocalSeconds(*last), first->utcOffset};
+    return PerSecondEnds{LocalTime(*first), LocalTime(*last), first->utcOffset};
 }
 
 // A record file's first date and UTC offset from the per-second file written beside it: the

@@ -5,7 +5,6 @@
 #include "report/picture.h"
 #include "report/plot.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QPainter>
 #include <QtConcurrent/QtConcurrentMap>

@@ -24,12 +24,6 @@ QString Say(const Speech& speech, int offset, std::initializer_list<std::string_
     return QString::fromStdString(speech.Text(offset, values));
 }
 
-// "2026-12-08 07:12:00" with the date in the language's form.
-std::string Moment(const Speech& speech, const std::string& text)
-{
-    return text.size() > 10 ? speech.Date(std::string_view(text).substr(0, 10)) + text.substr(10) : text;
-}
-
 QString Text(const std::string& s)
 {
     return QString::fromStdString(s);
@@ -55,7 +49,7 @@ void PaintFigures(QPainter& p, const QRectF& area, const Night& night, const Fig
     const QList<std::pair<QString, QString>> left = {
         {name(0),
          Say(speech, words::kRecordedValue,
-             {Moment(speech, MomentText(night, f.start)), end.substr(end.size() - 8), DurationText(recording)})},
+             {speech.Moment(MomentText(night, f.start)), end.substr(end.size() - 8), DurationText(recording)})},
         {name(1),
          Say(speech, words::kAnalysedValue,
              {DurationText(f.validSeconds), speech.Number(recording > 0 ? 100 * f.validSeconds / recording : 0, 1)})},

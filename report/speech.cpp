@@ -78,4 +78,9 @@ std::string Speech::Date(std::string_view iso) const
     return Date(CivilDate{number(0, 4), number(5, 2), number(8, 2)});
 }
 
+std::string Speech::Moment(const std::string& text) const
+{
+    return text.size() > 10 ? Date(std::string_view(text).substr(0, 10)) + text.substr(10) : text;
+}
+
 }  // namespace trelvo::report

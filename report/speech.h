@@ -25,6 +25,8 @@ public:
     [[nodiscard]] std::string Date(CivilDate date) const;  // "07.12.2026"
     // A date as the report files write it ("2026-12-07") in this language's form.
     [[nodiscard]] std::string Date(std::string_view iso) const;
+    // A moment as MomentText writes it ("2026-12-08 07:12:00"), its date in this language's form.
+    [[nodiscard]] std::string Moment(const std::string& text) const;
 
 private:
     std::int16_t m_base;

@@ -7,10 +7,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSqlDatabase>
-#include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
-#include <QThread>
 #include <QVariant>
 
 #include <atomic>

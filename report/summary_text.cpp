@@ -54,6 +54,11 @@ std::string RightAligned(const std::string& text, std::size_t width)
 
 }  // namespace
 
+std::string LineName(const Speech& speech, int offset)
+{
+    return Padded(speech.Text(offset), 16);
+}
+
 std::string RateText(std::size_t count, double seconds, double shortest)
 {
     return seconds >= shortest && seconds > 0 ? Format("%.1f", PerHour(count, seconds)) : std::string("–");
@@ -87,15 +92,10 @@ std::string SummaryText(const std::string& source, const Night& night, const Fig
     const double excluded = f.noDataSeconds + f.probeOffSeconds + f.noSignalSeconds;
     const double recording = f.end - f.start;
     const auto number = [&](double v, int decimals) { return speech.Number(v, decimals); };
-    const auto moment = [&](double seconds) {
-        const std::string text = MomentText(night, seconds);
-        return text.size() > 10 ? speech.Date(std::string_view(text).substr(0, 10)) + text.substr(10) : text;
-    };
+    const auto moment = [&](double seconds) { return speech.Moment(MomentText(night, seconds)); };
     // A line: its name in the first 17 columns, then what it says.
     std::string text;
-    const auto line = [&](int name, const std::string& value) {
-        text += Padded(speech.Text(name), 16) + " " + value + "\n";
-    };
+    const auto line = [&](int name, const std::string& value) { text += LineName(speech, name) + " " + value + "\n"; };
     const auto figure = [&](int n, const std::string& value) { line(words::kFigureNames + n, value); };
     line(words::kFileLabel, source);
     figure(11, ResolutionText(night, speech));

@@ -16,6 +16,9 @@ namespace trelvo::report {
 [[nodiscard]] std::string ResolutionText(const Night& night, const Speech& speech = Speech());
 [[nodiscard]] std::string RulesText(const Speech& speech = Speech());
 
+// A line's name in the summary's first 16 columns, in the language.
+[[nodiscard]] std::string LineName(const Speech& speech, int offset);
+
 // source names the file(s) read, as the first line of the summary shows it.
 [[nodiscard]] std::string SummaryText(const std::string& source, const Night& night, const Figures& f,
                                       const Speech& speech = Speech());

@@ -45,25 +45,15 @@ void RefuseOutputsOverInputs(const ReadFiles& read, QStringList outputs)
                         .arg(output, input));
 }
 
-// A line's name in the first 16 columns of stdout.
-std::string Label(const Speech& speech, int offset)
-{
-    std::string label = speech.Text(offset);
-    std::size_t characters = 0;
-    for (const char c : label)
-        characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
-    return label + std::string(characters < 16 ? 16 - characters : 0, ' ');
-}
-
 // A line on stdout that names a file written: its name, then what it says.
 void Written(const Speech& speech, int label, int what, std::initializer_list<std::string_view> values)
 {
-    std::printf("%s %s\n", Label(speech, label).c_str(), speech.Text(what, values).c_str());
+    std::printf("%s %s\n", LineName(speech, label).c_str(), speech.Text(what, values).c_str());
 }
 
 void Written(const Speech& speech, int label, const std::string& what)
 {
-    std::printf("%s %s\n", Label(speech, label).c_str(), what.c_str());
+    std::printf("%s %s\n", LineName(speech, label).c_str(), what.c_str());
 }
 
 // What failed to be written, said on stderr as it happens; the status at the end.
@@ -108,11 +98,9 @@ int DrawWave(const QString& path, const Night& night, const ReadFiles& inputs, c
                          o.wave));
     const std::vector<Beat> beats = DetectBeats(night);
     const Speech speech(o.language);
-    const std::string moment = MomentText(night, *centre);
-    const QString title = QString::fromStdString(speech.Text(
-        lang::text::report::kWaveTitle,
-        {QFileInfo(path).fileName().toStdString(),
-         moment.size() > 10 ? speech.Date(std::string_view(moment).substr(0, 10)) + moment.substr(10) : moment}));
+    const QString title = QString::fromStdString(
+        speech.Text(lang::text::report::kWaveTitle,
+                    {QFileInfo(path).fileName().toStdString(), speech.Moment(MomentText(night, *centre))}));
     Writing writing;
     if (writing.Check(target, SavePicture(target, o.output.isEmpty() ? Links::Replace : Links::Follow,
                                           PictureFormat::Png, QSize(kWaveWidth, kWaveHeight), {},
@@ -199,7 +187,7 @@ int ReportNight(const QString& path, const Options& o)
 
     std::fputs(SummaryText(read->source.toStdString(), night, *figures, speech).c_str(), stdout);
     if (!dateSaid.isEmpty())
-        std::printf("%s %s\n", Label(speech, lang::text::report::kDateLabel).c_str(), qPrintable(dateSaid));
+        std::printf("%s %s\n", LineName(speech, lang::text::report::kDateLabel).c_str(), qPrintable(dateSaid));
     Writing writing;
     const QString name = QFileInfo(path).fileName();
     const QString date = QString::fromStdString(DateText(*night.date));
@@ -231,7 +219,7 @@ int ReportNight(const QString& path, const Options& o)
         Written(speech, lang::text::report::kCsvLabel, lang::text::report::kRowsWritten,
                 {o.csv.toStdString(), std::to_string(night.readings.size())});
     if (!o.edf.isEmpty() && writing.Check(o.edf, WriteEdfFile(o.edf, night, *figures, *night.date)))
-        std::printf("%s %s%s\n", Label(speech, lang::text::report::kEdfLabel).c_str(), qPrintable(o.edf),
+        std::printf("%s %s%s\n", LineName(speech, lang::text::report::kEdfLabel).c_str(), qPrintable(o.edf),
                     PlethRate(night) && !EdfPlethRate(night) ? speech.Text(lang::text::report::kWithoutPleth).c_str()
                                                              : "");
     if (!o.oscar.isEmpty())
