@@ -116,6 +116,7 @@ NightsWindow::NightsWindow(std::int16_t languageBase, std::function<QString()> r
     m_open = [](const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
     Refresh.setInterval(kRefreshMs);
     connect(&Refresh, &QTimer::timeout, this, &NightsWindow::Refresh_Timer);
+    // It runs while the window is shown: a hidden window wakes nobody.
     connect(&m_reportWatcher, &QFutureWatcher<QString>::progressValueChanged, m_progress, &QProgressBar::setValue);
     connect(&m_reportWatcher, &QFutureWatcher<QString>::finished, this, [this] {
         m_progress->hide();
@@ -132,7 +133,6 @@ NightsWindow::NightsWindow(std::int16_t languageBase, std::function<QString()> r
         }
         emit ReportWritten(m_reportPath, failure);
     });
-    Refresh.start();
 }
 
 NightsWindow::~NightsWindow()
@@ -566,8 +566,19 @@ void NightsWindow::WriteReport(std::vector<report::FolderNight> nights, const QS
 
 void NightsWindow::Refresh_Timer()
 {
-    if (isVisible())
-        ReadAgain();
+    ReadAgain();
+}
+
+void NightsWindow::showEvent(QShowEvent* event)
+{
+    Refresh.start();
+    QWidget::showEvent(event);
+}
+
+void NightsWindow::hideEvent(QHideEvent* event)
+{
+    Refresh.stop();
+    QWidget::hideEvent(event);
 }
 
 void NightsWindow::ReadAgain()

@@ -72,6 +72,10 @@ signals:
     // The report for the doctor was written (or why not: failure).
     void ReportWritten(const QString& path, const QString& failure);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
 private:
     void BuildControls();
     void Caption();

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 
 #include <algorithm>
 #include <cmath>
@@ -232,11 +233,13 @@ FolderListing ListFiles(const QStringList& paths, SummaryCache* cache, const Lis
 {
     FolderListing listing;
     std::vector<FolderFile> files;
+    QSet<QString> taken;  // a file given twice, or given and found beside a record file, is read once
     const auto add = [&](const QString& path) {
         const QFileInfo info(path);
-        const QString absolute = info.absoluteFilePath();
-        if (std::none_of(files.begin(), files.end(), [&](const FolderFile& f) { return f.path == absolute; }))
+        if (const QString absolute = info.absoluteFilePath(); !taken.contains(absolute)) {
+            taken.insert(absolute);
             files.push_back({absolute, info.size(), info.lastModified().toMSecsSinceEpoch()});
+        }
     };
     for (const QString& path : paths)
         add(path);
