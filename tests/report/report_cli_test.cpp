@@ -60,6 +60,22 @@ QString PutNight(const QTemporaryDir& dir)
     return night;
 }
 
+// A per-second file's rows, one a second from `start` (a clock's reading, `offset` its distance
+// from UTC as the file writes it).
+QByteArray PerSecondRows(const QDateTime& start, const char* offset, int seconds, int spo2 = 96)
+{
+    QByteArray rows = "local_time,spo2_percent,pulse_per_min,status\r\n";
+    for (int i = 0; i < seconds; ++i)
+        rows += start.addSecs(i).toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")).toLatin1() + offset + "," +
+                QByteArray::number(spo2) + ",70,ok\r\n";
+    return rows;
+}
+
+QDateTime At(const char* date, QTime time)
+{
+    return {QDate::fromString(QLatin1String(date), Qt::ISODate), time, QTimeZone::utc()};
+}
+
 TEST(ReportTool, AFileThatIsNoRecordFileIsAClearErrorWithStatus2)
 {
     QTemporaryDir dir;
@@ -143,12 +159,7 @@ TEST(ReportTool, ManyNightsGiveOneRowEachAndATrend)
     Put(dir.filePath(QStringLiteral("notes.txt")), "bought a new probe\n");
     // The night of the 6th recorded again after midnight, into a per-second file of its own: the
     // same night, six minutes more.
-    QByteArray again = "local_time,spo2_percent,pulse_per_min,status\r\n";
-    for (int i = 0; i < 360; ++i)
-        again += QStringLiteral("2026-12-07T%1+01:00,96,70,ok\r\n")
-                     .arg(QTime(1, 0).addSecs(i).toString(QStringLiteral("HH:mm:ss")))
-                     .toLatin1();
-    Put(dir.filePath(QStringLiteral("night1-2.csv")), again);
+    Put(dir.filePath(QStringLiteral("night1-2.csv")), PerSecondRows(At("2026-12-07", QTime(1, 0)), "+01:00", 360));
     const QString csv = dir.filePath(QStringLiteral("nights.out"));
     const ReportRun run = Report({dir.path(), QStringLiteral("--csv"), csv});
     EXPECT_EQ(run.status, 0) << run.err.toStdString();
@@ -314,12 +325,7 @@ TEST(ReportTool, PicturesItNamesNeverWriteThroughALink)
     // night-2.png, both written.
     QFile::remove(dir.filePath(QStringLiteral("night.png")));
     ASSERT_TRUE(QFile::link(victim, dir.filePath(QStringLiteral("night.png"))));
-    QByteArray rows = "local_time,spo2_percent,pulse_per_min,status\r\n";
-    for (int i = 0; i < 600; ++i)
-        rows += QStringLiteral("2026-11-01T%1+01:00,96,70,ok\r\n")
-                    .arg(QTime(12, 0).addSecs(i).toString(QStringLiteral("HH:mm:ss")))
-                    .toLatin1();
-    Put(dir.filePath(QStringLiteral("night.csv")), rows);
+    Put(dir.filePath(QStringLiteral("night.csv")), PerSecondRows(At("2026-11-01", QTime(12, 0)), "+01:00", 600));
     const ReportRun folder = Report({dir.path()});
     EXPECT_EQ(folder.status, 0) << folder.err.toStdString();
     EXPECT_TRUE(folder.out.contains(QStringLiteral("Pictures         2,"))) << folder.out.toStdString();
@@ -422,13 +428,8 @@ namespace {
 TEST(ReportTool, ThePdfOfManyNightsForTheDoctor)
 {
     QTemporaryDir dir;
-    const auto night = [&](const QString& name, const QString& date, int seconds, int spo2) {
-        QByteArray rows = "local_time,spo2_percent,pulse_per_min,status\r\n";
-        const QDateTime start(QDate::fromString(date, Qt::ISODate), QTime(22, 0), QTimeZone::utc());
-        for (int i = 0; i < seconds; ++i)
-            rows += start.addSecs(i).toString("yyyy-MM-ddTHH:mm:ss").toLatin1() + "+00:00," + QByteArray::number(spo2) +
-                    ",70,ok\r\n";
-        Put(dir.filePath(name), rows);
+    const auto night = [&](const QString& name, const char* date, int seconds, int spo2) {
+        Put(dir.filePath(name), PerSecondRows(At(date, QTime(22, 0)), "+00:00", seconds, spo2));
     };
     night("a.csv", "2026-11-29", 4 * 3600 + 1800, 96);
     night("b.csv", "2026-11-30", 3600, 90);  // short: marked, not in the means
