@@ -401,7 +401,7 @@ void NightsWindow::ShowListing()
         for (const auto& [text, key] : cells) {
             auto* item = new QStandardItem(text);
             item->setData(key, kSortRole);
-            item->setData(QVariant::fromValue(n.night), kNightRole);
+            item->setData(QVariant::fromValue(n.Key()), kNightRole);
             if (&text != &cells[0].first)
                 item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             items << item;
@@ -443,7 +443,7 @@ QString NightsWindow::Range(const QString& from, const QString& to) const
 const report::FolderNight* NightsWindow::ChosenNight() const
 {
     for (const report::FolderNight& n : m_listing.nights)
-        if (n.night == m_chosen)
+        if (n.Key() == m_chosen)
             return &n;
     return nullptr;
 }
@@ -501,7 +501,7 @@ void NightsWindow::cmdDoctor_Click()
     std::vector<report::FolderNight> selected;
     for (const QModelIndex& index : tblNights->selectionModel()->selectedRows())
         for (const report::FolderNight& n : m_listing.nights)
-            if (n.night == index.data(kNightRole).toLongLong())
+            if (n.Key() == index.data(kNightRole).toLongLong())
                 selected.push_back(n);
     const settings::ReportPerson person = settings::LoadReportPerson();
     ReportDialog dialog(m_language, newest.addDays(-6), newest, selected.size() > 1, person.name, person.born, this);

@@ -101,7 +101,7 @@ private:
     std::function<QString()> m_recordingNow;
     QString m_folder;
     report::FolderListing m_listing;
-    std::int64_t m_chosen = -1;  // the night shown, by its day
+    std::int64_t m_chosen = -1;  // the night shown, by its Key()
     std::shared_ptr<const ShownNight> m_shown;
     std::vector<report::FolderFile> m_shownFiles;  // as they were when the night shown was loaded
 

@@ -101,6 +101,7 @@ struct NightRow {
     double t88Minutes = 0;       // at or below 88 %
     double step = kLineSeconds;  // the time one reading stands for: 5 s for a record file, 1 s per second
     bool hasWave = false;
+    bool dateFromFileTime = false;  // its date comes only from a record file's modification time
 };
 
 // Hourly rates are given for hours with at least this much analysed time.

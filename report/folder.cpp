@@ -4,15 +4,19 @@
 #include "report/load.h"
 #include "report/summary_cache.h"
 
+#include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
+#include <QTimeZone>
 
 #include <algorithm>
 #include <cmath>
+#include <dirent.h>
 #include <map>
+#include <sys/stat.h>
 
 namespace trelvo::report {
 namespace {
@@ -47,10 +51,12 @@ std::int64_t LocalTime(const recording::RowRead& row)
 
 std::optional<PerSecondEnds> ReadEnds(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const RegularFile file(path);
+    if (!file.Problem().isEmpty())
         return std::nullopt;
-    const QByteArray head = file.read(64 * 1024);
+    const QByteArray head = file.Read(0, 64 * 1024);
+    if (!IsPerSecondFile(View(head)))
+        return std::nullopt;
     const qsizetype headerEnd = head.indexOf('\n');
     if (headerEnd < 0)
         return std::nullopt;
@@ -59,9 +65,8 @@ std::optional<PerSecondEnds> ReadEnds(const QString& path)
         return std::nullopt;
     const auto first = ReadRow(
         View(head).substr(static_cast<std::size_t>(headerEnd + 1), static_cast<std::size_t>(firstEnd - headerEnd - 1)));
-    const qint64 tailStart = std::max<qint64>(0, file.size() - 64 * 1024);
-    file.seek(tailStart);
-    const QByteArray tail = file.readAll();
+    const qint64 tailStart = std::max<qint64>(0, file.Size() - 64 * 1024);
+    const QByteArray tail = file.Read(tailStart, 64 * 1024);
     // The last whole line: the one ending at the last line end.
     const qsizetype end = tail.lastIndexOf('\n');
     if (!first || end < 0)
@@ -109,39 +114,54 @@ FileFacts Unreadable(QString why)
 struct Placed {
     FileFacts facts;
     std::optional<TimedNight> timed;
+    bool opened = false;  // the file could be read: a problem is in what it holds
 };
 
-Placed Place(const QString& path, const FileFacts* known, bool keepWave = true)
+// known: the facts of the file as listed (its date); given: a date the user gave.
+Placed Place(const QString& path, const FileFacts* known, bool keepWave = true,
+             const std::optional<CivilDate>& given = std::nullopt)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {Unreadable(file.errorString()), {}};
-    const QByteArray text = file.readAll();
+    const RegularFile file(path);
+    if (!file.Problem().isEmpty())
+        return {Unreadable(file.Problem()), {}, false};
+    const QByteArray text = file.ReadAll();
     FileFacts facts;
     Night night;
+    Placed placed;
+    placed.opened = true;
     const bool perSecond = IsPerSecondFile(View(text));
     night = perSecond ? ParsePerSecondFile(View(text), keepWave) : ParseNight(View(text));
     if (night.readings.empty()) {
         if (perSecond && night.brokenLines.empty()) {
             facts.kind = FileFacts::Kind::Empty;
-            return {facts, {}};
+            placed.facts = facts;
+            return placed;
         }
-        return {Unreadable(perSecond ? QStringLiteral("no row of it can be read")
-                                     : QStringLiteral("it holds no readings of a recording")),
-                {}};
+        placed.facts = Unreadable(perSecond ? QStringLiteral("no row of it can be read")
+                                            : QStringLiteral("it holds no readings of a recording"));
+        return placed;
     }
     if (const std::string problem = SpanProblem(night); !problem.empty())
-        return {Unreadable(QString::fromStdString(problem)), {}};
+        return {Unreadable(QString::fromStdString(problem)), {}, false};
     TimedNight timed;
     if (perSecond) {
         facts.kind = FileFacts::Kind::PerSecond;
         timed = PlacePerSecond(std::move(night));
     } else {
         facts.kind = FileFacts::Kind::Record;
-        if (known) {
+        const auto clock = static_cast<int>(std::lround(night.readings.front().seconds) % kDay);
+        const auto zoneOffset = [&](CivilDate date) {
+            return QDateTime(QDate(date.year, date.month, date.day), QTime::fromMSecsSinceStartOfDay(clock * 1000))
+                .offsetFromUtc();
+        };
+        if (given) {
+            facts.date = *given;
+            facts.utcOffset = zoneOffset(*given);
+        } else if (known) {
             facts.date = known->date;
             facts.utcOffset = known->utcOffset;
             facts.perSecond = known->perSecond;
+            facts.dateFromFileTime = known->dateFromFileTime;
         } else if (const auto dated = DateFromPerSecondFile(path, night)) {
             facts.date = dated->date;
             facts.utcOffset = dated->utcOffset;
@@ -149,23 +169,19 @@ Placed Place(const QString& path, const FileFacts* known, bool keepWave = true)
         } else {
             QString said;
             facts.date = DateOfRecordFile(path, night, std::nullopt, said);
-            const auto clock = static_cast<int>(std::lround(night.readings.front().seconds) % kDay);
-            facts.utcOffset = QDateTime(QDate(facts.date.year, facts.date.month, facts.date.day),
-                                        QTime::fromMSecsSinceStartOfDay(clock * 1000))
-                                  .offsetFromUtc();
+            facts.utcOffset = zoneOffset(facts.date);
+            facts.dateFromFileTime = true;
         }
         timed = PlaceRecord(std::move(night), facts.date, facts.utcOffset);
     }
     facts.nights = NightsOf(timed);
-    return {std::move(facts), std::move(timed)};
+    return {std::move(facts), std::move(timed), true};
 }
 
 // A per-second file's nights from its first and last rows, without reading it all: rows are
 // written in order. Reading it for its night checks this (a clock set back may break the order).
 std::optional<FileFacts> QuickFacts(const QString& path)
 {
-    if (!LooksPerSecond(path))
-        return std::nullopt;
     const auto ends = ReadEnds(path);
     if (!ends || ends->last < ends->first || static_cast<double>(ends->last - ends->first) > kLongestNight)
         return std::nullopt;
@@ -177,36 +193,137 @@ std::optional<FileFacts> QuickFacts(const QString& path)
     return facts;
 }
 
-// The night's files placed in time; the nights each file really holds are told in found.
-std::optional<Night> Join(const FolderNight& night, QString& error,
-                          std::vector<std::vector<std::int64_t>>* found = nullptr)
+QString NameOf(const QString& path)
 {
+    return PrintableName(QFileInfo(path).fileName());
+}
+
+// The files of a night read and placed in time (without the wave when only its figures are
+// wanted); the nights each file really holds in found. Files that turned out empty are left out
+// of timed (their index in kept).
+struct ReadNight {
     std::vector<TimedNight> timed;
-    for (const ListedFile& f : night.files) {
-        // Working out the figures of many nights needs no wave.
-        Placed placed = Place(f.file.path, &f.facts, found == nullptr);
-        if (found)
-            found->push_back(placed.facts.nights);
+    std::vector<std::size_t> kept;  // the night's file each of timed is
+    std::vector<std::vector<std::int64_t>> found;
+    QString error;
+};
+ReadNight ReadNightFiles(const std::vector<ListedFile>& files, bool keepWave)
+{
+    ReadNight read;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        Placed placed = Place(files[i].file.path, &files[i].facts, keepWave);
+        read.found.push_back(placed.facts.nights);
         if (!placed.timed) {
             if (placed.facts.kind == FileFacts::Kind::Empty)
                 continue;
-            error = QStringLiteral("%1: %2").arg(QFileInfo(f.file.path).fileName(), placed.facts.problem);
-            return std::nullopt;
+            read.error = QStringLiteral("%1: %2").arg(NameOf(files[i].file.path), placed.facts.problem);
+            return read;
         }
-        timed.push_back(std::move(*placed.timed));
+        read.timed.push_back(std::move(*placed.timed));
+        read.kept.push_back(i);
     }
-    std::vector<const TimedNight*> files;
+    return read;
+}
+
+std::vector<const TimedNight*> Pointers(const std::vector<TimedNight>& timed)
+{
+    std::vector<const TimedNight*> pointers;
     for (const TimedNight& t : timed)
-        files.push_back(&t);
-    Night joined = JoinNight(night.night, files);
-    if (joined.readings.empty()) {
-        error = QStringLiteral("no readings of this night are left in its files");
+        pointers.push_back(&t);
+    return pointers;
+}
+
+// The night's figures as a row of the table.
+std::optional<NightRow> RowOfNight(std::int64_t n, const std::vector<ListedFile>& files, const Night& joined)
+{
+    const std::optional<Figures> figures = Analyse(joined, false);
+    if (!figures)
         return std::nullopt;
+    QStringList names;
+    for (const ListedFile& f : files)
+        names << NameOf(f.file.path);
+    NightRow row = RowOf(names.join(QStringLiteral(", ")).toStdString(), joined, *figures);
+    row.date = DateText(CivilFromDays(n));
+    // Dated by a file's time alone: no file of the night says its date.
+    row.dateFromFileTime =
+        std::any_of(files.begin(), files.end(), [](const ListedFile& f) { return f.facts.dateFromFileTime; }) &&
+        std::none_of(files.begin(), files.end(),
+                     [](const ListedFile& f) { return f.facts.kind == FileFacts::Kind::PerSecond; });
+    return row;
+}
+
+// The recordings among one day's files, and the files that told no second, with why.
+struct DayRead {
+    DayReading reading;
+    std::vector<std::vector<std::int64_t>> found;  // by the day's file
+    QString error;
+};
+DayRead ReadDay(std::int64_t n, const std::vector<ListedFile>& files)
+{
+    DayRead day;
+    ReadNight read = ReadNightFiles(files, false);
+    day.found = std::move(read.found);
+    if (!read.error.isEmpty()) {
+        day.error = read.error;
+        return day;
     }
-    return joined;
+    const std::vector<const TimedNight*> all = Pointers(read.timed);
+    for (const std::vector<std::size_t>& recording : Recordings(n, all)) {
+        std::vector<const TimedNight*> these;
+        std::vector<ListedFile> listed;
+        DayReading::Part part;
+        for (const std::size_t k : recording) {
+            these.push_back(all[k]);
+            listed.push_back(files[read.kept[k]]);
+            part.files.push_back(static_cast<int>(read.kept[k]));
+        }
+        const Joined joined = JoinNight(n, these);
+        QStringList telling;
+        for (std::size_t k = 0; k < listed.size(); ++k)
+            if (std::find(joined.setAside.begin(), joined.setAside.end(), k) == joined.setAside.end())
+                telling << NameOf(listed[k].file.path);
+        for (const std::size_t k : joined.setAside)
+            day.reading.apart.emplace_back(
+                NameOf(listed[k].file.path),
+                QStringLiteral("every second it tells is told by %1").arg(telling.join(QStringLiteral(", "))));
+        if (auto row = RowOfNight(n, listed, joined.night)) {
+            part.row = std::move(*row);
+            day.reading.parts.push_back(std::move(part));
+        }
+    }
+    if (day.reading.parts.empty())
+        day.error = QStringLiteral("no readings of this night are left in its files");
+    return day;
+}
+
+// A file given by name, as the folder listing reads it.
+bool Listable(const QByteArray& name)
+{
+    if (name.startsWith('.'))
+        return false;
+    const QByteArray lower = name.toLower();
+    return lower.endsWith(".txt") || lower.endsWith(".csv");
 }
 
 }  // namespace
+
+FolderFile FileNow(const QString& path)
+{
+    const QFileInfo info(path);
+    FolderFile file{info.absoluteFilePath(), info.size(), info.lastModified().toMSecsSinceEpoch(), {}};
+    // What dates a record file: the per-second files beside it, and the time zone.
+    QByteArray beside = QTimeZone::systemTimeZoneId();
+    for (const QString& candidate : PerSecondCandidates(file.path)) {
+        const QFileInfo other(candidate);
+        beside += QStringLiteral("\n%1\t%2\t%3")
+                      .arg(other.fileName())
+                      .arg(other.size())
+                      .arg(other.lastModified().toMSecsSinceEpoch())
+                      .toUtf8();
+    }
+    file.beside = QString::fromLatin1(QCryptographicHash::hash(beside, QCryptographicHash::Sha1).toHex());
+    return file;
+}
 
 FileFacts ReadFacts(const QString& path)
 {
@@ -217,16 +334,97 @@ FileFacts ReadFacts(const QString& path)
 
 std::optional<Night> LoadFolderNight(const FolderNight& night, QString& error)
 {
-    return Join(night, error);
+    ReadNight read = ReadNightFiles(night.files, true);
+    if (!read.error.isEmpty()) {
+        error = read.error;
+        return std::nullopt;
+    }
+    Joined joined = JoinNight(night.night, Pointers(read.timed));
+    if (joined.night.readings.empty()) {
+        error = QStringLiteral("no readings of this night are left in its files");
+        return std::nullopt;
+    }
+    return std::move(joined.night);
+}
+
+std::optional<FileNight> ReadFileNight(const QString& path, const std::optional<CivilDate>& date, QString& error)
+{
+    FileNight result;
+    result.read << path;
+    Placed placed = Place(path, nullptr, true, date);
+    if (!placed.timed) {
+        // A file with nothing of a night in it is no night: the caller says so.
+        if (placed.opened)
+            return result;
+        error = placed.facts.problem;
+        return std::nullopt;
+    }
+    std::vector<TimedNight> timed;
+    timed.push_back(std::move(*placed.timed));
+    if (placed.facts.kind == FileFacts::Kind::Record) {
+        result.recordFile = true;
+        result.read << PerSecondCandidates(path);
+        result.dateFromFileTime = placed.facts.dateFromFileTime;
+        // With a date given the per-second file beside it is still read when it is the one written
+        // with it: it holds the record file's first clock time on that date.
+        QString perSecond = placed.facts.perSecond;
+        if (date && perSecond.isEmpty())
+            for (const QString& candidate : PerSecondCandidates(path))
+                if (const auto ends = ReadEnds(candidate); ends && CivilFromDays(ends->first / kDay) == *date) {
+                    perSecond = QFileInfo(candidate).absoluteFilePath();
+                    break;
+                }
+        if (!perSecond.isEmpty()) {
+            Placed rows = Place(perSecond, nullptr);
+            if (rows.timed && rows.facts.kind == FileFacts::Kind::PerSecond) {
+                timed.push_back(std::move(*rows.timed));
+                result.perSecond = perSecond;
+                result.dateFromFileTime = false;
+            }
+        }
+    }
+    result.night = JoinNight(std::nullopt, Pointers(timed)).night;
+    return result;
 }
 
 FolderListing ListFolder(const QString& folder, SummaryCache* cache, const ListingProgress& progress)
 {
     QStringList paths;
-    for (const QFileInfo& info : QDir(folder).entryInfoList({QStringLiteral("*.txt"), QStringLiteral("*.csv")},
-                                                            QDir::Files | QDir::Readable | QDir::System, QDir::Name))
-        paths << info.absoluteFilePath();
-    return ListFiles(paths, cache, progress);
+    std::vector<std::pair<QString, QString>> apart;
+    const QByteArray encoded = QFile::encodeName(QDir(folder).absolutePath());
+    if (DIR* dir = ::opendir(encoded.constData())) {
+        while (const dirent* entry = ::readdir(dir)) {
+            const QByteArray name(entry->d_name);
+            if (!Listable(name))
+                continue;
+            const QString decoded = QFile::decodeName(name);
+            if (QFile::encodeName(decoded) != name) {
+                apart.emplace_back(PrintableName(name), QStringLiteral("its name is not UTF-8 text: rename it to read it"));
+                continue;
+            }
+            const QString path = QDir(folder).absoluteFilePath(decoded);
+            struct stat st {};
+            if (::stat(QFile::encodeName(path).constData(), &st) != 0) {
+                apart.emplace_back(PrintableName(name), QStringLiteral("it is a link that leads nowhere"));
+                continue;
+            }
+            if (S_ISDIR(st.st_mode))
+                continue;  // a folder is no file of the folder's
+            paths << path;
+        }
+        ::closedir(dir);
+    }
+    std::sort(paths.begin(), paths.end());
+    FolderListing listing = ListFiles(paths, cache, progress);
+    listing.unreadable.insert(listing.unreadable.end(), apart.begin(), apart.end());
+    std::sort(listing.unreadable.begin(), listing.unreadable.end());
+    if (cache && !listing.cancelled) {
+        QStringList listed;
+        for (const QString& path : paths)
+            listed << QFileInfo(path).absoluteFilePath();
+        cache->Forget(QDir(folder).absolutePath(), listed);
+    }
+    return listing;
 }
 
 FolderListing ListFiles(const QStringList& paths, SummaryCache* cache, const ListingProgress& progress)
@@ -235,10 +433,9 @@ FolderListing ListFiles(const QStringList& paths, SummaryCache* cache, const Lis
     std::vector<FolderFile> files;
     QSet<QString> taken;  // a file given twice, or given and found beside a record file, is read once
     const auto add = [&](const QString& path) {
-        const QFileInfo info(path);
-        if (const QString absolute = info.absoluteFilePath(); !taken.contains(absolute)) {
+        if (const QString absolute = QFileInfo(path).absoluteFilePath(); !taken.contains(absolute)) {
             taken.insert(absolute);
-            files.push_back({absolute, info.size(), info.lastModified().toMSecsSinceEpoch()});
+            files.push_back(FileNow(absolute));
         }
     };
     for (const QString& path : paths)
@@ -257,6 +454,10 @@ FolderListing ListFiles(const QStringList& paths, SummaryCache* cache, const Lis
     const auto finish = [&] {
         if (cache)
             cache->Commit();
+        // A file set aside in two nights is named once.
+        std::sort(listing.unreadable.begin(), listing.unreadable.end());
+        listing.unreadable.erase(std::unique(listing.unreadable.begin(), listing.unreadable.end()),
+                                 listing.unreadable.end());
         return std::move(listing);
     };
 
@@ -288,7 +489,7 @@ FolderListing ListFiles(const QStringList& paths, SummaryCache* cache, const Lis
         std::map<std::int64_t, std::vector<std::size_t>, std::greater<>> nights;
         for (std::size_t i = 0; i < files.size(); ++i) {
             if (facts[i].kind == FileFacts::Kind::Unreadable)
-                listing.unreadable.emplace_back(QFileInfo(files[i].path).fileName(), facts[i].problem);
+                listing.unreadable.emplace_back(NameOf(files[i].path), facts[i].problem);
             for (const std::int64_t n : facts[i].nights)
                 nights[n].push_back(i);
         }
@@ -297,41 +498,34 @@ FolderListing ListFiles(const QStringList& paths, SummaryCache* cache, const Lis
         bool mended = false;
         int sinceCommit = 0;
         for (const auto& [n, which] : nights) {
-            FolderNight night{n, {}, {}};
+            std::vector<ListedFile> dayFiles;
             for (const std::size_t i : which)
-                night.files.push_back({files[i], facts[i]});
-            std::optional<NightRow> row = cache ? cache->Row(night) : std::nullopt;
-            if (!row) {
-                QString error;
-                std::vector<std::vector<std::int64_t>> found;
-                const std::optional<Night> joined = Join(night, error, &found);
-                for (std::size_t k = 0; k < which.size() && k < found.size(); ++k)
-                    if (found[k] != facts[which[k]].nights && facts[which[k]].kind == FileFacts::Kind::PerSecond &&
-                        !found[k].empty()) {
-                        facts[which[k]].nights = found[k];
+                dayFiles.push_back({files[i], facts[i]});
+            std::optional<DayReading> reading = cache ? cache->Day(n, dayFiles) : std::nullopt;
+            if (!reading) {
+                DayRead day = ReadDay(n, dayFiles);
+                for (std::size_t k = 0; k < which.size() && k < day.found.size(); ++k)
+                    if (day.found[k] != facts[which[k]].nights &&
+                        facts[which[k]].kind == FileFacts::Kind::PerSecond && !day.found[k].empty()) {
+                        facts[which[k]].nights = day.found[k];
                         if (cache)
                             cache->PutFacts(files[which[k]], facts[which[k]]);
                         mended = true;
                     }
-                const std::optional<Figures> figures = joined ? Analyse(*joined, false) : std::nullopt;
-                if (!figures) {
-                    if (!error.isEmpty())
-                        listing.unreadable.emplace_back(QFileInfo(night.files.front().file.path).fileName(), error);
-                    if (!step())
-                        return finish();
-                    continue;
-                }
-                QStringList names;
-                for (const ListedFile& f : night.files)
-                    names << QFileInfo(f.file.path).fileName();
-                row = RowOf(names.join(QStringLiteral(", ")).toStdString(), *joined, *figures);
-                row->date = DateText(CivilFromDays(n));
-                night.row = *row;
-                if (cache)
-                    cache->PutRow(night);
+                if (!day.error.isEmpty())
+                    listing.unreadable.emplace_back(NameOf(dayFiles.front().file.path), day.error);
+                else if (cache)
+                    cache->PutDay(n, dayFiles, day.reading);
+                reading = std::move(day.reading);
             }
-            night.row = std::move(*row);
-            listing.nights.push_back(std::move(night));
+            listing.unreadable.insert(listing.unreadable.end(), reading->apart.begin(), reading->apart.end());
+            const auto& parts = reading->parts;
+            for (std::size_t p = 0; p < parts.size(); ++p) {
+                FolderNight night{n, static_cast<int>(p), {}, parts[p].row};
+                for (const int k : parts[p].files)
+                    night.files.push_back(dayFiles[static_cast<std::size_t>(k)]);
+                listing.nights.push_back(std::move(night));
+            }
             if (cache && ++sinceCommit == 16) {
                 cache->Commit();
                 cache->Begin();

@@ -1,7 +1,10 @@
 #include "report/grouping.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace trelvo::report {
 namespace {
@@ -58,7 +61,87 @@ std::vector<std::int64_t> NightsOf(const TimedNight& file)
     return nights;
 }
 
-Night JoinNight(std::int64_t night, std::span<const TimedNight* const> files)
+namespace {
+
+bool InNight(WhichNight night, const TimedNight& file, const Reading& r)
+{
+    return !night || NightOf(Utc(file, r), r.utcOffset) == *night;
+}
+
+bool HasReadingsIn(WhichNight night, const TimedNight& file)
+{
+    return std::any_of(file.night.readings.begin(), file.night.readings.end(),
+                       [&](const Reading& r) { return InNight(night, file, r); });
+}
+
+// Per-second files with the wave first, then those without, then record files; else as given.
+std::vector<std::size_t> TellingOrder(WhichNight night, std::span<const TimedNight* const> files)
+{
+    std::vector<std::size_t> order;
+    for (std::size_t i = 0; i < files.size(); ++i)
+        if (HasReadingsIn(night, *files[i]))
+            order.push_back(i);
+    const auto rank = [&](std::size_t i) {
+        return IsPerSecond(*files[i]) ? (files[i]->night.hasWave ? 0 : 1) : 2;
+    };
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return rank(a) < rank(b); });
+    return order;
+}
+
+std::int64_t SecondOf(const TimedNight& file, const Reading& r)
+{
+    return static_cast<std::int64_t>(std::floor(Utc(file, r)));
+}
+
+// What a reading says, to compare two files' word on one second.
+std::int64_t Said(const Reading& r)
+{
+    return static_cast<std::int64_t>(r.kind) * 1'000'000 + r.spo2.value_or(999) * 1000 + r.pulse.value_or(999);
+}
+
+}  // namespace
+
+std::vector<std::vector<std::size_t>> Recordings(WhichNight night, std::span<const TimedNight* const> files)
+{
+    struct Group {
+        std::vector<std::size_t> files;
+        std::unordered_map<std::int64_t, std::int64_t> rows, lines;  // second → what it said
+    };
+    std::vector<Group> groups;
+    for (const std::size_t i : TellingOrder(night, files)) {
+        const TimedNight& file = *files[i];
+        Group* home = nullptr;
+        for (Group& group : groups) {
+            const auto& told = IsPerSecond(file) ? group.rows : group.lines;
+            const bool agrees = std::none_of(file.night.readings.begin(), file.night.readings.end(), [&](const Reading& r) {
+                if (!InNight(night, file, r))
+                    return false;
+                const auto it = told.find(SecondOf(file, r));
+                return it != told.end() && it->second != Said(r);
+            });
+            if (agrees) {
+                home = &group;
+                break;
+            }
+        }
+        if (!home)
+            home = &groups.emplace_back();
+        home->files.push_back(i);
+        auto& told = IsPerSecond(file) ? home->rows : home->lines;
+        for (const Reading& r : file.night.readings)
+            if (InNight(night, file, r))
+                told.emplace(SecondOf(file, r), Said(r));
+    }
+    std::vector<std::vector<std::size_t>> recordings;
+    for (Group& group : groups) {
+        std::sort(group.files.begin(), group.files.end());
+        recordings.push_back(std::move(group.files));
+    }
+    std::sort(recordings.begin(), recordings.end());
+    return recordings;
+}
+
+Joined JoinNight(WhichNight night, std::span<const TimedNight* const> files)
 {
     struct Piece {
         double utc;
@@ -66,50 +149,70 @@ Night JoinNight(std::int64_t night, std::span<const TimedNight* const> files)
         const Reading* reading;
         bool whole;  // the reading with its wave, not a second filled from a record line
     };
-    std::vector<const TimedNight*> contributing;
-    bool perSecond = false;
-    for (const TimedNight* file : files)
-        for (const Reading& r : file->night.readings)
-            if (NightOf(Utc(*file, r), r.utcOffset) == night) {
-                contributing.push_back(file);
-                perSecond = perSecond || IsPerSecond(*file);
-                break;
-            }
-    if (contributing.empty())
-        return {};
-    if (contributing.size() == 1 && NightsOf(*contributing.front()).size() == 1)
-        return contributing.front()->night;
+    const std::vector<std::size_t> order = TellingOrder(night, files);
+    Joined result;
+    if (order.empty())
+        return result;
+    if (order.size() == 1 && (!night || NightsOf(*files[order.front()]).size() == 1)) {
+        result.night = files[order.front()]->night;
+        return result;
+    }
+    const bool perSecond = std::any_of(order.begin(), order.end(), [&](std::size_t i) { return IsPerSecond(*files[i]); });
 
-    // The seconds per-second rows tell.
-    std::vector<std::int64_t> told;
-    for (const TimedNight* file : contributing)
-        if (IsPerSecond(*file))
-            for (const Reading& r : file->night.readings)
-                told.push_back(static_cast<std::int64_t>(std::floor(Utc(*file, r))));
-    std::sort(told.begin(), told.end());
+    // The seconds told so far: a bitmap over the night's span, a set for files years apart.
+    std::int64_t first = INT64_MAX, last = INT64_MIN;
+    for (const std::size_t i : order)
+        for (const Reading& r : files[i]->night.readings)
+            if (InNight(night, *files[i], r)) {
+                first = std::min(first, SecondOf(*files[i], r));
+                last = std::max(last, SecondOf(*files[i], r));
+            }
+    const bool dense = last - first <= 2 * static_cast<std::int64_t>(kLongestNight);
+    std::vector<bool> bits(dense ? static_cast<std::size_t>(last - first) + static_cast<std::size_t>(kLineSeconds) : 0);
+    std::unordered_set<std::int64_t> sparse;
+    const auto isTold = [&](std::int64_t second) {
+        return dense ? static_cast<bool>(bits[static_cast<std::size_t>(second - first)]) : sparse.contains(second);
+    };
+    const auto tell = [&](std::int64_t second) {
+        if (dense)
+            bits[static_cast<std::size_t>(second - first)] = true;
+        else
+            sparse.insert(second);
+    };
 
     std::vector<Piece> pieces;
-    for (const TimedNight* file : contributing)
+    for (const std::size_t i : order) {
+        const TimedNight* file = files[i];
+        const std::size_t before = pieces.size();
         for (const Reading& r : file->night.readings) {
+            if (!InNight(night, *file, r))
+                continue;
             const double utc = Utc(*file, r);
-            if (NightOf(utc, r.utcOffset) != night)
-                continue;
-            if (!perSecond || IsPerSecond(*file)) {
+            const std::int64_t second = SecondOf(*file, r);
+            if (IsPerSecond(*file)) {
+                if (!isTold(second)) {
+                    tell(second);
+                    pieces.push_back({utc, file, &r, true});
+                }
+            } else if (perSecond) {
+                for (int k = 0; k < static_cast<int>(kLineSeconds); ++k)
+                    if (!isTold(second + k)) {
+                        tell(second + k);
+                        pieces.push_back({utc + k, file, &r, k == 0});
+                    }
+            } else if (!isTold(second)) {
+                for (int k = 0; k < static_cast<int>(kLineSeconds); ++k)
+                    tell(second + k);
                 pieces.push_back({utc, file, &r, true});
-                continue;
             }
-            for (int k = 0; k < static_cast<int>(kLineSeconds); ++k)
-                if (!std::binary_search(told.begin(), told.end(), static_cast<std::int64_t>(std::floor(utc)) + k))
-                    pieces.push_back({utc + k, file, &r, k == 0});
         }
+        // A record file beside its per-second file tells nothing new: that is how they are written.
+        if (pieces.size() == before && (IsPerSecond(*file) || !perSecond))
+            result.setAside.push_back(i);
+    }
     std::stable_sort(pieces.begin(), pieces.end(), [](const Piece& a, const Piece& b) { return a.utc < b.utc; });
-    // Two record files with a line at the same time (a copy of the file): the line counts once.
-    if (!perSecond)
-        pieces.erase(std::unique(pieces.begin(), pieces.end(),
-                                 [](const Piece& a, const Piece& b) { return a.utc == b.utc && a.file != b.file; }),
-                     pieces.end());
 
-    Night joined;
+    Night& joined = result.night;
     joined.step = perSecond ? kRowSeconds : kLineSeconds;
     joined.hasOffsets = perSecond;
     const std::int32_t firstOffset = pieces.front().reading->utcOffset;
@@ -117,9 +220,9 @@ Night JoinNight(std::int64_t night, std::span<const TimedNight* const> files)
         FloorDiv(static_cast<std::int64_t>(std::floor(pieces.front().utc)) + firstOffset, kDay);
     joined.date = CivilFromDays(firstDay);
     const double axisOrigin = static_cast<double>(firstDay * kDay - firstOffset);
-    for (const TimedNight* file : contributing) {
-        joined.hasWave = joined.hasWave || file->night.hasWave;
-        joined.totalLines += file->night.totalLines;
+    for (const std::size_t i : order) {
+        joined.hasWave = joined.hasWave || files[i]->night.hasWave;
+        joined.totalLines += files[i]->night.totalLines;
     }
     for (const Piece& piece : pieces) {
         Reading r = *piece.reading;
@@ -135,7 +238,8 @@ Night JoinNight(std::int64_t night, std::span<const TimedNight* const> files)
             joined.offsetChanges.emplace_back(r.seconds, r.utcOffset);
         joined.readings.push_back(r);
     }
-    return joined;
+    CountEachSecondOnce(joined);
+    return result;
 }
 
 }  // namespace trelvo::report

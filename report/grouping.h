@@ -3,6 +3,7 @@
 #include "report/night.h"
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -27,10 +28,29 @@ struct TimedNight {
 // The nights a file's readings fall into, in order, each once.
 [[nodiscard]] std::vector<std::int64_t> NightsOf(const TimedNight& file);
 
-// One night from every file with readings in it. A second told by a per-second row is taken from
-// there; a record line stands for the five seconds from its time, so with per-second rows in the
-// night it fills only the seconds they do not tell. Time between two recordings stays without
-// readings. A night from one file alone is that file's readings as they are.
-[[nodiscard]] Night JoinNight(std::int64_t night, std::span<const TimedNight* const> files);
+// Which night's readings to take: one night, or every reading of the files (nothing).
+using WhichNight = std::optional<std::int64_t>;
+
+// Files that tell one second with different values are different recordings (two units at once,
+// or record files dated alike by a copy that lost their times): never joined. The files (those
+// with readings in the night) in groups that agree wherever they tell the same second, each group
+// in the order of the files. A record line and a per-second row never disagree: the line shows
+// the fields at its tick, the row the values as its second ends.
+[[nodiscard]] std::vector<std::vector<std::size_t>> Recordings(WhichNight night,
+                                                               std::span<const TimedNight* const> files);
+
+struct Joined {
+    Night night;
+    // Files with readings in the night that told no second of it (a copy, an export): per-second
+    // files, and record files in a night without per-second rows.
+    std::vector<std::size_t> setAside;
+};
+
+// One night from files of one recording. Each second counts once, whatever files tell it: a
+// per-second file with the wave before one without, a per-second row before a record line, and
+// among equals the file given first; a record line stands for the five seconds from its time, so
+// beside per-second rows it fills only the seconds they do not tell. Time between two recordings
+// stays without readings. A night from one file alone is that file's readings as they are.
+[[nodiscard]] Joined JoinNight(WhichNight night, std::span<const TimedNight* const> files);
 
 }  // namespace trelvo::report

@@ -14,6 +14,38 @@
 
 namespace trelvo::report {
 
+// The largest file read: more than a recording of three days with the wave can be. A larger file
+// is no recording of this program's and would cost its size in memory.
+inline constexpr qint64 kLargestFile = 128LL * 1024 * 1024;
+
+// A file opened for reading only when it is a regular file (a link to one is followed): a pipe
+// opens without waiting for a writer and is refused, as is a device, a folder or a file larger
+// than kLargestFile.
+class RegularFile {
+public:
+    explicit RegularFile(const QString& path);
+    ~RegularFile();
+    RegularFile(const RegularFile&) = delete;
+    RegularFile& operator=(const RegularFile&) = delete;
+
+    // Why it is not read, or nothing.
+    [[nodiscard]] const QString& Problem() const { return m_problem; }
+    [[nodiscard]] qint64 Size() const { return m_size; }
+    // Up to length bytes from offset (what is there).
+    [[nodiscard]] QByteArray Read(qint64 offset, qint64 length) const;
+    [[nodiscard]] QByteArray ReadAll() const { return Read(0, m_size); }
+
+private:
+    int m_fd = -1;
+    qint64 m_size = 0;
+    QString m_problem;
+};
+
+// A file name as a person can read it on a terminal or in a list: bytes that are not UTF-8 and
+// control characters (a line end, a right-to-left override) written as \xNN.
+[[nodiscard]] QString PrintableName(const QByteArray& name);
+[[nodiscard]] QString PrintableName(const QString& name);
+
 // A night as read from its files.
 struct LoadedNight {
     Night night;

@@ -132,6 +132,7 @@ Night ParseNight(std::string_view text)
         previous = reading->seconds;
         night.readings.push_back(*reading);
     });
+    CountEachSecondOnce(night);
     return night;
 }
 
@@ -214,13 +215,26 @@ Night ParsePerSecondFile(std::string_view text, bool keepWave)
         night.readings.push_back(*reading);
     });
     if (!ordered)
-        std::stable_sort(night.readings.begin(), night.readings.end(),
-                         [](const Reading& a, const Reading& b) { return a.seconds < b.seconds; });
+        CountEachSecondOnce(night);
     night.hasOffsets = true;
     for (std::size_t i = 1; i < night.readings.size(); ++i)
         if (night.readings[i].utcOffset != night.readings[i - 1].utcOffset)
             night.offsetChanges.emplace_back(night.readings[i].seconds, night.readings[i].utcOffset);
     return night;
+}
+
+void CountEachSecondOnce(Night& night)
+{
+    auto& rs = night.readings;
+    const bool ordered = std::is_sorted(rs.begin(), rs.end(),
+                                        [](const Reading& a, const Reading& b) { return a.seconds < b.seconds; });
+    if (!ordered)
+        std::stable_sort(rs.begin(), rs.end(), [](const Reading& a, const Reading& b) { return a.seconds < b.seconds; });
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < rs.size(); ++i)
+        if (kept == 0 || rs[i].seconds >= rs[kept - 1].seconds + night.step - 1e-9)
+            rs[kept++] = rs[i];
+    rs.resize(kept);
 }
 
 std::string SpanProblem(const Night& night)

@@ -63,6 +63,10 @@ struct Night {
 // keepWave the wave column is read (a row with a broken wave is still broken) but not kept.
 [[nodiscard]] Night ParsePerSecondFile(std::string_view text, bool keepWave = true);
 
+// Each second once: the readings in time order, and one that begins within the time the one before
+// stands for (the same instant told twice, a line written twice) left out.
+void CountEachSecondOnce(Night& night);
+
 // Why the night cannot be reported: its readings span more than kLongestNight (nothing when
 // they do not).
 [[nodiscard]] std::string SpanProblem(const Night& night);

@@ -152,21 +152,31 @@ int ReportNight(const QString& path, const Options& o)
 {
     const Speech speech(o.language);
     QString error;
-    std::optional<LoadedNight> read = LoadNight(path, error, speech);
+    const std::optional<CivilDate> given =
+        o.date ? std::optional(CivilDate{o.date->year(), o.date->month(), o.date->day()}) : std::nullopt;
+    std::optional<FileNight> read = ReadFileNight(path, given, error);
     if (!read)
-        Fail(2, QStringLiteral("cannot read %1: %2").arg(path, error));
+        Fail(2, QStringLiteral("cannot read %1: %2").arg(PrintableName(path), error));
     Night& night = read->night;
     if (const std::string problem = SpanProblem(night); !problem.empty())
-        Fail(2, QStringLiteral("cannot report %1: %2").arg(path, QString::fromStdString(problem)));
+        Fail(2, QStringLiteral("cannot report %1: %2").arg(PrintableName(path), QString::fromStdString(problem)));
     // The wave picture finds its own beats.
     const auto figures = Analyse(night, o.wave.isEmpty());
     if (!figures)
         Fail(2, QStringLiteral("%1 is not a record file of trelvo: no line reads like \"S 97 P 72 T 14:03:25  OK!\", "
                                "and it is no per-second file")
-                    .arg(path));
+                    .arg(PrintableName(path)));
+    const std::string fileName = PrintableName(QFileInfo(path).fileName()).toStdString();
+    const std::string source =
+        !read->perSecond.isEmpty()
+            ? speech.Text(lang::text::report::kSourceWith,
+                          {fileName, PrintableName(QFileInfo(read->perSecond).fileName()).toStdString()})
+            : speech.Text(read->recordFile ? lang::text::report::kSourceRecord : lang::text::report::kSourcePerSecond,
+                          {fileName});
     QString dateSaid;
-    if (!night.date)
-        night.date = DateOfRecordFile(path, night, o.date, dateSaid, speech);
+    if (read->recordFile && read->perSecond.isEmpty() && night.date)
+        dateSaid = QString::fromStdString(speech.Text(
+            o.date ? lang::text::report::kDateGiven : lang::text::report::kDateFromFile, {speech.Date(*night.date)}));
     // Nothing is written over a file this night is read from.
     ReadFiles inputs;
     for (const QString& file : read->read)
@@ -185,7 +195,7 @@ int ReportNight(const QString& path, const Options& o)
         if (const std::string problem = GridProblem(night); !problem.empty())
             Fail(2, QStringLiteral("no EDF or OSCAR file of %1: %2").arg(path, QString::fromStdString(problem)));
 
-    std::fputs(SummaryText(read->source.toStdString(), night, *figures, speech).c_str(), stdout);
+    std::fputs(SummaryText(source, night, *figures, speech).c_str(), stdout);
     if (!dateSaid.isEmpty())
         std::printf("%s %s\n", LineName(speech, lang::text::report::kDateLabel).c_str(), qPrintable(dateSaid));
     Writing writing;
