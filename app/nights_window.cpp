@@ -379,6 +379,8 @@ void NightsWindow::ShowListing()
                                                                              : QStringLiteral("ddd d MMM yyyy"));
         if (now)
             dateText += QStringLiteral(" (%1)").arg(T(lang::text::kRecordingNow));
+        if (r.dateFromFileTime)
+            dateText += QStringLiteral(" (%1)").arg(T(lang::text::report::kDateFromFileTime));
         QString resolution = QStringLiteral("%1 s").arg(r.step, 0, 'f', 0);
         if (r.hasWave)
             resolution += QStringLiteral(", ") + wave;

@@ -56,7 +56,7 @@ constexpr TableEntry kTable[] = {
     TableEntry{57, "ODI4\n[/h]"},
     TableEntry{58, "Puls\nMittel [1/min]"},
     TableEntry{59, "Auflösung"},
-    TableEntry{60, "Dateien, die nicht gelesen werden können:"},
+    TableEntry{60, "Dateien, die in keiner Nacht zählen, und warum:"},
     TableEntry{61, "Nacht"},
     TableEntry{62, "Verlauf"},
     TableEntry{63, "PDF …"},
@@ -216,6 +216,7 @@ constexpr TableEntry kTable[] = {
     TableEntry{217, "%1 (%2 Nächte)"},
     TableEntry{218, "Verlauf"},
     TableEntry{219, "nicht geschrieben (siehe die Fehler)"},
+    TableEntry{220, "Datum aus der Änderungszeit der Datei"},
 
     TableEntry{1002, "File"},
     TableEntry{1003, "Save"},
@@ -257,7 +258,7 @@ constexpr TableEntry kTable[] = {
     TableEntry{1057, "ODI4\n[/h]"},
     TableEntry{1058, "Pulse\nmean [1/min]"},
     TableEntry{1059, "Resolution"},
-    TableEntry{1060, "Files that cannot be read:"},
+    TableEntry{1060, "Files not counted in a night, and why:"},
     TableEntry{1061, "Night"},
     TableEntry{1062, "Trend"},
     TableEntry{1063, "PDF …"},
@@ -415,6 +416,7 @@ constexpr TableEntry kTable[] = {
     TableEntry{1217, "%1 (%2 nights)"},
     TableEntry{1218, "Trend"},
     TableEntry{1219, "not written (see the errors)"},
+    TableEntry{1220, "date from the file's time"},
 };
 
 constexpr std::array kMessages{

@@ -169,6 +169,7 @@ inline constexpr int kNightsPdfWritten = 216;
 inline constexpr int kNightsWritten = 217;
 inline constexpr int kTrendLabel = 218;
 inline constexpr int kNotWritten = 219;
+inline constexpr int kDateFromFileTime = 220;
 inline constexpr int kHourColumns = 6;
 inline constexpr int kFigureCount = 12;
 inline constexpr int kNightsColumns = 10;

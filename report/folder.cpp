@@ -33,7 +33,7 @@ std::string_view View(const QByteArray& bytes)
 // at the end is left for the one before it.
 struct PerSecondEnds {
     std::int64_t first = 0, last = 0;
-    std::int32_t utcOffset = 0;
+    std::int32_t utcOffset = 0, lastOffset = 0;
 };
 
 std::optional<recording::RowRead> ReadRow(std::string_view line)
@@ -76,14 +76,14 @@ std::optional<PerSecondEnds> ReadEnds(const QString& path)
         ReadRow(View(tail).substr(static_cast<std::size_t>(begin), static_cast<std::size_t>(end - begin)));
     if (!last)
         return std::nullopt;
-    return PerSecondEnds{LocalTime(*first), LocalTime(*last), first->utcOffset};
+    return PerSecondEnds{LocalTime(*first), LocalTime(*last), first->utcOffset, last->utcOffset};
 }
 
 // A record file's first date and UTC offset from the per-second file written beside it: the
 // first whose rows span the clock time of the record file's first line.
 struct Dated {
     CivilDate date;
-    std::int32_t utcOffset;
+    std::int32_t utcOffset, lastOffset;
     QString perSecond;
 };
 std::optional<Dated> DateFromPerSecondFile(const QString& path, const Night& record)
@@ -97,7 +97,7 @@ std::optional<Dated> DateFromPerSecondFile(const QString& path, const Night& rec
         const std::int64_t at = from + ((firstClock - from) % kDay + kDay) % kDay;
         if (at <= ends->last + static_cast<std::int64_t>(kLineSeconds))
             return Dated{CivilFromDays(at >= 0 ? at / kDay : (at - kDay + 1) / kDay), ends->utcOffset,
-                         QFileInfo(candidate).absoluteFilePath()};
+                         ends->lastOffset, QFileInfo(candidate).absoluteFilePath()};
     }
     return std::nullopt;
 }
@@ -149,30 +149,37 @@ Placed Place(const QString& path, const FileFacts* known, bool keepWave = true,
         timed = PlacePerSecond(std::move(night));
     } else {
         facts.kind = FileFacts::Kind::Record;
-        const auto clock = static_cast<int>(std::lround(night.readings.front().seconds) % kDay);
-        const auto zoneOffset = [&](CivilDate date) {
-            return QDateTime(QDate(date.year, date.month, date.day), QTime::fromMSecsSinceStartOfDay(clock * 1000))
+        // The time zone's offset at a second of the file's clock (days after its first date on).
+        const auto zoneOffset = [&](CivilDate date, double seconds) {
+            const auto whole = static_cast<qint64>(std::floor(seconds));
+            return QDateTime(QDate(date.year, date.month, date.day).addDays(whole / kDay),
+                             QTime::fromMSecsSinceStartOfDay(static_cast<int>(whole % kDay) * 1000))
                 .offsetFromUtc();
         };
+        const double first = night.readings.front().seconds, last = night.readings.back().seconds;
         if (given) {
             facts.date = *given;
-            facts.utcOffset = zoneOffset(*given);
+            facts.utcOffset = zoneOffset(*given, first);
+            facts.lastOffset = zoneOffset(*given, last);
         } else if (known) {
             facts.date = known->date;
             facts.utcOffset = known->utcOffset;
+            facts.lastOffset = known->lastOffset;
             facts.perSecond = known->perSecond;
             facts.dateFromFileTime = known->dateFromFileTime;
         } else if (const auto dated = DateFromPerSecondFile(path, night)) {
             facts.date = dated->date;
             facts.utcOffset = dated->utcOffset;
+            facts.lastOffset = dated->lastOffset;
             facts.perSecond = dated->perSecond;
         } else {
             QString said;
             facts.date = DateOfRecordFile(path, night, std::nullopt, said);
-            facts.utcOffset = zoneOffset(facts.date);
+            facts.utcOffset = zoneOffset(facts.date, first);
+            facts.lastOffset = zoneOffset(facts.date, last);
             facts.dateFromFileTime = true;
         }
-        timed = PlaceRecord(std::move(night), facts.date, facts.utcOffset);
+        timed = PlaceRecord(std::move(night), facts.date, facts.utcOffset, facts.lastOffset);
     }
     facts.nights = NightsOf(timed);
     return {std::move(facts), std::move(timed), true};

@@ -38,6 +38,7 @@ struct FileFacts {
     // beside it, else from its modification time and the time zone.
     CivilDate date;
     std::int32_t utcOffset = 0;
+    std::int32_t lastOffset = 0;  // at its last line: another after a change of summer time
     QString perSecond;                 // a record file's per-second file, when it has one (absolute path)
     bool dateFromFileTime = false;     // a record file dated by its modification time
     std::vector<std::int64_t> nights;  // NightOf each reading, each once

@@ -37,11 +37,29 @@ TimedNight PlacePerSecond(Night night)
     return placed;
 }
 
-TimedNight PlaceRecord(Night night, CivilDate date, std::int32_t utcOffset)
+TimedNight PlaceRecord(Night night, CivilDate date, std::int32_t utcOffset, std::int32_t lastOffset)
 {
     night.date = date;
-    for (Reading& r : night.readings)
-        r.utcOffset = utcOffset;
+    auto& rs = night.readings;
+    const std::int32_t change = lastOffset - utcOffset;
+    std::size_t from = rs.size();
+    if (change != 0)
+        for (std::size_t i = 1; i < rs.size() && from == rs.size(); ++i) {
+            const double step = rs[i].seconds - rs[i - 1].seconds;
+            // Forward: the clock skips the change; back: it repeats it, read as the next day.
+            const double skipped = change > 0 ? step - change : step - (kDay + change);
+            if (skipped > 0 && skipped <= 60)
+                from = i;
+        }
+    for (std::size_t i = 0; i < rs.size(); ++i)
+        rs[i].utcOffset = i < from ? utcOffset : lastOffset;
+    if (from < rs.size()) {
+        // The axis runs on the first line's offset, as a per-second file's does.
+        const double shift = change > 0 ? -change : -(kDay + change);
+        for (std::size_t i = from; i < rs.size(); ++i)
+            rs[i].seconds += shift;
+        night.offsetChanges.emplace_back(rs[from].seconds, lastOffset);
+    }
     return {std::move(night), DaysFromCivil(date) * kDay - utcOffset};
 }
 

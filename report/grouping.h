@@ -18,9 +18,12 @@ struct TimedNight {
 
 // A per-second file says its own times: its axis starts at the local midnight of its first row.
 [[nodiscard]] TimedNight PlacePerSecond(Night night);
-// A record file says only the clock: its first line's date and the UTC offset its clock ran on
-// come from elsewhere (its per-second file, or the time zone).
-[[nodiscard]] TimedNight PlaceRecord(Night night, CivilDate date, std::int32_t utcOffset);
+// A record file says only the clock: its first line's date and the UTC offsets its clock ran on
+// at its first and last lines come from elsewhere (its per-second file, or the time zone). When
+// they differ, the clock was changed for summer time where the lines jump by the difference (an
+// hour forward, or an hour back, which reading the lines took for the next day).
+[[nodiscard]] TimedNight PlaceRecord(Night night, CivilDate date, std::int32_t utcOffset,
+                                     std::int32_t lastOffset);
 
 // A night runs from local noon to local noon and is named by the day of its evening, in days
 // since 1970-01-01.

@@ -91,7 +91,10 @@ NightsReport ReportOfNights(std::vector<FolderNight> nights, const QString& rang
         return NightsReport::Page{
             std::move(*night), std::move(*figures),
             QString::fromStdString(speech.Text(lang::text::report::kNightTitle, {speech.Date(n.row.date)})),
-            QString::fromStdString(n.row.name)};
+            QString::fromStdString(n.row.name) +
+                (n.row.dateFromFileTime
+                     ? QStringLiteral(" · ") + QString::fromStdString(speech.Text(lang::text::report::kDateFromFileTime))
+                     : QString())};
     };
     return report;
 }

@@ -236,7 +236,9 @@ double PaintNightsTable(QPainter& p, double top, const std::vector<NightRow>& ro
         if ((i - from) % 2 == 0)
             p.fillRect(QRectF(0, y, kWidth, kRowHeight), QColor(242, 242, 242));
         cells(y,
-              {Text(speech.Date(r.date)) + (Short(r) ? QStringLiteral(" *") : QString()), hours(r.recordingHours),
+              {Text(speech.Date(r.date)) + (Short(r) ? QStringLiteral(" *") : QString()) +
+                   (r.dateFromFileTime ? QStringLiteral(" †") : QString()),
+               hours(r.recordingHours),
                hours(r.analysedHours), Number(speech, r.spo2Mean, 1) + QStringLiteral(" %"),
                r.spo2Min ? QStringLiteral("%1 %").arg(*r.spo2Min) : QStringLiteral("–"),
                Number(speech, r.t90Minutes, 1), Number(speech, r.t88Minutes, 1), Number(speech, r.odi3, 1),
@@ -331,6 +333,9 @@ QString WriteNightsPdf(QIODevice& out, const NightsReport& report)
         p.setPen(QColor(70, 70, 70));
         p.drawText(QRectF(0, below + 6, kWidth, 22), Qt::AlignLeft | Qt::AlignVCenter,
                    Say(speech, words::kShortNights, {speech.Number(kShortestCountedHours, 0)}));
+        if (std::any_of(report.rows.begin(), report.rows.end(), [](const NightRow& r) { return r.dateFromFileTime; }))
+            p.drawText(QRectF(0, below + 28, kWidth, 22), Qt::AlignLeft | Qt::AlignVCenter,
+                       QStringLiteral("† ") + Say(speech, words::kDateFromFileTime, {}));
         p.setPen(Qt::black);
     };
     if (shown == n)

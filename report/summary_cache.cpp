@@ -50,6 +50,7 @@ QString FactsText(const FileFacts& f)
                                                        {QStringLiteral("month"), f.date.month},
                                                        {QStringLiteral("day"), f.date.day},
                                                        {QStringLiteral("offset"), f.utcOffset},
+                                                       {QStringLiteral("lastOffset"), f.lastOffset},
                                                        {QStringLiteral("perSecond"), f.perSecond},
                                                        {QStringLiteral("fileTime"), f.dateFromFileTime},
                                                        {QStringLiteral("nights"), nights}})
@@ -74,12 +75,14 @@ std::optional<FileFacts> FactsFrom(const QString& text)
     f.date = {o.value(QStringLiteral("year")).toInt(1970), o.value(QStringLiteral("month")).toInt(1),
               o.value(QStringLiteral("day")).toInt(1)};
     f.utcOffset = o.value(QStringLiteral("offset")).toInt();
+    f.lastOffset = o.value(QStringLiteral("lastOffset")).toInt();
     f.perSecond = o.value(QStringLiteral("perSecond")).toString();
     f.dateFromFileTime = o.value(QStringLiteral("fileTime")).toBool();
     const QJsonArray nights = o.value(QStringLiteral("nights")).toArray();
     // A file's readings span kLongestNight at most: a few nights, one after the other.
     const auto most = static_cast<qsizetype>(kLongestNight / 86400) + 2;
-    if (nights.size() > most || !PlausibleDate(f.date) || std::abs(f.utcOffset) > 18 * 3600)
+    if (nights.size() > most || !PlausibleDate(f.date) || std::abs(f.utcOffset) > 18 * 3600 ||
+        std::abs(f.lastOffset) > 18 * 3600)
         return std::nullopt;
     for (const QJsonValue n : nights) {
         const qint64 night = n.toInteger(INT64_MIN);

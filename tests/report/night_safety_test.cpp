@@ -1,10 +1,12 @@
 // A night's figures whatever a folder holds: each second counted once, the cache no other truth
 // than the files, and nothing in the folder that can hang, flood or hide from the listing.
 
+#include "lang/string_table.h"
 #include "report/folder.h"
 #include "report/load.h"
 #include "report/night_text.h"
 #include "report/summary_cache.h"
+#include "report/summary_text.h"
 #include "support/time_zone.h"
 
 #include <QDateTime>
@@ -143,6 +145,8 @@ TEST(NightSafety, RecordingsThatDisagreeStayApartAndSayHowTheyAreDated)
         EXPECT_EQ(n.row.dateFromFileTime, n.row.name.ends_with(".txt")) << n.row.name;
     }
     EXPECT_EQ(names, (std::set<std::string>{"night1.txt", "night2.txt", "night3.txt", "unit1.csv", "unit2.csv"}));
+    EXPECT_NE(NightsTable({listing.nights[0].row}, Speech(lang::kEnglish)).find("(date from the file's time)"),
+              std::string::npos);
     EXPECT_TRUE(listing.unreadable.empty());
 }
 
@@ -199,6 +203,44 @@ TEST(NightSafety, WhatNoFileIsOrNoNightCanBeIsListedApartAndCostsNothing)
     // Names are shown as a person can read them: no control character reaches a terminal.
     ::unlink(latin1.constData());  // a name the temporary folder cannot remove
     EXPECT_EQ(PrintableName(QString::fromUtf8("a\u202Eb\nc\u00e4.txt")), QString::fromUtf8("a\\xe2\\x80\\xaeb\\x0ac\u00e4.txt"));
+}
+
+// Record lines every five seconds on a Berlin clock, from a local start for a span of real time.
+std::string BerlinLines(const QDateTime& start, int seconds)
+{
+    std::string text;
+    for (int i = 0; i < seconds; i += 5)
+        text += "S 95 P 60 T " + start.addSecs(i).toString(QStringLiteral("HH:mm:ss")).toStdString() + "  OK!\r\n";
+    return text;
+}
+
+TEST(NightSafety, ARecordFileKeepsTheClockAcrossAChangeOfSummerTime)
+{
+    test::TimeZone zone("Europe/Berlin");
+    QTemporaryDir dir;
+    const QString d = dir.path();
+    struct Case {
+        QDateTime start;
+        std::vector<std::string> hours;
+    };
+    for (const Case& c :
+         {Case{QDateTime(QDate(2026, 3, 28), QTime(23, 24)), {"23:00", "00:00", "01:00", "03:00", "04:00", "05:00"}},
+          Case{QDateTime(QDate(2026, 10, 24), QTime(23, 24)),
+               {"23:00", "00:00", "01:00", "02:00 (+02:00)", "02:00 (+01:00)", "03:00"}}}) {
+        // Five hours of real time, dated as given and by the per-second file beside it.
+        Write(d + "/night.txt", BerlinLines(c.start, 5 * 3600));
+        QString error;
+        const auto given = ReadFileNight(d + "/night.txt", CivilDate{c.start.date().year(), c.start.date().month(),
+                                                                      c.start.date().day()}, error);
+        ASSERT_TRUE(given) << error.toStdString();
+        const auto figures = Analyse(given->night, false);
+        ASSERT_TRUE(figures);
+        EXPECT_NEAR(figures->end - figures->start, 5 * 3600, 1e-9);
+        std::vector<double> starts;
+        for (const auto& hour : figures->hours)
+            starts.push_back(hour.start);
+        EXPECT_EQ(HourTexts(given->night, starts), c.hours);
+    }
 }
 
 // A cache with entries for these files whose facts claim what no file can hold.
