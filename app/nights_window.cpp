@@ -50,6 +50,17 @@ QLocale LocaleOf(std::int16_t base)
     return base == lang::kGerman ? QLocale(QLocale::German, QLocale::Germany) : QLocale(QLocale::English);
 }
 
+report::NightFormat ReportFormat(NightFile format)
+{
+    switch (format) {
+    case NightFile::Pdf: return report::NightFormat::Pdf;
+    case NightFile::Edf: return report::NightFormat::Edf;
+    case NightFile::Oscar: return report::NightFormat::Oscar;
+    case NightFile::Csv: break;
+    }
+    return report::NightFormat::Csv;
+}
+
 std::vector<report::FolderFile> FilesOf(const report::FolderNight& night)
 {
     std::vector<report::FolderFile> files;
@@ -597,19 +608,14 @@ void NightsWindow::cmdSave_Click(NightFile format)
         return;
     const QString base = QDir(m_folder).filePath(QStringLiteral("night-") + QString::fromStdString(chosen->row.date));
     const QPushButton* button = cmdSave[static_cast<std::size_t>(format)];
-    QString target;
-    switch (format) {
-    case NightFile::Pdf:
-        target = QFileDialog::getSaveFileName(this, button->text(), base + ".pdf", "PDF (*.pdf)");
-        break;
-    case NightFile::Edf:
-        target = QFileDialog::getSaveFileName(this, button->text(), base + ".edf", "EDF+ (*.edf)");
-        break;
-    case NightFile::Csv:
-        target = QFileDialog::getSaveFileName(this, button->text(), base + "-seconds.csv", "CSV (*.csv)");
-        break;
-    case NightFile::Oscar: target = QFileDialog::getExistingDirectory(this, button->text(), m_folder); break;
-    }
+    const report::NightFormatInfo& info = report::InfoOf(ReportFormat(format));
+    const QString target =
+        format == NightFile::Oscar
+            ? QFileDialog::getExistingDirectory(this, button->text(), m_folder)
+            : QFileDialog::getSaveFileName(this, button->text(),
+                                           base + (format == NightFile::Csv ? QStringLiteral("-seconds") : QString()) +
+                                               QString::fromLatin1(info.suffix),
+                                           QString::fromLatin1(info.filter));
     if (target.isEmpty())
         return;
     const QString date = QString::fromStdString(chosen->row.date), names = QString::fromStdString(chosen->row.name);
@@ -620,17 +626,39 @@ void NightsWindow::cmdSave_Click(NightFile format)
                               : T(lang::text::kNotWritten).arg(failure));
         watcher->deleteLater();
     });
-    watcher->setFuture(QtConcurrent::run(&m_nightPool, [shown, format, target, date, names, language = m_language] {
-        YieldToTheDisplay();
-        return SaveNight(format, target, shown->night, date, names, language);
-    }));
+    watcher->setFuture(QtConcurrent::run(
+        &m_nightPool, [shown, format, target, date, names, language = m_language, files = FilesOfNight(*chosen)] {
+            YieldToTheDisplay();
+            return SaveNight(format, target, shown->night, date, names, language, files);
+        }));
+}
+
+report::ReadFiles FilesOfNight(const report::FolderNight& night)
+{
+    report::ReadFiles files;
+    for (const report::ListedFile& f : night.files) {
+        files.Add(f.file.path);
+        for (const QString& beside : report::PerSecondCandidates(f.file.path))
+            files.Add(beside);
+    }
+    return files;
 }
 
 QString SaveNight(NightFile format, const QString& target, const report::Night& night, const QString& date,
-                  const QString& source, std::int16_t languageBase)
+                  const QString& source, std::int16_t languageBase, const report::ReadFiles& nightFiles)
 {
     const report::Speech speech(languageBase);
     const report::CivilDate first = night.date.value_or(report::CivilDate{});
+    QStringList outputs{target};
+    if (format == NightFile::Oscar)
+        for (const report::OscarFile& file : report::OscarFiles(night, first))
+            outputs << report::OscarFilePath(target, file);
+    if (const auto replaced = report::WouldReplace(nightFiles, outputs)) {
+        const std::string_view text = lang::Text(languageBase, lang::text::kWouldReplace);
+        return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))
+            .arg(report::PrintableName(QDir::toNativeSeparators(replaced->output)),
+                 report::PrintableName(QFileInfo(replaced->input).fileName()));
+    }
     if (format == NightFile::Edf || format == NightFile::Oscar)
         if (const std::string problem = report::GridProblem(night); !problem.empty())
             return QString::fromStdString(problem);

@@ -2,6 +2,7 @@
 
 #include "app/widgets/night_view.h"
 #include "report/folder.h"
+#include "report/load.h"
 
 #include <QFutureWatcher>
 #include <QThreadPool>
@@ -26,10 +27,14 @@ namespace trelvo::app {
 class TrendView;
 
 // A night's files as the nights window saves them, through the report's writers: the reason one
-// could not be written, or nothing. An OSCAR target is a folder.
+// could not be written, or nothing. An OSCAR target is a folder. Nothing is written over a file of
+// the night (nightFiles).
 enum class NightFile { Pdf, Edf, Oscar, Csv };
 [[nodiscard]] QString SaveNight(NightFile format, const QString& target, const report::Night& night,
-                                const QString& date, const QString& source, std::int16_t languageBase);
+                                const QString& date, const QString& source, std::int16_t languageBase,
+                                const report::ReadFiles& nightFiles);
+// The files of a listed night, and the per-second files that may lie beside its record files.
+[[nodiscard]] report::ReadFiles FilesOfNight(const report::FolderNight& night);
 
 // The nights of a folder: a table of them with their figures, the chosen night's panels, the
 // trend, and the night's files to save. Reading the folder and loading a night happen off the

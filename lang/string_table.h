@@ -70,6 +70,7 @@ inline constexpr int kPersonName = 84;
 inline constexpr int kPersonBorn = 85;
 inline constexpr int kNoNightInRange = 86;
 inline constexpr int kWritingReport = 87;
+inline constexpr int kWouldReplace = 88;
 // The report's texts; the rows of a table follow its header's first.
 namespace report {
 inline constexpr int kPulsePanel = 100;

@@ -4,10 +4,37 @@
 #include "report/page.h"
 #include "report/summary_text.h"
 
+#include "report/load.h"
+
 #include <QBuffer>
 #include <QDir>
 
+#include <array>
+
 namespace trelvo::report {
+
+const NightFormatInfo& InfoOf(NightFormat format)
+{
+    static constexpr std::array<NightFormatInfo, 7> kFormats{{
+        {NightFormat::Pdf, ".pdf", "PDF (*.pdf)"},
+        {NightFormat::Edf, ".edf", "EDF+ (*.edf)"},
+        {NightFormat::Oscar, "", ""},
+        {NightFormat::Csv, ".csv", "CSV (*.csv)"},
+        {NightFormat::Events, ".csv", "CSV (*.csv)"},
+        {NightFormat::Png, ".png", "PNG (*.png)"},
+        {NightFormat::Svg, ".svg", "SVG (*.svg)"},
+    }};
+    return kFormats[static_cast<std::size_t>(format)];
+}
+
+std::optional<Replacement> WouldReplace(const ReadFiles& read, const QStringList& outputs)
+{
+    for (const QString& output : outputs)
+        if (!output.isEmpty())
+            if (const QString input = read.Replaced(output); !input.isEmpty())
+                return Replacement{output, input};
+    return std::nullopt;
+}
 
 QString WritePdfFile(const QString& path, const Night& night, const Figures& figures, const QString& title,
                      const QString& subtitle, const Speech& speech)
@@ -68,8 +95,10 @@ std::vector<std::pair<QString, QString>> WriteOscarFolder(const QString& folder,
     std::vector<std::pair<QString, QString>> written;
     for (const OscarFile& file : files) {
         const QString target = OscarFilePath(folder, file);
-        written.emplace_back(target, WriteWhole(target, QByteArray(reinterpret_cast<const char*>(file.bytes.data()),
-                                                                   static_cast<qsizetype>(file.bytes.size()))));
+        written.emplace_back(target, WriteWhole(target,
+                                                QByteArray(reinterpret_cast<const char*>(file.bytes.data()),
+                                                           static_cast<qsizetype>(file.bytes.size())),
+                                                OutputFile::Links::Replace));
     }
     return written;
 }

@@ -6,11 +6,33 @@
 #include "report/summary_text.h"
 
 #include <QString>
+#include <QStringList>
+
+#include <optional>
 
 #include <utility>
 #include <vector>
 
 namespace trelvo::report {
+
+class ReadFiles;
+
+// The files a night is saved as, by the command line and the nights window alike: each one's
+// ending and its save dialog's filter (an OSCAR output is a folder of files the report names).
+enum class NightFormat { Pdf, Edf, Oscar, Csv, Events, Png, Svg };
+struct NightFormatInfo {
+    NightFormat format;
+    const char* suffix;
+    const char* filter;
+};
+[[nodiscard]] const NightFormatInfo& InfoOf(NightFormat format);
+
+// Every output is checked before any is written: the first that would replace a file read
+// (whatever name leads to it), and that file.
+struct Replacement {
+    QString output, input;
+};
+[[nodiscard]] std::optional<Replacement> WouldReplace(const ReadFiles& read, const QStringList& outputs);
 
 // The night's files as a user asks for them, each written whole or not at all through a name the
 // user gave (a link there leads to the file replaced). Each returns the reason of a failure, or
@@ -25,7 +47,8 @@ namespace trelvo::report {
 [[nodiscard]] QString WriteNightsCsvFile(const QString& path, const std::vector<NightRow>& rows);
 
 // The OSCAR files into a folder (made when missing): each file's path and the reason it could not
-// be written (empty when it was), or only the folder with its reason.
+// be written (empty when it was), or only the folder with its reason. The names are the report's:
+// a link there is replaced, never written through.
 [[nodiscard]] std::vector<std::pair<QString, QString>> WriteOscarFolder(const QString& folder,
                                                                         const std::vector<OscarFile>& files);
 [[nodiscard]] QString OscarFilePath(const QString& folder, const OscarFile& file);

@@ -3,6 +3,7 @@
 
 #include "app/nights_window.h"
 #include "lang/string_table.h"
+#include "report/export.h"
 #include "report/folder.h"
 #include "report/night_text.h"
 
@@ -149,7 +150,8 @@ TEST(NightsWindow, SavesTheChosenNightInEveryFormat)
     const auto night = report::LoadFolderNight(listing.nights[0], error);
     ASSERT_TRUE(night) << error.toStdString();
     const auto save = [&](NightFile format, const QString& name) {
-        return SaveNight(format, dir.filePath(name), *night, "2026-12-01", "night.csv", lang::kEnglish);
+        return SaveNight(format, dir.filePath(name), *night, "2026-12-01", "night.csv", lang::kEnglish,
+                         FilesOfNight(listing.nights[0]));
     };
     EXPECT_EQ(save(NightFile::Pdf, "n.pdf"), "");
     EXPECT_EQ(save(NightFile::Edf, "n.edf"), "");
@@ -164,6 +166,30 @@ TEST(NightsWindow, SavesTheChosenNightInEveryFormat)
     EXPECT_EQ(csv.readAll().count('\n'), 601);
     EXPECT_FALSE(QDir(dir.filePath("oscar")).entryList(QDir::Files).isEmpty());
     EXPECT_NE(save(NightFile::Pdf, "missing/n.pdf"), "") << "a failure is told, never taken for success";
+
+    // Never over a file of the night, by any name; and the OSCAR files' names are the report's own:
+    // a link planted there is replaced, not written through.
+    const qint64 size = QFileInfo(dir.filePath("night.csv")).size();
+    ASSERT_TRUE(QFile::link(dir.filePath("night.csv"), dir.filePath("link.csv")));
+    EXPECT_EQ(save(NightFile::Csv, "night.csv").toStdString(),
+              dir.filePath("night.csv").toStdString() + " would replace night.csv, a file of this night: choose "
+                                                        "another name");
+    EXPECT_TRUE(save(NightFile::Pdf, "link.csv").contains("would replace night.csv"));
+    EXPECT_TRUE(SaveNight(NightFile::Csv, dir.filePath("night.csv"), *night, "2026-12-01", "night.csv", lang::kGerman,
+                          FilesOfNight(listing.nights[0]))
+                    .contains(QString::fromUtf8("würde night.csv ersetzen")));
+    EXPECT_EQ(QFileInfo(dir.filePath("night.csv")).size(), size);
+    const auto oscarFiles = report::OscarFiles(*night, *night->date);
+    ASSERT_FALSE(oscarFiles.empty());
+    QDir().mkpath(dir.filePath("planted"));
+    Write(dir.path() + "/victim", "mine");
+    ASSERT_TRUE(QFile::link(dir.filePath("victim"),
+                            dir.filePath("planted/" + QString::fromStdString(oscarFiles.front().name))));
+    EXPECT_EQ(save(NightFile::Oscar, "planted"), "");
+    QFile victim(dir.filePath("victim"));
+    ASSERT_TRUE(victim.open(QIODevice::ReadOnly));
+    EXPECT_EQ(victim.readAll(), "mine");
+    EXPECT_FALSE(QFileInfo(dir.filePath("planted/" + QString::fromStdString(oscarFiles.front().name))).isSymLink());
 
     // The report for the doctor, written off the window's thread.
     NightsWindow w(lang::kEnglish, {});

@@ -36,13 +36,11 @@ namespace {
 using Links = OutputFile::Links;
 
 // Status 2 before anything is written when an output would replace a file read.
-void RefuseOutputsOverInputs(const ReadFiles& read, QStringList outputs)
+void RefuseOutputsOverInputs(const ReadFiles& read, const QStringList& outputs)
 {
-    outputs.removeAll(QString());
-    for (const QString& output : outputs)
-        if (const QString input = read.Replaced(output); !input.isEmpty())
-            Fail(2, QStringLiteral("%1 would replace %2, which this report reads: give the output another name")
-                        .arg(output, input));
+    if (const auto replaced = WouldReplace(read, outputs))
+        Fail(2, QStringLiteral("%1 would replace %2, which this report reads: give the output another name")
+                    .arg(PrintableName(replaced->output), PrintableName(replaced->input)));
 }
 
 // A line on stdout that names a file written: its name, then what it says.
