@@ -438,6 +438,9 @@ constexpr std::array kMessages{
     MessageEntry{kGerman, Message::RecordCannotFinish, "Die Datei %1 ließ sich nicht sicher abschließen: %2."},
     MessageEntry{kGerman, Message::RecordInUse,
                  "In die Datei %1 schreibt gerade eine andere Aufzeichnung. Bitte eine andere Datei wählen."},
+    MessageEntry{kGerman, Message::RecordFileGone,
+                 "Die Datei %1 wurde während der Aufzeichnung gelöscht oder auf ein anderes Laufwerk verschoben. "
+                 "Die Aufzeichnung geht in %2 weiter."},
 
     MessageEntry{kEnglish, Message::PortNoSuchDevice, "no such device (is the cable plugged in?)"},
     MessageEntry{kEnglish, Message::PortBusy, "busy: another program is using it"},
@@ -455,6 +458,8 @@ constexpr std::array kMessages{
     MessageEntry{kEnglish, Message::RecordCannotFinish, "The record file %1 could not be finished safely: %2."},
     MessageEntry{kEnglish, Message::RecordInUse,
                  "Another recording is writing the record file %1. Please choose another file."},
+    MessageEntry{kEnglish, Message::RecordFileGone,
+                 "The file %1 was deleted or moved to another disk while recording. Recording goes on into %2."},
 };
 
 constexpr bool ById(const TableEntry& a, const TableEntry& b)

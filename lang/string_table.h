@@ -191,6 +191,7 @@ enum class Message {
     RecordCannotWrite,   // %1 the file, %2 the reason
     RecordCannotFinish,  // %1 the file, %2 the reason
     RecordInUse,         // %1 the file
+    RecordFileGone,      // %1 the file taken away, %2 the file recording goes on into
 };
 
 struct TableEntry {

@@ -64,6 +64,12 @@ public:
         return {};
     }
 
+    bool Gone() const override
+    {
+        struct stat st {};
+        return m_fd >= 0 && ::fstat(m_fd, &st) == 0 && st.st_nlink == 0;
+    }
+
     std::string Close() override
     {
         std::string error;
@@ -99,15 +105,21 @@ bool LockForRecording(int fd)
 
 RecordStore::Opened DiskRecordStore::Create(const std::string& path)
 {
-    // Not emptied before it is known to be free: a file another recording writes stays whole.
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+    // Not emptied before it is known to be free: a file another recording writes stays whole. A
+    // pipe opens without waiting for a reader, and is refused.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0666);
     if (fd < 0)
-        return {nullptr, SystemError(errno), path};
+        return {nullptr, errno == ENXIO ? std::string("it is a pipe, not a file") : SystemError(errno), path};
     struct stat st {};
     if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
         ::close(fd);
         return {nullptr, SystemError(EISDIR), path};
     }
+    if (S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode)) {
+        ::close(fd);
+        return {nullptr, "it is a pipe, not a file", path};
+    }
+    (void)::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     if (!LockForRecording(fd)) {
         const int error = errno;
         ::close(fd);
@@ -179,11 +191,44 @@ RecordStore::Opened DiskRecordStore::CreatePerSecondFile(const std::string& reco
         auto file = std::make_unique<DiskRecordFile>(fd, Encoder{});
         std::string header(kPerSecondHeader);
         header += "\r\n";
-        if (std::string error = file->Append(header); !error.empty())
+        if (std::string error = file->Append(header); !error.empty()) {
+            // A full disk at the start: no empty file is left behind.
+            (void)file->Close();
+            RemoveIfEmpty(path);
             return {nullptr, std::move(error), path};
+        }
         return {std::move(file), {}, path};
     }
     return {nullptr, SystemError(EEXIST), PerSecondPath(recordPath, 1)};
+}
+
+RecordStore::Opened DiskRecordStore::CreateNext(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of('/');
+    const std::size_t dot = path.find_last_of('.');
+    const bool suffix = dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
+    const std::string stem = suffix ? path.substr(0, dot) : path, ending = suffix ? path.substr(dot) : "";
+    for (int n = 1; n <= 1000; ++n) {
+        const std::string name = n == 1 ? path : stem + "-" + std::to_string(n) + ending;
+        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno == EEXIST)
+            continue;
+        if (fd < 0)
+            return {nullptr, SystemError(errno), name};
+        if (!LockForRecording(fd)) {
+            ::close(fd);
+            continue;
+        }
+        return {std::make_unique<DiskRecordFile>(fd, m_encoder), {}, name};
+    }
+    return {nullptr, SystemError(EEXIST), path};
+}
+
+void DiskRecordStore::RemoveIfEmpty(const std::string& path)
+{
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size == 0)
+        ::unlink(path.c_str());
 }
 
 }  // namespace trelvo::recording

@@ -19,6 +19,9 @@ public:
     [[nodiscard]] virtual std::string Append(std::string_view line) = 0;
     // Makes what was written durable and closes the file; returns the reason of a failure.
     [[nodiscard]] virtual std::string Close() = 0;
+    // The file has no name any more: deleted, or moved to another disk, while it is written. What
+    // is written into it from now on is lost when it is closed.
+    [[nodiscard]] virtual bool Gone() const { return false; }
 
 protected:
     RecordFile() = default;
@@ -45,6 +48,11 @@ public:
     // one this user cannot write and one another recording holds are all taken. Its header row is
     // written, and the file is held for this recording until it is closed.
     [[nodiscard]] virtual Opened CreatePerSecondFile(const std::string& recordPath) = 0;
+    // Creates a new record file under the first free name of night.txt, night-2.txt, ... beside
+    // path: where a recording whose file was taken away goes on.
+    [[nodiscard]] virtual Opened CreateNext(const std::string& path) { return Create(path); }
+    // Removes a file this recording made that is still empty (a recording that could not start).
+    virtual void RemoveIfEmpty(const std::string& /*path*/) {}
 
 protected:
     RecordStore() = default;
@@ -65,6 +73,8 @@ public:
     static constexpr std::chrono::seconds kSyncInterval{60};
     Opened Create(const std::string& path) override;
     Opened CreatePerSecondFile(const std::string& recordPath) override;
+    Opened CreateNext(const std::string& path) override;
+    void RemoveIfEmpty(const std::string& path) override;
 
 private:
     Encoder m_encoder;

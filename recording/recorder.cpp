@@ -61,7 +61,9 @@ void Recorder::SwitchOn()
     if (opened.file) {
         perSecond = m_store.CreatePerSecondFile(*chosen);
         if (!perSecond.file) {
+            // A disk full at the start leaves no empty record file behind.
             (void)opened.file->Close();
+            m_store.RemoveIfEmpty(*chosen);
             opened = std::move(perSecond);
         }
     }
@@ -79,6 +81,7 @@ void Recorder::SwitchOn()
     m_perSecond = std::move(perSecond.file);
     m_perSecondName = std::move(perSecond.path);
     m_openSecond = m_clock.EpochSeconds();
+    m_lastGoneCheck = m_openSecond;
     m_wave.clear();
     m_wave.reserve(256);
     m_view.SetRecordingActive(true);
@@ -95,6 +98,7 @@ void Recorder::Tick(const core::Reading& shown)
 
     const TimeReading now = m_clock.Now();
     FinishSecondsBefore(now.epochSeconds);
+    GoOnIfTakenAway(now.epochSeconds);
     if (!m_file)
         return;
     // The seconds value decides, not the last character of the text: a 12-hour text ends in
@@ -175,6 +179,47 @@ void Recorder::CloseRecordFile()
         (void)m_perSecond->Close();
         CloseFiles();
     }
+}
+
+void Recorder::GoOnIfTakenAway(std::int64_t now)
+{
+    if (!m_file || (now - m_lastGoneCheck < kGoneCheckSeconds && now >= m_lastGoneCheck))
+        return;
+    m_lastGoneCheck = now;
+    const bool recordGone = m_file->Gone();
+    if (!recordGone && !m_perSecond->Gone())
+        return;
+    const std::string gone = recordGone ? m_program.RecordFileName : m_perSecondName;
+    // Both files go on anew, so that the per-second file lies beside its record file again.
+    (void)m_file->Close();
+    (void)m_perSecond->Close();
+    CloseFiles();
+    RecordStore::Opened opened = m_store.CreateNext(m_program.RecordFileName);
+    RecordStore::Opened perSecond;
+    if (opened.file) {
+        perSecond = m_store.CreatePerSecondFile(opened.path);
+        if (!perSecond.file) {
+            (void)opened.file->Close();
+            m_store.RemoveIfEmpty(opened.path);
+            opened = std::move(perSecond);
+        }
+    }
+    if (!opened.file) {
+        m_program.Recording = false;
+        m_view.SetSaveChecked(false);
+        ShowNotRecording();
+        m_view.ShowMessage(lang::MessageText(m_program.LanguageBase, lang::Message::RecordCannotWrite,
+                                             {gone, opened.error.empty() ? std::string("-") : opened.error}));
+        return;
+    }
+    m_program.RecordFileName = opened.path;
+    m_file = std::move(opened.file);
+    m_perSecond = std::move(perSecond.file);
+    m_perSecondName = std::move(perSecond.path);
+    m_view.SetRecordingActive(true);
+    m_view.SetStatusText(lang::RecordingStatus(m_program.LanguageBase, true, m_program.RecordFileName));
+    m_view.ShowMessage(lang::MessageText(m_program.LanguageBase, lang::Message::RecordFileGone,
+                                         {gone, m_program.RecordFileName}));
 }
 
 void Recorder::ShowNotRecording()

@@ -90,6 +90,8 @@ public:
     // A stall of the event loop up to this long is filled with the values of the second after it;
     // a longer break (the computer slept) is left as a gap.
     static constexpr std::int64_t kLongestFilledGap = 5;
+    // How often the files are checked for still having their names.
+    static constexpr std::int64_t kGoneCheckSeconds = 10;
 
 private:
     void SwitchOn();
@@ -99,6 +101,8 @@ private:
     void CloseFiles();
     void StopAfterWriteFailure(std::string file, const std::string& reason);  // file: a copy, as the names are cleared
     void ShowNotRecording();
+    // A file taken away while written: both files anew under free names, and the user told.
+    void GoOnIfTakenAway(std::int64_t now);
 
     core::ProgramState& m_program;
     Clock& m_clock;
@@ -114,6 +118,7 @@ private:
     core::UnitValues m_unit;           // the values behind the fields
     bool m_noData = false;             // the no-data warning is on
     bool m_fileNotReady = false;
+    std::int64_t m_lastGoneCheck = 0;
     char m_nextRecordDigit = '\0';  // kept for the window's life, across recordings
 };
 

@@ -284,6 +284,51 @@ TEST_F(RecorderTest, ADeviceWithNoSpaceLeftStopsRecordingAtTheFirstLine)
     EXPECT_NE(view.messages[0].find("No space left on device"), std::string::npos) << view.messages[0];
 }
 
+// A file taken away while it is written (deleted, or moved to another disk): noticed within the
+// check's interval, said, and recording goes on into files that have names; a pipe chosen as the
+// record file is refused at once; a disk full at the start leaves no empty files.
+TEST_F(RecorderTest, AFileTakenAwayIsNoticedAndRecordingGoesOn)
+{
+    recorder.Toggle();
+    Run(12);
+    fs::remove(file);
+    fs::remove(dir / "night.csv");
+    Run(Recorder::kGoneCheckSeconds + 1);
+    EXPECT_TRUE(program.Recording);
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0], "The file " + file + " was deleted or moved to another disk while recording. "
+                                "Recording goes on into " + file + ".");
+    EXPECT_EQ(view.status, "Data written to:" + file);
+    Run(10);
+    EXPECT_GE(Lines().size(), 2u);
+    const std::string rows = ReadFile((dir / "night.csv").string());
+    EXPECT_GE(std::count(rows.begin(), rows.end(), '\n'), 10);
+    recorder.Toggle();
+
+    const fs::path pipe = dir / "pipe.txt";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    dialog.answer = pipe.string();
+    view.messages.clear();
+    recorder.Toggle();
+    EXPECT_FALSE(program.Recording);
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_NE(view.messages[0].find("it is a pipe, not a file"), std::string::npos) << view.messages[0];
+
+    rlimit old{};
+    ::getrlimit(RLIMIT_FSIZE, &old);
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit none = old;
+    none.rlim_cur = 8;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &none), 0);
+    dialog.answer = (dir / "full.txt").string();
+    recorder.Toggle();
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_FALSE(program.Recording);
+    EXPECT_FALSE(fs::exists(dir / "full.txt"));
+    EXPECT_FALSE(fs::exists(dir / "full.csv"));
+}
+
 // A disk that fills up in the middle of a row: both files keep whole lines only, and one message
 // names the file that could not be written.
 TEST_F(RecorderTest, ARowCutOffByAFullDiskIsTakenBack)
