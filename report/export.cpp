@@ -215,6 +215,9 @@ std::string WriteEdf(const std::string& path, const Night& night, const Figures&
     const std::size_t count = walk.Count();
     if (count == 0)
         return "the night holds no reading, or spans more than 7 days";
+    if (const LocalMoment first = MomentOf(firstDate, night.readings.front().seconds);
+        first.date.year < 1985 || first.date.year > 2084)
+        return "EDF+ files hold dates from 1985 to 2084 only, and the night begins on " + DateText(first.date);
 
     struct Annotation {
         std::size_t onset, duration;

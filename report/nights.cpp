@@ -5,6 +5,7 @@
 #include "report/picture.h"
 #include "report/plot.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QPainter>
 #include <QtConcurrent/QtConcurrentMap>
@@ -29,7 +30,9 @@ NightsPlan PlanNights(const QStringList& arguments)
     }
     plan.listing = ListFiles(files, nullptr, {});
 
-    std::unordered_set<std::string> taken;
+    // The trend's name is taken first: a night recorded as trend.txt gets trend-2.png.
+    plan.trend = QDir(plan.folder).absoluteFilePath(QString::fromLatin1(kTrendName));
+    std::unordered_set<std::string> taken{plan.trend.toStdString()};
     for (const FolderNight& night : plan.listing.nights) {
         // Beside the night's record file (the name the user chose), else its first file.
         const auto record = std::find_if(night.files.begin(), night.files.end(),

@@ -20,10 +20,12 @@ namespace trelvo::report {
 struct NightsPlan {
     FolderListing listing;  // newest first
     QStringList pictures;   // each night's picture, by the listing's index
+    QString trend;          // the trend's picture, when no other is asked for: no night's picture
     ReadFiles inputs;       // every file read, or looked at to be read
     QString folder;         // the first folder given, else the first file's
 };
 [[nodiscard]] NightsPlan PlanNights(const QStringList& arguments);
+inline constexpr const char* kTrendName = "trend.png";
 
 // Draws every night's picture, as many at once as there are cores (Qt's global thread pool):
 // why each could not be drawn or written (empty when it was), by the listing's index.

@@ -56,8 +56,11 @@ bool OutputFile::Open()
     }
     const bool replacing = found && S_ISREG(existing.st_mode);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        m_temporary = info.path() + QStringLiteral("/.") + info.fileName() +
-                      QStringLiteral(".%1-%2.part").arg(::getpid()).arg(counter++);
+        // Beside the output, under its name when that leaves room for the ending (a name is 255
+        // bytes at most).
+        const QString tag = QStringLiteral(".%1-%2.part").arg(::getpid()).arg(counter++);
+        const bool room = QFile::encodeName(info.fileName()).size() + tag.size() + 1 <= 255;
+        m_temporary = info.path() + QStringLiteral("/.") + (room ? info.fileName() : QStringLiteral("trelvo")) + tag;
         m_fd = ::open(QFile::encodeName(m_temporary).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (m_fd >= 0 || errno != EEXIST)
             break;

@@ -319,10 +319,16 @@ QString WriteNightsPdf(QIODevice& out, const NightsReport& report)
     p.drawText(QRectF(0, 0, kWidth, 40), Qt::AlignLeft | Qt::AlignVCenter, title);
     p.setFont(fonts.normal);
     QStringList person;
+    // As given, but without characters that turn or break the line they stand in.
+    const auto plain = [](QString text) {
+        text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+        text.removeIf([](QChar c) { return c.category() == QChar::Other_Control || c.category() == QChar::Other_Format; });
+        return text.toStdString();
+    };
     if (!report.person.isEmpty())
-        person << Say(speech, words::kPersonName, {report.person.toStdString()});
+        person << Say(speech, words::kPersonName, {plain(report.person)});
     if (!report.born.isEmpty())
-        person << Say(speech, words::kPersonBorn, {report.born.toStdString()});
+        person << Say(speech, words::kPersonBorn, {plain(report.born)});
     p.drawText(QRectF(0, 44, kWidth, 22), Qt::AlignLeft | Qt::AlignVCenter, person.join(QStringLiteral(" · ")));
     p.setFont(heading);
     p.drawText(QPointF(0, 110), Say(speech, words::kTheNights));

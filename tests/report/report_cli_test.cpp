@@ -1,4 +1,5 @@
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -14,6 +15,7 @@
 
 #include <functional>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -478,3 +480,60 @@ TEST(ReportTool, ThePdfOfManyNightsForTheDoctor)
 
 }  // namespace
 }  // namespace trelvo::report
+
+namespace {
+
+// What a folder or a command line may hold beyond nights: a pipe beside the night or given, a
+// night named like the trend, a name too long for a temporary name beside it, control characters
+// in a file's name or the person's, a date EDF cannot hold. Each ends at once with its reason.
+TEST(ReportTool, WhatANightsFolderMayHoldNeitherHangsNorHides)
+{
+    QTemporaryDir dir;
+    const QString night = PutNight(dir);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath("night.csv")).constData(), 0600), 0);
+    QElapsedTimer timer;
+    timer.start();
+    ReportRun run = Report({night});
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    run = Report({dir.filePath("night.csv")});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_TRUE(run.err.contains("it is a pipe, not a file")) << run.err.toStdString();
+    EXPECT_LT(timer.elapsed(), 20000) << "a pipe is never waited for";
+
+    QTemporaryDir folder;
+    Put(folder.filePath("trend.txt"), "S 96 P 70 T 23:00:00  OK!\r\nS 95 P 70 T 23:00:05  OK!\r\n");
+    Put(folder.filePath("other.csv"), PerSecondRows(At("2026-11-29", QTime(22, 0)), "+00:00", 600));
+    run = Report({folder.path()});
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(QImage(folder.filePath("trend.png")).size(), QSize(1200, 600)) << "the trend is the trend";
+    EXPECT_TRUE(QFileInfo::exists(folder.filePath("trend-2.png"))) << "the night's picture beside it";
+    EXPECT_EQ(Report({folder.path(), "--csv", folder.filePath("trend.png")}).status, 2);
+
+    // A name of 240 bytes, and one with a line end in it.
+    const QString longName = dir.filePath(QString(236, QLatin1Char('n')) + ".txt");
+    QFile::copy(night, longName);
+    run = Report({longName});
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(longName.chopped(4) + ".png"));
+    const QString broken = dir.filePath("a\nb.txt");
+    QFile::copy(night, broken);
+    run = Report({broken});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(run.out.contains("a\\x0ab.txt")) << run.out.toStdString();
+
+    run = Report({night, "--date", "1980-05-01", "--edf", dir.filePath("n.edf")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.contains("EDF+ files hold dates from 1985 to 2084 only")) << run.err.toStdString();
+
+    const QString pdf = folder.filePath("doctor.pdf");
+    run = Report({folder.path(), "--pdf", pdf, "--name", QString::fromUtf8("Erika \u202EMuster"), "--born",
+                  "1950\n-01-02", "--lang", "en"});
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    QProcess text;
+    text.start("pdftotext", {"-layout", pdf, "-"});
+    text.waitForFinished(20000);
+    const QString pages = QString::fromUtf8(text.readAllStandardOutput());
+    EXPECT_TRUE(pages.contains("Name: Erika Muster · Born: 1950 -01-02")) << pages.left(400).toStdString();
+}
+
+}  // namespace

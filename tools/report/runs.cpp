@@ -27,7 +27,8 @@ using namespace report;
 
 void Fail(int status, const QString& text)
 {
-    std::fprintf(stderr, "trelvo-report: %s\n", qPrintable(text));
+    // A file's name may hold control characters: none reaches the terminal as it is.
+    std::fprintf(stderr, "trelvo-report: %s\n", qPrintable(PrintableName(text)));
     std::exit(status);
 }
 
@@ -44,14 +45,15 @@ void RefuseOutputsOverInputs(const ReadFiles& read, const QStringList& outputs)
 }
 
 // A line on stdout that names a file written: its name, then what it says.
-void Written(const Speech& speech, int label, int what, std::initializer_list<std::string_view> values)
-{
-    std::printf("%s %s\n", LineName(speech, label).c_str(), speech.Text(what, values).c_str());
-}
-
 void Written(const Speech& speech, int label, const std::string& what)
 {
-    std::printf("%s %s\n", LineName(speech, label).c_str(), what.c_str());
+    std::printf("%s %s\n", LineName(speech, label).c_str(),
+                PrintableName(QString::fromStdString(what)).toUtf8().constData());
+}
+
+void Written(const Speech& speech, int label, int what, std::initializer_list<std::string_view> values)
+{
+    Written(speech, label, speech.Text(what, values));
 }
 
 // What failed to be written, said on stderr as it happens; the status at the end.
@@ -61,7 +63,8 @@ struct Writing {
     {
         if (error.isEmpty())
             return true;
-        std::fprintf(stderr, "trelvo-report: cannot write %s: %s\n", qPrintable(path), qPrintable(error));
+        std::fprintf(stderr, "trelvo-report: cannot write %s: %s\n", qPrintable(PrintableName(path)),
+                     qPrintable(PrintableName(error)));
         ++failures;
         return false;
     }
@@ -241,8 +244,19 @@ int ReportNights(const QStringList& arguments, const Options& o)
 {
     NightsPlan plan = PlanNights(arguments);
     KeepRange(plan, o);
-    const QString trend = o.output.isEmpty() ? QDir(plan.folder).filePath(QStringLiteral("trend.png")) : o.output;
+    const QString trend = o.output.isEmpty() ? plan.trend : o.output;
     RefuseOutputsOverInputs(plan.inputs, plan.pictures + QStringList{trend, o.csv, o.pdf});
+    // No output over another of the same run.
+    QStringList outputs = plan.pictures;
+    for (const QString& output : {trend, o.csv, o.pdf}) {
+        if (output.isEmpty())
+            continue;
+        for (const QString& earlier : outputs)
+            if (QFileInfo(earlier).absoluteFilePath() == QFileInfo(output).absoluteFilePath())
+                Fail(2, QStringLiteral("%1 is named for two outputs of this run: give one another name")
+                            .arg(PrintableName(output)));
+        outputs << output;
+    }
     for (const auto& [file, why] : plan.listing.unreadable)
         std::fprintf(stderr, "trelvo-report: %s skipped: %s\n", qPrintable(file), qPrintable(why));
     const std::vector<QString> failures = DrawNights(plan, Speech(o.language));
