@@ -148,7 +148,9 @@ NightsWindow::NightsWindow(std::int16_t languageBase, std::function<QString()> r
 
 NightsWindow::~NightsWindow()
 {
+    // The program ends without waiting for a listing or a report: both stop at their next step.
     m_listWatcher.cancel();
+    m_reportWatcher.cancel();
     m_listPool.waitForDone();
     m_nightPool.waitForDone();
 }
