@@ -241,19 +241,31 @@ def peak_mb(pid):
         return next(int(line.split()[1]) for line in f if line.startswith("VmHWM")) / 1024
 
 
-def nights_window(folder, cache, seconds_before=30):
-    """The program fed at line rate opens the nights window on a folder: the time to the listing,
-    the live display's p99 latency and main-thread CPU before and while it loads, the peak memory."""
+def launch_on_nights(folder, cache):
+    """The program with its nights folder set and a cache of its own."""
     master, display, trace, xvfb, program, _ = launch(
         lambda link, work: f"[Ports]\nCOM1={link}\n[Naechte]\nOrdner={folder}\n", "1400x1000",
         {"XDG_CACHE_HOME": cache})
+    return master, display, trace, xvfb, program
+
+
+def past_start_window(display, trace):
+    """OK on the start window; the main window, a second after it is shown."""
+    wait_for(lambda: first(trace, "start-window-shown"), 10)
+    start = wait_for(lambda: xdo(display, "search", "--onlyvisible", "--name", "^Korvant GmbH$"), 5)
+    xdo(display, "mousemove", "--window", start.split()[0], "220", "212", "click", "1")
+    wait_for(lambda: first(trace, "main-window-shown"), 10)
+    main = wait_for(lambda: xdo(display, "search", "--onlyvisible", "--name", "^TRELVO$"), 5).split()[0]
+    time.sleep(1.0)
+    return main
+
+
+def nights_window(folder, cache, seconds_before=30):
+    """The program fed at line rate opens the nights window on a folder: the time to the listing,
+    the live display's p99 latency and main-thread CPU before and while it loads, the peak memory."""
+    master, display, trace, xvfb, program = launch_on_nights(folder, cache)
     try:
-        wait_for(lambda: first(trace, "start-window-shown"), 10)
-        start = wait_for(lambda: xdo(display, "search", "--onlyvisible", "--name", "^Korvant GmbH$"), 5)
-        xdo(display, "mousemove", "--window", start.split()[0], "220", "212", "click", "1")
-        wait_for(lambda: first(trace, "main-window-shown"), 10)
-        main = wait_for(lambda: xdo(display, "search", "--onlyvisible", "--name", "^TRELVO$"), 5).split()[0]
-        time.sleep(1.0)
+        main = past_start_window(display, trace)
         stop, before = threading.Event(), []
         feeder = threading.Thread(target=feed_unit, args=(master, stop, before))
         cpu0, t0 = main_thread_cpu_ns(program.pid), time.monotonic_ns()
@@ -292,16 +304,9 @@ def end_while_listing(folder):
     night: the time until the program has ended."""
     os.mkfifo(os.path.join(folder, "pipe.txt"))
     cache = tempfile.mkdtemp(prefix="trelvo-cache-")
-    master, display, trace, xvfb, program, _ = launch(
-        lambda link, work: f"[Ports]\nCOM1={link}\n[Naechte]\nOrdner={folder}\n", "1400x1000",
-        {"XDG_CACHE_HOME": cache})
+    master, display, trace, xvfb, program = launch_on_nights(folder, cache)
     try:
-        wait_for(lambda: first(trace, "start-window-shown"), 10)
-        start = wait_for(lambda: xdo(display, "search", "--onlyvisible", "--name", "^Korvant GmbH$"), 5)
-        xdo(display, "mousemove", "--window", start.split()[0], "220", "212", "click", "1")
-        wait_for(lambda: first(trace, "main-window-shown"), 10)
-        main = wait_for(lambda: xdo(display, "search", "--onlyvisible", "--name", "^TRELVO$"), 5).split()[0]
-        time.sleep(1.0)
+        main = past_start_window(display, trace)
         opened = time.monotonic_ns()
         xdo(display, "windowfocus", main, "sleep", "0.2", "key", "ctrl+n")
         time.sleep(1.5)
