@@ -18,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace trelvo::app {
 namespace {
 
@@ -58,6 +60,29 @@ QString Header(const NightsWindow& w, int column)
 QString Cell(NightsWindow& w, int row, int column)
 {
     return w.Table().model()->index(row, column).data().toString();
+}
+
+// Two recordings of one evening (record files copied without their times) are two rows, each
+// chosen on its own; a pipe in the folder is listed apart, never waited for.
+TEST(NightsWindow, TwoRecordingsOfOneDateAreTwoRowsAndAPipeIsListedApart)
+{
+    QTemporaryDir dir;
+    const QString d = dir.path();
+    Write(d + "/a.txt", report::RecordText(22 * 3600).Add(240, "95").Text());
+    Write(d + "/b.txt", report::RecordText(22 * 3600).Add(240, "91").Text());
+    ASSERT_EQ(::mkfifo(QFile::encodeName(d + "/pipe.csv").constData(), 0600), 0);
+    NightsWindow w(lang::kEnglish, {});
+    QSignalSpy listed(&w, &NightsWindow::Listed), shown(&w, &NightsWindow::NightShown);
+    w.ShowFolder(d);
+    ASSERT_TRUE(listed.wait(10000));
+    ASSERT_EQ(w.Table().model()->rowCount(), 2);
+    EXPECT_TRUE(Cell(w, 0, 0).endsWith("(date from the file's time)")) << Cell(w, 0, 0).toStdString();
+    ASSERT_EQ(w.Listing().unreadable.size(), 1u);
+    EXPECT_EQ(w.Listing().unreadable[0].first, "pipe.csv");
+    ASSERT_TRUE(shown.wait(10000) || shown.count() > 0);
+    shown.clear();
+    w.ChooseRow(1);
+    EXPECT_TRUE(shown.wait(10000)) << "the other recording of that date is loaded";
 }
 
 TEST(NightsWindow, ListsTheNightsInEitherLanguageAndFollowsTheNightBeingRecorded)
