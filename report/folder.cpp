@@ -14,7 +14,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <dirent.h>
 #include <map>
 #include <sys/stat.h>
 
@@ -303,15 +302,6 @@ DayRead ReadDay(std::int64_t n, const std::vector<ListedFile>& files)
     return day;
 }
 
-// A file given by name, as the folder listing reads it.
-bool Listable(const QByteArray& name)
-{
-    if (name.startsWith('.'))
-        return false;
-    const QByteArray lower = name.toLower();
-    return lower.endsWith(".txt") || lower.endsWith(".csv");
-}
-
 }  // namespace
 
 FolderFile FileNow(const QString& path)
@@ -396,32 +386,7 @@ std::optional<FileNight> ReadFileNight(const QString& path, const std::optional<
 
 FolderListing ListFolder(const QString& folder, SummaryCache* cache, const ListingProgress& progress)
 {
-    QStringList paths;
-    std::vector<std::pair<QString, QString>> apart;
-    const QByteArray encoded = QFile::encodeName(QDir(folder).absolutePath());
-    if (DIR* dir = ::opendir(encoded.constData())) {
-        while (const dirent* entry = ::readdir(dir)) {
-            const QByteArray name(entry->d_name);
-            if (!Listable(name))
-                continue;
-            const QString decoded = QFile::decodeName(name);
-            if (QFile::encodeName(decoded) != name) {
-                apart.emplace_back(PrintableName(name), QStringLiteral("its name is not UTF-8 text: rename it to read it"));
-                continue;
-            }
-            const QString path = QDir(folder).absoluteFilePath(decoded);
-            struct stat st {};
-            if (::stat(QFile::encodeName(path).constData(), &st) != 0) {
-                apart.emplace_back(PrintableName(name), QStringLiteral("it is a link that leads nowhere"));
-                continue;
-            }
-            if (S_ISDIR(st.st_mode))
-                continue;  // a folder is no file of the folder's
-            paths << path;
-        }
-        ::closedir(dir);
-    }
-    std::sort(paths.begin(), paths.end());
+    auto [paths, apart] = EntriesOf(folder);
     FolderListing listing = ListFiles(paths, cache, progress);
     listing.unreadable.insert(listing.unreadable.end(), apart.begin(), apart.end());
     std::sort(listing.unreadable.begin(), listing.unreadable.end());

@@ -4,7 +4,7 @@
 #include "recording/per_second_file.h"
 
 #include <QDateTime>
-#include <QDirIterator>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
 #include <sys/stat.h>
@@ -212,7 +213,47 @@ bool LooksPerSecond(const QString& path)
     return file.Problem().isEmpty() && IsPerSecondFile(View(file.Read(0, 128)));
 }
 
-QStringList NightFiles(const QStringList& arguments, QString& folder)
+namespace {
+
+bool Listable(const QByteArray& name)
+{
+    if (name.startsWith('.'))
+        return false;
+    const QByteArray lower = name.toLower();
+    return lower.endsWith(".txt") || lower.endsWith(".csv");
+}
+
+}  // namespace
+
+FolderEntries EntriesOf(const QString& folder)
+{
+    FolderEntries entries;
+    const QDir dir(folder);
+    if (DIR* stream = ::opendir(QFile::encodeName(dir.absolutePath()).constData())) {
+        while (const dirent* entry = ::readdir(stream)) {
+            const QByteArray name(entry->d_name);
+            if (!Listable(name))
+                continue;
+            const QString decoded = QFile::decodeName(name);
+            if (QFile::encodeName(decoded) != name) {
+                entries.apart.emplace_back(PrintableName(name),
+                                           QStringLiteral("its name is not UTF-8 text: rename it to read it"));
+                continue;
+            }
+            const QString path = dir.absoluteFilePath(decoded);
+            struct stat st {};
+            if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+                entries.apart.emplace_back(PrintableName(name), QStringLiteral("it is a link that leads nowhere"));
+            else if (!S_ISDIR(st.st_mode))
+                entries.paths << path;
+        }
+        ::closedir(stream);
+    }
+    std::sort(entries.paths.begin(), entries.paths.end());
+    return entries;
+}
+
+QStringList NightFiles(const QStringList& arguments, QString& folder, std::vector<std::pair<QString, QString>>& apart)
 {
     QStringList files;
     for (const QString& argument : arguments) {
@@ -222,12 +263,9 @@ QStringList NightFiles(const QStringList& arguments, QString& folder)
         }
         if (folder.isEmpty())
             folder = argument;
-        QStringList inside;
-        QDirIterator it(argument, {QStringLiteral("*.txt"), QStringLiteral("*.csv")}, QDir::Files);
-        while (it.hasNext())
-            inside << it.next();
-        inside.sort();
-        files << inside;
+        FolderEntries entries = EntriesOf(argument);
+        files << entries.paths;
+        apart.insert(apart.end(), entries.apart.begin(), entries.apart.end());
     }
     return files;
 }

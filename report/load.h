@@ -11,6 +11,8 @@
 #include <set>
 #include <sys/types.h>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 namespace trelvo::report {
 
@@ -76,9 +78,18 @@ struct LoadedNight {
 // The first bytes of a file tell a per-second file.
 [[nodiscard]] bool LooksPerSecond(const QString& path);
 
+// A folder's .txt and .csv files (not those whose names begin with a dot), by name, and those set
+// apart with why: a name that is not UTF-8, a link that leads nowhere. Folders are no files.
+struct FolderEntries {
+    QStringList paths;
+    std::vector<std::pair<QString, QString>> apart;
+};
+[[nodiscard]] FolderEntries EntriesOf(const QString& folder);
+
 // The files among the arguments; a folder stands for its .txt and .csv files, and the first
-// folder given is named in folder.
-[[nodiscard]] QStringList NightFiles(const QStringList& arguments, QString& folder);
+// folder given is named in folder; what a folder holds that is set apart, in apart.
+[[nodiscard]] QStringList NightFiles(const QStringList& arguments, QString& folder,
+                                     std::vector<std::pair<QString, QString>>& apart);
 
 // The files a command reads: no output may be one of them, whatever name leads to it (a link,
 // another hard link).

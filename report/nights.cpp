@@ -20,7 +20,8 @@ namespace trelvo::report {
 NightsPlan PlanNights(const QStringList& arguments)
 {
     NightsPlan plan;
-    const QStringList files = NightFiles(arguments, plan.folder);
+    std::vector<std::pair<QString, QString>> apart;
+    const QStringList files = NightFiles(arguments, plan.folder, apart);
     if (plan.folder.isEmpty() && !files.isEmpty())
         plan.folder = QFileInfo(files.constFirst()).path();
     for (const QString& file : files) {
@@ -29,6 +30,8 @@ NightsPlan PlanNights(const QStringList& arguments)
             plan.inputs.Add(candidate);
     }
     plan.listing = ListFiles(files, nullptr, {});
+    plan.listing.unreadable.insert(plan.listing.unreadable.end(), apart.begin(), apart.end());
+    std::sort(plan.listing.unreadable.begin(), plan.listing.unreadable.end());
 
     // The trend's name is taken first: a night recorded as trend.txt gets trend-2.png.
     plan.trend = QDir(plan.folder).absoluteFilePath(QString::fromLatin1(kTrendName));

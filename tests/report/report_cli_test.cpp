@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <functional>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -503,8 +504,12 @@ TEST(ReportTool, WhatANightsFolderMayHoldNeitherHangsNorHides)
     QTemporaryDir folder;
     Put(folder.filePath("trend.txt"), "S 96 P 70 T 23:00:00  OK!\r\nS 95 P 70 T 23:00:05  OK!\r\n");
     Put(folder.filePath("other.csv"), PerSecondRows(At("2026-11-29", QTime(22, 0)), "+00:00", 600));
+    const QByteArray latin1 = QFile::encodeName(folder.path()) + "/M\xfcller.txt";
+    ASSERT_GE(::creat(latin1.constData(), 0600), 0);
     run = Report({folder.path()});
+    ::unlink(latin1.constData());
     EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("M\\xfcller.txt skipped: its name is not UTF-8 text")) << run.err.toStdString();
     EXPECT_EQ(QImage(folder.filePath("trend.png")).size(), QSize(1200, 600)) << "the trend is the trend";
     EXPECT_TRUE(QFileInfo::exists(folder.filePath("trend-2.png"))) << "the night's picture beside it";
     EXPECT_EQ(Report({folder.path(), "--csv", folder.filePath("trend.png")}).status, 2);
