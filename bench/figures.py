@@ -309,11 +309,13 @@ def end_while_listing(folder):
         main = past_start_window(display, trace)
         opened = time.monotonic_ns()
         xdo(display, "windowfocus", main, "sleep", "0.2", "key", "ctrl+n")
-        time.sleep(1.5)
-        listing = first(trace, "nights-listed", opened) is None
+        # The nights window opens over the main window: moved aside, then File > End.
+        nights = wait_for(lambda: xdo(display, "search", "--onlyvisible", "--name", "^Nights$"), 5).split()[0]
+        xdo(display, "windowmove", nights, "900", "0")
         xdo(display, "windowfocus", main, "sleep", "0.2")
         xdo(display, "mousemove", "--window", main, "20", "10", "click", "1")
         time.sleep(0.3)
+        listing = first(trace, "nights-listed", opened) is None
         ended = time.monotonic_ns()
         xdo(display, "key", "Down", "Down", "Return")
         program.wait(60)

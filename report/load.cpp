@@ -58,7 +58,7 @@ RegularFile::RegularFile(const QString& path)
     } else if (!S_ISREG(st.st_mode)) {
         m_problem = QStringLiteral("it is a device, not a file: not read");
     } else if (st.st_size > kLargestFile) {
-        m_problem = QStringLiteral("at %1 MB it is larger than a recording of three days can be: not read")
+        m_problem = QStringLiteral("at %1 MB it is larger than a night's recording can be: not read")
                         .arg(st.st_size / (1024 * 1024));
     } else {
         m_size = st.st_size;

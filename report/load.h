@@ -16,9 +16,10 @@
 
 namespace trelvo::report {
 
-// The largest file read: more than a recording of three days with the wave can be. A larger file
-// is no recording of this program's and would cost its size in memory.
-inline constexpr qint64 kLargestFile = 128LL * 1024 * 1024;
+// The largest file read: more than a night's recording with the wave can be (the unit's wave is
+// about 1.4 MB an hour). A larger file is no night of this program's and would cost its size in
+// memory: the listing stays within 200 MB whatever a folder holds.
+inline constexpr qint64 kLargestFile = 64LL * 1024 * 1024;
 
 // A file opened for reading only when it is a regular file (a link to one is followed): a pipe
 // opens without waiting for a writer and is refused, as is a device, a folder or a file larger

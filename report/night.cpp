@@ -122,7 +122,8 @@ Night ParseNight(std::string_view text)
             return;
         auto reading = ParseLine(line);
         if (!reading) {
-            night.brokenLines.push_back(night.totalLines);
+            if (++night.brokenCount <= static_cast<int>(Night::kKeptBrokenLines))
+                night.brokenLines.push_back(night.totalLines);
             return;
         }
         if (previous >= 0 && reading->seconds + day < previous)
@@ -130,6 +131,11 @@ Night ParseNight(std::string_view text)
         reading->seconds += day;
         reading->lineNumber = night.totalLines;
         previous = reading->seconds;
+        // Each second once (a line written twice), and no more than a span too long to be a night
+        // shows: memory stays that of a night whatever the file holds.
+        if (!night.readings.empty() && (reading->seconds < night.readings.back().seconds + night.step ||
+                                        night.readings.back().seconds - night.readings.front().seconds > kLongestNight))
+            return;
         night.readings.push_back(*reading);
     });
     CountEachSecondOnce(night);
@@ -192,6 +198,7 @@ Night ParsePerSecondFile(std::string_view text, bool keepWave)
     std::vector<std::uint8_t>& wave = keepWave ? night.wave : dropped;
     night.step = kRowSeconds;
     std::optional<RowTime> first;
+    std::optional<std::pair<double, double>> span;  // the earliest and latest second so far
     bool ordered = true;
     ForEachLine(text, night, [&](std::string_view line) {
         if (night.totalLines == 1) {
@@ -203,7 +210,8 @@ Night ParsePerSecondFile(std::string_view text, bool keepWave)
         RowTime time;
         auto reading = ParseRow(line, first, time, night, wave);
         if (!reading) {
-            night.brokenLines.push_back(night.totalLines);
+            if (++night.brokenCount <= static_cast<int>(Night::kKeptBrokenLines))
+                night.brokenLines.push_back(night.totalLines);
             return;
         }
         if (!first) {
@@ -211,6 +219,14 @@ Night ParsePerSecondFile(std::string_view text, bool keepWave)
             night.date = time.date;
         }
         reading->lineNumber = night.totalLines;
+        // As in a record file: an instant told again right after itself counts once, and rows
+        // beyond a span no night has are not kept.
+        if (!night.readings.empty() && night.readings.back().seconds == reading->seconds)
+            return;
+        if (span && span->second - span->first > kLongestNight)
+            return;
+        span = span ? std::pair(std::min(span->first, reading->seconds), std::max(span->second, reading->seconds))
+                    : std::pair(reading->seconds, reading->seconds);
         ordered = ordered && (night.readings.empty() || night.readings.back().seconds < reading->seconds);
         night.readings.push_back(*reading);
     });

@@ -33,7 +33,9 @@ inline constexpr double kLongestNight = 7 * 86400.0;
 
 struct Night {
     std::vector<Reading> readings;
-    std::vector<int> brokenLines;  // line numbers of lines that do not parse
+    std::vector<int> brokenLines;  // line numbers of the first lines that do not parse
+    int brokenCount = 0;           // how many do not parse
+    static constexpr std::size_t kKeptBrokenLines = 100;
     int totalLines = 0;
     double step = kLineSeconds;     // the time each reading stands for
     std::optional<CivilDate> date;  // of the first reading, when the file tells it

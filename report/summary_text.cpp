@@ -155,10 +155,10 @@ std::string SummaryText(const std::string& source, const Night& night, const Fig
         text += f.hasWave ? Format("  %6d\n", h.beats) : "\n";
     }
     if (!night.brokenLines.empty()) {
-        std::string lines = std::to_string(night.brokenLines.size()) + ':';
+        std::string lines = std::to_string(night.brokenCount) + ':';
         for (std::size_t i = 0; i < std::min<std::size_t>(10, night.brokenLines.size()); ++i)
             lines += ' ' + std::to_string(night.brokenLines[i]);
-        line(words::kUnreadableLabel, lines + (night.brokenLines.size() > 10 ? " ..." : ""));
+        line(words::kUnreadableLabel, lines + (night.brokenCount > 10 ? " ..." : ""));
     }
     text += speech.Text(words::kNoDiagnosisShort) + "\n";
     return text;

@@ -197,7 +197,7 @@ TEST(NightSafety, WhatNoFileIsOrNoNightCanBeIsListedApartAndCostsNothing)
     EXPECT_EQ(Why(listing, "pipe.txt"), "it is a pipe, not a file: not read");
     EXPECT_EQ(Why(listing, "zero.csv"), "it is a device, not a file: not read");
     EXPECT_EQ(Why(listing, "nowhere.csv"), "it is a link that leads nowhere");
-    EXPECT_EQ(Why(listing, "big.csv"), "at 2048 MB it is larger than a recording of three days can be: not read");
+    EXPECT_EQ(Why(listing, "big.csv"), "at 2048 MB it is larger than a night's recording can be: not read");
     EXPECT_EQ(Why(listing, "M\\xfcller.txt"), "its name is not UTF-8 text: rename it to read it");
     EXPECT_EQ(listing.unreadable.size(), 6u);
     // Names are shown as a person can read them: no control character reaches a terminal.
