@@ -274,7 +274,14 @@ DayRead ReadDay(std::int64_t n, const std::vector<ListedFile>& files)
         return day;
     }
     const std::vector<const TimedNight*> all = Pointers(read.timed);
-    for (const std::vector<std::size_t>& recording : Recordings(n, all)) {
+    // A record file goes with the per-second file written beside it.
+    std::vector<std::optional<std::size_t>> partners(all.size());
+    for (std::size_t k = 0; k < all.size(); ++k)
+        for (std::size_t o = 0; o < all.size(); ++o)
+            if (!files[read.kept[k]].facts.perSecond.isEmpty() &&
+                files[read.kept[k]].facts.perSecond == files[read.kept[o]].file.path)
+                partners[k] = o;
+    for (const std::vector<std::size_t>& recording : Recordings(n, all, partners)) {
         std::vector<const TimedNight*> these;
         std::vector<ListedFile> listed;
         DayReading::Part part;
@@ -313,9 +320,8 @@ FolderFile FileNow(const QString& path)
     for (const QString& candidate : PerSecondCandidates(file.path)) {
         const QFileInfo other(candidate);
         beside += QStringLiteral("\n%1\t%2\t%3")
-                      .arg(other.fileName())
-                      .arg(other.size())
-                      .arg(other.lastModified().toMSecsSinceEpoch())
+                      .arg(other.fileName(), QString::number(other.size()),
+                           QString::number(other.lastModified().toMSecsSinceEpoch()))
                       .toUtf8();
     }
     file.beside = QString::fromLatin1(QCryptographicHash::hash(beside, QCryptographicHash::Sha1).toHex());

@@ -119,7 +119,8 @@ std::int64_t Said(const Reading& r)
 
 }  // namespace
 
-std::vector<std::vector<std::size_t>> Recordings(WhichNight night, std::span<const TimedNight* const> files)
+std::vector<std::vector<std::size_t>> Recordings(WhichNight night, std::span<const TimedNight* const> files,
+                                                 std::span<const std::optional<std::size_t>> partners)
 {
     struct Group {
         std::vector<std::size_t> files;
@@ -129,7 +130,16 @@ std::vector<std::vector<std::size_t>> Recordings(WhichNight night, std::span<con
     for (const std::size_t i : TellingOrder(night, files)) {
         const TimedNight& file = *files[i];
         Group* home = nullptr;
-        for (Group& group : groups) {
+        // Its partner's group first, then the others in order.
+        std::vector<Group*> tried;
+        const std::optional<std::size_t> partner = i < partners.size() ? partners[i] : std::nullopt;
+        for (Group& group : groups)
+            if (partner && std::find(group.files.begin(), group.files.end(), *partner) != group.files.end())
+                tried.insert(tried.begin(), &group);
+            else
+                tried.push_back(&group);
+        for (Group* candidate : tried) {
+            Group& group = *candidate;
             const auto& told = IsPerSecond(file) ? group.rows : group.lines;
             const bool agrees = std::none_of(file.night.readings.begin(), file.night.readings.end(), [&](const Reading& r) {
                 if (!InNight(night, file, r))

@@ -214,7 +214,8 @@ QString DayKey(std::int64_t night, const std::vector<ListedFile>& files)
 {
     QString key = QString::number(night);
     for (const ListedFile& f : files)
-        key += QStringLiteral("\n%1\t%2\t%3\t%4").arg(f.file.path).arg(f.file.size).arg(f.file.modified).arg(f.file.beside);
+        key += QStringLiteral("\n%1\t%2\t%3\t%4")
+                   .arg(f.file.path, QString::number(f.file.size), QString::number(f.file.modified), f.file.beside);
     return key;
 }
 

@@ -136,15 +136,17 @@ TEST(NightSafety, RecordingsThatDisagreeStayApartAndSayHowTheyAreDated)
     // Two units recording at once into per-second files of their own.
     Write(d + "/unit1.csv", RowText("2026-12-01", 22 * 3600).Add(600, "94").Text());
     Write(d + "/unit2.csv", RowText("2026-12-01", 22 * 3600).Add(600, "98").Text());
+    Write(d + "/unit2.txt", RecordText(22 * 3600).Add(120, "98").Text());  // goes with its own rows
     const FolderListing listing = ListFolder(d, nullptr, {});
     ASSERT_EQ(listing.nights.size(), 5u);
     std::set<std::string> names;
     for (const FolderNight& n : listing.nights) {
         names.insert(n.row.name);
         EXPECT_LE(n.row.analysedHours, n.row.recordingHours + 1e-9);
-        EXPECT_EQ(n.row.dateFromFileTime, n.row.name.ends_with(".txt")) << n.row.name;
+        EXPECT_EQ(n.row.dateFromFileTime, n.row.name.starts_with("night")) << n.row.name;
     }
-    EXPECT_EQ(names, (std::set<std::string>{"night1.txt", "night2.txt", "night3.txt", "unit1.csv", "unit2.csv"}));
+    EXPECT_EQ(names,
+              (std::set<std::string>{"night1.txt", "night2.txt", "night3.txt", "unit1.csv", "unit2.csv, unit2.txt"}));
     EXPECT_NE(NightsTable({listing.nights[0].row}, Speech(lang::kEnglish)).find("(date from the file's time)"),
               std::string::npos);
     EXPECT_TRUE(listing.unreadable.empty());
