@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <cmath>
 #include <unordered_map>
 #include <unordered_set>
@@ -132,9 +133,10 @@ std::vector<std::vector<std::size_t>> Recordings(WhichNight night, std::span<con
         Group* home = nullptr;
         // Its partner's group first, then the others in order.
         std::vector<Group*> tried;
-        const std::optional<std::size_t> partner = i < partners.size() ? partners[i] : std::nullopt;
+        // (A plain index, none found for no partner: GCC's -O3 takes an optional here for unset.)
+        const std::size_t partner = i < partners.size() && partners[i] ? *partners[i] : SIZE_MAX;
         for (Group& group : groups)
-            if (partner && std::find(group.files.begin(), group.files.end(), *partner) != group.files.end())
+            if (std::find(group.files.begin(), group.files.end(), partner) != group.files.end())
                 tried.insert(tried.begin(), &group);
             else
                 tried.push_back(&group);
