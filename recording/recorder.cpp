@@ -218,8 +218,8 @@ void Recorder::GoOnIfTakenAway(std::int64_t now)
     m_perSecondName = std::move(perSecond.path);
     m_view.SetRecordingActive(true);
     m_view.SetStatusText(lang::RecordingStatus(m_program.LanguageBase, true, m_program.RecordFileName));
-    m_view.ShowMessage(lang::MessageText(m_program.LanguageBase, lang::Message::RecordFileGone,
-                                         {gone, m_program.RecordFileName}));
+    m_view.ShowMessage(
+        lang::MessageText(m_program.LanguageBase, lang::Message::RecordFileGone, {gone, m_program.RecordFileName}));
 }
 
 void Recorder::ShowNotRecording()

@@ -95,8 +95,8 @@ std::optional<Dated> DateFromPerSecondFile(const QString& path, const Night& rec
         const std::int64_t from = ends->first - static_cast<std::int64_t>(kLineSeconds);
         const std::int64_t at = from + ((firstClock - from) % kDay + kDay) % kDay;
         if (at <= ends->last + static_cast<std::int64_t>(kLineSeconds))
-            return Dated{CivilFromDays(at >= 0 ? at / kDay : (at - kDay + 1) / kDay), ends->utcOffset,
-                         ends->lastOffset, QFileInfo(candidate).absoluteFilePath()};
+            return Dated{CivilFromDays(at >= 0 ? at / kDay : (at - kDay + 1) / kDay), ends->utcOffset, ends->lastOffset,
+                         QFileInfo(candidate).absoluteFilePath()};
     }
     return std::nullopt;
 }
@@ -483,8 +483,8 @@ FolderListing ListFiles(const QStringList& paths, SummaryCache* cache, const Lis
             if (!reading) {
                 DayRead day = ReadDay(n, dayFiles);
                 for (std::size_t k = 0; k < which.size() && k < day.found.size(); ++k)
-                    if (day.found[k] != facts[which[k]].nights &&
-                        facts[which[k]].kind == FileFacts::Kind::PerSecond && !day.found[k].empty()) {
+                    if (day.found[k] != facts[which[k]].nights && facts[which[k]].kind == FileFacts::Kind::PerSecond &&
+                        !day.found[k].empty()) {
                         facts[which[k]].nights = day.found[k];
                         if (cache)
                             cache->PutFacts(files[which[k]], facts[which[k]]);

@@ -38,7 +38,7 @@ struct FileFacts {
     // beside it, else from its modification time and the time zone.
     CivilDate date;
     std::int32_t utcOffset = 0;
-    std::int32_t lastOffset = 0;  // at its last line: another after a change of summer time
+    std::int32_t lastOffset = 0;       // at its last line: another after a change of summer time
     QString perSecond;                 // a record file's per-second file, when it has one (absolute path)
     bool dateFromFileTime = false;     // a record file dated by its modification time
     std::vector<std::int64_t> nights;  // NightOf each reading, each once
@@ -62,7 +62,7 @@ struct FolderNight {
 };
 
 struct FolderListing {
-    std::vector<FolderNight> nights;                      // newest first
+    std::vector<FolderNight> nights;  // newest first
     // Every file that is in no night, or told no second of one, with why (its name as a person can
     // read it).
     std::vector<std::pair<QString, QString>> unreadable;
@@ -102,10 +102,10 @@ using ListingProgress = std::function<bool(int done, int total)>;
 // date when given, else as in a folder.
 struct FileNight {
     Night night;
-    bool recordFile = false;         // the file given is a record file
-    QString perSecond;               // the per-second file read beside it, or empty
+    bool recordFile = false;  // the file given is a record file
+    QString perSecond;        // the per-second file read beside it, or empty
     bool dateFromFileTime = false;
-    QStringList read;                // every file read, or looked at to be read
+    QStringList read;  // every file read, or looked at to be read
 };
 [[nodiscard]] std::optional<FileNight> ReadFileNight(const QString& path, const std::optional<CivilDate>& date,
                                                      QString& error);

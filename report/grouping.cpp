@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstdint>
 #include <cmath>
+#include <cstdint>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -100,9 +100,7 @@ std::vector<std::size_t> TellingOrder(WhichNight night, std::span<const TimedNig
     for (std::size_t i = 0; i < files.size(); ++i)
         if (HasReadingsIn(night, *files[i]))
             order.push_back(i);
-    const auto rank = [&](std::size_t i) {
-        return IsPerSecond(*files[i]) ? (files[i]->night.hasWave ? 0 : 1) : 2;
-    };
+    const auto rank = [&](std::size_t i) { return IsPerSecond(*files[i]) ? (files[i]->night.hasWave ? 0 : 1) : 2; };
     std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return rank(a) < rank(b); });
     return order;
 }
@@ -143,12 +141,13 @@ std::vector<std::vector<std::size_t>> Recordings(WhichNight night, std::span<con
         for (Group* candidate : tried) {
             Group& group = *candidate;
             const auto& told = IsPerSecond(file) ? group.rows : group.lines;
-            const bool agrees = std::none_of(file.night.readings.begin(), file.night.readings.end(), [&](const Reading& r) {
-                if (!InNight(night, file, r))
-                    return false;
-                const auto it = told.find(SecondOf(file, r));
-                return it != told.end() && it->second != Said(r);
-            });
+            const bool agrees =
+                std::none_of(file.night.readings.begin(), file.night.readings.end(), [&](const Reading& r) {
+                    if (!InNight(night, file, r))
+                        return false;
+                    const auto it = told.find(SecondOf(file, r));
+                    return it != told.end() && it->second != Said(r);
+                });
             if (agrees) {
                 home = &group;
                 break;
@@ -187,7 +186,8 @@ Joined JoinNight(WhichNight night, std::span<const TimedNight* const> files)
         result.night = files[order.front()]->night;
         return result;
     }
-    const bool perSecond = std::any_of(order.begin(), order.end(), [&](std::size_t i) { return IsPerSecond(*files[i]); });
+    const bool perSecond =
+        std::any_of(order.begin(), order.end(), [&](std::size_t i) { return IsPerSecond(*files[i]); });
 
     // The seconds told so far: a bitmap over the night's span, a set for files years apart.
     std::int64_t first = INT64_MAX, last = INT64_MIN;

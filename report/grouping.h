@@ -22,8 +22,7 @@ struct TimedNight {
 // at its first and last lines come from elsewhere (its per-second file, or the time zone). When
 // they differ, the clock was changed for summer time where the lines jump by the difference (an
 // hour forward, or an hour back, which reading the lines took for the next day).
-[[nodiscard]] TimedNight PlaceRecord(Night night, CivilDate date, std::int32_t utcOffset,
-                                     std::int32_t lastOffset);
+[[nodiscard]] TimedNight PlaceRecord(Night night, CivilDate date, std::int32_t utcOffset, std::int32_t lastOffset);
 
 // A night runs from local noon to local noon and is named by the day of its evening, in days
 // since 1970-01-01.
@@ -40,9 +39,9 @@ using WhichNight = std::optional<std::int64_t>;
 // in the order of the files. A record line and a per-second row never disagree: the line shows
 // the fields at its tick, the row the values as its second ends. A record file with a partner (the
 // per-second file written beside it) goes with it where it agrees there.
-[[nodiscard]] std::vector<std::vector<std::size_t>> Recordings(
-    WhichNight night, std::span<const TimedNight* const> files,
-    std::span<const std::optional<std::size_t>> partners = {});
+[[nodiscard]] std::vector<std::vector<std::size_t>>
+Recordings(WhichNight night, std::span<const TimedNight* const> files,
+           std::span<const std::optional<std::size_t>> partners = {});
 
 struct Joined {
     Night night;

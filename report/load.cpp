@@ -16,8 +16,8 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
-#include <unistd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <unordered_set>
 
 namespace trelvo::report {

@@ -242,10 +242,11 @@ Night ParsePerSecondFile(std::string_view text, bool keepWave)
 void CountEachSecondOnce(Night& night)
 {
     auto& rs = night.readings;
-    const bool ordered = std::is_sorted(rs.begin(), rs.end(),
-                                        [](const Reading& a, const Reading& b) { return a.seconds < b.seconds; });
+    const bool ordered =
+        std::is_sorted(rs.begin(), rs.end(), [](const Reading& a, const Reading& b) { return a.seconds < b.seconds; });
     if (!ordered)
-        std::stable_sort(rs.begin(), rs.end(), [](const Reading& a, const Reading& b) { return a.seconds < b.seconds; });
+        std::stable_sort(rs.begin(), rs.end(),
+                         [](const Reading& a, const Reading& b) { return a.seconds < b.seconds; });
     std::size_t kept = 0;
     for (std::size_t i = 0; i < rs.size(); ++i)
         if (kept == 0 || rs[i].seconds >= rs[kept - 1].seconds + night.step - 1e-9)

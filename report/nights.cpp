@@ -98,9 +98,9 @@ NightsReport ReportOfNights(std::vector<FolderNight> nights, const QString& rang
             std::move(*night), std::move(*figures),
             QString::fromStdString(speech.Text(lang::text::report::kNightTitle, {speech.Date(n.row.date)})),
             QString::fromStdString(n.row.name) +
-                (n.row.dateFromFileTime
-                     ? QStringLiteral(" · ") + QString::fromStdString(speech.Text(lang::text::report::kDateFromFileTime))
-                     : QString())};
+                (n.row.dateFromFileTime ? QStringLiteral(" · ") +
+                                              QString::fromStdString(speech.Text(lang::text::report::kDateFromFileTime))
+                                        : QString())};
     };
     return report;
 }

@@ -238,8 +238,7 @@ double PaintNightsTable(QPainter& p, double top, const std::vector<NightRow>& ro
         cells(y,
               {Text(speech.Date(r.date)) + (Short(r) ? QStringLiteral(" *") : QString()) +
                    (r.dateFromFileTime ? QStringLiteral(" †") : QString()),
-               hours(r.recordingHours),
-               hours(r.analysedHours), Number(speech, r.spo2Mean, 1) + QStringLiteral(" %"),
+               hours(r.recordingHours), hours(r.analysedHours), Number(speech, r.spo2Mean, 1) + QStringLiteral(" %"),
                r.spo2Min ? QStringLiteral("%1 %").arg(*r.spo2Min) : QStringLiteral("–"),
                Number(speech, r.t90Minutes, 1), Number(speech, r.t88Minutes, 1), Number(speech, r.odi3, 1),
                Number(speech, r.odi4, 1), Number(speech, r.pulseMean, 0)},
@@ -322,7 +321,8 @@ QString WriteNightsPdf(QIODevice& out, const NightsReport& report)
     // As given, but without characters that turn or break the line they stand in.
     const auto plain = [](QString text) {
         text.replace(QLatin1Char('\n'), QLatin1Char(' '));
-        text.removeIf([](QChar c) { return c.category() == QChar::Other_Control || c.category() == QChar::Other_Format; });
+        text.removeIf(
+            [](QChar c) { return c.category() == QChar::Other_Control || c.category() == QChar::Other_Format; });
         return text.toStdString();
     };
     if (!report.person.isEmpty())

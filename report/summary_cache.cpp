@@ -6,11 +6,11 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSet>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
-#include <QSet>
-#include <QSqlError>
 #include <QVariant>
 
 #include <algorithm>
@@ -153,10 +153,9 @@ std::optional<NightRow> RowFrom(const QJsonObject& o)
     const double longest = kLongestNight / 3600;
     if (!Within(r.recordingHours, 0, longest) || !Within(r.analysedHours, 0, r.recordingHours + 1e-6) ||
         !Within(r.spo2Mean, 0, 100) || (r.spo2Min && (*r.spo2Min < 0 || *r.spo2Min > 100)) ||
-        !Within(r.t90Minutes, 0, longest * 60) || !Within(r.t88Minutes, 0, longest * 60) ||
-        !Within(r.odi3, 0, 3600) || !Within(r.odi4, 0, 3600) || !Within(r.pulseMean, 0, 255) ||
-        (r.step != kLineSeconds && r.step != kRowSeconds) || r.date.size() != 10 || r.start.size() > 5 ||
-        r.end.size() > 5)
+        !Within(r.t90Minutes, 0, longest * 60) || !Within(r.t88Minutes, 0, longest * 60) || !Within(r.odi3, 0, 3600) ||
+        !Within(r.odi4, 0, 3600) || !Within(r.pulseMean, 0, 255) || (r.step != kLineSeconds && r.step != kRowSeconds) ||
+        r.date.size() != 10 || r.start.size() > 5 || r.end.size() > 5)
         return std::nullopt;
     return r;
 }

@@ -183,17 +183,15 @@ std::string NightsTable(const std::vector<NightRow>& rows, const Speech& speech)
         return v ? speech.Number(*v, decimals) : std::string("–");
     };
     for (const NightRow& r : rows)
-        text += Format("%-10s  %s h  %s %%  %s %%  %s  %s  %s  %s  %s\n", speech.Date(r.date).c_str(),
-                       RightAligned(speech.Number(r.analysedHours, 1), 6).c_str(),
-                       RightAligned(number(r.spo2Mean, 1), 7).c_str(),
-                       RightAligned(r.spo2Min ? std::to_string(*r.spo2Min) : "–", 4).c_str(),
-                       RightAligned(speech.Number(r.t90Minutes, 1), 7).c_str(),
-                       RightAligned(number(r.odi3, 1), 6).c_str(), RightAligned(number(r.odi4, 1), 6).c_str(),
-                       RightAligned(number(r.pulseMean, 0), 5).c_str(),
-                       (r.name + (r.dateFromFileTime
-                                      ? " (" + speech.Text(lang::text::report::kDateFromFileTime) + ")"
-                                      : std::string()))
-                           .c_str());
+        text += Format(
+            "%-10s  %s h  %s %%  %s %%  %s  %s  %s  %s  %s\n", speech.Date(r.date).c_str(),
+            RightAligned(speech.Number(r.analysedHours, 1), 6).c_str(), RightAligned(number(r.spo2Mean, 1), 7).c_str(),
+            RightAligned(r.spo2Min ? std::to_string(*r.spo2Min) : "–", 4).c_str(),
+            RightAligned(speech.Number(r.t90Minutes, 1), 7).c_str(), RightAligned(number(r.odi3, 1), 6).c_str(),
+            RightAligned(number(r.odi4, 1), 6).c_str(), RightAligned(number(r.pulseMean, 0), 5).c_str(),
+            (r.name +
+             (r.dateFromFileTime ? " (" + speech.Text(lang::text::report::kDateFromFileTime) + ")" : std::string()))
+                .c_str());
     return text;
 }
 

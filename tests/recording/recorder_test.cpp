@@ -296,8 +296,10 @@ TEST_F(RecorderTest, AFileTakenAwayIsNoticedAndRecordingGoesOn)
     Run(Recorder::kGoneCheckSeconds + 1);
     EXPECT_TRUE(program.Recording);
     ASSERT_EQ(view.messages.size(), 1u);
-    EXPECT_EQ(view.messages[0], "The file " + file + " was deleted or moved to another disk while recording. "
-                                "Recording goes on into " + file + ".");
+    EXPECT_EQ(view.messages[0], "The file " + file +
+                                    " was deleted or moved to another disk while recording. "
+                                    "Recording goes on into " +
+                                    file + ".");
     EXPECT_EQ(view.status, "Data written to:" + file);
     Run(10);
     EXPECT_GE(Lines().size(), 2u);

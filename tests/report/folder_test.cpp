@@ -1,8 +1,8 @@
 // The nights of a folder: grouped by time, not by file, and kept in the summary cache.
 
 #include "report/folder.h"
-#include "report/nights.h"
 #include "report/night_text.h"
+#include "report/nights.h"
 #include "report/summary_cache.h"
 #include "support/time_zone.h"
 

@@ -57,9 +57,8 @@ bool SameRow(const NightRow& a, const NightRow& b)
 {
     return a.name == b.name && a.date == b.date && a.analysedHours == b.analysedHours && a.spo2Mean == b.spo2Mean &&
            a.spo2Min == b.spo2Min && a.t90Minutes == b.t90Minutes && a.odi3 == b.odi3 && a.odi4 == b.odi4 &&
-           a.pulseMean == b.pulseMean && a.start == b.start && a.end == b.end &&
-           a.recordingHours == b.recordingHours && a.step == b.step && a.hasWave == b.hasWave &&
-           a.dateFromFileTime == b.dateFromFileTime;
+           a.pulseMean == b.pulseMean && a.start == b.start && a.end == b.end && a.recordingHours == b.recordingHours &&
+           a.step == b.step && a.hasWave == b.hasWave && a.dateFromFileTime == b.dateFromFileTime;
 }
 
 ::testing::AssertionResult SameListing(const FolderListing& a, const FolderListing& b)
@@ -68,9 +67,9 @@ bool SameRow(const NightRow& a, const NightRow& b)
         return ::testing::AssertionFailure() << a.nights.size() << " nights against " << b.nights.size();
     for (std::size_t i = 0; i < a.nights.size(); ++i)
         if (!SameRow(a.nights[i].row, b.nights[i].row) || a.nights[i].part != b.nights[i].part)
-            return ::testing::AssertionFailure() << "night " << i << ": " << a.nights[i].row.name << " "
-                                                 << a.nights[i].row.date << " against " << b.nights[i].row.name << " "
-                                                 << b.nights[i].row.date;
+            return ::testing::AssertionFailure()
+                   << "night " << i << ": " << a.nights[i].row.name << " " << a.nights[i].row.date << " against "
+                   << b.nights[i].row.name << " " << b.nights[i].row.date;
     if (a.unreadable != b.unreadable)
         return ::testing::AssertionFailure() << "the files apart differ";
     return ::testing::AssertionSuccess();
@@ -204,7 +203,8 @@ TEST(NightSafety, WhatNoFileIsOrNoNightCanBeIsListedApartAndCostsNothing)
     EXPECT_EQ(listing.unreadable.size(), 6u);
     // Names are shown as a person can read them: no control character reaches a terminal.
     ::unlink(latin1.constData());  // a name the temporary folder cannot remove
-    EXPECT_EQ(PrintableName(QString::fromUtf8("a\u202Eb\nc\u00e4.txt")), QString::fromUtf8("a\\xe2\\x80\\xaeb\\x0ac\u00e4.txt"));
+    EXPECT_EQ(PrintableName(QString::fromUtf8("a\u202Eb\nc\u00e4.txt")),
+              QString::fromUtf8("a\\xe2\\x80\\xaeb\\x0ac\u00e4.txt"));
 }
 
 // Record lines every five seconds on a Berlin clock, from a local start for a span of real time.
@@ -232,8 +232,8 @@ TEST(NightSafety, ARecordFileKeepsTheClockAcrossAChangeOfSummerTime)
         // Five hours of real time, dated as given and by the per-second file beside it.
         Write(d + "/night.txt", BerlinLines(c.start, 5 * 3600));
         QString error;
-        const auto given = ReadFileNight(d + "/night.txt", CivilDate{c.start.date().year(), c.start.date().month(),
-                                                                      c.start.date().day()}, error);
+        const auto given = ReadFileNight(
+            d + "/night.txt", CivilDate{c.start.date().year(), c.start.date().month(), c.start.date().day()}, error);
         ASSERT_TRUE(given) << error.toStdString();
         const auto figures = Analyse(given->night, false);
         ASSERT_TRUE(figures);
@@ -339,7 +339,9 @@ TEST(NightSafety, TheCacheNeverFollowsALinkNorDeletesACacheThatIsBusy)
         EXPECT_EQ(ListFolder(dir.path(), &cache, {}).nights.size(), 1u);
     }
     const QString busy = cacheDir.filePath("busy.sqlite");
-    { SummaryCache made(busy); }
+    {
+        SummaryCache made(busy);
+    }
     QSqlDatabase holder = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("holder"));
     for (const QString& path : {other, busy}) {
         holder.setDatabaseName(path);
@@ -402,8 +404,9 @@ TEST(NightSafety, AnyFolderCountsEachSecondOnceAndTheCacheChangesNothing)
                 break;
             case 3:  // a per-second file and a later part of it
                 Write(base + ".csv", rows);
-                Write(base + "-tail.csv", std::string(recording::kPerSecondHeaderWithoutWave) + "\r\n" +
-                                              rows.substr(rows.size() / 2 + rows.substr(rows.size() / 2).find("\r\n") + 2));
+                Write(base + "-tail.csv",
+                      std::string(recording::kPerSecondHeaderWithoutWave) + "\r\n" +
+                          rows.substr(rows.size() / 2 + rows.substr(rows.size() / 2).find("\r\n") + 2));
                 break;
             case 4:  // someone else's file
                 Write(base + ".txt", "shopping: bread\r\n");
