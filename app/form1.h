@@ -42,6 +42,7 @@ public:
     void SetMessageHandler(MessageHandler handler) { m_showMessage = std::move(handler); }
 
     [[nodiscard]] Session& session() noexcept { return m_session; }
+    [[nodiscard]] QLabel& SpO2Field() noexcept { return *Label2; }
     // The nights window, once opened.
     [[nodiscard]] NightsWindow* Nights() noexcept { return m_nights; }
 

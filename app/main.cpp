@@ -5,6 +5,7 @@
 #include "app/platform/display_setup.h"
 #include "app/platform/perf_trace.h"
 #include "app/platform/termination.h"
+#include "app/session.h"
 #include "app/version.h"
 #include "core/program_state.h"
 
@@ -38,7 +39,10 @@ int main(int argc, char* argv[])
         trelvo::app::PerfTrace("ok-pressed");
         form = std::make_unique<trelvo::app::Form1>(program);
         trelvo::app::TraceFirstPaint(*form, "main-window-shown");
-        trelvo::app::TraceSpO2Field(*form->findChild<QLabel*>(QStringLiteral("Label2")), form->session());
+        // Connected after the window's own update, so the field holds the new text then.
+        if (trelvo::app::PerfTraceOn())
+            QObject::connect(&form->session(), &trelvo::app::Session::Updated, &form->SpO2Field(),
+                             trelvo::app::TraceSpO2Field(form->SpO2Field()));
         QObject::connect(form.get(), &trelvo::app::Form1::ProgramEnds, &app, &QCoreApplication::quit);
         form->Form_Load();
         form->show();

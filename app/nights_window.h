@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/widgets/night_view.h"
-#include "report/folder.h"
-#include "report/load.h"
+#include "report/library/folder.h"
+#include "report/library/night_files.h"
 
 #include <QFutureWatcher>
 #include <QThreadPool>

@@ -2,8 +2,8 @@
 // empty summary cache and with the one the first listing filled.
 //   list_nights <folder> <cache file>
 
-#include "report/folder.h"
-#include "report/summary_cache.h"
+#include "report/library/folder.h"
+#include "report/library/summary_cache.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

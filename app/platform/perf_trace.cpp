@@ -1,7 +1,5 @@
 #include "app/platform/perf_trace.h"
 
-#include "app/session.h"
-
 #include <QAbstractEventDispatcher>
 #include <QEvent>
 #include <QLabel>
@@ -85,18 +83,15 @@ void TraceFirstPaint(QWidget& window, const char* event)
         window.installEventFilter(new PaintNote(&window, event, false));
 }
 
-void TraceSpO2Field(QLabel& field, Session& session)
+std::function<void()> TraceSpO2Field(QLabel& field)
 {
-    if (!PerfTraceOn())
-        return;
     field.installEventFilter(new PaintNote(&field, "spo2-paint", true));
-    // Connected after the window's own update, so the field holds the new text here.
-    QObject::connect(&session, &Session::Updated, &field, [&field, shown = field.text()]() mutable {
+    return [&field, shown = field.text()]() mutable {
         if (field.text() != shown) {
             shown = field.text();
             PerfTrace("spo2-text", shown.toLong());
         }
-    });
+    };
 }
 
 }  // namespace trelvo::app

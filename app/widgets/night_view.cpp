@@ -1,6 +1,6 @@
 #include "app/widgets/night_view.h"
 
-#include "report/plot.h"
+#include "report/render/plot.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "report/beats.h"
-#include "report/figures.h"
-#include "report/speech.h"
+#include "report/analysis/beats.h"
+#include "report/analysis/figures.h"
+#include "report/words/speech.h"
 
 #include <QWidget>
 

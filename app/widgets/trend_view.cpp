@@ -1,6 +1,6 @@
 #include "app/widgets/trend_view.h"
 
-#include "report/plot.h"
+#include "report/render/plot.h"
 
 #include <QPainter>
 

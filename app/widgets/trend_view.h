@@ -1,7 +1,7 @@
 #pragma once
 
-#include "report/figures.h"
-#include "report/speech.h"
+#include "report/analysis/figures.h"
+#include "report/words/speech.h"
 
 #include <QWidget>
 

@@ -3,8 +3,8 @@
 
 #include "app/nights_window.h"
 #include "lang/string_table.h"
-#include "report/export.h"
-#include "report/folder.h"
+#include "report/formats/export.h"
+#include "report/library/folder.h"
 #include "report/night_text.h"
 
 #include <QDir>

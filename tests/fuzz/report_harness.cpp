@@ -1,10 +1,10 @@
 #include "fuzz/report_harness.h"
 
 #include "recording/per_second_file.h"
-#include "report/beats.h"
-#include "report/export.h"
-#include "report/figures.h"
-#include "report/summary_text.h"
+#include "report/analysis/beats.h"
+#include "report/analysis/figures.h"
+#include "report/formats/export.h"
+#include "report/words/summary_text.h"
 
 #include <algorithm>
 #include <string_view>

@@ -1,6 +1,6 @@
 #include "recording/per_second_file.h"
-#include "report/export.h"
-#include "report/night.h"
+#include "report/formats/export.h"
+#include "report/night/night.h"
 #include "report/night_text.h"
 #include "support/time_zone.h"
 

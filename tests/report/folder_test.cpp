@@ -1,9 +1,9 @@
 // The nights of a folder: grouped by time, not by file, and kept in the summary cache.
 
-#include "report/folder.h"
+#include "report/formats/nights.h"
+#include "report/library/folder.h"
+#include "report/library/summary_cache.h"
 #include "report/night_text.h"
-#include "report/nights.h"
-#include "report/summary_cache.h"
 #include "support/time_zone.h"
 
 #include <QDateTime>

@@ -2,11 +2,11 @@
 // than the files, and nothing in the folder that can hang, flood or hide from the listing.
 
 #include "lang/string_table.h"
-#include "report/folder.h"
-#include "report/load.h"
+#include "report/files/regular_file.h"
+#include "report/library/folder.h"
+#include "report/library/summary_cache.h"
 #include "report/night_text.h"
-#include "report/summary_cache.h"
-#include "report/summary_text.h"
+#include "report/words/summary_text.h"
 #include "support/time_zone.h"
 
 #include <QDateTime>

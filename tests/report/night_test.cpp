@@ -1,7 +1,7 @@
 #include "recording/per_second_file.h"
-#include "report/figures.h"
+#include "report/analysis/figures.h"
 #include "report/night_text.h"
-#include "report/summary_text.h"
+#include "report/words/summary_text.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 // per-second rows.
 
 #include "recording/per_second_file.h"
-#include "report/night.h"
+#include "report/night/night.h"
 
 #include <cstdio>
 #include <string>

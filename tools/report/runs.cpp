@@ -1,14 +1,14 @@
 #include "tools/report/runs.h"
 
 #include "lang/string_table.h"
-#include "report/beats.h"
-#include "report/load.h"
-#include "report/nights.h"
-#include "report/page.h"
-#include "report/picture.h"
-#include "report/plot.h"
-#include "report/summary_text.h"
-#include "report/write.h"
+#include "report/analysis/beats.h"
+#include "report/files/regular_file.h"
+#include "report/formats/nights.h"
+#include "report/formats/write.h"
+#include "report/render/page.h"
+#include "report/render/picture.h"
+#include "report/render/plot.h"
+#include "report/words/summary_text.h"
 
 #include <QDir>
 #include <QFileInfo>

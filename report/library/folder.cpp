@@ -1,0 +1,520 @@
+#include "report/library/folder.h"
+
+#include "recording/per_second_file.h"
+#include "report/library/night_files.h"
+#include "report/library/summary_cache.h"
+
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+#include <QTimeZone>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <sys/stat.h>
+
+namespace trelvo::report {
+namespace {
+
+constexpr std::int64_t kDay = 86400;
+
+std::string_view View(const QByteArray& bytes)
+{
+    return {bytes.constData(), static_cast<std::size_t>(bytes.size())};
+}
+
+// The local times (seconds since 1970 on the local clock) of a per-second file's first and last
+// rows, and the first row's UTC offset, read from its head and tail only. A row being written
+// at the end is left for the one before it.
+struct PerSecondEnds {
+    std::int64_t first = 0, last = 0;
+    std::int32_t utcOffset = 0, lastOffset = 0;
+};
+
+std::optional<recording::RowRead> ReadRow(std::string_view line)
+{
+    std::vector<std::uint8_t> wave;
+    while (!line.empty() && (line.back() == '\r' || line.back() == '\n'))
+        line.remove_suffix(1);
+    return recording::ReadPerSecondRow(line, wave);
+}
+
+std::int64_t LocalTime(const recording::RowRead& row)
+{
+    return DaysFromCivil({row.year, row.month, row.day}) * kDay + row.secondOfDay;
+}
+
+std::optional<PerSecondEnds> ReadEnds(const QString& path)
+{
+    const RegularFile file(path);
+    if (!file.Problem().isEmpty())
+        return std::nullopt;
+    const QByteArray head = file.Read(0, 64 * 1024);
+    if (!IsPerSecondFile(View(head)))
+        return std::nullopt;
+    const qsizetype headerEnd = head.indexOf('\n');
+    if (headerEnd < 0)
+        return std::nullopt;
+    const qsizetype firstEnd = head.indexOf('\n', headerEnd + 1);
+    if (firstEnd < 0)
+        return std::nullopt;
+    const auto first = ReadRow(
+        View(head).substr(static_cast<std::size_t>(headerEnd + 1), static_cast<std::size_t>(firstEnd - headerEnd - 1)));
+    const qint64 tailStart = std::max<qint64>(0, file.Size() - 64 * 1024);
+    const QByteArray tail = file.Read(tailStart, 64 * 1024);
+    // The last whole line: the one ending at the last line end.
+    const qsizetype end = tail.lastIndexOf('\n');
+    if (!first || end < 0)
+        return std::nullopt;
+    const qsizetype begin = tail.lastIndexOf('\n', end - 1) + 1;
+    const auto last =
+        ReadRow(View(tail).substr(static_cast<std::size_t>(begin), static_cast<std::size_t>(end - begin)));
+    if (!last)
+        return std::nullopt;
+    return PerSecondEnds{LocalTime(*first), LocalTime(*last), first->utcOffset, last->utcOffset};
+}
+
+// A record file's first date and UTC offset from the per-second file written beside it: the
+// first whose rows span the clock time of the record file's first line.
+struct Dated {
+    CivilDate date;
+    std::int32_t utcOffset, lastOffset;
+    QString perSecond;
+};
+std::optional<Dated> DateFromPerSecondFile(const QString& path, const Night& record)
+{
+    const std::int64_t firstClock = std::lround(record.readings.front().seconds) % kDay;
+    for (const QString& candidate : PerSecondCandidates(path)) {
+        const auto ends = ReadEnds(candidate);
+        if (!ends)
+            continue;
+        const std::int64_t from = ends->first - static_cast<std::int64_t>(kLineSeconds);
+        const std::int64_t at = from + ((firstClock - from) % kDay + kDay) % kDay;
+        if (at <= ends->last + static_cast<std::int64_t>(kLineSeconds))
+            return Dated{CivilFromDays(at >= 0 ? at / kDay : (at - kDay + 1) / kDay), ends->utcOffset, ends->lastOffset,
+                         QFileInfo(candidate).absoluteFilePath()};
+    }
+    return std::nullopt;
+}
+
+FileFacts Unreadable(QString why)
+{
+    FileFacts facts;
+    facts.kind = FileFacts::Kind::Unreadable;
+    facts.problem = std::move(why);
+    return facts;
+}
+
+// The file read and placed in time.
+struct Placed {
+    FileFacts facts;
+    std::optional<TimedNight> timed;
+    bool opened = false;  // the file could be read: a problem is in what it holds
+};
+
+// known: the facts of the file as listed (its date); given: a date the user gave.
+Placed Place(const QString& path, const FileFacts* known, bool keepWave = true,
+             const std::optional<CivilDate>& given = std::nullopt)
+{
+    const RegularFile file(path);
+    if (!file.Problem().isEmpty())
+        return {Unreadable(file.Problem()), {}, false};
+    const QByteArray text = file.ReadAll();
+    FileFacts facts;
+    Night night;
+    Placed placed;
+    placed.opened = true;
+    const bool perSecond = IsPerSecondFile(View(text));
+    night = perSecond ? ParsePerSecondFile(View(text), keepWave) : ParseNight(View(text));
+    if (night.readings.empty()) {
+        if (perSecond && night.brokenLines.empty()) {
+            facts.kind = FileFacts::Kind::Empty;
+            placed.facts = facts;
+            return placed;
+        }
+        placed.facts = Unreadable(perSecond ? QStringLiteral("no row of it can be read")
+                                            : QStringLiteral("it holds no readings of a recording"));
+        return placed;
+    }
+    if (const std::string problem = SpanProblem(night); !problem.empty())
+        return {Unreadable(QString::fromStdString(problem)), {}, false};
+    TimedNight timed;
+    if (perSecond) {
+        facts.kind = FileFacts::Kind::PerSecond;
+        timed = PlacePerSecond(std::move(night));
+    } else {
+        facts.kind = FileFacts::Kind::Record;
+        // The time zone's offset at a second of the file's clock (days after its first date on).
+        const auto zoneOffset = [&](CivilDate date, double seconds) {
+            const auto whole = static_cast<qint64>(std::floor(seconds));
+            return QDateTime(QDate(date.year, date.month, date.day).addDays(whole / kDay),
+                             QTime::fromMSecsSinceStartOfDay(static_cast<int>(whole % kDay) * 1000))
+                .offsetFromUtc();
+        };
+        const double first = night.readings.front().seconds, last = night.readings.back().seconds;
+        if (given) {
+            facts.date = *given;
+            facts.utcOffset = zoneOffset(*given, first);
+            facts.lastOffset = zoneOffset(*given, last);
+        } else if (known) {
+            facts.date = known->date;
+            facts.utcOffset = known->utcOffset;
+            facts.lastOffset = known->lastOffset;
+            facts.perSecond = known->perSecond;
+            facts.dateFromFileTime = known->dateFromFileTime;
+        } else if (const auto dated = DateFromPerSecondFile(path, night)) {
+            facts.date = dated->date;
+            facts.utcOffset = dated->utcOffset;
+            facts.lastOffset = dated->lastOffset;
+            facts.perSecond = dated->perSecond;
+        } else {
+            facts.date = DateOfRecordFile(path, night, std::nullopt);
+            facts.utcOffset = zoneOffset(facts.date, first);
+            facts.lastOffset = zoneOffset(facts.date, last);
+            facts.dateFromFileTime = true;
+        }
+        timed = PlaceRecord(std::move(night), facts.date, facts.utcOffset, facts.lastOffset);
+    }
+    facts.nights = NightsOf(timed);
+    return {std::move(facts), std::move(timed), true};
+}
+
+// A per-second file's nights from its first and last rows, without reading it all: rows are
+// written in order. Reading it for its night checks this (a clock set back may break the order).
+std::optional<FileFacts> QuickFacts(const QString& path)
+{
+    const auto ends = ReadEnds(path);
+    if (!ends || ends->last < ends->first || static_cast<double>(ends->last - ends->first) > kLongestNight)
+        return std::nullopt;
+    FileFacts facts;
+    facts.kind = FileFacts::Kind::PerSecond;
+    for (std::int64_t n = NightOf(static_cast<double>(ends->first), 0);
+         n <= NightOf(static_cast<double>(ends->last), 0); ++n)
+        facts.nights.push_back(n);
+    return facts;
+}
+
+QString NameOf(const QString& path)
+{
+    return PrintableName(QFileInfo(path).fileName());
+}
+
+// The files of a night read and placed in time (without the wave when only its figures are
+// wanted); the nights each file really holds in found. Files that turned out empty are left out
+// of timed (their index in kept).
+struct ReadNight {
+    std::vector<TimedNight> timed;
+    std::vector<std::size_t> kept;  // the night's file each of timed is
+    std::vector<std::vector<std::int64_t>> found;
+    QString error;
+};
+ReadNight ReadNightFiles(const std::vector<ListedFile>& files, bool keepWave)
+{
+    ReadNight read;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        Placed placed = Place(files[i].file.path, &files[i].facts, keepWave);
+        read.found.push_back(placed.facts.nights);
+        if (!placed.timed) {
+            if (placed.facts.kind == FileFacts::Kind::Empty)
+                continue;
+            read.error = QStringLiteral("%1: %2").arg(NameOf(files[i].file.path), placed.facts.problem);
+            return read;
+        }
+        read.timed.push_back(std::move(*placed.timed));
+        read.kept.push_back(i);
+    }
+    return read;
+}
+
+std::vector<const TimedNight*> Pointers(const std::vector<TimedNight>& timed)
+{
+    std::vector<const TimedNight*> pointers;
+    for (const TimedNight& t : timed)
+        pointers.push_back(&t);
+    return pointers;
+}
+
+// The night's figures as a row of the table.
+std::optional<NightRow> RowOfNight(std::int64_t n, const std::vector<ListedFile>& files, const Night& joined)
+{
+    const std::optional<Figures> figures = Analyse(joined, false);
+    if (!figures)
+        return std::nullopt;
+    QStringList names;
+    for (const ListedFile& f : files)
+        names << NameOf(f.file.path);
+    NightRow row = RowOf(names.join(QStringLiteral(", ")).toStdString(), joined, *figures);
+    row.date = DateText(CivilFromDays(n));
+    // Dated by a file's time alone: no file of the night says its date.
+    row.dateFromFileTime =
+        std::any_of(files.begin(), files.end(), [](const ListedFile& f) { return f.facts.dateFromFileTime; }) &&
+        std::none_of(files.begin(), files.end(),
+                     [](const ListedFile& f) { return f.facts.kind == FileFacts::Kind::PerSecond; });
+    return row;
+}
+
+// The recordings among one day's files, and the files that told no second, with why.
+struct DayRead {
+    DayReading reading;
+    std::vector<std::vector<std::int64_t>> found;  // by the day's file
+    QString error;
+};
+DayRead ReadDay(std::int64_t n, const std::vector<ListedFile>& files)
+{
+    DayRead day;
+    ReadNight read = ReadNightFiles(files, false);
+    day.found = std::move(read.found);
+    if (!read.error.isEmpty()) {
+        day.error = read.error;
+        return day;
+    }
+    const std::vector<const TimedNight*> all = Pointers(read.timed);
+    // A record file goes with the per-second file written beside it.
+    std::vector<std::optional<std::size_t>> partners(all.size());
+    for (std::size_t k = 0; k < all.size(); ++k)
+        for (std::size_t o = 0; o < all.size(); ++o)
+            if (!files[read.kept[k]].facts.perSecond.isEmpty() &&
+                files[read.kept[k]].facts.perSecond == files[read.kept[o]].file.path)
+                partners[k] = o;
+    for (const std::vector<std::size_t>& recording : Recordings(n, all, partners)) {
+        std::vector<const TimedNight*> these;
+        std::vector<ListedFile> listed;
+        DayReading::Part part;
+        for (const std::size_t k : recording) {
+            these.push_back(all[k]);
+            listed.push_back(files[read.kept[k]]);
+            part.files.push_back(static_cast<int>(read.kept[k]));
+        }
+        const Joined joined = JoinNight(n, these);
+        QStringList telling;
+        for (std::size_t k = 0; k < listed.size(); ++k)
+            if (std::find(joined.setAside.begin(), joined.setAside.end(), k) == joined.setAside.end())
+                telling << NameOf(listed[k].file.path);
+        for (const std::size_t k : joined.setAside)
+            day.reading.apart.emplace_back(
+                NameOf(listed[k].file.path),
+                QStringLiteral("every second it tells is told by %1").arg(telling.join(QStringLiteral(", "))));
+        if (auto row = RowOfNight(n, listed, joined.night)) {
+            part.row = std::move(*row);
+            day.reading.parts.push_back(std::move(part));
+        }
+    }
+    if (day.reading.parts.empty())
+        day.error = QStringLiteral("no readings of this night are left in its files");
+    return day;
+}
+
+}  // namespace
+
+FolderFile FileNow(const QString& path)
+{
+    const QFileInfo info(path);
+    FolderFile file{info.absoluteFilePath(), info.size(), info.lastModified().toMSecsSinceEpoch(), {}};
+    // What dates a record file: the per-second files beside it, and the time zone.
+    QByteArray beside = QTimeZone::systemTimeZoneId();
+    for (const QString& candidate : PerSecondCandidates(file.path)) {
+        const QFileInfo other(candidate);
+        beside += QStringLiteral("\n%1\t%2\t%3")
+                      .arg(other.fileName(), QString::number(other.size()),
+                           QString::number(other.lastModified().toMSecsSinceEpoch()))
+                      .toUtf8();
+    }
+    file.beside = QString::fromLatin1(QCryptographicHash::hash(beside, QCryptographicHash::Sha1).toHex());
+    return file;
+}
+
+FileFacts ReadFacts(const QString& path)
+{
+    if (auto quick = QuickFacts(path))
+        return std::move(*quick);
+    return Place(path, nullptr).facts;
+}
+
+std::optional<Night> LoadFolderNight(const FolderNight& night, QString& error)
+{
+    ReadNight read = ReadNightFiles(night.files, true);
+    if (!read.error.isEmpty()) {
+        error = read.error;
+        return std::nullopt;
+    }
+    Joined joined = JoinNight(night.night, Pointers(read.timed));
+    if (joined.night.readings.empty()) {
+        error = QStringLiteral("no readings of this night are left in its files");
+        return std::nullopt;
+    }
+    return std::move(joined.night);
+}
+
+std::optional<FileNight> ReadFileNight(const QString& path, const std::optional<CivilDate>& date, QString& error)
+{
+    FileNight result;
+    result.read << path;
+    Placed placed = Place(path, nullptr, true, date);
+    if (!placed.timed) {
+        // A file with nothing of a night in it is no night: the caller says so.
+        if (placed.opened)
+            return result;
+        error = placed.facts.problem;
+        return std::nullopt;
+    }
+    std::vector<TimedNight> timed;
+    timed.push_back(std::move(*placed.timed));
+    if (placed.facts.kind == FileFacts::Kind::Record) {
+        result.recordFile = true;
+        result.read << PerSecondCandidates(path);
+        result.dateFromFileTime = placed.facts.dateFromFileTime;
+        // With a date given the per-second file beside it is still read when it is the one written
+        // with it: it holds the record file's first clock time on that date.
+        QString perSecond = placed.facts.perSecond;
+        if (date && perSecond.isEmpty())
+            for (const QString& candidate : PerSecondCandidates(path))
+                if (const auto ends = ReadEnds(candidate); ends && CivilFromDays(ends->first / kDay) == *date) {
+                    perSecond = QFileInfo(candidate).absoluteFilePath();
+                    break;
+                }
+        if (!perSecond.isEmpty()) {
+            Placed rows = Place(perSecond, nullptr);
+            if (rows.timed && rows.facts.kind == FileFacts::Kind::PerSecond) {
+                timed.push_back(std::move(*rows.timed));
+                result.perSecond = perSecond;
+                result.dateFromFileTime = false;
+            }
+        }
+    }
+    result.night = JoinNight(std::nullopt, Pointers(timed)).night;
+    return result;
+}
+
+FolderListing ListFolder(const QString& folder, SummaryCache* cache, const ListingProgress& progress)
+{
+    auto [paths, apart] = EntriesOf(folder);
+    FolderListing listing = ListFiles(paths, cache, progress);
+    listing.unreadable.insert(listing.unreadable.end(), apart.begin(), apart.end());
+    std::sort(listing.unreadable.begin(), listing.unreadable.end());
+    if (cache && !listing.cancelled) {
+        QStringList listed;
+        for (const QString& path : paths)
+            listed << QFileInfo(path).absoluteFilePath();
+        cache->Forget(QDir(folder).absolutePath(), listed);
+    }
+    return listing;
+}
+
+FolderListing ListFiles(const QStringList& paths, SummaryCache* cache, const ListingProgress& progress)
+{
+    FolderListing listing;
+    std::vector<FolderFile> files;
+    QSet<QString> taken;  // a file given twice, or given and found beside a record file, is read once
+    const auto add = [&](const QString& path) {
+        if (const QString absolute = QFileInfo(path).absoluteFilePath(); !taken.contains(absolute)) {
+            taken.insert(absolute);
+            files.push_back(FileNow(absolute));
+        }
+    };
+    for (const QString& path : paths)
+        add(path);
+    int done = 0;
+    int total = static_cast<int>(files.size()) * 2;
+    const auto step = [&] {
+        ++done;
+        if (!progress || progress(done, total))
+            return true;
+        listing.cancelled = true;
+        return false;
+    };
+    if (cache)
+        cache->Begin();
+    const auto finish = [&] {
+        if (cache)
+            cache->Commit();
+        // A file set aside in two nights is named once.
+        std::sort(listing.unreadable.begin(), listing.unreadable.end());
+        listing.unreadable.erase(std::unique(listing.unreadable.begin(), listing.unreadable.end()),
+                                 listing.unreadable.end());
+        return std::move(listing);
+    };
+
+    std::vector<FileFacts> facts(files.size());
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        std::optional<FileFacts> known = cache ? cache->Facts(files[i]) : std::nullopt;
+        if (!known) {
+            known = ReadFacts(files[i].path);
+            if (cache)
+                cache->PutFacts(files[i], *known);
+        }
+        facts[i] = std::move(*known);
+        // A record file's per-second file is read with it, also when it was not given.
+        if (!facts[i].perSecond.isEmpty()) {
+            const std::size_t before = files.size();
+            add(facts[i].perSecond);
+            facts.resize(files.size());
+            total += static_cast<int>(files.size() - before);
+        }
+        if (!step())
+            return finish();
+    }
+
+    // Grouped by the nights the facts tell; should reading a file show other nights than its
+    // facts said, the facts are mended and the nights grouped again (once: now they are read).
+    for (int round = 0; round < 2; ++round) {
+        listing.nights.clear();
+        listing.unreadable.clear();
+        std::map<std::int64_t, std::vector<std::size_t>, std::greater<>> nights;
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            if (facts[i].kind == FileFacts::Kind::Unreadable)
+                listing.unreadable.emplace_back(NameOf(files[i].path), facts[i].problem);
+            for (const std::int64_t n : facts[i].nights)
+                nights[n].push_back(i);
+        }
+        done = static_cast<int>(files.size());
+        total = done + static_cast<int>(nights.size());
+        bool mended = false;
+        int sinceCommit = 0;
+        for (const auto& [n, which] : nights) {
+            std::vector<ListedFile> dayFiles;
+            for (const std::size_t i : which)
+                dayFiles.push_back({files[i], facts[i]});
+            std::optional<DayReading> reading = cache ? cache->Day(n, dayFiles) : std::nullopt;
+            if (!reading) {
+                DayRead day = ReadDay(n, dayFiles);
+                for (std::size_t k = 0; k < which.size() && k < day.found.size(); ++k)
+                    if (day.found[k] != facts[which[k]].nights && facts[which[k]].kind == FileFacts::Kind::PerSecond &&
+                        !day.found[k].empty()) {
+                        facts[which[k]].nights = day.found[k];
+                        if (cache)
+                            cache->PutFacts(files[which[k]], facts[which[k]]);
+                        mended = true;
+                    }
+                if (!day.error.isEmpty())
+                    listing.unreadable.emplace_back(NameOf(dayFiles.front().file.path), day.error);
+                else if (cache)
+                    cache->PutDay(n, dayFiles, day.reading);
+                reading = std::move(day.reading);
+            }
+            listing.unreadable.insert(listing.unreadable.end(), reading->apart.begin(), reading->apart.end());
+            const auto& parts = reading->parts;
+            for (std::size_t p = 0; p < parts.size(); ++p) {
+                FolderNight night{n, static_cast<int>(p), {}, parts[p].row};
+                for (const int k : parts[p].files)
+                    night.files.push_back(dayFiles[static_cast<std::size_t>(k)]);
+                listing.nights.push_back(std::move(night));
+            }
+            if (cache && ++sinceCommit == 16) {
+                cache->Commit();
+                cache->Begin();
+                sinceCommit = 0;
+            }
+            if (!step())
+                return finish();
+        }
+        if (!mended)
+            break;
+    }
+    return finish();
+}
+
+}  // namespace trelvo::report

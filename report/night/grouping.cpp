@@ -1,0 +1,275 @@
+#include "report/night/grouping.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdint>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace trelvo::report {
+namespace {
+
+constexpr std::int64_t kDay = 86400;
+constexpr std::int64_t kNightTurn = 12 * 3600;  // noon
+
+std::int64_t FloorDiv(std::int64_t a, std::int64_t b)
+{
+    return a >= 0 ? a / b : -((-a + b - 1) / b);
+}
+
+double Utc(const TimedNight& file, const Reading& r)
+{
+    return static_cast<double>(file.origin) + r.seconds;
+}
+
+bool IsPerSecond(const TimedNight& file)
+{
+    return file.night.hasOffsets;
+}
+
+}  // namespace
+
+TimedNight PlacePerSecond(Night night)
+{
+    TimedNight placed{std::move(night), 0};
+    if (!placed.night.readings.empty() && placed.night.date)
+        placed.origin = DaysFromCivil(*placed.night.date) * kDay - placed.night.readings.front().utcOffset;
+    return placed;
+}
+
+TimedNight PlaceRecord(Night night, CivilDate date, std::int32_t utcOffset, std::int32_t lastOffset)
+{
+    night.date = date;
+    auto& rs = night.readings;
+    const std::int32_t change = lastOffset - utcOffset;
+    std::size_t from = rs.size();
+    if (change != 0)
+        for (std::size_t i = 1; i < rs.size() && from == rs.size(); ++i) {
+            const double step = rs[i].seconds - rs[i - 1].seconds;
+            // Forward: the clock skips the change; back: it repeats it, read as the next day.
+            const double skipped = change > 0 ? step - change : step - (kDay + change);
+            if (skipped > 0 && skipped <= 60)
+                from = i;
+        }
+    for (std::size_t i = 0; i < rs.size(); ++i)
+        rs[i].utcOffset = i < from ? utcOffset : lastOffset;
+    if (from < rs.size()) {
+        // The axis runs on the first line's offset, as a per-second file's does.
+        const double shift = change > 0 ? -change : -(kDay + change);
+        for (std::size_t i = from; i < rs.size(); ++i)
+            rs[i].seconds += shift;
+        night.offsetChanges.emplace_back(rs[from].seconds, lastOffset);
+    }
+    return {std::move(night), DaysFromCivil(date) * kDay - utcOffset};
+}
+
+std::int64_t NightOf(double utc, std::int32_t utcOffset)
+{
+    return FloorDiv(static_cast<std::int64_t>(std::floor(utc)) + utcOffset - kNightTurn, kDay);
+}
+
+std::vector<std::int64_t> NightsOf(const TimedNight& file)
+{
+    std::vector<std::int64_t> nights;
+    for (const Reading& r : file.night.readings)
+        if (const std::int64_t n = NightOf(Utc(file, r), r.utcOffset); nights.empty() || nights.back() != n)
+            nights.push_back(n);
+    std::sort(nights.begin(), nights.end());
+    nights.erase(std::unique(nights.begin(), nights.end()), nights.end());
+    return nights;
+}
+
+namespace {
+
+bool InNight(WhichNight night, const TimedNight& file, const Reading& r)
+{
+    return !night || NightOf(Utc(file, r), r.utcOffset) == *night;
+}
+
+bool HasReadingsIn(WhichNight night, const TimedNight& file)
+{
+    return std::any_of(file.night.readings.begin(), file.night.readings.end(),
+                       [&](const Reading& r) { return InNight(night, file, r); });
+}
+
+// Per-second files with the wave first, then those without, then record files; else as given.
+std::vector<std::size_t> TellingOrder(WhichNight night, std::span<const TimedNight* const> files)
+{
+    std::vector<std::size_t> order;
+    for (std::size_t i = 0; i < files.size(); ++i)
+        if (HasReadingsIn(night, *files[i]))
+            order.push_back(i);
+    const auto rank = [&](std::size_t i) { return IsPerSecond(*files[i]) ? (files[i]->night.hasWave ? 0 : 1) : 2; };
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return rank(a) < rank(b); });
+    return order;
+}
+
+std::int64_t SecondOf(const TimedNight& file, const Reading& r)
+{
+    return static_cast<std::int64_t>(std::floor(Utc(file, r)));
+}
+
+// What a reading says, to compare two files' word on one second.
+std::int64_t Said(const Reading& r)
+{
+    return static_cast<std::int64_t>(r.kind) * 1'000'000 + r.spo2.value_or(999) * 1000 + r.pulse.value_or(999);
+}
+
+}  // namespace
+
+std::vector<std::vector<std::size_t>> Recordings(WhichNight night, std::span<const TimedNight* const> files,
+                                                 std::span<const std::optional<std::size_t>> partners)
+{
+    struct Group {
+        std::vector<std::size_t> files;
+        std::unordered_map<std::int64_t, std::int64_t> rows, lines;  // second → what it said
+    };
+    std::vector<Group> groups;
+    for (const std::size_t i : TellingOrder(night, files)) {
+        const TimedNight& file = *files[i];
+        Group* home = nullptr;
+        // Its partner's group first, then the others in order.
+        std::vector<Group*> tried;
+        // (A plain index, none found for no partner: GCC's -O3 takes an optional here for unset.)
+        const std::size_t partner = i < partners.size() && partners[i] ? *partners[i] : SIZE_MAX;
+        for (Group& group : groups)
+            if (std::find(group.files.begin(), group.files.end(), partner) != group.files.end())
+                tried.insert(tried.begin(), &group);
+            else
+                tried.push_back(&group);
+        for (Group* candidate : tried) {
+            Group& group = *candidate;
+            const auto& told = IsPerSecond(file) ? group.rows : group.lines;
+            const bool agrees =
+                std::none_of(file.night.readings.begin(), file.night.readings.end(), [&](const Reading& r) {
+                    if (!InNight(night, file, r))
+                        return false;
+                    const auto it = told.find(SecondOf(file, r));
+                    return it != told.end() && it->second != Said(r);
+                });
+            if (agrees) {
+                home = &group;
+                break;
+            }
+        }
+        if (!home)
+            home = &groups.emplace_back();
+        home->files.push_back(i);
+        auto& told = IsPerSecond(file) ? home->rows : home->lines;
+        for (const Reading& r : file.night.readings)
+            if (InNight(night, file, r))
+                told.emplace(SecondOf(file, r), Said(r));
+    }
+    std::vector<std::vector<std::size_t>> recordings;
+    for (Group& group : groups) {
+        std::sort(group.files.begin(), group.files.end());
+        recordings.push_back(std::move(group.files));
+    }
+    std::sort(recordings.begin(), recordings.end());
+    return recordings;
+}
+
+Joined JoinNight(WhichNight night, std::span<const TimedNight* const> files)
+{
+    struct Piece {
+        double utc;
+        const TimedNight* file;
+        const Reading* reading;
+        bool whole;  // the reading with its wave, not a second filled from a record line
+    };
+    const std::vector<std::size_t> order = TellingOrder(night, files);
+    Joined result;
+    if (order.empty())
+        return result;
+    if (order.size() == 1 && (!night || NightsOf(*files[order.front()]).size() == 1)) {
+        result.night = files[order.front()]->night;
+        return result;
+    }
+    const bool perSecond =
+        std::any_of(order.begin(), order.end(), [&](std::size_t i) { return IsPerSecond(*files[i]); });
+
+    // The seconds told so far: a bitmap over the night's span, a set for files years apart.
+    std::int64_t first = INT64_MAX, last = INT64_MIN;
+    for (const std::size_t i : order)
+        for (const Reading& r : files[i]->night.readings)
+            if (InNight(night, *files[i], r)) {
+                first = std::min(first, SecondOf(*files[i], r));
+                last = std::max(last, SecondOf(*files[i], r));
+            }
+    const bool dense = last - first <= 2 * static_cast<std::int64_t>(kLongestNight);
+    std::vector<bool> bits(dense ? static_cast<std::size_t>(last - first) + static_cast<std::size_t>(kLineSeconds) : 0);
+    std::unordered_set<std::int64_t> sparse;
+    const auto isTold = [&](std::int64_t second) {
+        return dense ? static_cast<bool>(bits[static_cast<std::size_t>(second - first)]) : sparse.contains(second);
+    };
+    const auto tell = [&](std::int64_t second) {
+        if (dense)
+            bits[static_cast<std::size_t>(second - first)] = true;
+        else
+            sparse.insert(second);
+    };
+
+    std::vector<Piece> pieces;
+    for (const std::size_t i : order) {
+        const TimedNight* file = files[i];
+        const std::size_t before = pieces.size();
+        for (const Reading& r : file->night.readings) {
+            if (!InNight(night, *file, r))
+                continue;
+            const double utc = Utc(*file, r);
+            const std::int64_t second = SecondOf(*file, r);
+            if (IsPerSecond(*file)) {
+                if (!isTold(second)) {
+                    tell(second);
+                    pieces.push_back({utc, file, &r, true});
+                }
+            } else if (perSecond) {
+                for (int k = 0; k < static_cast<int>(kLineSeconds); ++k)
+                    if (!isTold(second + k)) {
+                        tell(second + k);
+                        pieces.push_back({utc + k, file, &r, k == 0});
+                    }
+            } else if (!isTold(second)) {
+                for (int k = 0; k < static_cast<int>(kLineSeconds); ++k)
+                    tell(second + k);
+                pieces.push_back({utc, file, &r, true});
+            }
+        }
+        // A record file beside its per-second file tells nothing new: that is how they are written.
+        if (pieces.size() == before && (IsPerSecond(*file) || !perSecond))
+            result.setAside.push_back(i);
+    }
+    std::stable_sort(pieces.begin(), pieces.end(), [](const Piece& a, const Piece& b) { return a.utc < b.utc; });
+
+    Night& joined = result.night;
+    joined.step = perSecond ? kRowSeconds : kLineSeconds;
+    joined.hasOffsets = perSecond;
+    const std::int32_t firstOffset = pieces.front().reading->utcOffset;
+    const std::int64_t firstDay =
+        FloorDiv(static_cast<std::int64_t>(std::floor(pieces.front().utc)) + firstOffset, kDay);
+    joined.date = CivilFromDays(firstDay);
+    const double axisOrigin = static_cast<double>(firstDay * kDay - firstOffset);
+    for (const std::size_t i : order) {
+        joined.hasWave = joined.hasWave || files[i]->night.hasWave;
+        joined.totalLines += files[i]->night.totalLines;
+    }
+    for (const Piece& piece : pieces) {
+        Reading r = *piece.reading;
+        r.seconds = piece.utc - axisOrigin;
+        r.waveBegin = static_cast<std::uint32_t>(joined.wave.size());
+        r.waveCount = 0;
+        if (piece.whole) {
+            const auto samples = piece.file->night.WaveOf(*piece.reading);
+            joined.wave.insert(joined.wave.end(), samples.begin(), samples.end());
+            r.waveCount = static_cast<std::uint32_t>(samples.size());
+        }
+        if (!joined.readings.empty() && joined.readings.back().utcOffset != r.utcOffset)
+            joined.offsetChanges.emplace_back(r.seconds, r.utcOffset);
+        joined.readings.push_back(r);
+    }
+    CountEachSecondOnce(joined);
+    return result;
+}
+
+}  // namespace trelvo::report

@@ -1,0 +1,336 @@
+#include "report/night/night.h"
+
+#include "lang/string_table.h"
+#include "recording/per_second_file.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <iterator>
+
+namespace trelvo::report {
+namespace {
+
+// Plain decimal digits only: no sign, no blanks.
+bool Number(std::string_view s, int& value)
+{
+    if (s.empty() || s.front() < '0' || s.front() > '9')
+        return false;
+    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
+    return !s.empty() && ec == std::errc() && end == s.data() + s.size();
+}
+
+// "14:03:25", "2:03:25 PM", "02:03:25 am": seconds since midnight.
+std::optional<int> TimeOfDay(std::string_view t)
+{
+    int h = 0, m = 0, s = 0;
+    const auto c1 = t.find(':');
+    const auto c2 = t.find(':', c1 == std::string_view::npos ? 0 : c1 + 1);
+    if (c1 == std::string_view::npos || c2 == std::string_view::npos || c2 + 3 > t.size())
+        return std::nullopt;
+    if (!Number(t.substr(0, c1), h) || !Number(t.substr(c1 + 1, c2 - c1 - 1), m) || !Number(t.substr(c2 + 1, 2), s))
+        return std::nullopt;
+    std::string rest(t.substr(c2 + 3));
+    rest.erase(std::remove_if(rest.begin(), rest.end(), [](unsigned char c) { return std::isspace(c) || c == '.'; }),
+               rest.end());
+    std::transform(rest.begin(), rest.end(), rest.begin(), [](unsigned char c) { return std::tolower(c); });
+    if (rest == "am" || rest == "pm") {
+        if (h < 1 || h > 12)
+            return std::nullopt;
+        h = h % 12 + (rest == "pm" ? 12 : 0);
+    } else if (!rest.empty()) {
+        return std::nullopt;
+    }
+    if (h > 23 || m > 59 || s > 59)
+        return std::nullopt;
+    return h * 3600 + m * 60 + s;
+}
+
+// The status field's "no finger" text, in any of the program's languages.
+bool IsNoSignalText(std::string_view status)
+{
+    for (const lang::Language& language : lang::Languages())
+        if (status == lang::Text(language.base, lang::text::kNoSignal))
+            return true;
+    return false;
+}
+
+// Hands each line of the text to take, without its end, counting the lines in
+// night.totalLines: both readers go through their files this way. A line ends in CR LF, LF or
+// CR alone (as an old editor may save it).
+template <class Take>
+void ForEachLine(std::string_view text, Night& night, Take take)
+{
+    std::size_t at = 0;
+    while (at < text.size()) {
+        auto end = text.find_first_of("\r\n", at);
+        if (end == std::string_view::npos)
+            end = text.size();
+        const std::string_view line = text.substr(at, end - at);
+        at = end + (text.substr(end, 2) == "\r\n" ? 2 : 1);
+        ++night.totalLines;
+        take(line);
+    }
+}
+
+std::optional<Reading> ParseLine(std::string_view line)
+{
+    if (line.substr(0, 2) != "S ")
+        return std::nullopt;
+    const auto p = line.find(" P ");
+    const auto t = line.find(" T ", p == std::string_view::npos ? 0 : p);
+    if (p == std::string_view::npos || t == std::string_view::npos)
+        return std::nullopt;
+    const std::string_view spo2 = line.substr(2, p - 2);
+    const std::string_view pulse = line.substr(p + 3, t - p - 3);
+    std::string_view rest = line.substr(t + 3);
+    const auto blanks = rest.find("  ");
+    const auto time = TimeOfDay(rest.substr(0, blanks));
+    if (!time)
+        return std::nullopt;
+
+    Reading r;
+    r.seconds = *time;
+    int s = 0, q = 0;
+    if (spo2 == "XX" && pulse == "XXX") {
+        r.kind = Reading::Kind::NoData;
+    } else if (spo2 == "--") {
+        r.kind = IsNoSignalText(blanks == std::string_view::npos ? std::string_view() : rest.substr(blanks + 2))
+                     ? Reading::Kind::NoSignal
+                     : Reading::Kind::ProbeOff;
+    } else if (Number(spo2, s) && s >= 0 && s <= 100) {
+        r.spo2 = s;
+        if (Number(pulse, q) && q >= 0 && q <= 254)
+            r.pulse = q;
+    } else {
+        return std::nullopt;
+    }
+    return r;
+}
+
+}  // namespace
+
+Night ParseNight(std::string_view text)
+{
+    Night night;
+    double day = 0;
+    double previous = -1;
+    ForEachLine(text, night, [&](std::string_view line) {
+        if (line.empty())
+            return;
+        auto reading = ParseLine(line);
+        if (!reading) {
+            if (++night.brokenCount <= static_cast<int>(Night::kKeptBrokenLines))
+                night.brokenLines.push_back(night.totalLines);
+            return;
+        }
+        if (previous >= 0 && reading->seconds + day < previous)
+            day += 86400;  // past midnight
+        reading->seconds += day;
+        reading->lineNumber = night.totalLines;
+        previous = reading->seconds;
+        // Each second once (a line written twice), and no more than a span too long to be a night
+        // shows: memory stays that of a night whatever the file holds.
+        if (!night.readings.empty() && (reading->seconds < night.readings.back().seconds + night.step ||
+                                        night.readings.back().seconds - night.readings.front().seconds > kLongestNight))
+            return;
+        night.readings.push_back(*reading);
+    });
+    CountEachSecondOnce(night);
+    return night;
+}
+
+bool IsPerSecondFile(std::string_view text)
+{
+    return recording::IsPerSecondStart(text);
+}
+
+namespace {
+
+struct RowTime {
+    CivilDate date;
+    int secondOfDay = 0;
+    int offset = 0;  // seconds east of UTC
+    [[nodiscard]] std::int64_t Epoch() const { return DaysFromCivil(date) * 86400 + secondOfDay - offset; }
+};
+
+std::optional<Reading> ParseRow(std::string_view row, const std::optional<RowTime>& first, RowTime& time, Night& night,
+                                std::vector<std::uint8_t>& wave)
+{
+    const std::uint32_t waveBegin = static_cast<std::uint32_t>(wave.size());
+    const auto read = recording::ReadPerSecondRow(row, wave);
+    if (!read)
+        return std::nullopt;
+    time = {{read->year, read->month, read->day}, read->secondOfDay, read->utcOffset};
+    Reading r;
+    r.utcOffset = read->utcOffset;
+    const RowTime& origin = first ? *first : time;
+    const std::int64_t midnight = origin.Epoch() - origin.secondOfDay;
+    r.seconds = static_cast<double>(time.Epoch() - midnight);
+    switch (read->status) {
+    case recording::RowStatus::Ok: r.kind = read->spo2 ? Reading::Kind::Valid : Reading::Kind::ProbeOff; break;
+    case recording::RowStatus::NoData: r.kind = Reading::Kind::NoData; break;
+    case recording::RowStatus::NoSignal: r.kind = Reading::Kind::NoSignal; break;
+    case recording::RowStatus::NoProbe:
+    case recording::RowStatus::Other: r.kind = Reading::Kind::ProbeOff; break;
+    }
+    if (r.kind == Reading::Kind::Valid) {
+        r.spo2 = read->spo2;
+        r.pulse = read->pulse;
+    }
+    if (&wave == &night.wave) {
+        r.waveBegin = waveBegin;
+        r.waveCount = static_cast<std::uint32_t>(wave.size() - waveBegin);
+    } else {
+        wave.clear();
+    }
+    return r;
+}
+
+}  // namespace
+
+Night ParsePerSecondFile(std::string_view text, bool keepWave)
+{
+    Night night;
+    std::vector<std::uint8_t> dropped;  // the wave read and let go
+    std::vector<std::uint8_t>& wave = keepWave ? night.wave : dropped;
+    night.step = kRowSeconds;
+    std::optional<RowTime> first;
+    std::optional<std::pair<double, double>> span;  // the earliest and latest second so far
+    bool ordered = true;
+    ForEachLine(text, night, [&](std::string_view line) {
+        if (night.totalLines == 1) {
+            night.hasWave = line == recording::kPerSecondHeader;
+            return;  // the header row
+        }
+        if (line.empty())
+            return;
+        RowTime time;
+        auto reading = ParseRow(line, first, time, night, wave);
+        if (!reading) {
+            if (++night.brokenCount <= static_cast<int>(Night::kKeptBrokenLines))
+                night.brokenLines.push_back(night.totalLines);
+            return;
+        }
+        if (!first) {
+            first = time;
+            night.date = time.date;
+        }
+        reading->lineNumber = night.totalLines;
+        // As in a record file: an instant told again right after itself counts once, and rows
+        // beyond a span no night has are not kept.
+        if (!night.readings.empty() && night.readings.back().seconds == reading->seconds)
+            return;
+        if (span && span->second - span->first > kLongestNight)
+            return;
+        span = span ? std::pair(std::min(span->first, reading->seconds), std::max(span->second, reading->seconds))
+                    : std::pair(reading->seconds, reading->seconds);
+        ordered = ordered && (night.readings.empty() || night.readings.back().seconds < reading->seconds);
+        night.readings.push_back(*reading);
+    });
+    if (!ordered)
+        CountEachSecondOnce(night);
+    night.hasOffsets = true;
+    for (std::size_t i = 1; i < night.readings.size(); ++i)
+        if (night.readings[i].utcOffset != night.readings[i - 1].utcOffset)
+            night.offsetChanges.emplace_back(night.readings[i].seconds, night.readings[i].utcOffset);
+    return night;
+}
+
+void CountEachSecondOnce(Night& night)
+{
+    auto& rs = night.readings;
+    const bool ordered =
+        std::is_sorted(rs.begin(), rs.end(), [](const Reading& a, const Reading& b) { return a.seconds < b.seconds; });
+    if (!ordered)
+        std::stable_sort(rs.begin(), rs.end(),
+                         [](const Reading& a, const Reading& b) { return a.seconds < b.seconds; });
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < rs.size(); ++i)
+        if (kept == 0 || rs[i].seconds >= rs[kept - 1].seconds + night.step - 1e-9)
+            rs[kept++] = rs[i];
+    rs.resize(kept);
+}
+
+std::string SpanProblem(const Night& night)
+{
+    if (night.readings.empty())
+        return {};
+    const double span = night.readings.back().seconds - night.readings.front().seconds;
+    if (span <= kLongestNight)
+        return {};
+    return "its times span " + std::to_string(std::lround(span / 86400)) +
+           " days, and no night is longer than 7: a time in it is wrong";
+}
+
+std::int32_t OffsetAt(const Night& night, double seconds)
+{
+    if (night.readings.empty())
+        return 0;
+    const auto change = std::upper_bound(night.offsetChanges.begin(), night.offsetChanges.end(), seconds,
+                                         [](double t, const auto& c) { return t < c.first; });
+    return change == night.offsetChanges.begin() ? night.readings.front().utcOffset : std::prev(change)->second;
+}
+
+double LocalSeconds(const Night& night, double seconds)
+{
+    if (night.offsetChanges.empty())
+        return seconds;
+    return seconds + OffsetAt(night, seconds) - night.readings.front().utcOffset;
+}
+
+std::string ClockAt(const Night& night, double seconds)
+{
+    return ClockText(LocalSeconds(night, seconds));
+}
+
+std::string MomentText(const Night& night, double seconds)
+{
+    const double local = LocalSeconds(night, seconds);
+    if (!night.date)
+        return ClockText(local);
+    const auto whole = static_cast<std::int64_t>(std::floor(local));
+    const std::int64_t day = (whole >= 0 ? whole : whole - 86399) / 86400;
+    return DateText(CivilFromDays(DaysFromCivil(*night.date) + day)) + " " +
+           ClockText(static_cast<double>(whole - day * 86400));
+}
+
+namespace {
+
+std::string OffsetText(std::int32_t offset)
+{
+    char text[16];
+    const std::int32_t minutes = (offset < 0 ? -offset : offset) / 60;
+    std::snprintf(text, sizeof text, "%c%02d:%02d", offset < 0 ? '-' : '+', minutes / 60, minutes % 60);
+    return text;
+}
+
+}  // namespace
+
+std::string IsoMomentText(const Night& night, double seconds)
+{
+    std::string text = MomentText(night, seconds);
+    if (text.size() > 10 && text[10] == ' ')
+        text[10] = 'T';
+    if (night.hasOffsets && !night.readings.empty())
+        text += OffsetText(OffsetAt(night, seconds));
+    return text;
+}
+
+std::vector<std::string> HourTexts(const Night& night, const std::vector<double>& hourStarts)
+{
+    std::vector<std::string> texts;
+    for (const double start : hourStarts)
+        texts.push_back(ClockAt(night, start).substr(0, 5));
+    if (night.offsetChanges.empty())
+        return texts;
+    std::vector<std::string> told = texts;
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        if (std::count(texts.begin(), texts.end(), texts[i]) > 1)
+            told[i] += " (" + OffsetText(OffsetAt(night, hourStarts[i])) + ")";
+    return told;
+}
+
+}  // namespace trelvo::report

@@ -1,0 +1,409 @@
+#include "report/render/page.h"
+
+#include "report/render/plot.h"
+#include "report/words/summary_text.h"
+
+#include "lang/string_table.h"
+
+#include <QLocale>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPdfWriter>
+
+#include <algorithm>
+#include <array>
+
+namespace trelvo::report {
+namespace {
+
+constexpr double kWidth = 1200;  // the page's width in drawing units; its height follows the paper
+namespace words = lang::text::report;
+
+QString Say(const Speech& speech, int offset, std::initializer_list<std::string_view> values = {})
+{
+    return QString::fromStdString(speech.Text(offset, values));
+}
+
+QString Text(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
+
+std::string Minutes(const Speech& speech, double seconds)
+{
+    return speech.Text(words::kMinutes, {speech.Number(seconds / 60, 1)});
+}
+
+// The figures in two columns of "name  value" lines.
+void PaintFigures(QPainter& p, const QRectF& area, const Night& night, const Figures& f, const Speech& speech)
+{
+    const auto share = [&f](double s) { return f.validSeconds > 0 ? 100.0 * s / f.validSeconds : 0.0; };
+    const double recording = f.end - f.start;
+    const auto rate = [&](std::size_t count) { return speech.Decimals(RateText(count, f.validSeconds, 0)); };
+    const auto name = [&](int n) { return Say(speech, words::kFigureNames + n); };
+    const auto perHour = [&](std::size_t count) {
+        return Say(speech, words::kPerHourValue, {rate(count), std::to_string(count)});
+    };
+    const std::string end = MomentText(night, f.end);
+    const double excluded = f.noDataSeconds + f.probeOffSeconds + f.noSignalSeconds;
+    const QList<std::pair<QString, QString>> left = {
+        {name(0),
+         Say(speech, words::kRecordedValue,
+             {speech.Moment(MomentText(night, f.start)), end.substr(end.size() - 8), DurationText(recording)})},
+        {name(1),
+         Say(speech, words::kAnalysedValue,
+             {DurationText(f.validSeconds), speech.Number(recording > 0 ? 100 * f.validSeconds / recording : 0, 1)})},
+        {name(2),
+         Say(speech, words::kExcludedValue,
+             {speech.Number(recording > 0 ? 100 * excluded / recording : 0, 1), Minutes(speech, f.noDataSeconds),
+              Minutes(speech, f.probeOffSeconds), Minutes(speech, f.noSignalSeconds)})},
+        {name(3), f.validSeconds > 0 ? Say(speech, words::kSpO2Value,
+                                           {speech.Number(f.spo2Mean, 1), speech.Number(f.spo2Median, 1),
+                                            std::to_string(f.spo2Min), ClockAt(night, f.spo2MinAt)})
+                                     : Say(speech, words::kNoValidReading)},
+        {name(4), f.baselineMedian ? Say(speech, words::kBaselineValue, {speech.Number(*f.baselineMedian, 1)})
+                                   : Say(speech, words::kNoBaseline)},
+        {name(5),
+         Say(speech, words::kT90Value, {Minutes(speech, f.below90Seconds), speech.Number(share(f.below90Seconds), 1)})},
+        {name(6), Say(speech, words::kT88Value,
+                      {Minutes(speech, f.atOrBelow88Seconds), speech.Number(share(f.atOrBelow88Seconds), 1)})},
+    };
+    const QList<std::pair<QString, QString>> right = {
+        {name(7), perHour(f.events3.size())},
+        {name(8), perHour(f.events4.size())},
+        {name(9), f.hasPulse
+                      ? Say(speech, words::kPulseValue,
+                            {speech.Number(f.pulseMean, 0), std::to_string(f.pulseMin), std::to_string(f.pulseMax)})
+                      : Say(speech, words::kNoValidReading)},
+        {name(10), perHour(f.pulseRises.size())},
+        {name(11), Say(speech, night.step == kRowSeconds ? words::kResolutionPerSecond : words::kResolutionRecord)},
+    };
+    const double lineHeight = 22;
+    const QFont normal = p.font();
+    QFont bold = normal;
+    bold.setBold(true);
+    const auto column = [&](const QList<std::pair<QString, QString>>& lines, double x, double nameWidth, double width) {
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            const double y = area.top() + static_cast<double>(i) * lineHeight;
+            p.setFont(bold);
+            p.drawText(QRectF(x, y, nameWidth, lineHeight), Qt::AlignLeft | Qt::AlignVCenter, lines[i].first);
+            p.setFont(normal);
+            p.drawText(QRectF(x + nameWidth, y, width - nameWidth, lineHeight), Qt::AlignLeft | Qt::AlignVCenter,
+                       lines[i].second);
+        }
+    };
+    column(left, area.left(), 150, area.width() * 0.6);
+    column(right, area.left() + area.width() * 0.62, 120, area.width() * 0.38);
+}
+
+// A PDF being written: A4, or Letter where the locale measures in inches; the page kWidth units
+// wide and as high as the paper makes it.
+class PdfPages {
+public:
+    PdfPages(QIODevice& out, const QString& title) : m_writer(&out)
+    {
+        const bool letter = QLocale().measurementSystem() == QLocale::ImperialUSSystem;
+        m_writer.setPageLayout(QPageLayout(QPageSize(letter ? QPageSize::Letter : QPageSize::A4), QPageLayout::Portrait,
+                                           QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter));
+        m_writer.setResolution(300);
+        m_writer.setTitle(title);
+        m_writer.setCreator(QStringLiteral("trelvo-report"));
+    }
+    [[nodiscard]] bool Begin()
+    {
+        if (!m_painter.begin(&m_writer))
+            return false;
+        const QRect device = m_writer.pageLayout().paintRectPixels(m_writer.resolution());
+        m_height = kWidth * device.height() / device.width();
+        m_painter.setWindow(0, 0, static_cast<int>(kWidth), static_cast<int>(m_height));
+        m_painter.setViewport(0, 0, device.width(), device.height());
+        m_painter.setRenderHint(QPainter::Antialiasing);
+        return true;
+    }
+    [[nodiscard]] bool NextPage()
+    {
+        if (!m_writer.newPage())
+            return false;
+        m_painter.setRenderHint(QPainter::Antialiasing);
+        return true;
+    }
+    [[nodiscard]] bool End() { return m_painter.end(); }
+    [[nodiscard]] QPainter& Painter() { return m_painter; }
+    [[nodiscard]] double Height() const { return m_height; }
+
+private:
+    QPdfWriter m_writer;
+    QPainter m_painter;
+    double m_height = 0;
+};
+
+// One night on a page of this height: title, figures, panels, bands, hours, the rules and the
+// reminder that it is no diagnosis.
+void PaintNightPage(QPainter& p, double height, const Night& night, const Figures& f, const QString& title,
+                    const QString& subtitle, const Speech& speech)
+{
+    const ReportFonts fonts(15);
+    const QFont& font = fonts.normal;
+    QFont big = fonts.bold, heading = fonts.bold;
+    big.setPixelSize(28);
+    heading.setPixelSize(17);
+
+    p.setPen(Qt::black);
+    p.setFont(big);
+    p.drawText(QRectF(0, 0, kWidth, 40), Qt::AlignLeft | Qt::AlignVCenter, title);
+    p.setFont(font);
+    p.drawText(QRectF(0, 44, kWidth, 22), Qt::AlignLeft | Qt::AlignVCenter, subtitle);
+    p.setPen(QColor(160, 160, 160));
+    p.drawLine(QPointF(0, 76), QPointF(kWidth, 76));
+    p.setPen(Qt::black);
+    PaintFigures(p, QRectF(0, 90, kWidth, 160), night, f, speech);
+
+    p.setFont(heading);
+    p.drawText(QPointF(0, 282), Say(speech, words::kPanelsHeading));
+    p.setFont(font);
+    PaintPanels(p, QRectF(QPointF(60, 330), QPointF(kWidth - 60, 960)), night, f, speech);
+
+    const double lower = 1040;
+    p.setFont(heading);
+    p.drawText(QPointF(0, lower), Say(speech, words::kBandsHeading));
+    p.drawText(QPointF(kWidth * 0.55, lower), Say(speech, words::kHoursHeading));
+    p.setFont(font);
+    PaintBands(p, QRectF(0, lower + 16, kWidth * 0.5, 170), f, speech);
+    const double tableBottom = height - 190;
+    PaintHourTable(p, QRectF(kWidth * 0.55, lower + 16, kWidth * 0.45, tableBottom - lower - 16), night, f, speech);
+
+    p.setFont(font);
+    p.setPen(QColor(70, 70, 70));
+    p.drawText(QRectF(0, height - 170, kWidth, 110), Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignBottom,
+               Say(speech, words::kHowCounted) + Text(RulesText(speech)) + Say(speech, words::kResolutionAfter) +
+                   Text(ResolutionText(night, speech)) + QLatin1Char('.'));
+    p.setPen(Qt::black);
+    p.setFont(fonts.bold);
+    p.drawText(QRectF(0, height - 40, kWidth, 30), Qt::AlignHCenter | Qt::AlignVCenter,
+               Say(speech, words::kNoDiagnosis));
+}
+
+// The foot of every page of a report of many nights.
+void PaintFoot(QPainter& p, double height, int page, int pages, const QString& range, const Speech& speech)
+{
+    const ReportFonts fonts(13);
+    p.setFont(fonts.normal);
+    p.setPen(QColor(90, 90, 90));
+    p.drawLine(QPointF(0, height - 26), QPointF(kWidth, height - 26));
+    p.drawText(QRectF(0, height - 22, kWidth, 22), Qt::AlignLeft | Qt::AlignVCenter, range);
+    p.drawText(QRectF(0, height - 22, kWidth, 22), Qt::AlignRight | Qt::AlignVCenter,
+               Say(speech, words::kPageOf, {std::to_string(page), std::to_string(pages)}));
+    p.setPen(Qt::black);
+}
+
+bool Short(const NightRow& r)
+{
+    return r.analysedHours < kShortestCountedHours;
+}
+
+QString Number(const Speech& speech, const std::optional<double>& v, int decimals)
+{
+    return v ? QString::fromStdString(speech.Number(*v, decimals)) : QStringLiteral("–");
+}
+
+// Rows [from, to) of the nights' table, and the means under the last of them.
+constexpr double kRowHeight = 22;
+double PaintNightsTable(QPainter& p, double top, const std::vector<NightRow>& rows, std::size_t from, std::size_t to,
+                        bool withMeans, const Speech& speech)
+{
+    const ReportFonts fonts(15);
+    const std::array<double, 11> bounds = {0, 0.16, 0.27, 0.38, 0.48, 0.56, 0.65, 0.74, 0.82, 0.90, 1.0};
+    QStringList header;
+    for (int c = 0; c < words::kNightsColumns; ++c)
+        header << Say(speech, words::kNightsHeader + c);
+    const auto cells = [&](double y, const QStringList& texts, bool grey) {
+        p.setPen(grey ? QColor(120, 120, 120) : QColor(Qt::black));
+        for (qsizetype c = 0; c < texts.size(); ++c) {
+            const double x = bounds[static_cast<std::size_t>(c)] * kWidth;
+            const double w = (bounds[static_cast<std::size_t>(c) + 1] - bounds[static_cast<std::size_t>(c)]) * kWidth;
+            p.drawText(QRectF(x + 4, y, w - 8, kRowHeight),
+                       (c == 0 ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter, texts[c]);
+        }
+        p.setPen(Qt::black);
+    };
+    const auto hours = [](double h) { return Text(DurationText(h * 3600)); };
+    p.setFont(fonts.bold);
+    cells(top, header, false);
+    p.setFont(fonts.normal);
+    double y = top + kRowHeight;
+    for (std::size_t i = from; i < to; ++i, y += kRowHeight) {
+        const NightRow& r = rows[i];
+        if ((i - from) % 2 == 0)
+            p.fillRect(QRectF(0, y, kWidth, kRowHeight), QColor(242, 242, 242));
+        cells(y,
+              {Text(speech.Date(r.date)) + (Short(r) ? QStringLiteral(" *") : QString()) +
+                   (r.dateFromFileTime ? QStringLiteral(" †") : QString()),
+               hours(r.recordingHours), hours(r.analysedHours), Number(speech, r.spo2Mean, 1) + QStringLiteral(" %"),
+               r.spo2Min ? QStringLiteral("%1 %").arg(*r.spo2Min) : QStringLiteral("–"),
+               Number(speech, r.t90Minutes, 1), Number(speech, r.t88Minutes, 1), Number(speech, r.odi3, 1),
+               Number(speech, r.odi4, 1), Number(speech, r.pulseMean, 0)},
+              Short(r));
+    }
+    if (!withMeans)
+        return y;
+    // Each counted night weighs the same.
+    std::vector<const NightRow*> counted;
+    for (const NightRow& r : rows)
+        if (!Short(r))
+            counted.push_back(&r);
+    const auto mean = [&](auto value) -> std::optional<double> {
+        double sum = 0;
+        std::size_t n = 0;
+        for (const NightRow* r : counted)
+            if (const std::optional<double> v = value(*r)) {
+                sum += *v;
+                ++n;
+            }
+        return n > 0 ? std::optional(sum / static_cast<double>(n)) : std::nullopt;
+    };
+    const auto asOptional = [](auto v) -> std::optional<double> {
+        return v ? std::optional<double>(static_cast<double>(*v)) : std::nullopt;
+    };
+    p.setPen(QColor(160, 160, 160));
+    p.drawLine(QPointF(0, y + 2), QPointF(kWidth, y + 2));
+    p.setFont(fonts.bold);
+    const auto recorded = mean([](const NightRow& r) { return std::optional(r.recordingHours); });
+    const auto analysed = mean([](const NightRow& r) { return std::optional(r.analysedHours); });
+    cells(y + 4,
+          {Say(speech, words::kMeanOf, {std::to_string(counted.size())}),
+           recorded ? hours(*recorded) : QStringLiteral("–"), analysed ? hours(*analysed) : QStringLiteral("–"),
+           Number(speech, mean([](const NightRow& r) { return r.spo2Mean; }), 1) + QStringLiteral(" %"),
+           Number(speech, mean([&](const NightRow& r) { return asOptional(r.spo2Min); }), 1) + QStringLiteral(" %"),
+           Number(speech, mean([](const NightRow& r) { return std::optional(r.t90Minutes); }), 1),
+           Number(speech, mean([](const NightRow& r) { return std::optional(r.t88Minutes); }), 1),
+           Number(speech, mean([](const NightRow& r) { return r.odi3; }), 1),
+           Number(speech, mean([](const NightRow& r) { return r.odi4; }), 1),
+           Number(speech, mean([](const NightRow& r) { return r.pulseMean; }), 0)},
+          false);
+    p.setFont(fonts.normal);
+    return y + 4 + kRowHeight;
+}
+
+}  // namespace
+
+QString WriteNightsPdf(QIODevice& out, const NightsReport& report)
+{
+    const Speech& speech = report.speech;
+    const QString title =
+        Say(speech, words::kNightsTitle, {std::to_string(report.rows.size()), report.range.toStdString()});
+    PdfPages pdf(out, title);
+    if (!pdf.Begin())
+        return QStringLiteral("the PDF could not be started");
+    QPainter& p = pdf.Painter();
+    const double height = pdf.Height() - 34;  // above the foot
+    const ReportFonts fonts(15);
+    QFont big = fonts.bold, heading = fonts.bold;
+    big.setPixelSize(28);
+    heading.setPixelSize(17);
+
+    // How the first page is shared: the table gets what the trend and the rules leave; a longer
+    // table goes on over pages of its own.
+    const double tableTop = 130, trendHeight = 380, rulesHeight = 200;
+    const auto fits = [&](double top, double bottom) {
+        return static_cast<std::size_t>(std::max(0.0, (bottom - top) / kRowHeight - 3));
+    };
+    const std::size_t firstRows = fits(tableTop, height - trendHeight - rulesHeight);
+    const std::size_t moreRows = fits(60, height);
+    const std::size_t n = report.rows.size();
+    const std::size_t tablePages = n <= firstRows ? 0 : (n - firstRows + moreRows - 1) / moreRows;
+    const int pages = static_cast<int>(1 + tablePages + n);
+    int page = 1;
+
+    p.setFont(big);
+    p.drawText(QRectF(0, 0, kWidth, 40), Qt::AlignLeft | Qt::AlignVCenter, title);
+    p.setFont(fonts.normal);
+    QStringList person;
+    // As given, but without characters that turn or break the line they stand in.
+    const auto plain = [](QString text) {
+        text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+        text.removeIf(
+            [](QChar c) { return c.category() == QChar::Other_Control || c.category() == QChar::Other_Format; });
+        return text.toStdString();
+    };
+    if (!report.person.isEmpty())
+        person << Say(speech, words::kPersonName, {plain(report.person)});
+    if (!report.born.isEmpty())
+        person << Say(speech, words::kPersonBorn, {plain(report.born)});
+    p.drawText(QRectF(0, 44, kWidth, 22), Qt::AlignLeft | Qt::AlignVCenter, person.join(QStringLiteral(" · ")));
+    p.setFont(heading);
+    p.drawText(QPointF(0, 110), Say(speech, words::kTheNights));
+    std::size_t shown = std::min(n, firstRows);
+    double y = PaintNightsTable(p, tableTop, report.rows, 0, shown, shown == n, speech);
+    const auto finishTable = [&](double below) {
+        p.setFont(fonts.normal);
+        p.setPen(QColor(70, 70, 70));
+        p.drawText(QRectF(0, below + 6, kWidth, 22), Qt::AlignLeft | Qt::AlignVCenter,
+                   Say(speech, words::kShortNights, {speech.Number(kShortestCountedHours, 0)}));
+        if (std::any_of(report.rows.begin(), report.rows.end(), [](const NightRow& r) { return r.dateFromFileTime; }))
+            p.drawText(QRectF(0, below + 28, kWidth, 22), Qt::AlignLeft | Qt::AlignVCenter,
+                       QStringLiteral("† ") + Say(speech, words::kDateFromFileTime, {}));
+        p.setPen(Qt::black);
+    };
+    if (shown == n)
+        finishTable(y);
+    p.setFont(heading);
+    // Right under a short table, else where the table's room ends.
+    const double trendTop = std::min(height - trendHeight - rulesHeight + 20, y + 80);
+    p.drawText(QPointF(0, trendTop), Say(speech, words::kTrendHeading));
+    p.save();
+    p.translate(0, trendTop + 8);
+    p.scale(kWidth / kTrendWidth, (trendHeight - 20) / kTrendHeight);
+    PaintTrend(p, report.rows, QString(), speech);
+    p.restore();
+    p.setFont(fonts.normal);
+    p.setPen(QColor(70, 70, 70));
+    p.drawText(QRectF(0, trendTop + trendHeight + 10, kWidth, rulesHeight - 70), Qt::TextWordWrap | Qt::AlignLeft,
+               Say(speech, words::kHowCounted) + Text(RulesText(speech)) + QLatin1Char('.'));
+    p.setPen(Qt::black);
+    p.setFont(fonts.bold);
+    p.drawText(QRectF(0, height - 40, kWidth, 30), Qt::AlignHCenter | Qt::AlignVCenter,
+               Say(speech, words::kNoDiagnosis));
+    PaintFoot(p, pdf.Height(), page, pages, report.range, speech);
+
+    while (shown < n) {
+        if (!pdf.NextPage())
+            return QStringLiteral("the PDF could not be written");
+        const std::size_t to = std::min(n, shown + moreRows);
+        p.setFont(heading);
+        p.drawText(QPointF(0, 30), Say(speech, words::kTheNightsContinued));
+        y = PaintNightsTable(p, 50, report.rows, shown, to, to == n, speech);
+        shown = to;
+        if (shown == n)
+            finishTable(y);
+        PaintFoot(p, pdf.Height(), ++page, pages, report.range, speech);
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+        if (!pdf.NextPage())
+            return QStringLiteral("the PDF could not be written");
+        if (const std::optional<NightsReport::Page> night = report.night ? report.night(i) : std::nullopt)
+            PaintNightPage(p, height, night->night, night->figures, night->title, night->subtitle, speech);
+        else {
+            p.setFont(big);
+            p.drawText(QRectF(0, 0, kWidth, 40), Qt::AlignLeft | Qt::AlignVCenter,
+                       Say(speech, words::kNightUnreadable, {speech.Date(report.rows[i].date)}));
+        }
+        PaintFoot(p, pdf.Height(), ++page, pages, report.range, speech);
+    }
+    if (!pdf.End())
+        return QStringLiteral("the PDF could not be finished");
+    return {};
+}
+
+QString WritePdf(QIODevice& out, const Night& night, const Figures& f, const QString& title, const QString& subtitle,
+                 const Speech& speech)
+{
+    PdfPages pdf(out, title);
+    if (!pdf.Begin())
+        return QStringLiteral("the PDF could not be started");
+    PaintNightPage(pdf.Painter(), pdf.Height(), night, f, title, subtitle, speech);
+    if (!pdf.End())
+        return QStringLiteral("the PDF could not be finished");
+    return {};
+}
+
+}  // namespace trelvo::report

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "report/analysis/beats.h"
+#include "report/analysis/figures.h"
+#include "report/words/speech.h"
+
+#include <QFont>
+#include <QRectF>
+#include <QString>
+
+#include <vector>
+
+class QPainter;
+
+namespace trelvo::report {
+
+// The fonts of the pictures: text of a size, the same bold, and a size smaller.
+struct ReportFonts {
+    explicit ReportFonts(int pixels);
+    QFont normal, bold, small;
+};
+
+inline constexpr int kPlotWidth = 1200;
+inline constexpr int kPlotHeight = 760;
+
+// SpO2 and pulse over clock time on two stacked panels: hour ticks, the 90 % line, desaturations
+// (3 points) shaded, time without readings left empty and marked, a title and the reminder that
+// this is no diagnosis.
+void PaintReport(QPainter& painter, const Night& night, const Figures& figures, const QString& title,
+                 const Speech& speech = Speech());
+
+// The two panels in an area, the time axis's labels just below it; ticks every hour, or every
+// 10 s, 1, 10, 15 or 30 minutes for a span up to 2, 15 or 75 minutes, 3 or 6 hours.
+void PaintPanels(QPainter& painter, const QRectF& area, const Night& night, const Figures& figures,
+                 const Speech& speech = Speech());
+// The same from one time of the night's axis to another (seconds as in Reading).
+void PaintPanels(QPainter& painter, const QRectF& area, const Night& night, const Figures& figures, double from,
+                 double to, const Speech& speech = Speech());
+[[nodiscard]] double TickSeconds(double span);
+// The pulse wave from one time to another in an area, its scale on the left, grey where the night
+// has none, and the beats found in it.
+void PaintWaveStrip(QPainter& painter, const QRectF& area, const Night& night, double from, double to,
+                    const std::vector<Beat>& beats);
+// Time in the SpO2 bands as horizontal bars, with minutes and shares.
+void PaintBands(QPainter& painter, const QRectF& area, const Figures& figures, const Speech& speech = Speech());
+// ODI3 and ODI4 per clock hour as a table.
+void PaintHourTable(QPainter& painter, const QRectF& area, const Night& night, const Figures& figures,
+                    const Speech& speech = Speech());
+
+// ODI3 and T90 per night, one bar a night, for a summary of many nights.
+inline constexpr int kTrendWidth = 1200;
+inline constexpr int kTrendHeight = 600;
+void PaintTrend(QPainter& painter, const std::vector<NightRow>& nights, const QString& title,
+                const Speech& speech = Speech());
+
+// 30 seconds of the pulse wave around a moment, the beats found in it, and each second's SpO2,
+// pulse and beat rate.
+inline constexpr int kWaveWidth = 1200;
+inline constexpr int kWaveHeight = 560;
+inline constexpr double kWaveSpan = 30;
+void PaintWave(QPainter& painter, const Night& night, double centre, const std::vector<Beat>& beats,
+               const QString& title, const Speech& speech = Speech());
+
+}  // namespace trelvo::report

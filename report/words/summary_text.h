@@ -1,0 +1,35 @@
+#pragma once
+
+#include "report/analysis/figures.h"
+#include "report/words/speech.h"
+
+#include <string>
+#include <vector>
+
+namespace trelvo::report {
+
+// The figures in words: the summary on stdout, the rules the PDF states, the event list and the
+// tables of many nights.
+[[nodiscard]] std::string BandName(std::size_t band);  // "≥ 95 %", "90–94 %", ...
+
+// The rules and the resolution, in words, for the summary and the PDF.
+[[nodiscard]] std::string ResolutionText(const Night& night, const Speech& speech = Speech());
+[[nodiscard]] std::string RulesText(const Speech& speech = Speech());
+
+// A line's name in the summary's first 16 columns, in the language.
+[[nodiscard]] std::string LineName(const Speech& speech, int offset);
+
+// source names the file(s) read, as the first line of the summary shows it.
+[[nodiscard]] std::string SummaryText(const std::string& source, const Night& night, const Figures& f,
+                                      const Speech& speech = Speech());
+
+// The desaturations as CSV: start, end, duration, nadir, depth, baseline, ODI4 or not.
+[[nodiscard]] std::string EventsCsv(const Night& night, const Figures& f);
+
+// A rate per hour with one decimal, or "–" when less than `shortest` seconds were analysed (or none).
+[[nodiscard]] std::string RateText(std::size_t count, double seconds, double shortest);
+
+[[nodiscard]] std::string NightsTable(const std::vector<NightRow>& rows, const Speech& speech = Speech());
+[[nodiscard]] std::string NightsCsv(const std::vector<NightRow>& rows);
+
+}  // namespace trelvo::report
