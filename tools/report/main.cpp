@@ -108,20 +108,21 @@ int main(int argc, char* argv[])
     if (parser.isSet(date)) {
         o.date = QDate::fromString(parser.value(date), Qt::ISODate);
         if (!o.date->isValid())
-            Fail(2, QStringLiteral("--date %1: give the date of the first line as YYYY-MM-DD").arg(parser.value(date)));
+            return Refuse(
+                2, QStringLiteral("--date %1: give the date of the first line as YYYY-MM-DD").arg(parser.value(date)));
     }
     for (const auto& [option, value] : {std::pair{&from, &o.from}, std::pair{&to, &o.to}})
         if (parser.isSet(*option)) {
             *value = QDate::fromString(parser.value(*option), Qt::ISODate);
             if (!(*value)->isValid())
-                Fail(2, QStringLiteral("--%1 %2: give the night's date as YYYY-MM-DD")
-                            .arg(option->names().constFirst(), parser.value(*option)));
+                return Refuse(2, QStringLiteral("--%1 %2: give the night's date as YYYY-MM-DD")
+                                     .arg(option->names().constFirst(), parser.value(*option)));
         }
     o.language = QLocale().language() == QLocale::German ? trelvo::lang::kGerman : trelvo::lang::kEnglish;
     if (parser.isSet(language)) {
         const QString chosen = parser.value(language);
         if (chosen != QStringLiteral("de") && chosen != QStringLiteral("en"))
-            Fail(2, QStringLiteral("--lang %1: give de or en").arg(chosen));
+            return Refuse(2, QStringLiteral("--lang %1: give de or en").arg(chosen));
         o.language = chosen == QStringLiteral("de") ? trelvo::lang::kGerman : trelvo::lang::kEnglish;
     }
     o.name = parser.value(name);
@@ -130,6 +131,7 @@ int main(int argc, char* argv[])
     if (!many && !o.from && !o.to)
         return ReportNight(files.constFirst(), o);
     if (!o.edf.isEmpty() || !o.oscar.isEmpty() || !o.events.isEmpty() || o.date || !o.wave.isEmpty() || o.svg)
-        Fail(2, QStringLiteral("--edf, --oscar, --events, --wave, --date and --svg take one night; give one file"));
+        return Refuse(
+            2, QStringLiteral("--edf, --oscar, --events, --wave, --date and --svg take one night; give one file"));
     return ReportNights(files, o);
 }

@@ -25,11 +25,11 @@ namespace trelvo::report_tool {
 
 using namespace report;
 
-void Fail(int status, const QString& text)
+int Refuse(int status, const QString& text)
 {
     // A file's name may hold control characters: none reaches the terminal as it is.
     std::fprintf(stderr, "trelvo-report: %s\n", qPrintable(PrintableName(text)));
-    std::exit(status);
+    return status;
 }
 
 namespace {
@@ -37,11 +37,12 @@ namespace {
 using Links = OutputFile::Links;
 
 // Status 2 before anything is written when an output would replace a file read.
-void RefuseOutputsOverInputs(const ReadFiles& read, const QStringList& outputs)
+std::optional<int> RefuseOutputsOverInputs(const ReadFiles& read, const QStringList& outputs)
 {
     if (const auto replaced = WouldReplace(read, outputs))
-        Fail(2, QStringLiteral("%1 would replace %2, which this report reads: give the output another name")
-                    .arg(PrintableName(replaced->output), PrintableName(replaced->input)));
+        return Refuse(2, QStringLiteral("%1 would replace %2, which this report reads: give the output another name")
+                             .arg(PrintableName(replaced->output), PrintableName(replaced->input)));
+    return std::nullopt;
 }
 
 // A line on stdout that names a file written: its name, then what it says.
@@ -76,14 +77,16 @@ int DrawWave(const QString& path, const Night& night, const ReadFiles& inputs, c
 {
     const QTime time = QTime::fromString(o.wave, QStringLiteral("HH:mm:ss"));
     if (!time.isValid())
-        Fail(2, QStringLiteral("--wave %1: give the time as HH:MM:SS").arg(o.wave));
+        return Refuse(2, QStringLiteral("--wave %1: give the time as HH:MM:SS").arg(o.wave));
     const QString target = o.output.isEmpty()
                                ? DefaultPicture(path, PictureFormat::Png).chopped(4) + QStringLiteral("-wave-") +
                                      time.toString(QStringLiteral("HHmmss")) + QStringLiteral(".png")
                                : o.output;
-    RefuseOutputsOverInputs(inputs, {target});
+    if (const auto refused = RefuseOutputsOverInputs(inputs, {target}))
+        return *refused;
     if (!night.hasWave)
-        Fail(2, QStringLiteral("%1 holds no wave: only per-second files written with the wave column do").arg(path));
+        return Refuse(
+            2, QStringLiteral("%1 holds no wave: only per-second files written with the wave column do").arg(path));
     // The first second of the night whose local clock shows that time (after a change of summer
     // time the clock is not the axis).
     const double start = night.readings.front().seconds, end = night.readings.back().seconds + night.step;
@@ -94,9 +97,9 @@ int DrawWave(const QString& path, const Night& night, const ReadFiles& inputs, c
             if (!centre && t >= start && t < end && std::lround(LocalSeconds(night, t)) % 86400 == std::lround(clock))
                 centre = t;
     if (!centre)
-        Fail(2, QStringLiteral("the night runs from %1 to %2: %3 is not in it")
-                    .arg(QString::fromStdString(ClockAt(night, start)), QString::fromStdString(ClockAt(night, end)),
-                         o.wave));
+        return Refuse(2, QStringLiteral("the night runs from %1 to %2: %3 is not in it")
+                             .arg(QString::fromStdString(ClockAt(night, start)),
+                                  QString::fromStdString(ClockAt(night, end)), o.wave));
     const std::vector<Beat> beats = DetectBeats(night);
     const Speech speech(o.language);
     const QString title = QString::fromStdString(
@@ -113,7 +116,7 @@ int DrawWave(const QString& path, const Night& night, const ReadFiles& inputs, c
 }
 
 // Only the nights of the range asked for, with their pictures.
-void KeepRange(NightsPlan& plan, const Options& o)
+std::optional<int> KeepRange(NightsPlan& plan, const Options& o)
 {
     auto& nights = plan.listing.nights;
     for (std::size_t i = nights.size(); i-- > 0;) {
@@ -123,9 +126,10 @@ void KeepRange(NightsPlan& plan, const Options& o)
         }
     }
     if (nights.empty() && (o.from || o.to))
-        Fail(2, QStringLiteral("no night from %1 to %2 among the files given")
-                    .arg(o.from ? o.from->toString(Qt::ISODate) : QStringLiteral("the first"),
-                         o.to ? o.to->toString(Qt::ISODate) : QStringLiteral("the last")));
+        return Refuse(2, QStringLiteral("no night from %1 to %2 among the files given")
+                             .arg(o.from ? o.from->toString(Qt::ISODate) : QStringLiteral("the first"),
+                                  o.to ? o.to->toString(Qt::ISODate) : QStringLiteral("the last")));
+    return std::nullopt;
 }
 
 // The report for the doctor over the nights of the run.
@@ -157,16 +161,18 @@ int ReportNight(const QString& path, const Options& o)
         o.date ? std::optional(CivilDate{o.date->year(), o.date->month(), o.date->day()}) : std::nullopt;
     std::optional<FileNight> read = ReadFileNight(path, given, error);
     if (!read)
-        Fail(2, QStringLiteral("cannot read %1: %2").arg(PrintableName(path), error));
+        return Refuse(2, QStringLiteral("cannot read %1: %2").arg(PrintableName(path), error));
     Night& night = read->night;
     if (const std::string problem = SpanProblem(night); !problem.empty())
-        Fail(2, QStringLiteral("cannot report %1: %2").arg(PrintableName(path), QString::fromStdString(problem)));
+        return Refuse(2,
+                      QStringLiteral("cannot report %1: %2").arg(PrintableName(path), QString::fromStdString(problem)));
     // The wave picture finds its own beats.
     const auto figures = Analyse(night, o.wave.isEmpty());
     if (!figures)
-        Fail(2, QStringLiteral("%1 is not a record file of trelvo: no line reads like \"S 97 P 72 T 14:03:25  OK!\", "
-                               "and it is no per-second file")
-                    .arg(PrintableName(path)));
+        return Refuse(
+            2, QStringLiteral("%1 is not a record file of trelvo: no line reads like \"S 97 P 72 T 14:03:25  OK!\", "
+                              "and it is no per-second file")
+                   .arg(PrintableName(path)));
     const std::string fileName = PrintableName(QFileInfo(path).fileName()).toStdString();
     const std::string source =
         !read->perSecond.isEmpty()
@@ -191,10 +197,12 @@ int ReportNight(const QString& path, const Options& o)
     QStringList outputs = {target, o.pdf, o.events, o.csv, o.edf};
     for (const OscarFile& file : oscarFiles)
         outputs << OscarFilePath(o.oscar, file);
-    RefuseOutputsOverInputs(inputs, outputs);
+    if (const auto refused = RefuseOutputsOverInputs(inputs, outputs))
+        return *refused;
     if (!o.edf.isEmpty() || !o.oscar.isEmpty())
         if (const std::string problem = GridProblem(night); !problem.empty())
-            Fail(2, QStringLiteral("no EDF or OSCAR file of %1: %2").arg(path, QString::fromStdString(problem)));
+            return Refuse(2,
+                          QStringLiteral("no EDF or OSCAR file of %1: %2").arg(path, QString::fromStdString(problem)));
 
     std::fputs(SummaryText(source, night, *figures, speech).c_str(), stdout);
     if (!dateSaid.isEmpty())
@@ -243,9 +251,11 @@ int ReportNight(const QString& path, const Options& o)
 int ReportNights(const QStringList& arguments, const Options& o)
 {
     NightsPlan plan = PlanNights(arguments);
-    KeepRange(plan, o);
+    if (const auto refused = KeepRange(plan, o))
+        return *refused;
     const QString trend = o.output.isEmpty() ? plan.trend : o.output;
-    RefuseOutputsOverInputs(plan.inputs, plan.pictures + QStringList{trend, o.csv, o.pdf});
+    if (const auto refused = RefuseOutputsOverInputs(plan.inputs, plan.pictures + QStringList{trend, o.csv, o.pdf}))
+        return *refused;
     // No output over another of the same run.
     QStringList outputs = plan.pictures;
     for (const QString& output : {trend, o.csv, o.pdf}) {
@@ -253,8 +263,8 @@ int ReportNights(const QStringList& arguments, const Options& o)
             continue;
         for (const QString& earlier : outputs)
             if (QFileInfo(earlier).absoluteFilePath() == QFileInfo(output).absoluteFilePath())
-                Fail(2, QStringLiteral("%1 is named for two outputs of this run: give one another name")
-                            .arg(PrintableName(output)));
+                return Refuse(2, QStringLiteral("%1 is named for two outputs of this run: give one another name")
+                                     .arg(PrintableName(output)));
         outputs << output;
     }
     for (const auto& [file, why] : plan.listing.unreadable)
@@ -269,7 +279,7 @@ int ReportNights(const QStringList& arguments, const Options& o)
         drawn += writing.Check(plan.pictures[static_cast<qsizetype>(i)], failures[i]) ? 1 : 0;
     }
     if (rows.empty())
-        Fail(2, QStringLiteral("none of the files given is a record file or a per-second file"));
+        return Refuse(2, QStringLiteral("none of the files given is a record file or a per-second file"));
     const Speech speech(o.language);
     std::fputs(NightsTable(rows, speech).c_str(), stdout);
     if (drawn == rows.size())

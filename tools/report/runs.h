@@ -29,7 +29,7 @@ struct Options {
 [[nodiscard]] int ReportNight(const QString& path, const Options& o);
 // Many nights: a row each, each night's picture beside its file, the trend.
 [[nodiscard]] int ReportNights(const QStringList& arguments, const Options& o);
-// Says why on stderr and ends with that status.
-[[noreturn]] void Fail(int status, const QString& text);
+// Says why on stderr and gives the status to end with.
+[[nodiscard]] int Refuse(int status, const QString& text);
 
 }  // namespace trelvo::report_tool
