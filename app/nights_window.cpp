@@ -232,7 +232,7 @@ void NightsWindow::BuildControls()
 
     auto* night = new QWidget(this);
     auto* nightLayout = new QVBoxLayout(night);
-    m_view = new NightView(night);
+    m_view = new NightView(m_language, night);
     m_view->setObjectName(QStringLiteral("picNight"));
     m_pointer = new QLabel(night);
     lblHelp = new QLabel(night);
@@ -253,7 +253,7 @@ void NightsWindow::BuildControls()
     nightLayout->addWidget(lblHelp);
     connect(m_view, &NightView::PointedAt, m_pointer, &QLabel::setText);
 
-    m_trend = new TrendView(this);
+    m_trend = new TrendView(m_language, this);
     m_tabs = new QTabWidget(this);
     m_tabs->addTab(night, QString());
     m_tabs->addTab(m_trend, QString());

@@ -19,7 +19,10 @@ constexpr int kScrollSteps = 1000;  // the scroll bar's range, whatever the nigh
 
 }  // namespace
 
-NightView::NightView(QWidget* parent) : QWidget(parent), m_scroll(new QScrollBar(Qt::Horizontal, this))
+NightView::NightView(std::int16_t languageBase, QWidget* parent)
+    : QWidget(parent),
+      m_scroll(new QScrollBar(Qt::Horizontal, this)),
+      m_speech(languageBase)
 {
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);

@@ -27,7 +27,8 @@ class NightView final : public QWidget {
     Q_OBJECT
 
 public:
-    explicit NightView(QWidget* parent = nullptr);
+    // Painted in the language given, until another is set.
+    NightView(std::int16_t languageBase, QWidget* parent);
 
     // Shows a night whole; nothing shows none. The same night read again (the night being
     // recorded) keeps the stretch shown, unless that was the whole night.

@@ -15,7 +15,11 @@ class TrendView final : public QWidget {
     Q_OBJECT
 
 public:
-    explicit TrendView(QWidget* parent = nullptr) : QWidget(parent) { setMinimumSize(320, 160); }
+    // Painted in the language given, until another is set.
+    TrendView(std::int16_t languageBase, QWidget* parent) : QWidget(parent), m_speech(languageBase)
+    {
+        setMinimumSize(320, 160);
+    }
     void SetLanguage(std::int16_t base)
     {
         m_speech = report::Speech(base);

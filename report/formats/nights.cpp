@@ -81,9 +81,7 @@ bool NightInRange(const NightRow& row, const std::optional<QDate>& from, const s
 
 NightsReport ReportOfNights(std::vector<FolderNight> nights, const QString& range, const Speech& speech)
 {
-    NightsReport report;
-    report.range = range;
-    report.speech = speech;
+    NightsReport report{{}, {}, range, speech, {}, {}};
     for (const FolderNight& n : nights)
         report.rows.push_back(n.row);
     auto shared = std::make_shared<const std::vector<FolderNight>>(std::move(nights));

@@ -29,14 +29,13 @@ inline constexpr const char* kTrendName = "trend.png";
 
 // Draws every night's picture, as many at once as there are cores (Qt's global thread pool):
 // why each could not be drawn or written (empty when it was), by the listing's index.
-[[nodiscard]] std::vector<QString> DrawNights(const NightsPlan& plan, const Speech& speech = Speech());
+[[nodiscard]] std::vector<QString> DrawNights(const NightsPlan& plan, const Speech& speech);
 
 // The night's date lies in the range (both ends included; a missing end is open).
 [[nodiscard]] bool NightInRange(const NightRow& row, const std::optional<QDate>& from, const std::optional<QDate>& to);
 
 // The report for the doctor over these nights (oldest first): each night's page read from its files
 // when it is drawn.
-[[nodiscard]] NightsReport ReportOfNights(std::vector<FolderNight> nights, const QString& range,
-                                          const Speech& speech = Speech());
+[[nodiscard]] NightsReport ReportOfNights(std::vector<FolderNight> nights, const QString& range, const Speech& speech);
 
 }  // namespace trelvo::report

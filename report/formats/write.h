@@ -38,7 +38,7 @@ struct Replacement {
 // user gave (a link there leads to the file replaced). Each returns the reason of a failure, or
 // nothing.
 [[nodiscard]] QString WritePdfFile(const QString& path, const Night& night, const Figures& figures,
-                                   const QString& title, const QString& subtitle, const Speech& speech = Speech());
+                                   const QString& title, const QString& subtitle, const Speech& speech);
 [[nodiscard]] QString WriteEdfFile(const QString& path, const Night& night, const Figures& figures,
                                    CivilDate firstDate);
 [[nodiscard]] QString WriteCsvFile(const QString& path, const Night& night, CivilDate firstDate);

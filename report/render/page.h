@@ -18,7 +18,7 @@ namespace trelvo::report {
 // diagnosis. A4, or Letter where the locale measures in inches, written into the device (a failed
 // write shows there). Returns why it failed, or nothing.
 [[nodiscard]] QString WritePdf(QIODevice& out, const Night& night, const Figures& figures, const QString& title,
-                               const QString& subtitle, const Speech& speech = Speech());
+                               const QString& subtitle, const Speech& speech);
 
 // A report for the doctor over many nights: a first page with the person (when given), the range,
 // a row a night, the means, the trend of ODI3 and T90 and how the figures are counted (the table

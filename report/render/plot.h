@@ -27,31 +27,30 @@ inline constexpr int kPlotHeight = 760;
 // (3 points) shaded, time without readings left empty and marked, a title and the reminder that
 // this is no diagnosis.
 void PaintReport(QPainter& painter, const Night& night, const Figures& figures, const QString& title,
-                 const Speech& speech = Speech());
+                 const Speech& speech);
 
 // The two panels in an area, the time axis's labels just below it; ticks every hour, or every
 // 10 s, 1, 10, 15 or 30 minutes for a span up to 2, 15 or 75 minutes, 3 or 6 hours.
 void PaintPanels(QPainter& painter, const QRectF& area, const Night& night, const Figures& figures,
-                 const Speech& speech = Speech());
+                 const Speech& speech);
 // The same from one time of the night's axis to another (seconds as in Reading).
 void PaintPanels(QPainter& painter, const QRectF& area, const Night& night, const Figures& figures, double from,
-                 double to, const Speech& speech = Speech());
+                 double to, const Speech& speech);
 [[nodiscard]] double TickSeconds(double span);
 // The pulse wave from one time to another in an area, its scale on the left, grey where the night
 // has none, and the beats found in it.
 void PaintWaveStrip(QPainter& painter, const QRectF& area, const Night& night, double from, double to,
                     const std::vector<Beat>& beats);
 // Time in the SpO2 bands as horizontal bars, with minutes and shares.
-void PaintBands(QPainter& painter, const QRectF& area, const Figures& figures, const Speech& speech = Speech());
+void PaintBands(QPainter& painter, const QRectF& area, const Figures& figures, const Speech& speech);
 // ODI3 and ODI4 per clock hour as a table.
 void PaintHourTable(QPainter& painter, const QRectF& area, const Night& night, const Figures& figures,
-                    const Speech& speech = Speech());
+                    const Speech& speech);
 
 // ODI3 and T90 per night, one bar a night, for a summary of many nights.
 inline constexpr int kTrendWidth = 1200;
 inline constexpr int kTrendHeight = 600;
-void PaintTrend(QPainter& painter, const std::vector<NightRow>& nights, const QString& title,
-                const Speech& speech = Speech());
+void PaintTrend(QPainter& painter, const std::vector<NightRow>& nights, const QString& title, const Speech& speech);
 
 // 30 seconds of the pulse wave around a moment, the beats found in it, and each second's SpO2,
 // pulse and beat rate.
@@ -59,6 +58,6 @@ inline constexpr int kWaveWidth = 1200;
 inline constexpr int kWaveHeight = 560;
 inline constexpr double kWaveSpan = 30;
 void PaintWave(QPainter& painter, const Night& night, double centre, const std::vector<Beat>& beats,
-               const QString& title, const Speech& speech = Speech());
+               const QString& title, const Speech& speech);
 
 }  // namespace trelvo::report

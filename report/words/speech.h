@@ -14,7 +14,7 @@ namespace trelvo::report {
 // English. Machine files (CSV, EDF+, OSCAR) never speak: they stay as they are.
 class Speech {
 public:
-    explicit Speech(std::int16_t languageBase = 1000);
+    explicit Speech(std::int16_t languageBase);
 
     [[nodiscard]] std::int16_t Base() const noexcept { return m_base; }
     // The text at this offset, its %1, %2 ... replaced by the values in order.

@@ -13,15 +13,15 @@ namespace trelvo::report {
 [[nodiscard]] std::string BandName(std::size_t band);  // "≥ 95 %", "90–94 %", ...
 
 // The rules and the resolution, in words, for the summary and the PDF.
-[[nodiscard]] std::string ResolutionText(const Night& night, const Speech& speech = Speech());
-[[nodiscard]] std::string RulesText(const Speech& speech = Speech());
+[[nodiscard]] std::string ResolutionText(const Night& night, const Speech& speech);
+[[nodiscard]] std::string RulesText(const Speech& speech);
 
 // A line's name in the summary's first 16 columns, in the language.
 [[nodiscard]] std::string LineName(const Speech& speech, int offset);
 
 // source names the file(s) read, as the first line of the summary shows it.
 [[nodiscard]] std::string SummaryText(const std::string& source, const Night& night, const Figures& f,
-                                      const Speech& speech = Speech());
+                                      const Speech& speech);
 
 // The desaturations as CSV: start, end, duration, nadir, depth, baseline, ODI4 or not.
 [[nodiscard]] std::string EventsCsv(const Night& night, const Figures& f);
@@ -29,7 +29,7 @@ namespace trelvo::report {
 // A rate per hour with one decimal, or "–" when less than `shortest` seconds were analysed (or none).
 [[nodiscard]] std::string RateText(std::size_t count, double seconds, double shortest);
 
-[[nodiscard]] std::string NightsTable(const std::vector<NightRow>& rows, const Speech& speech = Speech());
+[[nodiscard]] std::string NightsTable(const std::vector<NightRow>& rows, const Speech& speech);
 [[nodiscard]] std::string NightsCsv(const std::vector<NightRow>& rows);
 
 }  // namespace trelvo::report

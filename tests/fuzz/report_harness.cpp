@@ -1,5 +1,6 @@
 #include "fuzz/report_harness.h"
 
+#include "lang/string_table.h"
 #include "recording/per_second_file.h"
 #include "report/analysis/beats.h"
 #include "report/analysis/figures.h"
@@ -111,7 +112,7 @@ std::string Run(Night night)
 
     if (!night.date)
         night.date = CivilDate{2026, 12, 7};
-    (void)SummaryText("fuzz", night, f);
+    (void)SummaryText("fuzz", night, f, Speech(lang::kEnglish));
     (void)EventsCsv(night, f);
     (void)CsvText(night, *night.date);
     // The second-by-second exports of a night of days are the same code at a far slower pace.

@@ -9,6 +9,12 @@
 namespace trelvo::report {
 namespace {
 
+// The texts as an English reader has them.
+Speech English()
+{
+    return Speech(lang::kEnglish);
+}
+
 Figures Of(const std::string& rows)
 {
     const auto f = Analyse(ParsePerSecondFile(rows));
@@ -77,7 +83,7 @@ TEST(Figures, EventsPerClockHourAcrossMidnight)
     EXPECT_EQ(f->hours[1].analysedSeconds, 1215);
     EXPECT_EQ(f->hours[1].events3, 2);
     EXPECT_EQ(f->hours[1].events4, 2);
-    const std::string summary = SummaryText("night.csv", night, *f);
+    const std::string summary = SummaryText("night.csv", night, *f, English());
     EXPECT_NE(summary.find("00:00               20 min            2     5.9            2     5.9"), std::string::npos)
         << summary;
     EXPECT_EQ(EventsCsv(night, *f), "start,end,duration_s,nadir_percent,depth_points,baseline_percent,odi4\r\n"
@@ -115,7 +121,8 @@ TEST(Figures, TheResolutionIsStatedAndTheFiguresAgree)
     EXPECT_EQ(a->validSeconds, b->validSeconds);
     EXPECT_EQ(a->below90Seconds, 300);
     EXPECT_EQ(b->below90Seconds, 300);
-    const std::string one = SummaryText("night.csv", perSecond, *a), five = SummaryText("night.txt", record, *b);
+    const std::string one = SummaryText("night.csv", perSecond, *a, English()),
+                      five = SummaryText("night.txt", record, *b, English());
     EXPECT_NE(one.find("Resolution       1 s"), std::string::npos) << one;
     EXPECT_NE(five.find("Resolution       5 s"), std::string::npos) << five;
     EXPECT_NE(one.find("Recorded         2026-12-07 23:00:00 to 2026-12-07 23:15:00"), std::string::npos) << one;
@@ -128,7 +135,7 @@ TEST(Figures, TheResolutionIsStatedAndTheFiguresAgree)
     // A night with its excluded time, and why.
     const Night gappy =
         ParsePerSecondFile(RowText().Add(540, "96").Add(30, "no_data").Add(20, "no_probe").Add(10, "no_signal").Text());
-    const std::string text = SummaryText("night.csv", gappy, *Analyse(gappy));
+    const std::string text = SummaryText("night.csv", gappy, *Analyse(gappy), English());
     EXPECT_NE(text.find("Analysed         0 h 09 min of valid readings (90.0 % of the recording time)"),
               std::string::npos)
         << text;
@@ -148,9 +155,10 @@ TEST(Figures, ManyNightsAsATableAndCsv)
     EXPECT_EQ(row.t90Minutes, 30);
     EXPECT_EQ(NightsCsv({row}), "night,analysed_hours,spo2_mean,spo2_lowest,t90_minutes,odi3,odi4,pulse_mean,file\r\n"
                                 "2026-12-07,1.50,93.7,89,30.0,0.7,0.7,70,\"a \"\"b\"\", c.csv\"\r\n");
-    EXPECT_NE(NightsTable({row}).find("2026-12-07     1.5 h     93.7 %    89 %     30.0     0.7     0.7     70  a"),
+    EXPECT_NE(NightsTable({row}, English())
+                  .find("2026-12-07     1.5 h     93.7 %    89 %     30.0     0.7     0.7     70  a"),
               std::string::npos)
-        << NightsTable({row});
+        << NightsTable({row}, English());
     // In German: its dates and its decimal comma; the CSV stays as it is.
     const Speech german(lang::kGerman);
     EXPECT_NE(
@@ -171,7 +179,7 @@ TEST(Figures, ManyNightsAsATableAndCsv)
     quotes.name = std::string(244, '"');
     const std::string csv = NightsCsv({quotes, row});
     EXPECT_NE(csv.find(",\"" + std::string(488, '"') + "\"\r\n2026-12-07,"), std::string::npos) << csv;
-    EXPECT_NE(NightsTable({quotes}).find(std::string(244, '"') + "\n"), std::string::npos);
+    EXPECT_NE(NightsTable({quotes}, English()).find(std::string(244, '"') + "\n"), std::string::npos);
 
     // Names a spreadsheet would evaluate are text; numbers stay numbers.
     std::vector<NightRow> formulas;
@@ -248,7 +256,7 @@ TEST(Figures, TheRuleAtFiveSecondsFromARecordFile)
 TEST(Figures, NothingToCountIsSaidAndShortHoursHaveNoRate)
 {
     const Night probeOff = ParsePerSecondFile(RowText().Add(60, "no_probe").Text());
-    const std::string none = SummaryText("night.csv", probeOff, *Analyse(probeOff));
+    const std::string none = SummaryText("night.csv", probeOff, *Analyse(probeOff), English());
     for (const char* line : {"SpO2             no valid reading\n",
                              "Baseline         none: no valid reading has another in the 120 s before it\n",
                              "ODI3             – per hour (0 events)\n", "ODI4             – per hour (0 events)\n",
@@ -256,10 +264,10 @@ TEST(Figures, NothingToCountIsSaidAndShortHoursHaveNoRate)
         EXPECT_NE(none.find(line), std::string::npos) << line << none;
     EXPECT_EQ(none.find("lowest 0 %"), std::string::npos) << none;
     const NightRow row = RowOf("night.csv", probeOff, *Analyse(probeOff));
-    EXPECT_NE(
-        NightsTable({row}).find("2026-12-07     0.0 h        – %     – %      0.0       –       –      –  night.csv"),
-        std::string::npos)
-        << NightsTable({row});
+    EXPECT_NE(NightsTable({row}, English())
+                  .find("2026-12-07     0.0 h        – %     – %      0.0       –       –      –  night.csv"),
+              std::string::npos)
+        << NightsTable({row}, English());
     EXPECT_NE(NightsCsv({row}).find("2026-12-07,0.00,,,0.0,,,,\"night.csv\""), std::string::npos) << NightsCsv({row});
 
     // SpO2 without any pulse; a single valid reading has no baseline.
@@ -268,13 +276,14 @@ TEST(Figures, NothingToCountIsSaidAndShortHoursHaveNoRate)
                            "\r\n2026-12-07T23:00:00+00:00,96,,ok,\r\n2026-12-07T23:00:01+00:00,95,,ok,\r\n");
     const auto f = Analyse(noPulse);
     EXPECT_FALSE(f->hasPulse);
-    EXPECT_NE(SummaryText("n.csv", noPulse, *f).find("Pulse            no valid reading\n"), std::string::npos);
+    EXPECT_NE(SummaryText("n.csv", noPulse, *f, English()).find("Pulse            no valid reading\n"),
+              std::string::npos);
     const Night one = ParsePerSecondFile(RowText().Add(1, "96").Text());
     EXPECT_FALSE(Analyse(one)->baselineMedian);
 
     // 23:46 to 00:15: 14 minutes in the first hour, no rate; 15 in the second, a rate.
     const Night hours = ParsePerSecondFile(RowText("2026-12-07", 23 * 3600 + 46 * 60).Add(29 * 60, "96").Text());
-    const std::string table = SummaryText("night.csv", hours, *Analyse(hours));
+    const std::string table = SummaryText("night.csv", hours, *Analyse(hours), English());
     EXPECT_NE(table.find("23:00               14 min            0       –            0       –  "), std::string::npos)
         << table;
     EXPECT_NE(table.find("00:00               15 min            0     0.0            0     0.0  "), std::string::npos)
@@ -310,7 +319,7 @@ TEST(Figures, TimesFollowTheClockAcrossAChangeOfSummerTime)
     ASSERT_TRUE(f);
     EXPECT_EQ(MomentText(back, f->spo2MinAt), "2026-10-25 02:03:00");
     EXPECT_EQ(MomentText(back, f->end), "2026-10-25 02:05:15");
-    const std::string summary = SummaryText("night.csv", back, *f);
+    const std::string summary = SummaryText("night.csv", back, *f, English());
     EXPECT_NE(summary.find("lowest 88 % at 2026-10-25 02:03:00"), std::string::npos) << summary;
     EXPECT_NE(summary.find("to 2026-10-25 02:05:15"), std::string::npos) << summary;
     for (const char* hour : {"\n01:00      ", "\n02:00 (+02:00)   ", "\n02:00 (+01:00)   "})
@@ -319,7 +328,7 @@ TEST(Figures, TimesFollowTheClockAcrossAChangeOfSummerTime)
     // 2026-03-29: 01:50:00+01:00 (00:50 UTC) to 03:09:59+02:00; 02:xx never was.
     const long spring = DaysFromCivil({2026, 3, 29}) * 86400;
     const Night forward = ParsePerSecondFile(RowsAcross(spring + 3000, 1200, spring + 3600, 3600, 7200, 0));
-    const std::string text = SummaryText("night.csv", forward, *Analyse(forward));
+    const std::string text = SummaryText("night.csv", forward, *Analyse(forward), English());
     EXPECT_NE(text.find("Recorded         2026-03-29 01:50:00 to 2026-03-29 03:10:00"), std::string::npos) << text;
     EXPECT_NE(text.find("\n03:00      "), std::string::npos) << text;
     EXPECT_EQ(text.find("\n02:"), std::string::npos) << text;

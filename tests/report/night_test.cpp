@@ -1,3 +1,4 @@
+#include "lang/string_table.h"
 #include "recording/per_second_file.h"
 #include "report/analysis/figures.h"
 #include "report/night_text.h"
@@ -95,7 +96,7 @@ TEST(NightReport, BrokenLinesAreCountedAndListedNeverFatal)
     EXPECT_EQ(parsed.brokenLines.size(), 14u);
     EXPECT_EQ(parsed.brokenLines[0], 3);
     EXPECT_EQ(parsed.brokenLines[1], 4);
-    const std::string summary = SummaryText("night.txt", parsed, *Analyse(parsed));
+    const std::string summary = SummaryText("night.txt", parsed, *Analyse(parsed), Speech(lang::kEnglish));
     EXPECT_NE(summary.find("Unreadable lines 14: 3 4 7 8 9 10 11 12 13 14 ..."), std::string::npos) << summary;
     EXPECT_NE(summary.find("not a medical diagnosis"), std::string::npos);
 }
