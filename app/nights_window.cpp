@@ -12,6 +12,7 @@
 #include "report/formats/write.h"
 #include "report/library/summary_cache.h"
 #include "report/words/speech.h"
+#include "report/words/summary_text.h"
 #include "settings/settings_store.h"
 
 #include <QBuffer>
@@ -666,10 +667,9 @@ QString SaveNight(NightFile format, const QString& target, const report::Night& 
             return QString::fromStdString(problem);
     switch (format) {
     case NightFile::Pdf:
-        return report::WritePdfFile(
-            target, night, *report::Analyse(night),
-            QString::fromStdString(speech.Text(lang::text::report::kNightTitle, {speech.Date(date.toStdString())})),
-            source, speech);
+        return report::WritePdfFile(target, night, *report::Analyse(night),
+                                    QString::fromStdString(report::NightTitle(speech, date.toStdString())), source,
+                                    speech);
     case NightFile::Edf: return report::WriteEdfFile(target, night, *report::Analyse(night), first);
     case NightFile::Csv: return report::WriteCsvFile(target, night, first);
     case NightFile::Oscar: break;

@@ -281,4 +281,40 @@ NightRow RowOf(const std::string& name, const Night& night, const Figures& f)
     return row;
 }
 
+bool CountedInMeans(const NightRow& row)
+{
+    return row.analysedHours >= kShortestCountedHours;
+}
+
+NightsMeans MeansOf(const std::vector<NightRow>& rows)
+{
+    NightsMeans means;
+    std::vector<const NightRow*> counted;
+    for (const NightRow& r : rows)
+        if (CountedInMeans(r))
+            counted.push_back(&r);
+    means.counted = counted.size();
+    const auto mean = [&](auto value) -> std::optional<double> {
+        double sum = 0;
+        std::size_t n = 0;
+        for (const NightRow* r : counted)
+            if (const std::optional<double> v = value(*r)) {
+                sum += *v;
+                ++n;
+            }
+        return n > 0 ? std::optional(sum / static_cast<double>(n)) : std::nullopt;
+    };
+    means.recordingHours = mean([](const NightRow& r) { return std::optional(r.recordingHours); });
+    means.analysedHours = mean([](const NightRow& r) { return std::optional(r.analysedHours); });
+    means.spo2Mean = mean([](const NightRow& r) { return r.spo2Mean; });
+    means.spo2Min =
+        mean([](const NightRow& r) { return r.spo2Min ? std::optional<double>(*r.spo2Min) : std::nullopt; });
+    means.t90Minutes = mean([](const NightRow& r) { return std::optional(r.t90Minutes); });
+    means.t88Minutes = mean([](const NightRow& r) { return std::optional(r.t88Minutes); });
+    means.odi3 = mean([](const NightRow& r) { return r.odi3; });
+    means.odi4 = mean([](const NightRow& r) { return r.odi4; });
+    means.pulseMean = mean([](const NightRow& r) { return r.pulseMean; });
+    return means;
+}
+
 }  // namespace trelvo::report

@@ -104,6 +104,17 @@ struct NightRow {
     bool dateFromFileTime = false;  // its date comes only from a record file's modification time
 };
 
+// The means over nights for the doctor: a night with less analysed time than this is shown but
+// left out, and each counted night weighs the same. Nothing where no counted night has the figure.
+inline constexpr double kShortestCountedHours = 4;
+[[nodiscard]] bool CountedInMeans(const NightRow& row);
+struct NightsMeans {
+    std::size_t counted = 0;
+    std::optional<double> recordingHours, analysedHours, spo2Mean, spo2Min, t90Minutes, t88Minutes, odi3, odi4,
+        pulseMean;
+};
+[[nodiscard]] NightsMeans MeansOf(const std::vector<NightRow>& rows);
+
 // Hourly rates are given for hours with at least this much analysed time.
 inline constexpr double kShortestRatedHour = 15 * 60;
 [[nodiscard]] NightRow RowOf(const std::string& name, const Night& night, const Figures& f);

@@ -4,6 +4,7 @@
 
 #include "report/render/picture.h"
 #include "report/render/plot.h"
+#include "report/words/summary_text.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -93,8 +94,7 @@ NightsReport ReportOfNights(std::vector<FolderNight> nights, const QString& rang
         if (!figures)
             return std::nullopt;
         return NightsReport::Page{
-            std::move(*night), std::move(*figures),
-            QString::fromStdString(speech.Text(lang::text::report::kNightTitle, {speech.Date(n.row.date)})),
+            std::move(*night), std::move(*figures), QString::fromStdString(NightTitle(speech, n.row.date)),
             QString::fromStdString(n.row.name) +
                 (n.row.dateFromFileTime ? QStringLiteral(" · ") +
                                               QString::fromStdString(speech.Text(lang::text::report::kDateFromFileTime))

@@ -198,7 +198,7 @@ void PaintFoot(QPainter& p, double height, int page, int pages, const QString& r
 
 bool Short(const NightRow& r)
 {
-    return r.analysedHours < kShortestCountedHours;
+    return !CountedInMeans(r);
 }
 
 QString Number(const Speech& speech, const std::optional<double>& v, int decimals)
@@ -246,39 +246,17 @@ double PaintNightsTable(QPainter& p, double top, const std::vector<NightRow>& ro
     }
     if (!withMeans)
         return y;
-    // Each counted night weighs the same.
-    std::vector<const NightRow*> counted;
-    for (const NightRow& r : rows)
-        if (!Short(r))
-            counted.push_back(&r);
-    const auto mean = [&](auto value) -> std::optional<double> {
-        double sum = 0;
-        std::size_t n = 0;
-        for (const NightRow* r : counted)
-            if (const std::optional<double> v = value(*r)) {
-                sum += *v;
-                ++n;
-            }
-        return n > 0 ? std::optional(sum / static_cast<double>(n)) : std::nullopt;
-    };
-    const auto asOptional = [](auto v) -> std::optional<double> {
-        return v ? std::optional<double>(static_cast<double>(*v)) : std::nullopt;
-    };
+    const NightsMeans means = MeansOf(rows);
     p.setPen(QColor(160, 160, 160));
     p.drawLine(QPointF(0, y + 2), QPointF(kWidth, y + 2));
     p.setFont(fonts.bold);
-    const auto recorded = mean([](const NightRow& r) { return std::optional(r.recordingHours); });
-    const auto analysed = mean([](const NightRow& r) { return std::optional(r.analysedHours); });
+    const auto duration = [&](const std::optional<double>& h) { return h ? hours(*h) : QStringLiteral("–"); };
     cells(y + 4,
-          {Say(speech, words::kMeanOf, {std::to_string(counted.size())}),
-           recorded ? hours(*recorded) : QStringLiteral("–"), analysed ? hours(*analysed) : QStringLiteral("–"),
-           Number(speech, mean([](const NightRow& r) { return r.spo2Mean; }), 1) + QStringLiteral(" %"),
-           Number(speech, mean([&](const NightRow& r) { return asOptional(r.spo2Min); }), 1) + QStringLiteral(" %"),
-           Number(speech, mean([](const NightRow& r) { return std::optional(r.t90Minutes); }), 1),
-           Number(speech, mean([](const NightRow& r) { return std::optional(r.t88Minutes); }), 1),
-           Number(speech, mean([](const NightRow& r) { return r.odi3; }), 1),
-           Number(speech, mean([](const NightRow& r) { return r.odi4; }), 1),
-           Number(speech, mean([](const NightRow& r) { return r.pulseMean; }), 0)},
+          {Say(speech, words::kMeanOf, {std::to_string(means.counted)}), duration(means.recordingHours),
+           duration(means.analysedHours), Number(speech, means.spo2Mean, 1) + QStringLiteral(" %"),
+           Number(speech, means.spo2Min, 1) + QStringLiteral(" %"), Number(speech, means.t90Minutes, 1),
+           Number(speech, means.t88Minutes, 1), Number(speech, means.odi3, 1), Number(speech, means.odi4, 1),
+           Number(speech, means.pulseMean, 0)},
           false);
     p.setFont(fonts.normal);
     return y + 4 + kRowHeight;

@@ -38,8 +38,6 @@ struct NightsReport {
     };
     std::function<std::optional<Page>(std::size_t)> night;
 };
-// A night with less analysed time is marked as such and left out of the means.
-inline constexpr double kShortestCountedHours = 4;
 [[nodiscard]] QString WriteNightsPdf(QIODevice& out, const NightsReport& report);
 
 }  // namespace trelvo::report

@@ -214,4 +214,9 @@ std::string NightsCsv(const std::vector<NightRow>& rows)
     return text;
 }
 
+std::string NightTitle(const Speech& speech, const std::string& isoDate)
+{
+    return speech.Text(lang::text::report::kNightTitle, {speech.Date(isoDate)});
+}
+
 }  // namespace trelvo::report

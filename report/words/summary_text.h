@@ -15,6 +15,8 @@ namespace trelvo::report {
 // The rules and the resolution, in words, for the summary and the PDF.
 [[nodiscard]] std::string ResolutionText(const Night& night, const Speech& speech);
 [[nodiscard]] std::string RulesText(const Speech& speech);
+// A night's page title: "Night of 2026-12-07" in the language's form of dates.
+[[nodiscard]] std::string NightTitle(const Speech& speech, const std::string& isoDate);
 
 // A line's name in the summary's first 16 columns, in the language.
 [[nodiscard]] std::string LineName(const Speech& speech, int offset);

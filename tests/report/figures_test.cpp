@@ -336,3 +336,26 @@ TEST(Figures, TimesFollowTheClockAcrossAChangeOfSummerTime)
 
 }  // namespace
 }  // namespace trelvo::report
+
+namespace trelvo::report {
+namespace {
+
+// The doctor's means: a short night is left out, each counted night weighs the same, and a figure
+// only some nights have is the mean of those.
+TEST(NightsMeans, CountedNightsWeighTheSame)
+{
+    NightRow a, b, shortNight;
+    a.analysedHours = 5, a.spo2Mean = 94, a.odi3 = 2, a.spo2Min = 85;
+    b.analysedHours = 7, b.spo2Mean = 96, b.spo2Min = 88;
+    shortNight.analysedHours = 3.9, shortNight.spo2Mean = 80, shortNight.odi3 = 40;
+    const NightsMeans means = MeansOf({a, shortNight, b});
+    EXPECT_EQ(means.counted, 2u);
+    EXPECT_EQ(means.analysedHours, 6);
+    EXPECT_EQ(means.spo2Mean, 95);
+    EXPECT_EQ(means.spo2Min, 86.5);
+    EXPECT_EQ(means.odi3, 2) << "the one counted night that has it";
+    EXPECT_FALSE(MeansOf({shortNight}).spo2Mean);
+}
+
+}  // namespace
+}  // namespace trelvo::report

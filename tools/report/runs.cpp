@@ -226,8 +226,7 @@ int ReportNight(const QString& path, const Options& o)
         if (!dateSaid.isEmpty())
             source += QString::fromStdString(speech.Text(lang::text::report::kSourceDate)) +
                       dateSaid.section(QLatin1Char('('), 0, 0).trimmed().section(QLatin1Char(','), 1).trimmed();
-        const QString pdfTitle =
-            QString::fromStdString(speech.Text(lang::text::report::kNightTitle, {speech.Date(date.toStdString())}));
+        const QString pdfTitle = QString::fromStdString(NightTitle(speech, date.toStdString()));
         if (writing.Check(o.pdf, WritePdfFile(o.pdf, night, *figures, pdfTitle, source, speech)))
             Written(speech, lang::text::report::kPdfLabel, o.pdf.toStdString());
     }
