@@ -47,7 +47,7 @@ Form1::Form1(core::ProgramState& program, SessionDevices devices, QWidget* paren
     m_showMessage = [this](const QString& text) { QMessageBox::warning(this, QStringLiteral("TRELVO"), text); };
     BuildControls();
     BuildMenus();
-    m_session.Pipeline().Trace().SetWidth(static_cast<float>(spo2wave->contentsRect().width()));
+    m_session.SetTraceWidth(static_cast<float>(spo2wave->contentsRect().width()));
 
     connect(&m_session, &Session::Updated, this, &Form1::ShowUpdate);
     connect(&m_session, &Session::PortMenuChanged, this, &Form1::ShowPortMenu);
@@ -185,9 +185,7 @@ void Form1::Timer2_Timer()
 // texts about once a second.
 void Form1::ShowUpdate()
 {
-    core::WaveTrace& trace = m_session.Pipeline().Trace();
-    spo2wave->DrawSteps(trace.PendingSteps());
-    trace.ClearPendingSteps();
+    m_session.TakeTraceSteps([this](std::span<const core::TraceStep> steps) { spo2wave->DrawSteps(steps); });
     spo2wave->ShowChanges();
 
     const core::Reading& now = m_session.CurrentReading();

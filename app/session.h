@@ -65,7 +65,18 @@ public:
     void RecordingTick() { m_recorder.Tick(m_pipeline.CurrentReading()); }
     void WatchdogTick();
 
-    [[nodiscard]] core::MeasurementPipeline& Pipeline() noexcept { return m_pipeline; }
+    [[nodiscard]] const core::MeasurementPipeline& Pipeline() const noexcept { return m_pipeline; }
+    // The trace columns the sweep moved through since last time, handed to be drawn and then
+    // forgotten: the window draws them, the session keeps the trace.
+    template <class Draw>
+    void TakeTraceSteps(Draw&& draw)
+    {
+        draw(m_pipeline.Trace().PendingSteps());
+        m_pipeline.Trace().ClearPendingSteps();
+    }
+    void SetTraceWidth(float width) { m_pipeline.Trace().SetWidth(width); }
+    // The frame-floor benchmark drives the pipeline itself, without a line.
+    [[nodiscard]] core::MeasurementPipeline& DrivenPipeline() noexcept { return m_pipeline; }
     [[nodiscard]] const core::Reading& CurrentReading() const noexcept { return m_pipeline.CurrentReading(); }
     [[nodiscard]] bool PulseToneOn() const noexcept { return m_pipeline.Tone().On(); }
     [[nodiscard]] const PortItem& Port(int n) const { return m_ports.at(static_cast<std::size_t>(n - 1)); }

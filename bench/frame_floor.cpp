@@ -48,9 +48,9 @@ int main(int argc, char* argv[])
         std::array<std::uint8_t, 4> samples{};
         for (std::size_t i = 0; i < n; ++i)
             samples[i] = wave[at++ % wave.size()];
-        session.Pipeline().Trace().DrawWaveSamples(std::span(samples.data(), n));
+        session.DrivenPipeline().Trace().DrawWaveSamples(std::span(samples.data(), n));
         if (++frame % 30 == 0)
-            session.Pipeline().Decode(reading, 0);
+            session.DrivenPipeline().Decode(reading, 0);
         emit session.Updated();
     });
     frames.start();
