@@ -216,9 +216,9 @@ QString NightView::Describe(double t) const
     QString text = QString::fromStdString(report::MomentText(night, t));
     const auto& rs = night.readings;
     const auto at =
-        std::upper_bound(rs.begin(), rs.end(), t, [](double v, const report::Reading& r) { return v < r.seconds; });
+        std::upper_bound(rs.begin(), rs.end(), t, [](double v, const report::Entry& r) { return v < r.seconds; });
     if (at != rs.begin() && t < std::prev(at)->seconds + night.step) {
-        const report::Reading& r = *std::prev(at);
+        const report::Entry& r = *std::prev(at);
         text += QStringLiteral(" · SpO2 %1 % · %2/min")
                     .arg(r.spo2 ? QString::number(*r.spo2) : QStringLiteral("–"),
                          r.pulse ? QString::number(*r.pulse) : QStringLiteral("–"));

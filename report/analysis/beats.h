@@ -18,7 +18,7 @@ inline constexpr double kShortestBeat = 0.3;  // 200 per minute
 inline constexpr double kLongestBeat = 2.0;   // 30 per minute
 
 struct Beat {
-    double time = 0;             // seconds as in Reading
+    double time = 0;             // seconds as in Entry
     std::optional<double> rate;  // per minute, from the beat before
 };
 

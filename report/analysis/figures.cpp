@@ -13,11 +13,11 @@
 namespace trelvo::report {
 namespace {
 
-using Value = std::function<std::optional<int>(const Reading&)>;
+using Value = std::function<std::optional<int>(const Entry&)>;
 
 // For every reading, the mean of the valid values of the kBaselineSeconds before it (the reading
 // itself not included); nothing where there are none.
-std::vector<std::optional<double>> Baselines(const std::vector<Reading>& rs, const Value& value)
+std::vector<std::optional<double>> Baselines(const std::vector<Entry>& rs, const Value& value)
 {
     std::vector<std::optional<double>> baselines(rs.size());
     double sum = 0;
@@ -47,7 +47,7 @@ std::vector<std::optional<double>> Baselines(const std::vector<Reading>& rs, con
 // readings `enter` or more away. away(value, baseline) says how far, in the event's direction.
 // A second told twice (the clock was set back) is held by its later reading, as everywhere in
 // the report: the earlier one is passed over.
-bool Holds(const std::vector<Reading>& rs, std::size_t k)
+bool Holds(const std::vector<Entry>& rs, std::size_t k)
 {
     return k + 1 == rs.size() || rs[k + 1].seconds != rs[k].seconds;
 }
@@ -58,7 +58,7 @@ struct Found {
 };
 
 template <class Away, class Lasts>
-std::vector<Found> FindEvents(const std::vector<Reading>& rs, const std::vector<std::optional<double>>& baselines,
+std::vector<Found> FindEvents(const std::vector<Entry>& rs, const std::vector<std::optional<double>>& baselines,
                               const Value& value, Away away, double enter, Lasts lasts, double shortest, double step)
 {
     std::vector<Found> found;
@@ -100,7 +100,7 @@ std::vector<Found> FindEvents(const std::vector<Reading>& rs, const std::vector<
     return found;
 }
 
-std::vector<Event> Desaturations(const std::vector<Reading>& rs, const std::vector<std::optional<double>>& baselines,
+std::vector<Event> Desaturations(const std::vector<Entry>& rs, const std::vector<std::optional<double>>& baselines,
                                  double step)
 {
     const auto below = [](int v, double baseline) { return baseline - v; };
@@ -108,7 +108,7 @@ std::vector<Event> Desaturations(const std::vector<Reading>& rs, const std::vect
     const auto lasts = [](double points) { return points > kRecoveryPoints + 1e-9; };
     std::vector<Event> events;
     for (const Found& f : FindEvents(
-             rs, baselines, [](const Reading& r) { return r.spo2; }, below, kDesaturationPoints - 1e-9, lasts,
+             rs, baselines, [](const Entry& r) { return r.spo2; }, below, kDesaturationPoints - 1e-9, lasts,
              kShortestDesaturation, step)) {
         Event e{rs[f.first].seconds, rs[f.last].seconds + step, 0, *rs[f.first].spo2, f.baseline};
         for (std::size_t k = f.first; k <= f.last; ++k)
@@ -121,15 +121,15 @@ std::vector<Event> Desaturations(const std::vector<Reading>& rs, const std::vect
     return events;
 }
 
-std::vector<PulseRise> PulseRises(const std::vector<Reading>& rs, const std::vector<std::optional<double>>& baselines,
+std::vector<PulseRise> PulseRises(const std::vector<Entry>& rs, const std::vector<std::optional<double>>& baselines,
                                   double step)
 {
     const auto above = [](int v, double baseline) { return v - baseline; };
     const auto lasts = [](double beats) { return beats >= kPulseRise - 1e-9; };
     std::vector<PulseRise> rises;
     for (const Found& f : FindEvents(
-             rs, baselines, [](const Reading& r) { return r.pulse; }, above, kPulseRise - 1e-9, lasts,
-             kShortestPulseRise, step)) {
+             rs, baselines, [](const Entry& r) { return r.pulse; }, above, kPulseRise - 1e-9, lasts, kShortestPulseRise,
+             step)) {
         PulseRise rise{rs[f.first].seconds, rs[f.last].seconds + step, *rs[f.first].pulse, f.baseline};
         for (std::size_t k = f.first; k <= f.last; ++k)
             if (Holds(rs, k))
@@ -164,12 +164,12 @@ std::optional<Figures> Analyse(const Night& night, bool findBeats)
     f.end = rs.back().seconds + step;
     std::vector<double> spo2, pulse;
     for (std::size_t i = 0; i < rs.size(); ++i) {
-        const Reading& r = rs[i];
+        const Entry& r = rs[i];
         switch (r.kind) {
-        case Reading::Kind::NoData: f.noDataSeconds += step; break;
-        case Reading::Kind::ProbeOff: f.probeOffSeconds += step; break;
-        case Reading::Kind::NoSignal: f.noSignalSeconds += step; break;
-        case Reading::Kind::Valid: break;
+        case Entry::Kind::NoData: f.noDataSeconds += step; break;
+        case Entry::Kind::ProbeOff: f.probeOffSeconds += step; break;
+        case Entry::Kind::NoSignal: f.noSignalSeconds += step; break;
+        case Entry::Kind::Valid: break;
         }
         // Time the program did not record at all counts as time without data.
         if (i + 1 < rs.size() && rs[i + 1].seconds - r.seconds > 1.5 * step)
@@ -202,7 +202,7 @@ std::optional<Figures> Analyse(const Night& night, bool findBeats)
         f.pulseMax = static_cast<int>(*std::max_element(pulse.begin(), pulse.end()));
     }
 
-    const auto spo2Baselines = Baselines(rs, [](const Reading& r) { return r.spo2; });
+    const auto spo2Baselines = Baselines(rs, [](const Entry& r) { return r.spo2; });
     std::vector<double> used;
     for (std::size_t i = 0; i < rs.size(); ++i)
         if (rs[i].spo2 && spo2Baselines[i])
@@ -215,7 +215,7 @@ std::optional<Figures> Analyse(const Night& night, bool findBeats)
                  [](const Event& e) { return e.depth >= kDeepDesaturationPoints - 1e-9; });
     f.odi3 = PerHour(f.events3.size(), f.validSeconds);
     f.odi4 = PerHour(f.events4.size(), f.validSeconds);
-    f.pulseRises = PulseRises(rs, Baselines(rs, [](const Reading& r) { return r.pulse; }), step);
+    f.pulseRises = PulseRises(rs, Baselines(rs, [](const Entry& r) { return r.pulse; }), step);
     f.pulseRisesPerHour = PerHour(f.pulseRises.size(), f.validSeconds);
 
     // Clock hours, from the one the recording starts in to the one it ends in.
@@ -226,7 +226,7 @@ std::optional<Figures> Analyse(const Night& night, bool findBeats)
     for (std::size_t h = 0; h < hours; ++h)
         f.hours.push_back({(std::floor(f.start / 3600) + static_cast<double>(h)) * 3600, 0, 0, 0});
     if (hours > 0) {
-        for (const Reading& r : rs)
+        for (const Entry& r : rs)
             if (r.spo2)
                 f.hours[hourOf(r.seconds)].analysedSeconds += step;
         for (const Event& e : f.events3)
@@ -237,7 +237,7 @@ std::optional<Figures> Analyse(const Night& night, bool findBeats)
 
     f.hasWave = night.hasWave && findBeats;
     if (f.hasWave) {
-        for (const Reading& r : rs)
+        for (const Entry& r : rs)
             f.waveSeconds += r.waveCount > 0 ? 1 : 0;
         const std::vector<Beat> beats = DetectBeats(night);
         f.beats = beats.size();

@@ -41,7 +41,7 @@ struct PulseRise {
 
 // One clock hour of the night: how much of it was analysed and the events that began in it.
 struct HourFigures {
-    double start = 0;  // seconds as in Reading: the full hour
+    double start = 0;  // seconds as in Entry: the full hour
     double analysedSeconds = 0;
     int events3 = 0, events4 = 0;
     int beats = 0;  // found in the wave
@@ -51,7 +51,7 @@ struct HourFigures {
 inline constexpr std::array<int, 5> kBandFloors = {95, 90, 85, 80, 0};
 
 struct Figures {
-    double start = 0, end = 0;   // seconds as in Reading: the recording time
+    double start = 0, end = 0;   // seconds as in Entry: the recording time
     double validSeconds = 0;     // analysed: time with a valid SpO2
     double validShare = 0;       // of all readings
     double noDataSeconds = 0;    // excluded: "no serial data", or nothing recorded at all

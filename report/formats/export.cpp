@@ -31,7 +31,7 @@ Second SecondWalk::At(std::size_t s)
     // The last reading that starts at or before this second says what it holds.
     while (m_next + 1 < rs.size() && Index(rs[m_next + 1].seconds) <= s)
         ++m_next;
-    const Reading& r = rs[m_next];
+    const Entry& r = rs[m_next];
     Second second;
     if (s < Index(r.seconds + m_night.step))
         second = {r.spo2, r.pulse, r.kind, {}};
@@ -73,25 +73,25 @@ std::int64_t LocalEpoch(const LocalMoment& m)
     return static_cast<std::int64_t>(std::mktime(&t));
 }
 
-recording::SecondValues ValuesOf(const Reading& r)
+recording::SecondValues ValuesOf(const Entry& r)
 {
     switch (r.kind) {
-    case Reading::Kind::Valid:
+    case Entry::Kind::Valid:
         return {{static_cast<std::uint8_t>(*r.spo2), static_cast<std::uint8_t>(r.pulse.value_or(255)), 0, true}, false};
-    case Reading::Kind::ProbeOff: return {{255, 255, 1, true}, false};
-    case Reading::Kind::NoSignal: return {{255, 255, 2, true}, false};
-    case Reading::Kind::NoData: break;
+    case Entry::Kind::ProbeOff: return {{255, 255, 1, true}, false};
+    case Entry::Kind::NoSignal: return {{255, 255, 2, true}, false};
+    case Entry::Kind::NoData: break;
     }
     return {{}, true};
 }
 
-const char* GapText(Reading::Kind kind)
+const char* GapText(Entry::Kind kind)
 {
     switch (kind) {
-    case Reading::Kind::NoData: return "No data";
-    case Reading::Kind::ProbeOff: return "Probe off";
-    case Reading::Kind::NoSignal: return "No finger";
-    case Reading::Kind::Valid: break;
+    case Entry::Kind::NoData: return "No data";
+    case Entry::Kind::ProbeOff: return "Probe off";
+    case Entry::Kind::NoSignal: return "No finger";
+    case Entry::Kind::Valid: break;
     }
     return "";
 }
@@ -162,7 +162,7 @@ std::optional<int> EdfPlethRate(const Night& night)
     if (!rate || night.readings.empty())
         return rate;
     std::size_t waveSeconds = 0;
-    for (const Reading& r : night.readings)
+    for (const Entry& r : night.readings)
         waveSeconds += r.waveCount > 0 ? 1 : 0;
     const double span = night.readings.back().seconds + night.step - night.readings.front().seconds;
     if (static_cast<double>(waveSeconds) * kShortestWaveShare < span)
@@ -173,7 +173,7 @@ std::optional<int> EdfPlethRate(const Night& night)
 std::optional<int> PlethRate(const Night& night)
 {
     std::size_t samples = 0, seconds = 0;
-    for (const Reading& r : night.readings)
+    for (const Entry& r : night.readings)
         if (r.waveCount > 0) {
             samples += r.waveCount;
             ++seconds;
@@ -204,7 +204,7 @@ std::string CsvText(const Night& night, CivilDate firstDate)
     std::string text(recording::kPerSecondHeader);
     text += "\r\n";
     text.reserve(text.size() + night.readings.size() * 40);
-    for (const Reading& r : night.readings)
+    for (const Entry& r : night.readings)
         text += recording::PerSecondRow(LocalEpoch(MomentOf(firstDate, r.seconds)), ValuesOf(r));
     return text;
 }
@@ -231,18 +231,18 @@ std::string WriteEdf(const std::string& path, const Night& night, const Figures&
     {
         SecondWalk runs(night);
         std::size_t gapStart = 0, waveGapStart = 0;
-        Reading::Kind gapKind = Reading::Kind::Valid;
+        Entry::Kind gapKind = Entry::Kind::Valid;
         bool inWaveGap = false;
         for (std::size_t s = 0; s <= count; ++s) {
             const Second second = s < count ? runs.At(s) : Second{};
-            const Reading::Kind kind = s < count ? second.kind : Reading::Kind::Valid;
+            const Entry::Kind kind = s < count ? second.kind : Entry::Kind::Valid;
             if (s == count || kind != gapKind) {
-                if (gapKind != Reading::Kind::Valid && s > 0)
+                if (gapKind != Entry::Kind::Valid && s > 0)
                     annotations.push_back({gapStart, s - gapStart, GapText(gapKind)});
                 gapKind = kind;
                 gapStart = s;
             }
-            const bool waveGap = s < count && plethRate && second.wave.empty() && kind != Reading::Kind::NoData;
+            const bool waveGap = s < count && plethRate && second.wave.empty() && kind != Entry::Kind::NoData;
             if (waveGap && !inWaveGap)
                 waveGapStart = s;
             if (!waveGap && inWaveGap)
@@ -294,7 +294,7 @@ std::string WriteEdf(const std::string& path, const Night& night, const Figures&
     for (std::size_t s = 0; ok && s < count; ++s) {
         const Second second = walk.At(s);
         record[0] = static_cast<short>(second.spo2.value_or(0));
-        record[1] = static_cast<short>(second.kind == Reading::Kind::Valid ? second.pulse.value_or(0) : 0);
+        record[1] = static_cast<short>(second.kind == Entry::Kind::Valid ? second.pulse.value_or(0) : 0);
         if (plethRate) {
             if (second.wave.empty()) {
                 std::fill(record.begin() + 2, record.end(), static_cast<short>(-32768));
@@ -344,8 +344,8 @@ std::vector<OscarFile> OscarFiles(const Night& night, CivilDate firstDate)
     std::vector<Sum> sums(records);
     std::vector<std::size_t> touched;
     for (std::size_t i = 0; i < rs.size(); ++i) {
-        const Reading& r = rs[i];
-        if (r.kind != Reading::Kind::Valid || !r.pulse)
+        const Entry& r = rs[i];
+        if (r.kind != Entry::Kind::Valid || !r.pulse)
             continue;
         // The seconds it stands for, up to the next reading (a later reading of the same second
         // wins, as in SecondWalk).

@@ -14,7 +14,7 @@ namespace trelvo::report {
 struct Second {
     std::optional<int> spo2;
     std::optional<int> pulse;
-    Reading::Kind kind = Reading::Kind::NoData;
+    Entry::Kind kind = Entry::Kind::NoData;
     std::span<const std::uint8_t> wave;  // the wave samples that arrived in it
 };
 

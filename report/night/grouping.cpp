@@ -18,7 +18,7 @@ std::int64_t FloorDiv(std::int64_t a, std::int64_t b)
     return a >= 0 ? a / b : -((-a + b - 1) / b);
 }
 
-double Utc(const TimedNight& file, const Reading& r)
+double Utc(const TimedNight& file, const Entry& r)
 {
     return static_cast<double>(file.origin) + r.seconds;
 }
@@ -72,7 +72,7 @@ std::int64_t NightOf(double utc, std::int32_t utcOffset)
 std::vector<std::int64_t> NightsOf(const TimedNight& file)
 {
     std::vector<std::int64_t> nights;
-    for (const Reading& r : file.night.readings)
+    for (const Entry& r : file.night.readings)
         if (const std::int64_t n = NightOf(Utc(file, r), r.utcOffset); nights.empty() || nights.back() != n)
             nights.push_back(n);
     std::sort(nights.begin(), nights.end());
@@ -82,7 +82,7 @@ std::vector<std::int64_t> NightsOf(const TimedNight& file)
 
 namespace {
 
-bool InNight(WhichNight night, const TimedNight& file, const Reading& r)
+bool InNight(WhichNight night, const TimedNight& file, const Entry& r)
 {
     return !night || NightOf(Utc(file, r), r.utcOffset) == *night;
 }
@@ -90,7 +90,7 @@ bool InNight(WhichNight night, const TimedNight& file, const Reading& r)
 bool HasReadingsIn(WhichNight night, const TimedNight& file)
 {
     return std::any_of(file.night.readings.begin(), file.night.readings.end(),
-                       [&](const Reading& r) { return InNight(night, file, r); });
+                       [&](const Entry& r) { return InNight(night, file, r); });
 }
 
 // Per-second files with the wave first, then those without, then record files; else as given.
@@ -105,13 +105,13 @@ std::vector<std::size_t> TellingOrder(WhichNight night, std::span<const TimedNig
     return order;
 }
 
-std::int64_t SecondOf(const TimedNight& file, const Reading& r)
+std::int64_t SecondOf(const TimedNight& file, const Entry& r)
 {
     return static_cast<std::int64_t>(std::floor(Utc(file, r)));
 }
 
 // What a reading says, to compare two files' word on one second.
-std::int64_t Said(const Reading& r)
+std::int64_t Said(const Entry& r)
 {
     return static_cast<std::int64_t>(r.kind) * 1'000'000 + r.spo2.value_or(999) * 1000 + r.pulse.value_or(999);
 }
@@ -142,7 +142,7 @@ std::vector<std::vector<std::size_t>> Recordings(WhichNight night, std::span<con
             Group& group = *candidate;
             const auto& told = IsPerSecond(file) ? group.rows : group.lines;
             const bool agrees =
-                std::none_of(file.night.readings.begin(), file.night.readings.end(), [&](const Reading& r) {
+                std::none_of(file.night.readings.begin(), file.night.readings.end(), [&](const Entry& r) {
                     if (!InNight(night, file, r))
                         return false;
                     const auto it = told.find(SecondOf(file, r));
@@ -157,7 +157,7 @@ std::vector<std::vector<std::size_t>> Recordings(WhichNight night, std::span<con
             home = &groups.emplace_back();
         home->files.push_back(i);
         auto& told = IsPerSecond(file) ? home->rows : home->lines;
-        for (const Reading& r : file.night.readings)
+        for (const Entry& r : file.night.readings)
             if (InNight(night, file, r))
                 told.emplace(SecondOf(file, r), Said(r));
     }
@@ -175,7 +175,7 @@ Joined JoinNight(WhichNight night, std::span<const TimedNight* const> files)
     struct Piece {
         double utc;
         const TimedNight* file;
-        const Reading* reading;
+        const Entry* reading;
         bool whole;  // the reading with its wave, not a second filled from a record line
     };
     const std::vector<std::size_t> order = TellingOrder(night, files);
@@ -192,7 +192,7 @@ Joined JoinNight(WhichNight night, std::span<const TimedNight* const> files)
     // The seconds told so far: a bitmap over the night's span, a set for files years apart.
     std::int64_t first = INT64_MAX, last = INT64_MIN;
     for (const std::size_t i : order)
-        for (const Reading& r : files[i]->night.readings)
+        for (const Entry& r : files[i]->night.readings)
             if (InNight(night, *files[i], r)) {
                 first = std::min(first, SecondOf(*files[i], r));
                 last = std::max(last, SecondOf(*files[i], r));
@@ -214,7 +214,7 @@ Joined JoinNight(WhichNight night, std::span<const TimedNight* const> files)
     for (const std::size_t i : order) {
         const TimedNight* file = files[i];
         const std::size_t before = pieces.size();
-        for (const Reading& r : file->night.readings) {
+        for (const Entry& r : file->night.readings) {
             if (!InNight(night, *file, r))
                 continue;
             const double utc = Utc(*file, r);
@@ -255,7 +255,7 @@ Joined JoinNight(WhichNight night, std::span<const TimedNight* const> files)
         joined.totalLines += files[i]->night.totalLines;
     }
     for (const Piece& piece : pieces) {
-        Reading r = *piece.reading;
+        Entry r = *piece.reading;
         r.seconds = piece.utc - axisOrigin;
         r.waveBegin = static_cast<std::uint32_t>(joined.wave.size());
         r.waveCount = 0;

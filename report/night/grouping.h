@@ -9,7 +9,7 @@
 
 namespace trelvo::report {
 
-// A file's readings placed in time: the axis's 0 (Reading::seconds) is at origin, in seconds since
+// A file's readings placed in time: the axis's 0 (Entry::seconds) is at origin, in seconds since
 // 1970 UTC, and every reading carries the UTC offset its clock showed.
 struct TimedNight {
     Night night;

@@ -75,7 +75,7 @@ void ForEachLine(std::string_view text, Night& night, Take take)
     }
 }
 
-std::optional<Reading> ParseLine(std::string_view line)
+std::optional<Entry> ParseLine(std::string_view line)
 {
     if (line.substr(0, 2) != "S ")
         return std::nullopt;
@@ -91,15 +91,15 @@ std::optional<Reading> ParseLine(std::string_view line)
     if (!time)
         return std::nullopt;
 
-    Reading r;
+    Entry r;
     r.seconds = *time;
     int s = 0, q = 0;
     if (spo2 == "XX" && pulse == "XXX") {
-        r.kind = Reading::Kind::NoData;
+        r.kind = Entry::Kind::NoData;
     } else if (spo2 == "--") {
         r.kind = IsNoSignalText(blanks == std::string_view::npos ? std::string_view() : rest.substr(blanks + 2))
-                     ? Reading::Kind::NoSignal
-                     : Reading::Kind::ProbeOff;
+                     ? Entry::Kind::NoSignal
+                     : Entry::Kind::ProbeOff;
     } else if (Number(spo2, s) && s >= 0 && s <= 100) {
         r.spo2 = s;
         if (Number(pulse, q) && q >= 0 && q <= 254)
@@ -156,27 +156,27 @@ struct RowTime {
     [[nodiscard]] std::int64_t Epoch() const { return DaysFromCivil(date) * 86400 + secondOfDay - offset; }
 };
 
-std::optional<Reading> ParseRow(std::string_view row, const std::optional<RowTime>& first, RowTime& time, Night& night,
-                                std::vector<std::uint8_t>& wave)
+std::optional<Entry> ParseRow(std::string_view row, const std::optional<RowTime>& first, RowTime& time, Night& night,
+                              std::vector<std::uint8_t>& wave)
 {
     const std::uint32_t waveBegin = static_cast<std::uint32_t>(wave.size());
     const auto read = recording::ReadPerSecondRow(row, wave);
     if (!read)
         return std::nullopt;
     time = {{read->year, read->month, read->day}, read->secondOfDay, read->utcOffset};
-    Reading r;
+    Entry r;
     r.utcOffset = read->utcOffset;
     const RowTime& origin = first ? *first : time;
     const std::int64_t midnight = origin.Epoch() - origin.secondOfDay;
     r.seconds = static_cast<double>(time.Epoch() - midnight);
     switch (read->status) {
-    case recording::RowStatus::Ok: r.kind = read->spo2 ? Reading::Kind::Valid : Reading::Kind::ProbeOff; break;
-    case recording::RowStatus::NoData: r.kind = Reading::Kind::NoData; break;
-    case recording::RowStatus::NoSignal: r.kind = Reading::Kind::NoSignal; break;
+    case recording::RowStatus::Ok: r.kind = read->spo2 ? Entry::Kind::Valid : Entry::Kind::ProbeOff; break;
+    case recording::RowStatus::NoData: r.kind = Entry::Kind::NoData; break;
+    case recording::RowStatus::NoSignal: r.kind = Entry::Kind::NoSignal; break;
     case recording::RowStatus::NoProbe:
-    case recording::RowStatus::Other: r.kind = Reading::Kind::ProbeOff; break;
+    case recording::RowStatus::Other: r.kind = Entry::Kind::ProbeOff; break;
     }
-    if (r.kind == Reading::Kind::Valid) {
+    if (r.kind == Entry::Kind::Valid) {
         r.spo2 = read->spo2;
         r.pulse = read->pulse;
     }
@@ -243,10 +243,9 @@ void CountEachSecondOnce(Night& night)
 {
     auto& rs = night.readings;
     const bool ordered =
-        std::is_sorted(rs.begin(), rs.end(), [](const Reading& a, const Reading& b) { return a.seconds < b.seconds; });
+        std::is_sorted(rs.begin(), rs.end(), [](const Entry& a, const Entry& b) { return a.seconds < b.seconds; });
     if (!ordered)
-        std::stable_sort(rs.begin(), rs.end(),
-                         [](const Reading& a, const Reading& b) { return a.seconds < b.seconds; });
+        std::stable_sort(rs.begin(), rs.end(), [](const Entry& a, const Entry& b) { return a.seconds < b.seconds; });
     std::size_t kept = 0;
     for (std::size_t i = 0; i < rs.size(); ++i)
         if (kept == 0 || rs[i].seconds >= rs[kept - 1].seconds + night.step - 1e-9)

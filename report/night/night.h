@@ -11,8 +11,9 @@
 
 namespace trelvo::report {
 
-// One line of a record file or one row of a per-second file.
-struct Reading {
+// One entry of a night: a line of a record file or a row of a per-second file (core::Reading is
+// what the value fields show).
+struct Entry {
     int lineNumber = 0;
     double seconds = 0;       // since local midnight of the first day; later days add 86,400
     std::optional<int> spo2;  // only for a valid reading
@@ -32,7 +33,7 @@ inline constexpr double kRowSeconds = 1.0;   // a per-second file's row
 inline constexpr double kLongestNight = 7 * 86400.0;
 
 struct Night {
-    std::vector<Reading> readings;
+    std::vector<Entry> readings;
     std::vector<int> brokenLines;  // line numbers of the first lines that do not parse
     int brokenCount = 0;           // how many do not parse
     static constexpr std::size_t kKeptBrokenLines = 100;
@@ -41,13 +42,13 @@ struct Night {
     std::optional<CivilDate> date;  // of the first reading, when the file tells it
     bool hasWave = false;
     // A per-second file says the UTC offset of every second: the clock shows local time, a change
-    // of summer time included. The axis (Reading::seconds) runs on the first row's offset.
+    // of summer time included. The axis (Entry::seconds) runs on the first row's offset.
     bool hasOffsets = false;
     std::vector<std::pair<double, std::int32_t>>
         offsetChanges;  // from this second on, this offset            // a per-second file with the wave column
     std::vector<std::uint8_t> wave;  // every reading's wave samples, one after the other
 
-    [[nodiscard]] std::span<const std::uint8_t> WaveOf(const Reading& r) const
+    [[nodiscard]] std::span<const std::uint8_t> WaveOf(const Entry& r) const
     {
         return std::span(wave).subspan(r.waveBegin, r.waveCount);
     }

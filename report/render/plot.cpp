@@ -125,14 +125,14 @@ void DrawPanel(QPainter& p, const Panel& panel, const Night& night, const QStrin
     const auto inView = [&] {
         const auto& all = night.readings;
         auto from = std::lower_bound(all.begin(), all.end(), panel.start - step,
-                                     [](const Reading& r, double t) { return r.seconds < t; });
-        auto to = std::lower_bound(from, all.end(), panel.end + step,
-                                   [](const Reading& r, double t) { return r.seconds < t; });
+                                     [](const Entry& r, double t) { return r.seconds < t; });
+        auto to =
+            std::lower_bound(from, all.end(), panel.end + step, [](const Entry& r, double t) { return r.seconds < t; });
         from = from == all.begin() ? from : std::prev(from);
         to = to == all.end() ? to : std::next(to);
-        return std::span<const Reading>(from, to);
+        return std::span<const Entry>(from, to);
     };
-    const std::span<const Reading> rs = inView();
+    const std::span<const Entry> rs = inView();
     p.save();
     p.setClipRect(panel.area);
     // Time without a valid reading: empty, marked grey, one rectangle a run.
@@ -197,7 +197,7 @@ void DrawPanel(QPainter& p, const Panel& panel, const Night& night, const QStrin
     p.setPen(QPen(colour, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     ThinLine line(p);
     double last = -1e9;
-    for (const Reading& r : rs) {
+    for (const Entry& r : rs) {
         const std::optional<int> v = spo2 ? r.spo2 : r.pulse;
         if (!v || r.seconds - last > 1.5 * step)
             line.Break();
@@ -453,7 +453,7 @@ void DrawWave(QPainter& p, const QRectF& wave, const Night& night, double from, 
     // Seconds without wave are grey.
     const auto& rs = night.readings;
     const auto first =
-        std::lower_bound(rs.begin(), rs.end(), from - 1, [](const Reading& r, double t) { return r.seconds < t; });
+        std::lower_bound(rs.begin(), rs.end(), from - 1, [](const Entry& r, double t) { return r.seconds < t; });
     double covered = from;
     for (auto r = first; r != rs.end() && r->seconds < to; ++r) {
         if (r->seconds >= from && r->waveCount == 0)
@@ -522,7 +522,7 @@ void PaintWave(QPainter& p, const Night& night, double centre, const std::vector
     const auto x = [&](double t) { return wave.left() + (t - from) / (to - from) * wave.width(); };
     const auto& rs = night.readings;
     const auto first =
-        std::lower_bound(rs.begin(), rs.end(), from - 1, [](const Reading& r, double t) { return r.seconds < t; });
+        std::lower_bound(rs.begin(), rs.end(), from - 1, [](const Entry& r, double t) { return r.seconds < t; });
     DrawWave(p, wave, night, from, to, beats);
     // The time asked for is a line.
     p.setPen(QPen(QColor(200, 0, 0), 1, Qt::DashLine));

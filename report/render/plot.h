@@ -33,7 +33,7 @@ void PaintReport(QPainter& painter, const Night& night, const Figures& figures, 
 // 10 s, 1, 10, 15 or 30 minutes for a span up to 2, 15 or 75 minutes, 3 or 6 hours.
 void PaintPanels(QPainter& painter, const QRectF& area, const Night& night, const Figures& figures,
                  const Speech& speech);
-// The same from one time of the night's axis to another (seconds as in Reading).
+// The same from one time of the night's axis to another (seconds as in Entry).
 void PaintPanels(QPainter& painter, const QRectF& area, const Night& night, const Figures& figures, double from,
                  double to, const Speech& speech);
 [[nodiscard]] double TickSeconds(double span);

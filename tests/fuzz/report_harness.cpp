@@ -26,7 +26,7 @@ std::string CheckNight(const Night& night)
     if (night.readings.size() + night.brokenLines.size() > static_cast<std::size_t>(night.totalLines))
         return "more readings and broken lines than lines";
     for (std::size_t i = 0; i < night.readings.size(); ++i) {
-        const Reading& r = night.readings[i];
+        const Entry& r = night.readings[i];
         if (i > 0 && r.seconds < night.readings[i - 1].seconds)
             return "readings out of time order";
         if (static_cast<std::size_t>(r.waveBegin) + r.waveCount > night.wave.size())
@@ -35,7 +35,7 @@ std::string CheckNight(const Night& night)
             return "an SpO2 outside 0..100";
         if (r.pulse && (*r.pulse < 0 || *r.pulse > 254))
             return "a pulse outside 0..254";
-        if ((r.kind == Reading::Kind::Valid) != r.spo2.has_value())
+        if ((r.kind == Entry::Kind::Valid) != r.spo2.has_value())
             return "a valid reading without SpO2, or SpO2 on one that is not";
     }
     return {};
@@ -55,8 +55,8 @@ std::string Run(Night night)
         return night.readings.empty() ? std::string() : "readings but no figures";
     const Figures& f = *figures;
     // (A clock set back repeats times: analysed time may then exceed the span of the times.)
-    const auto valid = std::count_if(night.readings.begin(), night.readings.end(),
-                                     [](const Reading& r) { return r.spo2.has_value(); });
+    const auto valid =
+        std::count_if(night.readings.begin(), night.readings.end(), [](const Entry& r) { return r.spo2.has_value(); });
     if (std::abs(f.validSeconds - static_cast<double>(valid) * night.step) > 1e-6)
         return "analysed time is not the valid readings' time";
     double banded = 0;
@@ -71,7 +71,7 @@ std::string Run(Night night)
             return "a desaturation shorter than the rule or not deep enough";
         // Every second of an event has a valid reading: nothing missing, nothing without a value.
         const auto first = std::lower_bound(night.readings.begin(), night.readings.end(), e.start,
-                                            [](const Reading& r, double t) { return r.seconds < t; });
+                                            [](const Entry& r, double t) { return r.seconds < t; });
         double expected = e.start;
         for (auto r = first; r != night.readings.end() && r->seconds < e.end; ++r) {
             // A second told twice: the later reading holds it, as everywhere in the report.
@@ -89,7 +89,7 @@ std::string Run(Night night)
     // reading's second, told with that reading's offset.
     const auto given = [&night](double t) {
         const auto r = std::lower_bound(night.readings.begin(), night.readings.end(), t,
-                                        [](const Reading& x, double s) { return x.seconds < s; });
+                                        [](const Entry& x, double s) { return x.seconds < s; });
         return r != night.readings.end() && r->seconds == t && OffsetAt(night, t) == r->utcOffset;
     };
     for (const Event& e : f.events3)
@@ -129,7 +129,7 @@ std::string Run(Night night)
     if (const auto rate = PlethRate(night)) {
         if (*rate < 1 || *rate > 1000)
             return "a Pleth rate out of range";
-        for (const Reading& r : night.readings) {
+        for (const Entry& r : night.readings) {
             const std::vector<double> wave = Resampled(night.WaveOf(r), *rate);
             if (std::any_of(wave.begin(), wave.end(), [](double v) { return v < 0 || v > 247; }))
                 return "a resampled wave value outside 0..247";

@@ -36,7 +36,7 @@ TEST(PerSecondFile, RowsAcrossMidnightAndAClockChangeLieOnOneAxis)
     EXPECT_EQ(*night.date, (CivilDate{2026, 10, 24}));
     EXPECT_EQ(night.brokenLines, (std::vector<int>{4, 10}));
     ASSERT_EQ(night.readings.size(), 8u);
-    using K = Reading::Kind;
+    using K = Entry::Kind;
     const std::vector<std::pair<double, K>> expected = {{86399, K::Valid},
                                                         {86400, K::Valid},
                                                         {86400 + 3 * 3600 - 1, K::NoData},
@@ -79,8 +79,8 @@ TEST(Exports, SecondsFillEachReadingsSpanAndLeaveHolesWithoutData)
     const auto seconds = Seconds(night);
     ASSERT_EQ(seconds.size(), 25u);
     EXPECT_EQ(seconds[4].spo2, 96);
-    EXPECT_EQ(seconds[5].kind, Reading::Kind::NoSignal);
-    EXPECT_EQ(seconds[10].kind, Reading::Kind::NoData) << "no line for 00:00:00 and :05";
+    EXPECT_EQ(seconds[5].kind, Entry::Kind::NoSignal);
+    EXPECT_EQ(seconds[10].kind, Entry::Kind::NoData) << "no line for 00:00:00 and :05";
     EXPECT_EQ(seconds[24].pulse, 71);
 }
 
