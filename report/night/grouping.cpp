@@ -170,26 +170,50 @@ std::vector<std::vector<std::size_t>> Recordings(WhichNight night, std::span<con
     return recordings;
 }
 
-Joined JoinNight(WhichNight night, std::span<const TimedNight* const> files)
-{
-    struct Piece {
-        double utc;
-        const TimedNight* file;
-        const Entry* reading;
-        bool whole;  // the reading with its wave, not a second filled from a record line
-    };
-    const std::vector<std::size_t> order = TellingOrder(night, files);
-    Joined result;
-    if (order.empty())
-        return result;
-    if (order.size() == 1 && (!night || NightsOf(*files[order.front()]).size() == 1)) {
-        result.night = files[order.front()]->night;
-        return result;
-    }
-    const bool perSecond =
-        std::any_of(order.begin(), order.end(), [&](std::size_t i) { return IsPerSecond(*files[i]); });
+namespace {
 
-    // The seconds told so far: a bitmap over the night's span, a set for files years apart.
+// A second of the night as one file tells it.
+struct Piece {
+    double utc;
+    const TimedNight* file;
+    const Entry* reading;
+    bool whole;  // the reading with its wave, not a second filled from a record line
+};
+
+// The seconds told so far: a bitmap over the night's span, a set for files years apart.
+class ToldSeconds {
+public:
+    ToldSeconds(std::int64_t first, std::int64_t last)
+        : m_first(first),
+          m_dense(last - first <= 2 * static_cast<std::int64_t>(kLongestNight)),
+          m_bits(m_dense ? static_cast<std::size_t>(last - first) + static_cast<std::size_t>(kLineSeconds) : 0)
+    {
+    }
+    [[nodiscard]] bool Told(std::int64_t second) const
+    {
+        return m_dense ? static_cast<bool>(m_bits[static_cast<std::size_t>(second - m_first)])
+                       : m_sparse.contains(second);
+    }
+    void Tell(std::int64_t second)
+    {
+        if (m_dense)
+            m_bits[static_cast<std::size_t>(second - m_first)] = true;
+        else
+            m_sparse.insert(second);
+    }
+
+private:
+    std::int64_t m_first;
+    bool m_dense;
+    std::vector<bool> m_bits;
+    std::unordered_set<std::int64_t> m_sparse;
+};
+
+// Each second from the first file in the telling order that tells it; the files that told none.
+std::vector<Piece> TellEachSecondOnce(WhichNight night, std::span<const TimedNight* const> files,
+                                      const std::vector<std::size_t>& order, bool perSecond,
+                                      std::vector<std::size_t>& setAside)
+{
     std::int64_t first = INT64_MAX, last = INT64_MIN;
     for (const std::size_t i : order)
         for (const Entry& r : files[i]->night.readings)
@@ -197,19 +221,7 @@ Joined JoinNight(WhichNight night, std::span<const TimedNight* const> files)
                 first = std::min(first, SecondOf(*files[i], r));
                 last = std::max(last, SecondOf(*files[i], r));
             }
-    const bool dense = last - first <= 2 * static_cast<std::int64_t>(kLongestNight);
-    std::vector<bool> bits(dense ? static_cast<std::size_t>(last - first) + static_cast<std::size_t>(kLineSeconds) : 0);
-    std::unordered_set<std::int64_t> sparse;
-    const auto isTold = [&](std::int64_t second) {
-        return dense ? static_cast<bool>(bits[static_cast<std::size_t>(second - first)]) : sparse.contains(second);
-    };
-    const auto tell = [&](std::int64_t second) {
-        if (dense)
-            bits[static_cast<std::size_t>(second - first)] = true;
-        else
-            sparse.insert(second);
-    };
-
+    ToldSeconds told(first, last);
     std::vector<Piece> pieces;
     for (const std::size_t i : order) {
         const TimedNight* file = files[i];
@@ -220,29 +232,34 @@ Joined JoinNight(WhichNight night, std::span<const TimedNight* const> files)
             const double utc = Utc(*file, r);
             const std::int64_t second = SecondOf(*file, r);
             if (IsPerSecond(*file)) {
-                if (!isTold(second)) {
-                    tell(second);
+                if (!told.Told(second)) {
+                    told.Tell(second);
                     pieces.push_back({utc, file, &r, true});
                 }
             } else if (perSecond) {
                 for (int k = 0; k < static_cast<int>(kLineSeconds); ++k)
-                    if (!isTold(second + k)) {
-                        tell(second + k);
+                    if (!told.Told(second + k)) {
+                        told.Tell(second + k);
                         pieces.push_back({utc + k, file, &r, k == 0});
                     }
-            } else if (!isTold(second)) {
+            } else if (!told.Told(second)) {
                 for (int k = 0; k < static_cast<int>(kLineSeconds); ++k)
-                    tell(second + k);
+                    told.Tell(second + k);
                 pieces.push_back({utc, file, &r, true});
             }
         }
         // A record file beside its per-second file tells nothing new: that is how they are written.
         if (pieces.size() == before && (IsPerSecond(*file) || !perSecond))
-            result.setAside.push_back(i);
+            setAside.push_back(i);
     }
     std::stable_sort(pieces.begin(), pieces.end(), [](const Piece& a, const Piece& b) { return a.utc < b.utc; });
+    return pieces;
+}
 
-    Night& joined = result.night;
+// The pieces in time order as one night on the first piece's clock.
+Night NightOfPieces(const std::vector<Piece>& pieces, bool perSecond)
+{
+    Night joined;
     joined.step = perSecond ? kRowSeconds : kLineSeconds;
     joined.hasOffsets = perSecond;
     const std::int32_t firstOffset = pieces.front().reading->utcOffset;
@@ -250,10 +267,6 @@ Joined JoinNight(WhichNight night, std::span<const TimedNight* const> files)
         FloorDiv(static_cast<std::int64_t>(std::floor(pieces.front().utc)) + firstOffset, kDay);
     joined.date = CivilFromDays(firstDay);
     const double axisOrigin = static_cast<double>(firstDay * kDay - firstOffset);
-    for (const std::size_t i : order) {
-        joined.hasWave = joined.hasWave || files[i]->night.hasWave;
-        joined.totalLines += files[i]->night.totalLines;
-    }
     for (const Piece& piece : pieces) {
         Entry r = *piece.reading;
         r.seconds = piece.utc - axisOrigin;
@@ -269,6 +282,29 @@ Joined JoinNight(WhichNight night, std::span<const TimedNight* const> files)
         joined.readings.push_back(r);
     }
     CountEachSecondOnce(joined);
+    return joined;
+}
+
+}  // namespace
+
+Joined JoinNight(WhichNight night, std::span<const TimedNight* const> files)
+{
+    const std::vector<std::size_t> order = TellingOrder(night, files);
+    Joined result;
+    if (order.empty())
+        return result;
+    if (order.size() == 1 && (!night || NightsOf(*files[order.front()]).size() == 1)) {
+        result.night = files[order.front()]->night;
+        return result;
+    }
+    const bool perSecond =
+        std::any_of(order.begin(), order.end(), [&](std::size_t i) { return IsPerSecond(*files[i]); });
+    const std::vector<Piece> pieces = TellEachSecondOnce(night, files, order, perSecond, result.setAside);
+    result.night = NightOfPieces(pieces, perSecond);
+    for (const std::size_t i : order) {
+        result.night.hasWave = result.night.hasWave || files[i]->night.hasWave;
+        result.night.totalLines += files[i]->night.totalLines;
+    }
     return result;
 }
 
