@@ -404,117 +404,160 @@ FolderListing ListFolder(const QString& folder, SummaryCache* cache, const Listi
     return listing;
 }
 
+namespace {
+
+// One listing of files: their facts (from the cache or read), grouped into days, each day's
+// recordings (from the cache or read), with progress and cancel.
+class Lister {
+public:
+    Lister(SummaryCache* cache, const ListingProgress& progress) : m_cache(cache), m_progress(progress) {}
+
+    FolderListing Run(const QStringList& paths)
+    {
+        for (const QString& path : paths)
+            Add(path);
+        m_total = static_cast<int>(m_files.size()) * 2;
+        if (m_cache)
+            m_cache->Begin();
+        if (!ReadAllFacts())
+            return Finish();
+        // Grouped by the nights the facts tell; should reading a file show other nights than its
+        // facts said, the facts are mended and the nights grouped again (once: now they are read).
+        for (int round = 0; round < 2; ++round) {
+            m_listing.nights.clear();
+            m_listing.unreadable.clear();
+            std::map<std::int64_t, std::vector<std::size_t>, std::greater<>> nights;
+            for (std::size_t i = 0; i < m_files.size(); ++i) {
+                if (m_facts[i].kind == FileFacts::Kind::Unreadable)
+                    m_listing.unreadable.emplace_back(NameOf(m_files[i].path), m_facts[i].problem);
+                for (const std::int64_t n : m_facts[i].nights)
+                    nights[n].push_back(i);
+            }
+            m_done = static_cast<int>(m_files.size());
+            m_total = m_done + static_cast<int>(nights.size());
+            bool mended = false;
+            int sinceCommit = 0;
+            for (const auto& [n, which] : nights) {
+                mended = ListDay(n, which) || mended;
+                if (m_cache && ++sinceCommit == 16) {
+                    m_cache->Commit();
+                    m_cache->Begin();
+                    sinceCommit = 0;
+                }
+                if (!Step())
+                    return Finish();
+            }
+            if (!mended)
+                break;
+        }
+        return Finish();
+    }
+
+private:
+    // A file given twice, or given and found beside a record file, is read once.
+    void Add(const QString& path)
+    {
+        if (const QString absolute = QFileInfo(path).absoluteFilePath(); !m_taken.contains(absolute)) {
+            m_taken.insert(absolute);
+            m_files.push_back(FileNow(absolute));
+        }
+    }
+
+    bool Step()
+    {
+        ++m_done;
+        if (!m_progress || m_progress(m_done, m_total))
+            return true;
+        m_listing.cancelled = true;
+        return false;
+    }
+
+    FolderListing Finish()
+    {
+        if (m_cache)
+            m_cache->Commit();
+        // A file set aside in two nights is named once.
+        auto& apart = m_listing.unreadable;
+        std::sort(apart.begin(), apart.end());
+        apart.erase(std::unique(apart.begin(), apart.end()), apart.end());
+        return std::move(m_listing);
+    }
+
+    // Every file's facts; false when cancelled.
+    bool ReadAllFacts()
+    {
+        m_facts.resize(m_files.size());
+        for (std::size_t i = 0; i < m_files.size(); ++i) {
+            std::optional<FileFacts> known = m_cache ? m_cache->Facts(m_files[i]) : std::nullopt;
+            if (!known) {
+                known = ReadFacts(m_files[i].path);
+                if (m_cache)
+                    m_cache->PutFacts(m_files[i], *known);
+            }
+            m_facts[i] = std::move(*known);
+            // A record file's per-second file is read with it, also when it was not given.
+            if (!m_facts[i].perSecond.isEmpty()) {
+                const std::size_t before = m_files.size();
+                Add(m_facts[i].perSecond);
+                m_facts.resize(m_files.size());
+                m_total += static_cast<int>(m_files.size() - before);
+            }
+            if (!Step())
+                return false;
+        }
+        return true;
+    }
+
+    // The day's recordings into the listing; true when a file's facts were mended.
+    bool ListDay(std::int64_t n, const std::vector<std::size_t>& which)
+    {
+        std::vector<ListedFile> dayFiles;
+        for (const std::size_t i : which)
+            dayFiles.push_back({m_files[i], m_facts[i]});
+        bool mended = false;
+        std::optional<DayReading> reading = m_cache ? m_cache->Day(n, dayFiles) : std::nullopt;
+        if (!reading) {
+            DayRead day = ReadDay(n, dayFiles);
+            for (std::size_t k = 0; k < which.size() && k < day.found.size(); ++k) {
+                FileFacts& facts = m_facts[which[k]];
+                if (day.found[k] != facts.nights && facts.kind == FileFacts::Kind::PerSecond && !day.found[k].empty()) {
+                    facts.nights = day.found[k];
+                    if (m_cache)
+                        m_cache->PutFacts(m_files[which[k]], facts);
+                    mended = true;
+                }
+            }
+            if (!day.error.isEmpty())
+                m_listing.unreadable.emplace_back(NameOf(dayFiles.front().file.path), day.error);
+            else if (m_cache)
+                m_cache->PutDay(n, dayFiles, day.reading);
+            reading = std::move(day.reading);
+        }
+        m_listing.unreadable.insert(m_listing.unreadable.end(), reading->apart.begin(), reading->apart.end());
+        const auto& parts = reading->parts;
+        for (std::size_t p = 0; p < parts.size(); ++p) {
+            FolderNight night{n, static_cast<int>(p), {}, parts[p].row};
+            for (const int k : parts[p].files)
+                night.files.push_back(dayFiles[static_cast<std::size_t>(k)]);
+            m_listing.nights.push_back(std::move(night));
+        }
+        return mended;
+    }
+
+    SummaryCache* m_cache;
+    const ListingProgress& m_progress;
+    FolderListing m_listing;
+    std::vector<FolderFile> m_files;
+    std::vector<FileFacts> m_facts;
+    QSet<QString> m_taken;
+    int m_done = 0, m_total = 0;
+};
+
+}  // namespace
+
 FolderListing ListFiles(const QStringList& paths, SummaryCache* cache, const ListingProgress& progress)
 {
-    FolderListing listing;
-    std::vector<FolderFile> files;
-    QSet<QString> taken;  // a file given twice, or given and found beside a record file, is read once
-    const auto add = [&](const QString& path) {
-        if (const QString absolute = QFileInfo(path).absoluteFilePath(); !taken.contains(absolute)) {
-            taken.insert(absolute);
-            files.push_back(FileNow(absolute));
-        }
-    };
-    for (const QString& path : paths)
-        add(path);
-    int done = 0;
-    int total = static_cast<int>(files.size()) * 2;
-    const auto step = [&] {
-        ++done;
-        if (!progress || progress(done, total))
-            return true;
-        listing.cancelled = true;
-        return false;
-    };
-    if (cache)
-        cache->Begin();
-    const auto finish = [&] {
-        if (cache)
-            cache->Commit();
-        // A file set aside in two nights is named once.
-        std::sort(listing.unreadable.begin(), listing.unreadable.end());
-        listing.unreadable.erase(std::unique(listing.unreadable.begin(), listing.unreadable.end()),
-                                 listing.unreadable.end());
-        return std::move(listing);
-    };
-
-    std::vector<FileFacts> facts(files.size());
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        std::optional<FileFacts> known = cache ? cache->Facts(files[i]) : std::nullopt;
-        if (!known) {
-            known = ReadFacts(files[i].path);
-            if (cache)
-                cache->PutFacts(files[i], *known);
-        }
-        facts[i] = std::move(*known);
-        // A record file's per-second file is read with it, also when it was not given.
-        if (!facts[i].perSecond.isEmpty()) {
-            const std::size_t before = files.size();
-            add(facts[i].perSecond);
-            facts.resize(files.size());
-            total += static_cast<int>(files.size() - before);
-        }
-        if (!step())
-            return finish();
-    }
-
-    // Grouped by the nights the facts tell; should reading a file show other nights than its
-    // facts said, the facts are mended and the nights grouped again (once: now they are read).
-    for (int round = 0; round < 2; ++round) {
-        listing.nights.clear();
-        listing.unreadable.clear();
-        std::map<std::int64_t, std::vector<std::size_t>, std::greater<>> nights;
-        for (std::size_t i = 0; i < files.size(); ++i) {
-            if (facts[i].kind == FileFacts::Kind::Unreadable)
-                listing.unreadable.emplace_back(NameOf(files[i].path), facts[i].problem);
-            for (const std::int64_t n : facts[i].nights)
-                nights[n].push_back(i);
-        }
-        done = static_cast<int>(files.size());
-        total = done + static_cast<int>(nights.size());
-        bool mended = false;
-        int sinceCommit = 0;
-        for (const auto& [n, which] : nights) {
-            std::vector<ListedFile> dayFiles;
-            for (const std::size_t i : which)
-                dayFiles.push_back({files[i], facts[i]});
-            std::optional<DayReading> reading = cache ? cache->Day(n, dayFiles) : std::nullopt;
-            if (!reading) {
-                DayRead day = ReadDay(n, dayFiles);
-                for (std::size_t k = 0; k < which.size() && k < day.found.size(); ++k)
-                    if (day.found[k] != facts[which[k]].nights && facts[which[k]].kind == FileFacts::Kind::PerSecond &&
-                        !day.found[k].empty()) {
-                        facts[which[k]].nights = day.found[k];
-                        if (cache)
-                            cache->PutFacts(files[which[k]], facts[which[k]]);
-                        mended = true;
-                    }
-                if (!day.error.isEmpty())
-                    listing.unreadable.emplace_back(NameOf(dayFiles.front().file.path), day.error);
-                else if (cache)
-                    cache->PutDay(n, dayFiles, day.reading);
-                reading = std::move(day.reading);
-            }
-            listing.unreadable.insert(listing.unreadable.end(), reading->apart.begin(), reading->apart.end());
-            const auto& parts = reading->parts;
-            for (std::size_t p = 0; p < parts.size(); ++p) {
-                FolderNight night{n, static_cast<int>(p), {}, parts[p].row};
-                for (const int k : parts[p].files)
-                    night.files.push_back(dayFiles[static_cast<std::size_t>(k)]);
-                listing.nights.push_back(std::move(night));
-            }
-            if (cache && ++sinceCommit == 16) {
-                cache->Commit();
-                cache->Begin();
-                sinceCommit = 0;
-            }
-            if (!step())
-                return finish();
-        }
-        if (!mended)
-            break;
-    }
-    return finish();
+    return Lister(cache, progress).Run(paths);
 }
 
 }  // namespace trelvo::report
