@@ -78,11 +78,11 @@ QString Hours(double hours)
 
 }  // namespace
 
-NightsWindow::Loaded NightsWindow::LoadNight(const report::FolderNight& chosen)
+NightsWindow::Loaded NightsWindow::LoadNight(const report::FolderNight& chosen, std::int16_t languageBase)
 {
     YieldToTheDisplay();
     Loaded loaded;
-    std::optional<report::Night> night = report::LoadFolderNight(chosen, loaded.error);
+    std::optional<report::Night> night = report::LoadFolderNight(chosen, report::Speech(languageBase), loaded.error);
     std::optional<report::Figures> figures = night ? report::Analyse(*night, false) : std::nullopt;
     if (!figures)
         return loaded;
@@ -428,7 +428,8 @@ void NightsWindow::ShowListing()
     m_trend->SetNights(std::move(oldestFirst));
     lstUnreadable->clear();
     for (const auto& [name, why] : m_listing.unreadable)
-        lstUnreadable->addItem(QStringLiteral("%1: %2").arg(name, why));
+        lstUnreadable->addItem(
+            QStringLiteral("%1: %2").arg(name, QString::fromStdString(report::Words(why, report::Speech(m_language)))));
     m_unreadable->setVisible(!m_listing.unreadable.empty());
     Say(m_listing.cancelled
             ? T(lang::text::kReadingCancelled)
@@ -479,7 +480,8 @@ void NightsWindow::LoadChosenNight()
         b->setEnabled(false);
     const report::FolderNight night = *chosen;
     m_shownFiles = FilesOf(night);
-    m_nightWatcher.setFuture(QtConcurrent::run(&m_nightPool, [night] { return LoadNight(night); }));
+    m_nightWatcher.setFuture(
+        QtConcurrent::run(&m_nightPool, [night, language = m_language] { return LoadNight(night, language); }));
 }
 
 void NightsWindow::Say(const QString& text)

@@ -118,7 +118,7 @@ private:
         std::shared_ptr<const ShownNight> night;
         QString error;  // why there is none
     };
-    [[nodiscard]] static Loaded LoadNight(const report::FolderNight& chosen);
+    [[nodiscard]] static Loaded LoadNight(const report::FolderNight& chosen, std::int16_t languageBase);
     QFutureWatcher<Loaded> m_nightWatcher;
     bool m_relist = false;
     QFutureWatcher<QString> m_reportWatcher;

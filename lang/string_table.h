@@ -171,6 +171,8 @@ inline constexpr int kNightsWritten = 217;
 inline constexpr int kTrendLabel = 218;
 inline constexpr int kNotWritten = 219;
 inline constexpr int kDateFromFileTime = 220;
+// Why a file is in no night: 221 + Problem::Code.
+inline constexpr int kProblems = 221;
 inline constexpr int kHourColumns = 6;
 inline constexpr int kFigureCount = 12;
 inline constexpr int kNightsColumns = 10;

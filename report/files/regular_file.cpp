@@ -18,21 +18,20 @@ RegularFile::RegularFile(const QString& path)
 {
     m_fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (m_fd < 0) {
-        m_problem = QString::fromLocal8Bit(std::strerror(errno));
+        m_refusal = Problem{Problem::Code::System, {std::strerror(errno)}};
         return;
     }
     struct stat st {};
     if (::fstat(m_fd, &st) != 0) {
-        m_problem = QString::fromLocal8Bit(std::strerror(errno));
+        m_refusal = Problem{Problem::Code::System, {std::strerror(errno)}};
     } else if (S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode)) {
-        m_problem = QStringLiteral("it is a pipe, not a file: not read");
+        m_refusal = Problem{Problem::Code::Pipe, {}};
     } else if (S_ISDIR(st.st_mode)) {
-        m_problem = QStringLiteral("it is a folder");
+        m_refusal = Problem{Problem::Code::Folder, {}};
     } else if (!S_ISREG(st.st_mode)) {
-        m_problem = QStringLiteral("it is a device, not a file: not read");
+        m_refusal = Problem{Problem::Code::Device, {}};
     } else if (st.st_size > kLargestFile) {
-        m_problem = QStringLiteral("at %1 MB it is larger than a night's recording can be: not read")
-                        .arg(st.st_size / (1024 * 1024));
+        m_refusal = Problem{Problem::Code::TooLarge, {std::to_string(st.st_size / (1024 * 1024))}};
     } else {
         m_size = st.st_size;
         return;
@@ -127,14 +126,13 @@ FolderEntries EntriesOf(const QString& folder)
                 continue;
             const QString decoded = QFile::decodeName(name);
             if (QFile::encodeName(decoded) != name) {
-                entries.apart.emplace_back(PrintableName(name),
-                                           QStringLiteral("its name is not UTF-8 text: rename it to read it"));
+                entries.apart.emplace_back(PrintableName(name), Problem{Problem::Code::NameNotUtf8, {}});
                 continue;
             }
             const QString path = dir.absoluteFilePath(decoded);
             struct stat st {};
             if (::stat(QFile::encodeName(path).constData(), &st) != 0)
-                entries.apart.emplace_back(PrintableName(name), QStringLiteral("it is a link that leads nowhere"));
+                entries.apart.emplace_back(PrintableName(name), Problem{Problem::Code::LinkNowhere, {}});
             else if (!S_ISDIR(st.st_mode))
                 entries.paths << path;
         }

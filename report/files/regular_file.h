@@ -1,9 +1,12 @@
 #pragma once
 
+#include "report/files/problem.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <set>
 #include <sys/types.h>
 #include <tuple>
@@ -28,7 +31,7 @@ public:
     RegularFile& operator=(const RegularFile&) = delete;
 
     // Why it is not read, or nothing.
-    [[nodiscard]] const QString& Problem() const { return m_problem; }
+    [[nodiscard]] const std::optional<Problem>& Refusal() const { return m_refusal; }
     [[nodiscard]] qint64 Size() const { return m_size; }
     // Up to length bytes from offset (what is there).
     [[nodiscard]] QByteArray Read(qint64 offset, qint64 length) const;
@@ -37,7 +40,7 @@ public:
 private:
     int m_fd = -1;
     qint64 m_size = 0;
-    QString m_problem;
+    std::optional<Problem> m_refusal;
 };
 
 // A file name as a person can read it on a terminal or in a list: bytes that are not UTF-8 and
@@ -49,7 +52,7 @@ private:
 // apart with why: a name that is not UTF-8, a link that leads nowhere. Folders are no files.
 struct FolderEntries {
     QStringList paths;
-    std::vector<std::pair<QString, QString>> apart;
+    std::vector<std::pair<QString, Problem>> apart;
 };
 [[nodiscard]] FolderEntries EntriesOf(const QString& folder);
 

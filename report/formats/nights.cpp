@@ -21,7 +21,7 @@ namespace trelvo::report {
 NightsPlan PlanNights(const QStringList& arguments)
 {
     NightsPlan plan;
-    std::vector<std::pair<QString, QString>> apart;
+    std::vector<std::pair<QString, Problem>> apart;
     const QStringList files = NightFiles(arguments, plan.folder, apart);
     if (plan.folder.isEmpty() && !files.isEmpty())
         plan.folder = QFileInfo(files.constFirst()).path();
@@ -61,7 +61,7 @@ std::vector<QString> DrawNights(const NightsPlan& plan, const Speech& speech)
     // The nights are independent.
     QtConcurrent::blockingMap(which, [&](std::size_t i) {
         const FolderNight& n = plan.listing.nights[i];
-        std::optional<Night> night = LoadFolderNight(n, failures[i]);
+        std::optional<Night> night = LoadFolderNight(n, speech, failures[i]);
         const auto figures = night ? Analyse(*night, false) : std::nullopt;
         if (!figures)
             return;
@@ -89,7 +89,7 @@ NightsReport ReportOfNights(std::vector<FolderNight> nights, const QString& rang
     report.night = [shared, speech](std::size_t i) -> std::optional<NightsReport::Page> {
         const FolderNight& n = (*shared)[i];
         QString error;
-        std::optional<Night> night = LoadFolderNight(n, error);
+        std::optional<Night> night = LoadFolderNight(n, speech, error);
         std::optional<Figures> figures = night ? Analyse(*night) : std::nullopt;
         if (!figures)
             return std::nullopt;

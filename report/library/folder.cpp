@@ -3,6 +3,7 @@
 #include "recording/per_second_file.h"
 #include "report/library/night_files.h"
 #include "report/library/summary_cache.h"
+#include "report/words/summary_text.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -51,7 +52,7 @@ std::int64_t LocalTime(const recording::RowRead& row)
 std::optional<PerSecondEnds> ReadEnds(const QString& path)
 {
     const RegularFile file(path);
-    if (!file.Problem().isEmpty())
+    if (file.Refusal())
         return std::nullopt;
     const QByteArray head = file.Read(0, 64 * 1024);
     if (!IsPerSecondFile(View(head)))
@@ -101,7 +102,7 @@ std::optional<Dated> DateFromPerSecondFile(const QString& path, const Night& rec
     return std::nullopt;
 }
 
-FileFacts Unreadable(QString why)
+FileFacts Unreadable(Problem why)
 {
     FileFacts facts;
     facts.kind = FileFacts::Kind::Unreadable;
@@ -121,8 +122,8 @@ Placed Place(const QString& path, const FileFacts* known, bool keepWave = true,
              const std::optional<CivilDate>& given = std::nullopt)
 {
     const RegularFile file(path);
-    if (!file.Problem().isEmpty())
-        return {Unreadable(file.Problem()), {}, false};
+    if (file.Refusal())
+        return {Unreadable(*file.Refusal()), {}, false};
     const QByteArray text = file.ReadAll();
     FileFacts facts;
     Night night;
@@ -136,12 +137,13 @@ Placed Place(const QString& path, const FileFacts* known, bool keepWave = true,
             placed.facts = facts;
             return placed;
         }
-        placed.facts = Unreadable(perSecond ? QStringLiteral("no row of it can be read")
-                                            : QStringLiteral("it holds no readings of a recording"));
+        placed.facts = Unreadable({perSecond ? Problem::Code::NoRows : Problem::Code::NoReadings, {}});
         return placed;
     }
-    if (const std::string problem = SpanProblem(night); !problem.empty())
-        return {Unreadable(QString::fromStdString(problem)), {}, false};
+    if (!SpanProblem(night).empty()) {
+        const double span = night.readings.back().seconds - night.readings.front().seconds;
+        return {Unreadable({Problem::Code::SpanTooLong, {std::to_string(std::lround(span / 86400))}}), {}, false};
+    }
     TimedNight timed;
     if (perSecond) {
         facts.kind = FileFacts::Kind::PerSecond;
@@ -210,7 +212,7 @@ struct ReadNight {
     std::vector<TimedNight> timed;
     std::vector<std::size_t> kept;  // the night's file each of timed is
     std::vector<std::vector<std::int64_t>> found;
-    QString error;
+    std::optional<std::pair<QString, Problem>> error;  // the file that could not be read, and why
 };
 ReadNight ReadNightFiles(const std::vector<ListedFile>& files, bool keepWave)
 {
@@ -221,7 +223,7 @@ ReadNight ReadNightFiles(const std::vector<ListedFile>& files, bool keepWave)
         if (!placed.timed) {
             if (placed.facts.kind == FileFacts::Kind::Empty)
                 continue;
-            read.error = QStringLiteral("%1: %2").arg(NameOf(files[i].file.path), placed.facts.problem);
+            read.error = std::pair(NameOf(files[i].file.path), placed.facts.problem);
             return read;
         }
         read.timed.push_back(std::move(*placed.timed));
@@ -261,14 +263,14 @@ std::optional<NightRow> RowOfNight(std::int64_t n, const std::vector<ListedFile>
 struct DayRead {
     DayReading reading;
     std::vector<std::vector<std::int64_t>> found;  // by the day's file
-    QString error;
+    std::optional<std::pair<QString, Problem>> error;
 };
 DayRead ReadDay(std::int64_t n, const std::vector<ListedFile>& files)
 {
     DayRead day;
     ReadNight read = ReadNightFiles(files, false);
     day.found = std::move(read.found);
-    if (!read.error.isEmpty()) {
+    if (read.error) {
         day.error = read.error;
         return day;
     }
@@ -297,14 +299,14 @@ DayRead ReadDay(std::int64_t n, const std::vector<ListedFile>& files)
         for (const std::size_t k : joined.setAside)
             day.reading.apart.emplace_back(
                 NameOf(listed[k].file.path),
-                QStringLiteral("every second it tells is told by %1").arg(telling.join(QStringLiteral(", "))));
+                Problem{Problem::Code::ToldByOthers, {telling.join(QStringLiteral(", ")).toStdString()}});
         if (auto row = RowOfNight(n, listed, joined.night)) {
             part.row = std::move(*row);
             day.reading.parts.push_back(std::move(part));
         }
     }
     if (day.reading.parts.empty())
-        day.error = QStringLiteral("no readings of this night are left in its files");
+        day.error = std::pair(NameOf(files.front().file.path), Problem{Problem::Code::NothingLeft, {}});
     return day;
 }
 
@@ -334,22 +336,24 @@ FileFacts ReadFacts(const QString& path)
     return Place(path, nullptr).facts;
 }
 
-std::optional<Night> LoadFolderNight(const FolderNight& night, QString& error)
+std::optional<Night> LoadFolderNight(const FolderNight& night, const Speech& speech, QString& error)
 {
     ReadNight read = ReadNightFiles(night.files, true);
-    if (!read.error.isEmpty()) {
-        error = read.error;
+    if (read.error) {
+        error =
+            QStringLiteral("%1: %2").arg(read.error->first, QString::fromStdString(Words(read.error->second, speech)));
         return std::nullopt;
     }
     Joined joined = JoinNight(night.night, Pointers(read.timed));
     if (joined.night.readings.empty()) {
-        error = QStringLiteral("no readings of this night are left in its files");
+        error = QString::fromStdString(Words({Problem::Code::NothingLeft, {}}, speech));
         return std::nullopt;
     }
     return std::move(joined.night);
 }
 
-std::optional<FileNight> ReadFileNight(const QString& path, const std::optional<CivilDate>& date, QString& error)
+std::optional<FileNight> ReadFileNight(const QString& path, const std::optional<CivilDate>& date, const Speech& speech,
+                                       QString& error)
 {
     FileNight result;
     result.read << path;
@@ -358,7 +362,7 @@ std::optional<FileNight> ReadFileNight(const QString& path, const std::optional<
         // A file with nothing of a night in it is no night: the caller says so.
         if (placed.opened)
             return result;
-        error = placed.facts.problem;
+        error = QString::fromStdString(Words(placed.facts.problem, speech));
         return std::nullopt;
     }
     std::vector<TimedNight> timed;
@@ -527,8 +531,8 @@ private:
                     mended = true;
                 }
             }
-            if (!day.error.isEmpty())
-                m_listing.unreadable.emplace_back(NameOf(dayFiles.front().file.path), day.error);
+            if (day.error)
+                m_listing.unreadable.push_back(*day.error);
             else if (m_cache)
                 m_cache->PutDay(n, dayFiles, day.reading);
             reading = std::move(day.reading);

@@ -2,6 +2,7 @@
 
 #include "report/library/listing.h"
 #include "report/night/grouping.h"
+#include "report/words/speech.h"
 
 #include <QString>
 #include <QStringList>
@@ -28,7 +29,8 @@ using ListingProgress = std::function<bool(int done, int total)>;
 
 // A night of a listing with everything it holds, the wave included; nothing, and why, when a file
 // of it can no longer be read.
-[[nodiscard]] std::optional<Night> LoadFolderNight(const FolderNight& night, QString& error);
+// (worded in the language given).
+[[nodiscard]] std::optional<Night> LoadFolderNight(const FolderNight& night, const Speech& speech, QString& error);
 
 // The file's facts, reading it (and the head and tail of a per-second file beside a record file).
 [[nodiscard]] FileFacts ReadFacts(const QString& path);
@@ -44,6 +46,6 @@ struct FileNight {
     QStringList read;  // every file read, or looked at to be read
 };
 [[nodiscard]] std::optional<FileNight> ReadFileNight(const QString& path, const std::optional<CivilDate>& date,
-                                                     QString& error);
+                                                     const Speech& speech, QString& error);
 
 }  // namespace trelvo::report

@@ -4,6 +4,7 @@
 // and the summary cache both speak these.
 
 #include "report/analysis/figures.h"
+#include "report/files/problem.h"
 #include "report/night/clock_text.h"
 
 #include <QString>
@@ -29,7 +30,7 @@ struct FolderFile {
 // What a file holds, as far as grouping it into nights needs.
 struct FileFacts {
     enum class Kind { Record, PerSecond, Unreadable, Empty } kind = Kind::Unreadable;
-    QString problem;  // why it cannot be read
+    Problem problem;  // why it cannot be read
     // A record file's first date and its clock's UTC offset: from the per-second file written
     // beside it, else from its modification time and the time zone.
     CivilDate date;
@@ -61,7 +62,7 @@ struct FolderListing {
     std::vector<FolderNight> nights;  // newest first
     // Every file that is in no night, or told no second of one, with why (its name as a person can
     // read it).
-    std::vector<std::pair<QString, QString>> unreadable;
+    std::vector<std::pair<QString, Problem>> unreadable;
     bool cancelled = false;
 };
 
@@ -73,7 +74,7 @@ struct DayReading {
         NightRow row;
     };
     std::vector<Part> parts;
-    std::vector<std::pair<QString, QString>> apart;
+    std::vector<std::pair<QString, Problem>> apart;
 };
 
 // The file as it is now (a link followed).

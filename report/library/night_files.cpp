@@ -35,7 +35,7 @@ QStringList PerSecondCandidates(const QString& recordPath)
     }
 }
 
-QStringList NightFiles(const QStringList& arguments, QString& folder, std::vector<std::pair<QString, QString>>& apart)
+QStringList NightFiles(const QStringList& arguments, QString& folder, std::vector<std::pair<QString, Problem>>& apart)
 {
     QStringList files;
     for (const QString& argument : arguments) {

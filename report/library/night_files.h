@@ -24,6 +24,6 @@ namespace trelvo::report {
 // The files among the arguments; a folder stands for its .txt and .csv files, and the first
 // folder given is named in folder; what a folder holds that is set apart, in apart.
 [[nodiscard]] QStringList NightFiles(const QStringList& arguments, QString& folder,
-                                     std::vector<std::pair<QString, QString>>& apart);
+                                     std::vector<std::pair<QString, Problem>>& apart);
 
 }  // namespace trelvo::report

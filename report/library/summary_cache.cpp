@@ -39,13 +39,33 @@ std::optional<double> OptionalDouble(const QJsonValue& v)
     return v.isDouble() ? std::optional(v.toDouble()) : std::nullopt;
 }
 
+QJsonArray ProblemJson(const Problem& problem)
+{
+    QJsonArray values{static_cast<int>(problem.code)};
+    for (const std::string& v : problem.values)
+        values.append(QString::fromStdString(v));
+    return values;
+}
+
+// A problem as stored: its code and values, checked as a file's contents would be.
+std::optional<Problem> ProblemFrom(const QJsonArray& stored)
+{
+    const int code = stored.at(0).toInt(-1);
+    if (code < 0 || code >= Problem::kCodes || stored.size() > 4)
+        return std::nullopt;
+    Problem problem{static_cast<Problem::Code>(code), {}};
+    for (qsizetype i = 1; i < stored.size(); ++i)
+        problem.values.push_back(stored.at(i).toString().toStdString());
+    return problem;
+}
+
 QString FactsText(const FileFacts& f)
 {
     QJsonArray nights;
     for (const std::int64_t n : f.nights)
         nights.append(static_cast<qint64>(n));
     return QString::fromUtf8(QJsonDocument(QJsonObject{{QStringLiteral("kind"), static_cast<int>(f.kind)},
-                                                       {QStringLiteral("problem"), f.problem},
+                                                       {QStringLiteral("problem"), ProblemJson(f.problem)},
                                                        {QStringLiteral("year"), f.date.year},
                                                        {QStringLiteral("month"), f.date.month},
                                                        {QStringLiteral("day"), f.date.day},
@@ -71,7 +91,10 @@ std::optional<FileFacts> FactsFrom(const QString& text)
         return std::nullopt;
     FileFacts f;
     f.kind = static_cast<FileFacts::Kind>(kind);
-    f.problem = o.value(QStringLiteral("problem")).toString();
+    const auto problem = ProblemFrom(o.value(QStringLiteral("problem")).toArray());
+    if (!problem)
+        return std::nullopt;
+    f.problem = *problem;
     f.date = {o.value(QStringLiteral("year")).toInt(1970), o.value(QStringLiteral("month")).toInt(1),
               o.value(QStringLiteral("day")).toInt(1)};
     f.utcOffset = o.value(QStringLiteral("offset")).toInt();
@@ -170,7 +193,7 @@ QString DayText(const DayReading& day)
         parts.append(QJsonObject{{QStringLiteral("files"), files}, {QStringLiteral("row"), RowObject(part.row)}});
     }
     for (const auto& [name, why] : day.apart)
-        apart.append(QJsonArray{name, why});
+        apart.append(QJsonArray{name, ProblemJson(why)});
     return QString::fromUtf8(
         QJsonDocument(QJsonObject{{QStringLiteral("parts"), parts}, {QStringLiteral("apart"), apart}})
             .toJson(QJsonDocument::Compact));
@@ -203,8 +226,12 @@ std::optional<DayReading> DayFrom(const QString& text, std::size_t fileCount)
     const QJsonArray apart = o.value(QStringLiteral("apart")).toArray();
     if (static_cast<std::size_t>(apart.size()) > fileCount)
         return std::nullopt;
-    for (const QJsonValue a : apart)
-        day.apart.emplace_back(a.toArray().at(0).toString(), a.toArray().at(1).toString());
+    for (const QJsonValue a : apart) {
+        const auto why = ProblemFrom(a.toArray().at(1).toArray());
+        if (!why)
+            return std::nullopt;
+        day.apart.emplace_back(a.toArray().at(0).toString(), *why);
+    }
     return day;
 }
 

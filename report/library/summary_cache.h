@@ -37,7 +37,7 @@ public:
     void Commit();
 
     // Bumped whenever what is stored, or how it is worked out, changes.
-    static constexpr int kVersion = 2;
+    static constexpr int kVersion = 3;
 
 private:
     enum class Opened { Yes, Damaged, NotHere };

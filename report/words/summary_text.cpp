@@ -219,4 +219,17 @@ std::string NightTitle(const Speech& speech, const std::string& isoDate)
     return speech.Text(lang::text::report::kNightTitle, {speech.Date(isoDate)});
 }
 
+std::string Words(const Problem& problem, const Speech& speech)
+{
+    std::vector<std::string_view> values(problem.values.begin(), problem.values.end());
+    std::string text = speech.Text(lang::text::report::kProblems + static_cast<int>(problem.code));
+    // The values in their places, as Speech::Text does for a fixed list.
+    for (std::size_t i = values.size(); i-- > 0;) {
+        const std::string mark = "%" + std::to_string(i + 1);
+        for (std::size_t at = text.find(mark); at != std::string::npos; at = text.find(mark, at + values[i].size()))
+            text.replace(at, mark.size(), values[i]);
+    }
+    return text;
+}
+
 }  // namespace trelvo::report

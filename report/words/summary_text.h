@@ -1,6 +1,7 @@
 #pragma once
 
 #include "report/analysis/figures.h"
+#include "report/files/problem.h"
 #include "report/words/speech.h"
 
 #include <string>
@@ -15,6 +16,8 @@ namespace trelvo::report {
 // The rules and the resolution, in words, for the summary and the PDF.
 [[nodiscard]] std::string ResolutionText(const Night& night, const Speech& speech);
 [[nodiscard]] std::string RulesText(const Speech& speech);
+// Why a file is in no night, in the language.
+[[nodiscard]] std::string Words(const Problem& problem, const Speech& speech);
 // A night's page title: "Night of 2026-12-07" in the language's form of dates.
 [[nodiscard]] std::string NightTitle(const Speech& speech, const std::string& isoDate);
 

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QListWidget>
 #include <QSignalSpy>
 #include <QStandardItemModel>
 #include <QTableView>
@@ -83,6 +84,26 @@ TEST(NightsWindow, TwoRecordingsOfOneDateAreTwoRowsAndAPipeIsListedApart)
     shown.clear();
     w.ChooseRow(1);
     EXPECT_TRUE(shown.wait(10000)) << "the other recording of that date is loaded";
+}
+
+// Why a file is in no night, in the window's language.
+TEST(NightsWindow, SaysWhyAFileIsInNoNightInGerman)
+{
+    QTemporaryDir dir;
+    const QString d = dir.path();
+    Write(d + "/notes.txt", "Ladegerät mitnehmen\r\n");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(d + "/pipe.csv").constData(), 0600), 0);
+    NightsWindow w(lang::kGerman, {});
+    QSignalSpy listed(&w, &NightsWindow::Listed);
+    w.ShowFolder(d);
+    ASSERT_TRUE(listed.wait(10000));
+    const auto* list = w.findChild<QListWidget*>();
+    ASSERT_TRUE(list);
+    ASSERT_EQ(list->count(), 2);
+    EXPECT_EQ(list->item(0)->text(), "notes.txt: sie enthält keine Messwerte einer Aufzeichnung");
+    EXPECT_EQ(list->item(1)->text(), "pipe.csv: sie ist eine Pipe, keine Datei: nicht gelesen");
+    w.SetLanguage(lang::kEnglish);
+    EXPECT_EQ(list->item(1)->text(), "pipe.csv: it is a pipe, not a file: not read");
 }
 
 TEST(NightsWindow, ListsTheNightsInEitherLanguageAndFollowsTheNightBeingRecorded)
@@ -172,7 +193,7 @@ TEST(NightsWindow, SavesTheChosenNightInEveryFormat)
     const report::FolderListing listing = report::ListFolder(dir.path(), nullptr, {});
     ASSERT_EQ(listing.nights.size(), 1u);
     QString error;
-    const auto night = report::LoadFolderNight(listing.nights[0], error);
+    const auto night = report::LoadFolderNight(listing.nights[0], report::Speech(lang::kEnglish), error);
     ASSERT_TRUE(night) << error.toStdString();
     const auto save = [&](NightFile format, const QString& name) {
         return SaveNight(format, dir.filePath(name), *night, "2026-12-01", "night.csv", lang::kEnglish,

@@ -1,9 +1,11 @@
 // The nights of a folder: grouped by time, not by file, and kept in the summary cache.
 
+#include "lang/string_table.h"
 #include "report/formats/nights.h"
 #include "report/library/folder.h"
 #include "report/library/summary_cache.h"
 #include "report/night_text.h"
+#include "report/words/summary_text.h"
 #include "support/time_zone.h"
 
 #include <QDateTime>
@@ -100,14 +102,14 @@ TEST(FolderNights, ANightIsATimeNotAFile)
 
     ASSERT_EQ(listing.unreadable.size(), 2u);
     EXPECT_EQ(listing.unreadable[0].first, "notes.txt");
-    EXPECT_EQ(listing.unreadable[0].second, "it holds no readings of a recording");
+    EXPECT_EQ(Words(listing.unreadable[0].second, Speech(lang::kEnglish)), "it holds no readings of a recording");
     EXPECT_EQ(listing.unreadable[1].first, "prices.csv");
 
     // A night's row is that night's own figures, whichever files it was joined from; and a range of
     // dates picks nights by their evenings, the night across the end of summer time included.
     for (const FolderNight& n : listing.nights) {
         QString why;
-        const auto whole = LoadFolderNight(n, why);
+        const auto whole = LoadFolderNight(n, Speech(lang::kEnglish), why);
         ASSERT_TRUE(whole) << why.toStdString();
         const NightRow own = RowOf(n.row.name, *whole, *Analyse(*whole, false));
         EXPECT_EQ(own.analysedHours, n.row.analysedHours) << n.row.date;
@@ -129,7 +131,7 @@ TEST(FolderNights, ANightIsATimeNotAFile)
 
     // The night with the gap, loaded whole: the seconds between the recordings hold no reading.
     QString error;
-    const auto night = LoadFolderNight(listing.nights[0], error);
+    const auto night = LoadFolderNight(listing.nights[0], Speech(lang::kEnglish), error);
     ASSERT_TRUE(night) << error.toStdString();
     const auto figures = Analyse(*night, false);
     EXPECT_NEAR(figures->noDataSeconds, 1800, 1e-9);

@@ -79,7 +79,7 @@ std::string Why(const FolderListing& listing, const QString& name)
 {
     for (const auto& [file, why] : listing.unreadable)
         if (file == name)
-            return why.toStdString();
+            return Words(why, Speech(lang::kEnglish));
     return {};
 }
 
@@ -111,13 +111,13 @@ TEST(NightSafety, EachSecondCountsOnceWhateverFilesTellIt)
     Write(d + "/twice.csv", std::string(recording::kPerSecondHeaderWithoutWave) +
                                 "\r\n2026-12-01T21:31:17+00:01,97,70,ok\r\n2026-12-01T21:30:17+00:00,97,73,ok\r\n");
     QString error;
-    const auto twice = ReadFileNight(d + "/twice.csv", std::nullopt, error);
+    const auto twice = ReadFileNight(d + "/twice.csv", std::nullopt, Speech(lang::kEnglish), error);
     ASSERT_TRUE(twice);
     ASSERT_EQ(twice->night.readings.size(), 1u);
     EXPECT_EQ(*twice->night.readings[0].pulse, 70) << "the first told";
     // The same record line twice: five seconds, once.
     Write(d + "/lines.txt", RecordText(3600).Add(1, "95").Text() + RecordText(3600).Add(2, "95").Text());
-    const auto lines = ReadFileNight(d + "/lines.txt", CivilDate{2026, 12, 2}, error);
+    const auto lines = ReadFileNight(d + "/lines.txt", CivilDate{2026, 12, 2}, Speech(lang::kEnglish), error);
     ASSERT_TRUE(lines);
     EXPECT_EQ(lines->night.readings.size(), 2u);
 }
@@ -162,7 +162,7 @@ TEST(NightSafety, TheCommandLineReadsANightAsTheFolderDoes)
     const FolderListing listing = ListFolder(d, nullptr, {});
     ASSERT_EQ(listing.nights.size(), 1u);
     QString error;
-    const auto read = ReadFileNight(d + "/night.txt", std::nullopt, error);
+    const auto read = ReadFileNight(d + "/night.txt", std::nullopt, Speech(lang::kEnglish), error);
     ASSERT_TRUE(read) << error.toStdString();
     EXPECT_EQ(read->perSecond, QFileInfo(d + "/night.csv").absoluteFilePath());
     const auto figures = Analyse(read->night, false);
@@ -232,8 +232,9 @@ TEST(NightSafety, ARecordFileKeepsTheClockAcrossAChangeOfSummerTime)
         // Five hours of real time, dated as given and by the per-second file beside it.
         Write(d + "/night.txt", BerlinLines(c.start, 5 * 3600));
         QString error;
-        const auto given = ReadFileNight(
-            d + "/night.txt", CivilDate{c.start.date().year(), c.start.date().month(), c.start.date().day()}, error);
+        const auto given = ReadFileNight(d + "/night.txt",
+                                         CivilDate{c.start.date().year(), c.start.date().month(), c.start.date().day()},
+                                         Speech(lang::kEnglish), error);
         ASSERT_TRUE(given) << error.toStdString();
         const auto figures = Analyse(given->night, false);
         ASSERT_TRUE(figures);
@@ -439,7 +440,8 @@ TEST(NightSafety, AnyFolderCountsEachSecondOnceAndTheCacheChangesNothing)
                 const bool pair = n.files.size() == 2 && n.files[1].facts.perSecond == n.files[0].file.path;
                 if (single || pair) {
                     QString error;
-                    const auto read = ReadFileNight(n.files[pair ? 1 : 0].file.path, std::nullopt, error);
+                    const auto read =
+                        ReadFileNight(n.files[pair ? 1 : 0].file.path, std::nullopt, Speech(lang::kEnglish), error);
                     ASSERT_TRUE(read) << error.toStdString();
                     const auto figures = Analyse(read->night, false);
                     ASSERT_TRUE(figures);

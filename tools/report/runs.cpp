@@ -159,7 +159,7 @@ int ReportNight(const QString& path, const Options& o)
     QString error;
     const std::optional<CivilDate> given =
         o.date ? std::optional(CivilDate{o.date->year(), o.date->month(), o.date->day()}) : std::nullopt;
-    std::optional<FileNight> read = ReadFileNight(path, given, error);
+    std::optional<FileNight> read = ReadFileNight(path, given, speech, error);
     if (!read)
         return Refuse(2, QStringLiteral("cannot read %1: %2").arg(PrintableName(path), error));
     Night& night = read->night;
@@ -267,7 +267,8 @@ int ReportNights(const QStringList& arguments, const Options& o)
         outputs << output;
     }
     for (const auto& [file, why] : plan.listing.unreadable)
-        std::fprintf(stderr, "trelvo-report: %s skipped: %s\n", qPrintable(file), qPrintable(why));
+        std::fprintf(stderr, "trelvo-report: %s skipped: %s\n", qPrintable(file),
+                     Words(why, Speech(o.language)).c_str());
     const std::vector<QString> failures = DrawNights(plan, Speech(o.language));
 
     Writing writing;
