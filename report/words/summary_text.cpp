@@ -225,7 +225,9 @@ std::string Words(const Problem& problem, const Speech& speech)
     std::string text = speech.Text(lang::text::report::kProblems + static_cast<int>(problem.code));
     // The values in their places, as Speech::Text does for a fixed list.
     for (std::size_t i = values.size(); i-- > 0;) {
-        const std::string mark = "%" + std::to_string(i + 1);
+        // Two appends: GCC's -O3 warns falsely about one sum of a literal and a number's text.
+        std::string mark = "%";
+        mark += std::to_string(i + 1);
         for (std::size_t at = text.find(mark); at != std::string::npos; at = text.find(mark, at + values[i].size()))
             text.replace(at, mark.size(), values[i]);
     }
