@@ -669,10 +669,10 @@ QString SaveNight(NightFile format, const QString& target, const report::Night& 
             return QString::fromStdString(problem);
     switch (format) {
     case NightFile::Pdf:
-        return report::WritePdfFile(target, night, *report::Analyse(night),
+        return report::WritePdfFile(target, night, *report::Analyse(night, false),
                                     QString::fromStdString(report::NightTitle(speech, date.toStdString())), source,
                                     speech);
-    case NightFile::Edf: return report::WriteEdfFile(target, night, *report::Analyse(night), first);
+    case NightFile::Edf: return report::WriteEdfFile(target, night, *report::Analyse(night, false), first);
     case NightFile::Csv: return report::WriteCsvFile(target, night, first);
     case NightFile::Oscar: break;
     }

@@ -90,7 +90,7 @@ NightsReport ReportOfNights(std::vector<FolderNight> nights, const QString& rang
         const FolderNight& n = (*shared)[i];
         QString error;
         std::optional<Night> night = LoadFolderNight(n, speech, error);
-        std::optional<Figures> figures = night ? Analyse(*night) : std::nullopt;
+        std::optional<Figures> figures = night ? Analyse(*night, false) : std::nullopt;  // no page shows beats
         if (!figures)
             return std::nullopt;
         return NightsReport::Page{
