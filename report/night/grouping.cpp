@@ -126,7 +126,12 @@ std::vector<std::vector<std::size_t>> Recordings(WhichNight night, std::span<con
         std::unordered_map<std::int64_t, std::int64_t> rows, lines;  // second → what it said
     };
     std::vector<Group> groups;
-    for (const std::size_t i : TellingOrder(night, files)) {
+    // A record file written with a per-second file claims its place before one that has none.
+    std::vector<std::size_t> order = TellingOrder(night, files);
+    const auto hasPartner = [&](std::size_t i) { return i < partners.size() && partners[i].has_value(); };
+    std::stable_partition(order.begin(), order.end(),
+                          [&](std::size_t i) { return IsPerSecond(*files[i]) || hasPartner(i); });
+    for (const std::size_t i : order) {
         const TimedNight& file = *files[i];
         Group* home = nullptr;
         // Its partner's group first, then the others in order.
@@ -141,11 +146,18 @@ std::vector<std::vector<std::size_t>> Recordings(WhichNight night, std::span<con
         for (Group* candidate : tried) {
             Group& group = *candidate;
             const auto& told = IsPerSecond(file) ? group.rows : group.lines;
+            // A record file not written with a per-second file of the group tells none of its
+            // seconds: it is another recording (a copy dated by its file's time, another unit).
+            const bool stranger =
+                !IsPerSecond(file) && std::find(group.files.begin(), group.files.end(), partner) == group.files.end();
             const bool agrees =
                 std::none_of(file.night.readings.begin(), file.night.readings.end(), [&](const Entry& r) {
                     if (!InNight(night, file, r))
                         return false;
-                    const auto it = told.find(SecondOf(file, r));
+                    const std::int64_t second = SecondOf(file, r);
+                    if (stranger && group.rows.contains(second))
+                        return true;
+                    const auto it = told.find(second);
                     return it != told.end() && it->second != Said(r);
                 });
             if (agrees) {

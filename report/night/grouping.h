@@ -37,8 +37,9 @@ using WhichNight = std::optional<std::int64_t>;
 // or record files dated alike by a copy that lost their times): never joined. The files (those
 // with readings in the night) in groups that agree wherever they tell the same second, each group
 // in the order of the files. A record line and a per-second row never disagree: the line shows
-// the fields at its tick, the row the values as its second ends. A record file with a partner (the
-// per-second file written beside it) goes with it where it agrees there.
+// the fields at its tick, the row the values as its second ends. A record file goes with its
+// partner (the per-second file written beside it); one that is not a group's partner never shares a
+// second with that group's per-second rows.
 [[nodiscard]] std::vector<std::vector<std::size_t>>
 Recordings(WhichNight night, std::span<const TimedNight* const> files,
            std::span<const std::optional<std::size_t>> partners = {});

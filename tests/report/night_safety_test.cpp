@@ -33,6 +33,7 @@ void Write(const QString& path, const std::string& text, std::optional<QDateTime
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(text.data(), static_cast<qint64>(text.size()));
+    f.flush();  // else closing writes, and the time is now again
     if (modified) {
         ASSERT_TRUE(f.setFileTime(*modified, QFileDevice::FileModificationTime));
     }
@@ -136,16 +137,21 @@ TEST(NightSafety, RecordingsThatDisagreeStayApartAndSayHowTheyAreDated)
     Write(d + "/unit1.csv", RowText("2026-12-01", 22 * 3600).Add(600, "94").Text());
     Write(d + "/unit2.csv", RowText("2026-12-01", 22 * 3600).Add(600, "98").Text());
     Write(d + "/unit2.txt", RecordText(22 * 3600).Add(120, "98").Text());  // goes with its own rows
+    // A record file of another night copied in, dated by its copy to this evening: apart, and it
+    // does not take the place of the record file written with its per-second file.
+    Write(d + "/a-copy.txt", RecordText(22 * 3600).Add(120, "90").Text(),
+          QDateTime(QDate(2026, 12, 1), QTime(23, 0), Qt::UTC));
     const FolderListing listing = ListFolder(d, nullptr, {});
-    ASSERT_EQ(listing.nights.size(), 5u);
+    ASSERT_EQ(listing.nights.size(), 6u);
     std::set<std::string> names;
     for (const FolderNight& n : listing.nights) {
         names.insert(n.row.name);
         EXPECT_LE(n.row.analysedHours, n.row.recordingHours + 1e-9);
-        EXPECT_EQ(n.row.dateFromFileTime, n.row.name.starts_with("night")) << n.row.name;
+        EXPECT_EQ(n.row.dateFromFileTime, n.row.name.ends_with(".txt") && !n.row.name.starts_with("unit"))
+            << n.row.name;
     }
-    EXPECT_EQ(names,
-              (std::set<std::string>{"night1.txt", "night2.txt", "night3.txt", "unit1.csv", "unit2.csv, unit2.txt"}));
+    EXPECT_EQ(names, (std::set<std::string>{"a-copy.txt", "night1.txt", "night2.txt", "night3.txt", "unit1.csv",
+                                            "unit2.csv, unit2.txt"}));
     EXPECT_NE(NightsTable({listing.nights[0].row}, Speech(lang::kEnglish)).find("(date from the file's time)"),
               std::string::npos);
     EXPECT_TRUE(listing.unreadable.empty());
