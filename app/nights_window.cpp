@@ -427,9 +427,12 @@ void NightsWindow::ShowListing()
     tblNights->resizeColumnsToContents();
     m_trend->SetNights(std::move(oldestFirst));
     lstUnreadable->clear();
-    for (const auto& [name, why] : m_listing.unreadable)
-        lstUnreadable->addItem(
-            QStringLiteral("%1: %2").arg(name, QString::fromStdString(report::Words(why, report::Speech(m_language)))));
+    for (const auto& [name, why] : m_listing.unreadable) {
+        const QString text =
+            QStringLiteral("%1: %2").arg(name, QString::fromStdString(report::Words(why, report::Speech(m_language))));
+        lstUnreadable->addItem(text);
+        lstUnreadable->item(lstUnreadable->count() - 1)->setToolTip(text);  // a narrow list cuts the reason
+    }
     m_unreadable->setVisible(!m_listing.unreadable.empty());
     Say(m_listing.cancelled
             ? T(lang::text::kReadingCancelled)
