@@ -153,6 +153,51 @@ double Median(std::vector<double>& values)
 
 }  // namespace
 
+namespace {
+
+// The clock hour a second of the night falls in, counted from the one the recording starts in.
+std::size_t HourOf(const Figures& f, double seconds)
+{
+    return static_cast<std::size_t>(std::floor(seconds / 3600) - std::floor(f.start / 3600));
+}
+
+// Clock hours, from the one the recording starts in to the one it ends in: each one's analysed
+// time and events.
+void CountHours(const Night& night, Figures& f)
+{
+    const std::size_t hours = f.end - f.start <= kLongestNight ? HourOf(f, f.end - 1e-9) + 1 : 0;
+    for (std::size_t h = 0; h < hours; ++h)
+        f.hours.push_back({(std::floor(f.start / 3600) + static_cast<double>(h)) * 3600, 0, 0, 0});
+    if (hours == 0)
+        return;
+    for (const Entry& r : night.readings)
+        if (r.spo2)
+            f.hours[HourOf(f, r.seconds)].analysedSeconds += night.step;
+    for (const Event& e : f.events3)
+        ++f.hours[HourOf(f, e.start)].events3;
+    for (const Event& e : f.events4)
+        ++f.hours[HourOf(f, e.start)].events4;
+}
+
+// The beats in the wave, their rate, and how they agree with the unit's pulse.
+void CountBeats(const Night& night, Figures& f)
+{
+    f.hasWave = true;
+    for (const Entry& r : night.readings)
+        f.waveSeconds += r.waveCount > 0 ? 1 : 0;
+    const std::vector<Beat> beats = DetectBeats(night);
+    f.beats = beats.size();
+    f.beatsPerHour = PerHour(beats.size(), f.waveSeconds);
+    for (const Beat& b : beats)
+        if (!f.hours.empty() && b.time >= f.start && b.time < f.end)
+            ++f.hours[HourOf(f, b.time)].beats;
+    const BeatAgreement agreement = Agreement(night, beats);
+    f.beatsCompared = agreement.compared;
+    f.beatPulseDifference = agreement.medianDifference;
+}
+
+}  // namespace
+
 std::optional<Figures> Analyse(const Night& night, bool findBeats)
 {
     const auto& rs = night.readings;
@@ -218,37 +263,9 @@ std::optional<Figures> Analyse(const Night& night, bool findBeats)
     f.pulseRises = PulseRises(rs, Baselines(rs, [](const Entry& r) { return r.pulse; }), step);
     f.pulseRisesPerHour = PerHour(f.pulseRises.size(), f.validSeconds);
 
-    // Clock hours, from the one the recording starts in to the one it ends in.
-    const auto hourOf = [&f](double seconds) {
-        return static_cast<std::size_t>(std::floor(seconds / 3600) - std::floor(f.start / 3600));
-    };
-    const std::size_t hours = f.end - f.start <= kLongestNight ? hourOf(f.end - 1e-9) + 1 : 0;
-    for (std::size_t h = 0; h < hours; ++h)
-        f.hours.push_back({(std::floor(f.start / 3600) + static_cast<double>(h)) * 3600, 0, 0, 0});
-    if (hours > 0) {
-        for (const Entry& r : rs)
-            if (r.spo2)
-                f.hours[hourOf(r.seconds)].analysedSeconds += step;
-        for (const Event& e : f.events3)
-            ++f.hours[hourOf(e.start)].events3;
-        for (const Event& e : f.events4)
-            ++f.hours[hourOf(e.start)].events4;
-    }
-
-    f.hasWave = night.hasWave && findBeats;
-    if (f.hasWave) {
-        for (const Entry& r : rs)
-            f.waveSeconds += r.waveCount > 0 ? 1 : 0;
-        const std::vector<Beat> beats = DetectBeats(night);
-        f.beats = beats.size();
-        f.beatsPerHour = PerHour(beats.size(), f.waveSeconds);
-        for (const Beat& b : beats)
-            if (hours > 0 && b.time >= f.start && b.time < f.end)
-                ++f.hours[hourOf(b.time)].beats;
-        const BeatAgreement agreement = Agreement(night, beats);
-        f.beatsCompared = agreement.compared;
-        f.beatPulseDifference = agreement.medianDifference;
-    }
+    CountHours(night, f);
+    if (night.hasWave && findBeats)
+        CountBeats(night, f);
     return f;
 }
 
