@@ -209,57 +209,50 @@ std::string CsvText(const Night& night, CivilDate firstDate)
     return text;
 }
 
-std::string WriteEdf(const std::string& path, const Night& night, const Figures& figures, CivilDate firstDate)
-{
-    SecondWalk walk(night);
-    const std::size_t count = walk.Count();
-    if (count == 0)
-        return "the night holds no reading, or spans more than 7 days";
-    if (const LocalMoment first = MomentOf(firstDate, night.readings.front().seconds);
-        first.date.year < 1985 || first.date.year > 2084)
-        return "EDF+ files hold dates from 1985 to 2084 only, and the night begins on " + DateText(first.date);
+namespace {
 
-    struct Annotation {
-        std::size_t onset, duration;
-        std::string text;
-    };
-    std::vector<Annotation> annotations;
-    // Runs of seconds without a valid reading, and (with the wave) runs without wave outside the
-    // time without data: each ends where the next begins.
-    const std::optional<int> plethRate = EdfPlethRate(night);
-    std::vector<Annotation> waveGaps;
-    {
-        SecondWalk runs(night);
-        std::size_t gapStart = 0, waveGapStart = 0;
-        Entry::Kind gapKind = Entry::Kind::Valid;
-        bool inWaveGap = false;
-        for (std::size_t s = 0; s <= count; ++s) {
-            const Second second = s < count ? runs.At(s) : Second{};
-            const Entry::Kind kind = s < count ? second.kind : Entry::Kind::Valid;
-            if (s == count || kind != gapKind) {
-                if (gapKind != Entry::Kind::Valid && s > 0)
-                    annotations.push_back({gapStart, s - gapStart, GapText(gapKind)});
-                gapKind = kind;
-                gapStart = s;
-            }
-            const bool waveGap = s < count && plethRate && second.wave.empty() && kind != Entry::Kind::NoData;
-            if (waveGap && !inWaveGap)
-                waveGapStart = s;
-            if (!waveGap && inWaveGap)
-                waveGaps.push_back({waveGapStart, s - waveGapStart, "No wave"});
-            inWaveGap = waveGap;
+struct EdfAnnotation {
+    std::size_t onset, duration;
+    std::string text;
+};
+
+// Runs of seconds without a valid reading, then (with the wave) runs without wave outside the time
+// without data, each ending where the next begins; then the desaturations.
+std::vector<EdfAnnotation> EdfAnnotations(const Night& night, const Figures& figures, std::size_t count,
+                                          const std::optional<int>& plethRate)
+{
+    std::vector<EdfAnnotation> annotations, waveGaps;
+    SecondWalk runs(night);
+    std::size_t gapStart = 0, waveGapStart = 0;
+    Entry::Kind gapKind = Entry::Kind::Valid;
+    bool inWaveGap = false;
+    for (std::size_t s = 0; s <= count; ++s) {
+        const Second second = s < count ? runs.At(s) : Second{};
+        const Entry::Kind kind = s < count ? second.kind : Entry::Kind::Valid;
+        if (s == count || kind != gapKind) {
+            if (gapKind != Entry::Kind::Valid && s > 0)
+                annotations.push_back({gapStart, s - gapStart, GapText(gapKind)});
+            gapKind = kind;
+            gapStart = s;
         }
+        const bool waveGap = s < count && plethRate && second.wave.empty() && kind != Entry::Kind::NoData;
+        if (waveGap && !inWaveGap)
+            waveGapStart = s;
+        if (!waveGap && inWaveGap)
+            waveGaps.push_back({waveGapStart, s - waveGapStart, "No wave"});
+        inWaveGap = waveGap;
     }
     annotations.insert(annotations.end(), waveGaps.begin(), waveGaps.end());
     const double start = night.readings.front().seconds;
     for (const Event& e : figures.events3)
         annotations.push_back({static_cast<std::size_t>(std::lround(e.start - start)),
                                static_cast<std::size_t>(std::lround(e.end - e.start)), DepthText(e.depth)});
+    return annotations;
+}
 
-    const int handle = edfopen_file_writeonly(path.c_str(), EDFLIB_FILETYPE_EDFPLUS, plethRate ? 3 : 2);
-    if (handle < 0)
-        return handle == EDFLIB_NO_SUCH_FILE_OR_DIRECTORY ? "cannot create the file"
-                                                          : "edflib cannot open it for writing";
+// The signals (SpO2, pulse, and Pleth with the wave), the start and room for the annotations.
+bool SetEdfHeader(int handle, const std::optional<int>& plethRate, const LocalMoment& begin, int annotationSignals)
+{
     struct Signal {
         const char* label;
         const char* dimension;
@@ -282,16 +275,19 @@ std::string WriteEdf(const std::string& path, const Night& night, const Figures&
              edf_set_physical_maximum(handle, 2, kPlethMaximum) == 0 &&
              edf_set_digital_minimum(handle, 2, -32768) == 0 && edf_set_digital_maximum(handle, 2, 32767) == 0 &&
              edf_set_transducer(handle, 2, "finger pulse oximeter") == 0;
-    const LocalMoment begin = MomentOf(firstDate, start);
-    ok = ok &&
-         edf_set_startdatetime(handle, begin.date.year, begin.date.month, begin.date.day, begin.hour, begin.minute,
-                               begin.second) == 0 &&
-         edf_set_equipment(handle, "trelvo") == 0 &&
-         // Room for every annotation: one per data record and annotation signal.
-         edf_set_number_of_annotation_signals(
-             handle, static_cast<int>(std::min<std::size_t>(64, annotations.size() / count + 1))) == 0;
+    return ok &&
+           edf_set_startdatetime(handle, begin.date.year, begin.date.month, begin.date.day, begin.hour, begin.minute,
+                                 begin.second) == 0 &&
+           edf_set_equipment(handle, "trelvo") == 0 &&
+           edf_set_number_of_annotation_signals(handle, annotationSignals) == 0;
+}
+
+// One data record a second: SpO2, pulse, and the second's wave resampled to the Pleth rate.
+bool WriteEdfRecords(int handle, const Night& night, std::size_t count, const std::optional<int>& plethRate)
+{
+    SecondWalk walk(night);
     std::vector<short> record(2 + static_cast<std::size_t>(plethRate.value_or(0)));
-    for (std::size_t s = 0; ok && s < count; ++s) {
+    for (std::size_t s = 0; s < count; ++s) {
         const Second second = walk.At(s);
         record[0] = static_cast<short>(second.spo2.value_or(0));
         record[1] = static_cast<short>(second.kind == Entry::Kind::Valid ? second.pulse.value_or(0) : 0);
@@ -303,9 +299,34 @@ std::string WriteEdf(const std::string& path, const Night& night, const Figures&
                 std::transform(wave.begin(), wave.end(), record.begin() + 2, PlethDigital);
             }
         }
-        ok = edf_blockwrite_digital_short_samples(handle, record.data()) == 0;
+        if (edf_blockwrite_digital_short_samples(handle, record.data()) != 0)
+            return false;
     }
-    for (const Annotation& a : annotations)
+    return true;
+}
+
+}  // namespace
+
+std::string WriteEdf(const std::string& path, const Night& night, const Figures& figures, CivilDate firstDate)
+{
+    const std::size_t count = SecondWalk(night).Count();
+    if (count == 0)
+        return "the night holds no reading, or spans more than 7 days";
+    if (const LocalMoment first = MomentOf(firstDate, night.readings.front().seconds);
+        first.date.year < 1985 || first.date.year > 2084)
+        return "EDF+ files hold dates from 1985 to 2084 only, and the night begins on " + DateText(first.date);
+    const std::optional<int> plethRate = EdfPlethRate(night);
+    const std::vector<EdfAnnotation> annotations = EdfAnnotations(night, figures, count, plethRate);
+
+    const int handle = edfopen_file_writeonly(path.c_str(), EDFLIB_FILETYPE_EDFPLUS, plethRate ? 3 : 2);
+    if (handle < 0)
+        return handle == EDFLIB_NO_SUCH_FILE_OR_DIRECTORY ? "cannot create the file"
+                                                          : "edflib cannot open it for writing";
+    // Room for every annotation: one per data record and annotation signal.
+    const int annotationSignals = static_cast<int>(std::min<std::size_t>(64, annotations.size() / count + 1));
+    bool ok = SetEdfHeader(handle, plethRate, MomentOf(firstDate, night.readings.front().seconds), annotationSignals) &&
+              WriteEdfRecords(handle, night, count, plethRate);
+    for (const EdfAnnotation& a : annotations)
         ok = ok &&
              edfwrite_annotation_utf8(handle, static_cast<long long>(a.onset) * kEdfTicksPerSecond,
                                       static_cast<long long>(a.duration) * kEdfTicksPerSecond, a.text.c_str()) == 0;
