@@ -56,17 +56,8 @@ void Recorder::SwitchOn()
         return;
     }
     m_program.RecordFileName = *chosen;
-    RecordStore::Opened opened = m_store.Create(*chosen);
     RecordStore::Opened perSecond;
-    if (opened.file) {
-        perSecond = m_store.CreatePerSecondFile(*chosen);
-        if (!perSecond.file) {
-            // A disk full at the start leaves no empty record file behind.
-            (void)opened.file->Close();
-            m_store.RemoveIfEmpty(*chosen);
-            opened = std::move(perSecond);
-        }
-    }
+    RecordStore::Opened opened = WithPerSecondFile(m_store.Create(*chosen), perSecond);
     if (!opened.file) {
         m_program.Recording = false;
         m_view.SetSaveChecked(false);
@@ -77,15 +68,11 @@ void Recorder::SwitchOn()
                                                    {opened.path, opened.error}));
         return;
     }
-    m_file = std::move(opened.file);
-    m_perSecond = std::move(perSecond.file);
-    m_perSecondName = std::move(perSecond.path);
+    TakeFiles(std::move(opened), std::move(perSecond));
     m_openSecond = m_clock.EpochSeconds();
     m_lastGoneCheck = m_openSecond;
     m_wave.clear();
     m_wave.reserve(256);
-    m_view.SetRecordingActive(true);
-    m_view.SetStatusText(lang::RecordingStatus(m_program.LanguageBase, true, *chosen));
     m_fileNotReady = false;
 }
 
@@ -181,6 +168,30 @@ void Recorder::CloseRecordFile()
     }
 }
 
+// The per-second file beside a record file just opened; when it cannot be made, the record file is
+// closed again (and removed while empty: a disk full at the start leaves nothing behind) and the
+// per-second file's failure is what is returned.
+RecordStore::Opened Recorder::WithPerSecondFile(RecordStore::Opened record, RecordStore::Opened& perSecond)
+{
+    if (!record.file)
+        return record;
+    perSecond = m_store.CreatePerSecondFile(record.path);
+    if (perSecond.file)
+        return record;
+    (void)record.file->Close();
+    m_store.RemoveIfEmpty(record.path);
+    return std::move(perSecond);
+}
+
+void Recorder::TakeFiles(RecordStore::Opened record, RecordStore::Opened perSecond)
+{
+    m_file = std::move(record.file);
+    m_perSecond = std::move(perSecond.file);
+    m_perSecondName = std::move(perSecond.path);
+    m_view.SetRecordingActive(true);
+    m_view.SetStatusText(lang::RecordingStatus(m_program.LanguageBase, true, m_program.RecordFileName));
+}
+
 void Recorder::GoOnIfTakenAway(std::int64_t now)
 {
     if (!m_file || (now - m_lastGoneCheck < kGoneCheckSeconds && now >= m_lastGoneCheck))
@@ -194,16 +205,8 @@ void Recorder::GoOnIfTakenAway(std::int64_t now)
     (void)m_file->Close();
     (void)m_perSecond->Close();
     CloseFiles();
-    RecordStore::Opened opened = m_store.CreateNext(m_program.RecordFileName);
     RecordStore::Opened perSecond;
-    if (opened.file) {
-        perSecond = m_store.CreatePerSecondFile(opened.path);
-        if (!perSecond.file) {
-            (void)opened.file->Close();
-            m_store.RemoveIfEmpty(opened.path);
-            opened = std::move(perSecond);
-        }
-    }
+    RecordStore::Opened opened = WithPerSecondFile(m_store.CreateNext(m_program.RecordFileName), perSecond);
     if (!opened.file) {
         m_program.Recording = false;
         m_view.SetSaveChecked(false);
@@ -213,11 +216,7 @@ void Recorder::GoOnIfTakenAway(std::int64_t now)
         return;
     }
     m_program.RecordFileName = opened.path;
-    m_file = std::move(opened.file);
-    m_perSecond = std::move(perSecond.file);
-    m_perSecondName = std::move(perSecond.path);
-    m_view.SetRecordingActive(true);
-    m_view.SetStatusText(lang::RecordingStatus(m_program.LanguageBase, true, m_program.RecordFileName));
+    TakeFiles(std::move(opened), std::move(perSecond));
     m_view.ShowMessage(
         lang::MessageText(m_program.LanguageBase, lang::Message::RecordFileGone, {gone, m_program.RecordFileName}));
 }

@@ -103,6 +103,8 @@ private:
     void ShowNotRecording();
     // A file taken away while written: both files anew under free names, and the user told.
     void GoOnIfTakenAway(std::int64_t now);
+    [[nodiscard]] RecordStore::Opened WithPerSecondFile(RecordStore::Opened record, RecordStore::Opened& perSecond);
+    void TakeFiles(RecordStore::Opened record, RecordStore::Opened perSecond);
 
     core::ProgramState& m_program;
     Clock& m_clock;

@@ -359,11 +359,15 @@ std::optional<DayReading> SummaryCache::Day(std::int64_t night, const std::vecto
     if (!m_usable || files.empty())
         return std::nullopt;
     QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    const QString key = DayKey(night, files);
     q.prepare(QStringLiteral("SELECT day FROM nights WHERE key = ?"));
-    q.addBindValue(DayKey(night, files));
+    q.addBindValue(key);
     if (!q.exec() || !q.next())
         return std::nullopt;
-    return DayFrom(q.value(0).toString(), files.size());
+    auto day = DayFrom(q.value(0).toString(), files.size());
+    if (day)
+        m_used.insert(key);
+    return day;
 }
 
 void SummaryCache::PutDay(std::int64_t night, const std::vector<ListedFile>& files, const DayReading& day)
@@ -371,8 +375,10 @@ void SummaryCache::PutDay(std::int64_t night, const std::vector<ListedFile>& fil
     if (!m_usable || files.empty())
         return;
     QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    const QString key = DayKey(night, files);
+    m_used.insert(key);
     q.prepare(QStringLiteral("INSERT OR REPLACE INTO nights (key, folder, day) VALUES (?, ?, ?)"));
-    q.addBindValue(DayKey(night, files));
+    q.addBindValue(key);
     q.addBindValue(FolderOf(files.front().file.path));
     q.addBindValue(DayText(day));
     q.exec();
@@ -402,26 +408,17 @@ void SummaryCache::Forget(const QString& folder, const QStringList& listed)
             if (!present.contains(q.value(0).toString()))
                 gone << q.value(0).toString();
     removeWhere("DELETE FROM files WHERE path = ?", gone);
-    // A day's entry is kept while every file of it is as it is now.
+    // A day's entry is kept while this listing used it: its files are all there, unchanged.
     QStringList stale;
     q.prepare(QStringLiteral("SELECT key FROM nights WHERE folder = ?"));
     q.addBindValue(folder);
     if (q.exec())
-        while (q.next()) {
-            const QStringList lines = q.value(0).toString().split(QLatin1Char('\n')).mid(1);
-            const bool current = std::all_of(lines.begin(), lines.end(), [&](const QString& line) {
-                const QStringList cells = line.split(QLatin1Char('\t'));
-                if (cells.size() < 4 || !present.contains(cells[0]))
-                    return false;
-                const FolderFile now = FileNow(cells[0]);
-                return QString::number(now.size) == cells[1] && QString::number(now.modified) == cells[2] &&
-                       now.beside == cells[3];
-            });
-            if (!current)
+        while (q.next())
+            if (!m_used.contains(q.value(0).toString()))
                 stale << q.value(0).toString();
-        }
     removeWhere("DELETE FROM nights WHERE key = ?", stale);
     db.commit();
+    m_used.clear();
 }
 
 void SummaryCache::Begin()

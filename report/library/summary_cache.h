@@ -2,6 +2,7 @@
 
 #include "report/library/listing.h"
 
+#include <QSet>
 #include <QString>
 
 #include <optional>
@@ -29,7 +30,8 @@ public:
     // A day's recordings and set-aside files, as read from these files.
     [[nodiscard]] std::optional<DayReading> Day(std::int64_t night, const std::vector<ListedFile>& files);
     void PutDay(std::int64_t night, const std::vector<ListedFile>& files, const DayReading& day);
-    // Forgets what it holds of a folder's files that are no longer among those listed.
+    // After a folder's listing: forgets its files that are no longer among those listed, and its
+    // days this cache's listings did not use (their files changed or are gone).
     void Forget(const QString& folder, const QStringList& listed);
 
     // Writes held back are made lasting together: one transaction for many entries.
@@ -43,6 +45,7 @@ private:
     enum class Opened { Yes, Damaged, NotHere };
     Opened Open(const QString& path);
     QString m_connection;
+    QSet<QString> m_used;  // the days asked for or put since this cache was opened
     bool m_usable = false;
 };
 
