@@ -58,4 +58,10 @@ void ApplyLanguage(std::int32_t base)
     }
 }
 
+QString TextOf(std::int32_t base, int offset)
+{
+    const std::string_view text = Text(IsLanguage(base) ? static_cast<std::int16_t>(base) : kEnglish, offset);
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
 }  // namespace trelvo::lang

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 class QObject;
+class QString;
 
 namespace trelvo::lang {
 
@@ -15,5 +16,8 @@ void SetTag(QObject& control, int offset);
 // Re-captions every Tagged control and menu item of every window with the texts of this
 // language.
 void ApplyLanguage(std::int32_t base);
+
+// The text at this offset in the language of this base (English when it names none).
+[[nodiscard]] QString TextOf(std::int32_t base, int offset);
 
 }  // namespace trelvo::lang

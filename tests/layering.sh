@@ -23,7 +23,8 @@ declare -A allowed=(
   [report/formats]="lang recording report/files report/night report/analysis report/words report/library report/render"
   [app/platform]="lang core serial settings recording"
   [app/widgets]="lang core report/night report/analysis report/words report/render"
-  [app]="lang core serial settings recording report/files report/night report/analysis report/words report/library report/render report/formats app/platform app/widgets"
+  [app/nights]="lang report/files report/night report/analysis report/words report/library report/render report/formats app/platform app/widgets"
+  [app]="lang core serial settings recording report/files report/night report/analysis report/words report/library report/render report/formats app/platform app/widgets app/nights"
   [tools]="lang core recording report/files report/night report/analysis report/words report/library report/render report/formats"
 )
 

@@ -148,6 +148,76 @@ TEST(NightsWindow, ListsTheNightsInEitherLanguageAndFollowsTheNightBeingRecorded
     EXPECT_GT(w.View().To(), endBefore);
 }
 
+// Reading the folder again changes the rows in place: the sort the user chose, the rows selected
+// and the cell the keyboard is on stay with their nights while a night grows and another comes.
+TEST(NightsWindow, ARefreshKeepsTheSortTheSelectionAndTheCurrentCell)
+{
+    QTemporaryDir dir;
+    const QString d = dir.path();
+    Write(d + "/a.csv", RowsWithWave(22 * 3600, 1200));              // 20 min
+    Write(d + "/b.csv", RowsWithWave(86400 + 22 * 3600, 600));       // 10 min, grows to 35
+    Write(d + "/c.csv", RowsWithWave(2 * 86400 + 22 * 3600, 1800));  // 30 min
+    NightsWindow w(lang::kEnglish, {});
+    QSignalSpy listed(&w, &NightsWindow::Listed);
+    w.ShowFolder(d);
+    ASSERT_TRUE(listed.wait(10000));
+    QTableView& table = w.Table();
+    table.sortByColumn(4, Qt::AscendingOrder);
+    const auto names = [&] {
+        QStringList shown;
+        for (int r = 0; r < table.model()->rowCount(); ++r)
+            shown << Cell(w, r, 4);
+        return shown.join(' ');
+    };
+    ASSERT_EQ(names(), "0 h 10 min 0 h 20 min 0 h 30 min");
+    table.selectionModel()->clearSelection();
+    table.selectionModel()->select(table.model()->index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    table.selectionModel()->setCurrentIndex(table.model()->index(1, 4),
+                                            QItemSelectionModel::Select | QItemSelectionModel::Rows);
+
+    Write(d + "/b.csv", RowsWithWave(86400 + 22 * 3600 + 600, 1500).substr(recording::kPerSecondHeader.size() + 2),
+          QIODevice::Append);
+    Write(d + "/d.csv", RowsWithWave(3 * 86400 + 22 * 3600, 2400));  // 40 min, new
+    w.ReadAgain();
+    ASSERT_TRUE(listed.wait(10000));
+    EXPECT_EQ(names(), "0 h 20 min 0 h 30 min 0 h 35 min 0 h 40 min") << "still by the column chosen";
+    EXPECT_EQ(table.currentIndex().column(), 4);
+    EXPECT_EQ(table.currentIndex().data().toString(), "0 h 20 min") << "the cell stays with its night";
+    QStringList selected;
+    for (const QModelIndex& row : table.selectionModel()->selectedRows(4))
+        selected << row.data().toString();
+    selected.sort();
+    EXPECT_EQ(selected.join(' '), "0 h 20 min 0 h 35 min");
+}
+
+// The report for the doctor covers the nights of the range asked for, or those selected, oldest
+// first, and names the range asked for or the selected nights' first and last.
+TEST(NightsWindow, TheReportsNightsAndTheRangeItNames)
+{
+    report::FolderListing listing;
+    for (const int day : {9, 5, 3}) {  // newest first
+        listing.nights.emplace_back();
+        listing.nights.back().night = day;
+        listing.nights.back().row.date = "2026-12-0" + std::to_string(day);
+    }
+    const auto dates = [](const ReportNights& chosen) {
+        QStringList shown;
+        for (const report::FolderNight& n : chosen.nights)
+            shown << QString::fromStdString(n.row.date);
+        return shown.join(' ');
+    };
+    const ReportNights week =
+        NightsOfReport(listing, {listing.nights[0]}, false, QDate(2026, 12, 3), QDate(2026, 12, 9), lang::kGerman);
+    EXPECT_EQ(dates(week), "2026-12-03 2026-12-05 2026-12-09");
+    const ReportNights some = NightsOfReport(listing, {listing.nights[2], listing.nights[1]}, true, QDate(2026, 12, 1),
+                                             QDate(2026, 12, 31), lang::kEnglish);
+    EXPECT_EQ(dates(some), "2026-12-03 2026-12-05");
+    EXPECT_EQ(NightsOfReport(listing, {}, false, QDate(2026, 12, 4), QDate(2026, 12, 4), lang::kGerman).range, "")
+        << "no night, no range";
+    EXPECT_EQ(week.range, "03.12.2026 bis 09.12.2026");
+    EXPECT_EQ(some.range.toStdString(), "2026-12-03 to 2026-12-05") << "the selected nights, not the range";
+}
+
 TEST(NightsWindow, TheWheelZoomsFromTheWholeNightToItsWave)
 {
     QTemporaryDir dir;

@@ -1,0 +1,153 @@
+// The nights window's controls: the folder and its buttons, the progress bar, the table of nights
+// beside the files in no night, the chosen night's panels and the trend below, the status line.
+
+#include "app/nights/nights_model.h"
+#include "app/nights_window.h"
+#include "app/widgets/trend_view.h"
+#include "lang/language_switch.h"
+#include "lang/string_table.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSortFilterProxyModel>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace trelvo::app {
+
+void NightsWindow::BuildControls()
+{
+    resize(1100, 760);
+    auto* top = new QHBoxLayout;
+    lblFolder = new QLabel(this);
+    m_folderText = new QLabel(this);
+    m_folderText->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_folderText->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    const auto button = [this](QPushButton*& control, const char* name, void (NightsWindow::*click)()) {
+        control = new QPushButton(this);
+        control->setObjectName(QString::fromLatin1(name));
+        connect(control, &QPushButton::clicked, this, click);
+    };
+    button(cmdFolder, "cmdFolder", &NightsWindow::cmdFolder_Click);
+    button(cmdOpenFolder, "cmdOpenFolder", &NightsWindow::cmdOpenFolder_Click);
+    button(cmdDoctor, "cmdDoctor", &NightsWindow::cmdDoctor_Click);
+    button(cmdCancel, "cmdCancel", &NightsWindow::cmdCancel_Click);
+    top->addWidget(lblFolder);
+    top->addWidget(m_folderText, 1);
+    top->addWidget(cmdFolder);
+    top->addWidget(cmdOpenFolder);
+    top->addWidget(cmdDoctor);
+
+    auto* progressRow = new QHBoxLayout;
+    m_progress = new QProgressBar(this);
+    progressRow->addWidget(m_progress, 1);
+    progressRow->addWidget(cmdCancel);
+    m_progress->hide();
+    cmdCancel->hide();
+
+    m_model = new NightsModel(m_language, this);
+    m_sorted = new QSortFilterProxyModel(this);
+    m_sorted->setSourceModel(m_model);
+    m_sorted->setSortRole(NightsModel::kSortRole);
+    tblNights = new QTableView(this);
+    tblNights->setObjectName(QStringLiteral("tblNights"));
+    tblNights->setModel(m_sorted);
+    tblNights->setSortingEnabled(true);
+    tblNights->sortByColumn(0, Qt::DescendingOrder);
+    tblNights->setSelectionBehavior(QAbstractItemView::SelectRows);
+    tblNights->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    tblNights->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tblNights->verticalHeader()->hide();
+    // Column widths from the first rows: a year of nights need not all be measured.
+    tblNights->horizontalHeader()->setResizeContentsPrecision(40);
+    tblNights->setAlternatingRowColors(true);
+    connect(tblNights->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            &NightsWindow::tblNights_CurrentRowChanged);
+
+    m_unreadable = new QWidget(this);
+    auto* unreadableLayout = new QVBoxLayout(m_unreadable);
+    unreadableLayout->setContentsMargins(0, 0, 0, 0);
+    lblUnreadable = new QLabel(m_unreadable);
+    lstUnreadable = new QListWidget(m_unreadable);
+    lstUnreadable->setObjectName(QStringLiteral("lstUnreadable"));
+    unreadableLayout->addWidget(lblUnreadable);
+    unreadableLayout->addWidget(lstUnreadable);
+
+    m_trend = new TrendView(m_language, this);
+    m_tabs = new QTabWidget(this);
+    m_tabs->addTab(BuildNightTab(), QString());
+    m_tabs->addTab(m_trend, QString());
+
+    auto* list = new QSplitter(Qt::Horizontal, this);
+    list->addWidget(tblNights);
+    list->addWidget(m_unreadable);
+    list->setStretchFactor(0, 1);
+    list->setStretchFactor(1, 0);
+    list->setSizes({880, 220});
+    m_unreadable->hide();
+    auto* split = new QSplitter(Qt::Vertical, this);
+    split->addWidget(list);
+    split->addWidget(m_tabs);
+    split->setStretchFactor(0, 1);
+    split->setStretchFactor(1, 1);
+
+    m_status = new QLabel(this);
+    m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addLayout(progressRow);
+    layout->addWidget(split, 1);
+    layout->addWidget(m_status);
+}
+
+// The chosen night's panels, where the pointer is, the save buttons and the help line.
+QWidget* NightsWindow::BuildNightTab()
+{
+    auto* night = new QWidget(this);
+    auto* nightLayout = new QVBoxLayout(night);
+    m_view = new NightView(m_language, night);
+    m_view->setObjectName(QStringLiteral("picNight"));
+    m_pointer = new QLabel(night);
+    lblHelp = new QLabel(night);
+    lblHelp->setWordWrap(true);
+    auto* saveRow = new QHBoxLayout;
+    saveRow->addWidget(m_pointer, 1);
+    const char* names[] = {"cmdPdf", "cmdEdf", "cmdOscar", "cmdCsv"};
+    for (std::size_t i = 0; i < cmdSave.size(); ++i) {
+        cmdSave[i] = new QPushButton(night);
+        cmdSave[i]->setObjectName(QString::fromLatin1(names[i]));
+        cmdSave[i]->setEnabled(false);
+        connect(cmdSave[i], &QPushButton::clicked, this, [this, i] { cmdSave_Click(static_cast<NightFile>(i)); });
+        saveRow->addWidget(cmdSave[i]);
+    }
+    nightLayout->addWidget(m_view, 1);
+    nightLayout->addLayout(saveRow);
+    nightLayout->addWidget(lblHelp);
+    connect(m_view, &NightView::PointedAt, m_pointer, &QLabel::setText);
+    return night;
+}
+
+void NightsWindow::Caption()
+{
+    setWindowTitle(T(lang::text::kNightsTitle));
+    lblFolder->setText(T(lang::text::kNightsFolder));
+    cmdFolder->setText(T(lang::text::kChooseFolder));
+    cmdOpenFolder->setText(T(lang::text::kOpenFolder));
+    cmdDoctor->setText(T(lang::text::kDoctorsReport));
+    cmdCancel->setText(T(lang::text::kCancel));
+    m_progress->setFormat(T(lang::text::kReadingFolder));
+    lblUnreadable->setText(T(lang::text::kUnreadableFiles));
+    m_tabs->setTabText(0, T(lang::text::kNightTab));
+    m_tabs->setTabText(1, T(lang::text::kTrendTab));
+    lblHelp->setText(T(lang::text::kNightViewHelp) + QStringLiteral(" · ") + T(lang::text::kNoWaveHere));
+    for (int i = 0; i < 4; ++i)
+        cmdSave[static_cast<std::size_t>(i)]->setText(T(63 + i));
+}
+
+}  // namespace trelvo::app
