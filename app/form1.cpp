@@ -1,12 +1,10 @@
 #include "app/form1.h"
 
-#include "app/nights_window.h"
 #include "app/widgets/level_bar.h"
 #include "app/widgets/wave_view.h"
 #include "lang/language_switch.h"
 #include "lang/string_table.h"
 #include "recording/time_text.h"
-#include "settings/settings_store.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -39,10 +37,7 @@ void SetBackColor(QLabel& label, const core::Colour& colour)
 
 }  // namespace
 
-Form1::Form1(core::ProgramState& program, SessionDevices devices, QWidget* parent)
-    : QMainWindow(parent),
-      m_program(program),
-      m_session(program, std::move(devices), this)
+Form1::Form1(Session& session, QWidget* parent) : QMainWindow(parent), m_session(session)
 {
     m_showMessage = [this](const QString& text) { QMessageBox::warning(this, QStringLiteral("TRELVO"), text); };
     BuildControls();
@@ -81,8 +76,8 @@ void Form1::AssignCaptionTags()
 void Form1::Form_Load()
 {
     AssignCaptionTags();
-    lang::ApplyLanguage(m_program.LanguageBase);
-    CheckLanguage(m_program.LanguageBase);
+    lang::ApplyLanguage(m_session.State().LanguageBase);
+    CheckLanguage(m_session.State().LanguageBase);
     m_session.Start();
     setBeep->setChecked(false);
     Pulse_bar->setValue(0);
@@ -91,8 +86,6 @@ void Form1::Form_Load()
 void Form1::Form_Unload()
 {
     m_unloaded = true;
-    if (m_nights)
-        m_nights->close();
     m_session.Shutdown();
     Timer2.stop();
 }
@@ -126,35 +119,14 @@ void Form1::menSpeichern_Click()
     menSpeichern->setChecked(m_session.SaveChecked());
 }
 
-// The texts switch first and the language is stored after; nothing is written to the settings
-// until the program ends.
 void Form1::setLang_Click(std::size_t index)
 {
-    const std::int16_t base = lang::Languages()[index].base;
-    lang::ApplyLanguage(base);
-    CheckLanguage(base);
-    m_session.SwitchLanguage(base);
-    if (m_nights)
-        m_nights->SetLanguage(base);
+    emit LanguageChosen(lang::Languages()[index].base);
 }
 
-// The nights window shows the folder of the recording under way, else the one kept.
 void Form1::setNights_Click()
 {
-    const auto recordingNow = [this] {
-        const std::string& perSecond = m_session.Recorder().PerSecondFileName();
-        return perSecond.empty() ? QString() : QFileInfo(QString::fromStdString(perSecond)).absoluteFilePath();
-    };
-    if (!m_nights)
-        m_nights = new NightsWindow(m_program.LanguageBase, recordingNow, this);
-    QString folder = recordingNow().isEmpty() ? settings::LoadNightsFolder() : QFileInfo(recordingNow()).path();
-    if (folder.isEmpty() || !QFileInfo(folder).isDir())
-        folder = QDir::homePath();
-    if (folder != m_nights->Folder() || !m_nights->isVisible())
-        m_nights->ShowFolder(folder);
-    m_nights->show();
-    m_nights->raise();
-    m_nights->activateWindow();
+    emit NightsAsked();
 }
 
 void Form1::CheckLanguage(std::int32_t base)

@@ -20,7 +20,6 @@ class QStatusBar;
 namespace trelvo::app {
 
 class LevelBar;
-class NightsWindow;
 class WaveView;
 
 // The main window: owns the controls, forwards menu picks to the session and shows what the
@@ -29,7 +28,8 @@ class Form1 final : public QMainWindow {
     Q_OBJECT
 
 public:
-    explicit Form1(core::ProgramState& program, SessionDevices devices = {}, QWidget* parent = nullptr);
+    // The window of a session it draws and forwards the menu picks to.
+    explicit Form1(Session& session, QWidget* parent = nullptr);
     ~Form1() override;
 
     // Start-up, run once while the window is still hidden.
@@ -43,12 +43,15 @@ public:
 
     [[nodiscard]] Session& session() noexcept { return m_session; }
     [[nodiscard]] QLabel& SpO2Field() noexcept { return *Label2; }
-    // The nights window, once opened.
-    [[nodiscard]] NightsWindow* Nights() noexcept { return m_nights; }
+    // Ticks the language's item in the Language menu (any other base: English).
+    void CheckLanguage(std::int32_t base);
 
 signals:
     // The program must end now (End command or the window closed).
     void ProgramEnds();
+    // Language > a language; Nights > View Nights.
+    void LanguageChosen(std::int16_t base);
+    void NightsAsked();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -71,10 +74,8 @@ private:
     void ShowUpdate();
     void ShowPortMenu();
     void ShowRecordingState();
-    void CheckLanguage(std::int32_t base);
 
-    core::ProgramState& m_program;
-    Session m_session;
+    Session& m_session;
     MessageHandler m_showMessage;
     core::Reading m_shown;  // what the value fields show now
 
@@ -101,7 +102,6 @@ private:
     std::vector<QAction*> setLang;  // one per language, in the table's order
     QMenu* menNights = nullptr;
     QAction* setNights = nullptr;
-    NightsWindow* m_nights = nullptr;
     std::array<QAction*, 8> setCOM{};
 };
 

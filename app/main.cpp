@@ -1,19 +1,13 @@
 // trelvo: desktop companion for a finger pulse oximeter.
 
-#include "app/eingangsfenster.h"
-#include "app/form1.h"
 #include "app/platform/display_setup.h"
 #include "app/platform/perf_trace.h"
 #include "app/platform/termination.h"
-#include "app/session.h"
+#include "app/program.h"
 #include "app/version.h"
-#include "core/program_state.h"
 
 #include <QApplication>
 #include <QFont>
-#include <QLabel>
-
-#include <memory>
 
 int main(int argc, char* argv[])
 {
@@ -29,34 +23,12 @@ int main(int argc, char* argv[])
 
     trelvo::app::TraceEventLoop();
 
-    trelvo::core::ProgramState program;
-    std::unique_ptr<trelvo::app::Form1> form;
-
-    trelvo::app::Eingangsfenster start(program);
-    QObject::connect(&start, &trelvo::app::Eingangsfenster::Ended, &app, &QCoreApplication::quit);
-    trelvo::app::TraceFirstPaint(start, "start-window-shown");
-    QObject::connect(&start, &trelvo::app::Eingangsfenster::Confirmed, &app, [&] {
-        trelvo::app::PerfTrace("ok-pressed");
-        form = std::make_unique<trelvo::app::Form1>(program);
-        trelvo::app::TraceFirstPaint(*form, "main-window-shown");
-        // Connected after the window's own update, so the field holds the new text then.
-        if (trelvo::app::PerfTraceOn())
-            QObject::connect(&form->session(), &trelvo::app::Session::Updated, &form->SpO2Field(),
-                             trelvo::app::TraceSpO2Field(form->SpO2Field()));
-        QObject::connect(form.get(), &trelvo::app::Form1::ProgramEnds, &app, &QCoreApplication::quit);
-        form->Form_Load();
-        form->show();
-    });
+    trelvo::app::Program program;
+    QObject::connect(&program, &trelvo::app::Program::Ended, &app, &QCoreApplication::quit);
     // Logging out or shutting down ends the program like File > End; before OK nothing is written.
     trelvo::app::Termination termination;
-    QObject::connect(&termination, &trelvo::app::Termination::Requested, &app, [&] {
-        if (form)
-            form->close();
-        else
-            QCoreApplication::quit();
-    });
+    QObject::connect(&termination, &trelvo::app::Termination::Requested, &program, &trelvo::app::Program::End);
 
-    start.Form_Load();
-    start.show();
+    program.Start();
     return QApplication::exec();
 }

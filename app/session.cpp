@@ -56,11 +56,11 @@ QString PortFailureReason(std::int16_t languageBase, const serial::CommError& er
     return QString::fromStdString(error.reason());
 }
 
-Session::Session(core::ProgramState& program, SessionDevices devices, QWidget* dialogParent)
+Session::Session(core::ProgramState& program, SessionDevices devices, std::function<QWidget*()> dialogParent)
     : m_program(program),
       m_toneOutput(OrDefault(std::move(devices.tone), [] { return std::make_unique<AlsaBeep>(); })),
       m_saveDialog(OrDefault(std::move(devices.saveDialog),
-                             [dialogParent] { return std::make_unique<FileSaveDialog>(dialogParent); })),
+                             [&dialogParent] { return std::make_unique<FileSaveDialog>(std::move(dialogParent)); })),
       m_clock(OrDefault(std::move(devices.clock), [] { return std::make_unique<SystemClock>(); })),
       m_sleepGuard(OrDefault(std::move(devices.sleepGuard), [] { return std::make_unique<SleepGuard>(); })),
       m_portSelection(m_line, *this, settings::LoadPortOverrides()),

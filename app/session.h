@@ -45,8 +45,8 @@ class Session final : public QObject, private serial::PortMenu, private recordin
     Q_OBJECT
 
 public:
-    // dialogParent: the window the save dialog belongs to.
-    Session(core::ProgramState& program, SessionDevices devices, QWidget* dialogParent = nullptr);
+    // dialogParent: the window the save dialog belongs to when it is shown.
+    Session(core::ProgramState& program, SessionDevices devices, std::function<QWidget*()> dialogParent = {});
     ~Session() override;
 
     // Start-up: finds the ports and opens one; the pulse tone is off, recording too.
@@ -65,6 +65,7 @@ public:
     void RecordingTick() { m_recorder.Tick(m_pipeline.CurrentReading()); }
     void WatchdogTick();
 
+    [[nodiscard]] const core::ProgramState& State() const noexcept { return m_program; }
     [[nodiscard]] const core::MeasurementPipeline& Pipeline() const noexcept { return m_pipeline; }
     // The trace columns the sweep moved through since last time, handed to be drawn and then
     // forgotten: the window draws them, the session keeps the trace.

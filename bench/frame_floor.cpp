@@ -27,10 +27,10 @@ int main(int argc, char* argv[])
     core::ProgramState program;
     app::SessionDevices devices;
     devices.tone = std::make_unique<test::SilentTone>();
-    app::Form1 form(program, std::move(devices));
+    app::Session session(program, std::move(devices));
+    app::Form1 form(session);
     form.Form_Load();
     form.show();
-    app::Session& session = form.session();
 
     // One beat a second, 100 samples a second: three or four samples a frame.
     std::vector<std::uint8_t> wave(100);

@@ -26,8 +26,8 @@ std::int64_t SystemClock::EpochSeconds()
 std::optional<std::string> FileSaveDialog::ShowSave(std::string_view titleUtf8)
 {
     const QString path = QFileDialog::getSaveFileName(
-        m_parent, QString::fromUtf8(titleUtf8.data(), static_cast<qsizetype>(titleUtf8.size())), QString(),
-        kSaveFilter);
+        m_parent ? m_parent() : nullptr, QString::fromUtf8(titleUtf8.data(), static_cast<qsizetype>(titleUtf8.size())),
+        QString(), kSaveFilter);
     if (path.isEmpty())
         return std::nullopt;
     return path.toStdString();

@@ -21,11 +21,12 @@ extern const QString kSaveFilter;
 // Qt's save dialog with the platform's defaults, its overwrite question included.
 class FileSaveDialog final : public recording::SaveDialog {
 public:
-    explicit FileSaveDialog(QWidget* parent) : m_parent(parent) {}
+    // parent: the window the dialog belongs to when it is shown.
+    explicit FileSaveDialog(std::function<QWidget*()> parent) : m_parent(std::move(parent)) {}
     [[nodiscard]] std::optional<std::string> ShowSave(std::string_view titleUtf8) override;
 
 private:
-    QWidget* m_parent;
+    std::function<QWidget*()> m_parent;
 };
 
 }  // namespace trelvo::app

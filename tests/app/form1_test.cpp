@@ -1,6 +1,7 @@
 #include "app/form1.h"
 #include "app/nights_window.h"
 #include "app/platform/recording_adapters.h"
+#include "app/program.h"
 #include "app/widgets/level_bar.h"
 #include "settings/settings_store.h"
 #include "support/fakes.h"
@@ -46,9 +47,14 @@ protected:
         program.PortNumber = port;
         auto tone = std::make_unique<test::SilentTone>();
         tones = tone.get();
-        form = std::make_unique<Form1>(program, SessionDevices{std::move(tone), nullptr, nullptr, nullptr});
-        form->SetMessageHandler([this](const QString& text) { messages << text; });
-        form->Form_Load();
+        return Open(SessionDevices{std::move(tone), nullptr, nullptr, nullptr});
+    }
+    // The program on this state from its OK on, as main() makes it, its messages kept.
+    Form1& Open(SessionDevices devices)
+    {
+        root = std::make_unique<Program>(std::move(devices), [this](const QString& text) { messages << text; });
+        root->State() = program;
+        form = &root->OpenMain();
         return *form;
     }
 
@@ -67,8 +73,9 @@ protected:
 
     QTemporaryDir dir;
     tools::PseudoTerminal com2;
-    core::ProgramState program;
-    std::unique_ptr<Form1> form;
+    core::ProgramState program;  // as the start window leaves it
+    std::unique_ptr<Program> root;
+    Form1* form = nullptr;
     QStringList messages;
     test::SilentTone* tones = nullptr;  // the tones the window sounded, instead of the sound card
 };
@@ -139,7 +146,7 @@ TEST_F(Form1Test, PulseToneMenuSwitchesTheToneOnAndOff)
 TEST_F(Form1Test, EndClosesThePortAndWritesTheSettings)
 {
     Load(0);
-    QSignalSpy ends(form.get(), &Form1::ProgramEnds);
+    QSignalSpy ends(form, &Form1::ProgramEnds);
     Find<QAction>("menEnde")->trigger();
     EXPECT_EQ(ends.count(), 1);
     EXPECT_FALSE(form->session().Line().IsOpen());
@@ -152,7 +159,7 @@ TEST_F(Form1Test, ClosingTheWindowShutsDownTheSameWay)
 {
     Load(1000, 7);  // COM7 does not open: start-up falls back to COM2, which is then saved
     form->show();
-    QSignalSpy ends(form.get(), &Form1::ProgramEnds);
+    QSignalSpy ends(form, &Form1::ProgramEnds);
     form->close();
     EXPECT_EQ(ends.count(), 1);
     EXPECT_FALSE(form->session().Line().IsOpen());
@@ -192,7 +199,7 @@ TEST_F(Form1Test, NoUsablePortStillStartsWithEveryPortDisabled)
         EXPECT_FALSE(Find<QAction>(name.constData())->isChecked()) << name.constData();
     }
     EXPECT_FALSE(form->session().Line().IsOpen());
-    EXPECT_EQ(program.PortNumber, 2) << "unchanged";
+    EXPECT_EQ(root->State().PortNumber, 2) << "unchanged";
     EXPECT_EQ(StatusBarText(), "Data is NOT written to file!") << "start-up completed";
     EXPECT_TRUE(messages.isEmpty());
 }
@@ -216,7 +223,7 @@ TEST_F(Form1Test, HandEditedSettingsStartOnTheDefaults)
     const settings::StoredOptions stored = settings::LoadOptions();
     Load(stored.LanguageBase, stored.PortNumber);
     EXPECT_TRUE(Find<QAction>("setLangEnglish")->isChecked());
-    EXPECT_EQ(program.PortNumber, 2) << "COM1 is missing here; the first usable port opened";
+    EXPECT_EQ(root->State().PortNumber, 2) << "COM1 is missing here; the first usable port opened";
 }
 
 // The simulated oximeter on its own pseudo-terminal, the window fed by it as by a real unit.
@@ -269,11 +276,8 @@ TEST_F(Form1Test, RecordsTheSimulatedUnitEveryFiveSecondsAndClosesTheFileAtShutd
 
     const QString record = dir.path() + QStringLiteral("/night.txt");
     program.PortNumber = 1;
-    form = std::make_unique<Form1>(program, SessionDevices{std::make_unique<test::SilentTone>(),
-                                                           std::make_unique<test::ChosenFile>(record.toStdString()),
-                                                           nullptr, nullptr});
-    form->SetMessageHandler([this](const QString& text) { messages << text; });
-    form->Form_Load();
+    Open(SessionDevices{std::make_unique<test::SilentTone>(), std::make_unique<test::ChosenFile>(record.toStdString()),
+                        nullptr, nullptr});
     Find<QAction>("menSpeichern")->trigger();
     EXPECT_TRUE(Find<QAction>("menSpeichern")->isChecked());
     EXPECT_EQ(StatusBarText(), QStringLiteral("Data written to:") + record);
@@ -294,12 +298,12 @@ TEST_F(Form1Test, RecordsTheSimulatedUnitEveryFiveSecondsAndClosesTheFileAtShutd
     EXPECT_EQ(menus[menus.size() - 2]->menu(), Find<QMenu>("menLanguage"));
     EXPECT_EQ(Find<QAction>("setNights")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_N));
     Find<QAction>("setNights")->trigger();
-    ASSERT_NE(form->Nights(), nullptr);
-    QSignalSpy listed(form->Nights(), &NightsWindow::Listed);
+    ASSERT_NE(root->Nights(), nullptr);
+    QSignalSpy listed(root->Nights(), &NightsWindow::Listed);
     ASSERT_TRUE(listed.wait(10'000));
-    EXPECT_EQ(form->Nights()->Folder(), QDir(dir.path()).absolutePath());
-    ASSERT_EQ(form->Nights()->Table().model()->rowCount(), 1);
-    EXPECT_TRUE(form->Nights()->Table().model()->index(0, 0).data().toString().endsWith("(being recorded)"));
+    EXPECT_EQ(root->Nights()->Folder(), QDir(dir.path()).absolutePath());
+    ASSERT_EQ(root->Nights()->Table().model()->rowCount(), 1);
+    EXPECT_TRUE(root->Nights()->Table().model()->index(0, 0).data().toString().endsWith("(being recorded)"));
 
     Find<QAction>("menEnde")->trigger();  // shutdown closes the record file
     sim.terminate();
@@ -396,11 +400,8 @@ TEST_F(Form1Test, APulledCableShowsTheWarningKeepsRecordingAndHealsItself)
     PutSetting(QStringLiteral("Ports/COM3"), QString::fromStdString(link));
     const QString record = dir.path() + QStringLiteral("/night.txt");
     program.PortNumber = 3;
-    form = std::make_unique<Form1>(program, SessionDevices{std::make_unique<test::SilentTone>(),
-                                                           std::make_unique<test::ChosenFile>(record.toStdString()),
-                                                           nullptr, nullptr});
-    form->SetMessageHandler([this](const QString& text) { messages << text; });
-    form->Form_Load();
+    Open(SessionDevices{std::make_unique<test::SilentTone>(), std::make_unique<test::ChosenFile>(record.toStdString()),
+                        nullptr, nullptr});
     ASSERT_TRUE(Find<QAction>("setCOM3")->isChecked());
     Find<QAction>("menSpeichern")->trigger();
 

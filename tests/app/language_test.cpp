@@ -1,5 +1,6 @@
 #include "app/eingangsfenster.h"
 #include "app/form1.h"
+#include "app/program.h"
 #include "app/version.h"
 #include "lang/string_table.h"
 #include "settings/settings_store.h"
@@ -36,26 +37,20 @@ protected:
     // The start window, loaded; the main window once OK is pressed.
     Eingangsfenster& Start()
     {
-        program = {};
-        form.reset();
-        start = std::make_unique<Eingangsfenster>(program);
-        QObject::connect(start.get(), &Eingangsfenster::Confirmed, [this] {
-            SessionDevices devices{std::make_unique<test::SilentTone>(), std::make_unique<test::ChosenFile>(recordPath),
-                                   nullptr, nullptr};
-            form = std::make_unique<Form1>(program, std::move(devices));
-            form->SetMessageHandler([](const QString&) {});
-            form->Form_Load();
-            form->show();
-        });
-        start->Form_Load();
-        start->show();
-        return *start;
+        root.reset();  // the run before ends first: its port is closed
+        root =
+            std::make_unique<Program>(SessionDevices{std::make_unique<test::SilentTone>(),
+                                                     std::make_unique<test::ChosenFile>(recordPath), nullptr, nullptr},
+                                      [](const QString&) {});
+        root->Start();
+        return root->StartWindow();
     }
+    [[nodiscard]] Form1* Form() const { return root ? root->Main() : nullptr; }
     Form1& Main()
     {
         Start().findChild<QPushButton*>(QStringLiteral("OK_Button"))->click();
-        EXPECT_NE(form, nullptr);
-        return *form;
+        EXPECT_NE(Form(), nullptr);
+        return *Form();
     }
 
     template <class T>
@@ -65,21 +60,19 @@ protected:
         EXPECT_NE(control, nullptr) << name;
         return control;
     }
-    QString Text(const char* label) const { return In<QLabel>(*form, label)->text(); }
+    QString Text(const char* label) const { return In<QLabel>(*Form(), label)->text(); }
     QString StatusBar() const
     {
-        return In<QStatusBar>(*form, "StsBar1")->findChild<QLabel*>(QStringLiteral("SimpleText"))->text();
+        return In<QStatusBar>(*Form(), "StsBar1")->findChild<QLabel*>(QStringLiteral("SimpleText"))->text();
     }
-    QAction* Action(const char* name) const { return In<QAction>(*form, name); }
+    QAction* Action(const char* name) const { return In<QAction>(*Form(), name); }
     void Choose(const char* action) const { Action(action)->trigger(); }
 
     QTemporaryDir dir;
     tools::PseudoTerminal com2;
     tools::PseudoTerminal com5;
     std::string recordPath = (dir.path() + QStringLiteral("/night.txt")).toStdString();
-    core::ProgramState program;
-    std::unique_ptr<Eingangsfenster> start;
-    std::unique_ptr<Form1> form;
+    std::unique_ptr<Program> root;
 };
 
 TEST_F(LanguageTest, AFirstStartIsInEnglishOnPortOne)
@@ -89,15 +82,15 @@ TEST_F(LanguageTest, AFirstStartIsInEnglishOnPortOne)
     EXPECT_EQ(In<QLabel>(s, "Label3")->text(), "PCs are not suitable for Patient Monitoring!");
     EXPECT_EQ(In<QPushButton>(s, "CancelButton")->text(), "End");
     EXPECT_EQ(In<QPushButton>(s, "OK_Button")->text(), "OK");
-    EXPECT_EQ(program.PortNumber, 1);
+    EXPECT_EQ(root->State().PortNumber, 1);
 
     Main();
     EXPECT_TRUE(Action("setLangEnglish")->isChecked());
     EXPECT_FALSE(Action("setLangGerman")->isChecked());
-    EXPECT_EQ(In<QMenu>(*form, "menDatei")->title(), "File");
+    EXPECT_EQ(In<QMenu>(*Form(), "menDatei")->title(), "File");
     EXPECT_EQ(Text("Label6"), "Pulse[1/min]") << "the creation caption's blank is gone";
     EXPECT_EQ(StatusBar(), "Data is NOT written to file!");
-    EXPECT_FALSE(start->isVisible()) << "the start window is closed for good";
+    EXPECT_FALSE(root->StartWindow().isVisible()) << "the start window is closed for good";
 }
 
 TEST_F(LanguageTest, AStoredGermanStartsInGerman)
@@ -126,7 +119,7 @@ TEST_F(LanguageTest, EnterPressesTheFocusedButton)
         end->setFocus();
         QTest::keyClick(end, Qt::Key_Return);
         EXPECT_EQ(ended.count(), 1) << "End has the focus at first";
-        EXPECT_EQ(form, nullptr);
+        EXPECT_EQ(Form(), nullptr);
     }
     Eingangsfenster& s = Start();
     QSignalSpy confirmed(&s, &Eingangsfenster::Confirmed);
@@ -134,14 +127,14 @@ TEST_F(LanguageTest, EnterPressesTheFocusedButton)
     ok->setFocus();
     QTest::keyClick(ok, Qt::Key_Enter);
     EXPECT_EQ(confirmed.count(), 1);
-    EXPECT_NE(form, nullptr);
+    EXPECT_NE(Form(), nullptr);
 }
 
 TEST_F(LanguageTest, SwitchingReCaptionsTheTaggedControlsAndTheStatusBarOnly)
 {
     Main();
     const auto captions = [this] {
-        return QStringList{In<QMenu>(*form, "menPort")->title(),
+        return QStringList{In<QMenu>(*Form(), "menPort")->title(),
                            Action("setCOM1")->text(),
                            Action("setCOM8")->text(),
                            Action("setLangGerman")->text(),
@@ -156,15 +149,15 @@ TEST_F(LanguageTest, SwitchingReCaptionsTheTaggedControlsAndTheStatusBarOnly)
                                      "KV-200L - CORAL200L - MIRAeco", QStringLiteral(" V") + kVersion}));
 
     Choose("setLangGerman");
-    EXPECT_EQ(program.LanguageBase, 0);
+    EXPECT_EQ(root->State().LanguageBase, 0);
     EXPECT_TRUE(Action("setLangGerman")->isChecked());
     EXPECT_FALSE(Action("setLangEnglish")->isChecked());
-    EXPECT_EQ(In<QMenu>(*form, "menDatei")->title(), "Datei");
+    EXPECT_EQ(In<QMenu>(*Form(), "menDatei")->title(), "Datei");
     EXPECT_EQ(Action("menSpeichern")->text(), "Speichern");
     EXPECT_EQ(Action("menEnde")->text(), "Ende");
-    EXPECT_EQ(In<QMenu>(*form, "menBeep")->title(), "Ton");
+    EXPECT_EQ(In<QMenu>(*Form(), "menBeep")->title(), "Ton");
     EXPECT_EQ(Action("setBeep")->text(), "Pulston");
-    EXPECT_EQ(In<QMenu>(*form, "menLanguage")->title(), "Sprache");
+    EXPECT_EQ(In<QMenu>(*Form(), "menLanguage")->title(), "Sprache");
     EXPECT_EQ(Text("Label6"), "Puls[1/min]");
     EXPECT_EQ(Text("Label9"), "Zeit");
     EXPECT_EQ(StatusBar(), "Daten werden NICHT abgespeichert!");
@@ -190,7 +183,7 @@ TEST_F(LanguageTest, WhileRecordingTheStatusBarNamesTheFileInTheNewLanguage)
 {
     Main();
     Choose("menSpeichern");
-    ASSERT_TRUE(program.Recording);
+    ASSERT_TRUE(root->State().Recording);
     Choose("setLangGerman");
     EXPECT_EQ(StatusBar(), QStringLiteral("Daten werden gespeichert:") + QString::fromStdString(recordPath));
     Choose("setLangEnglish");
@@ -203,7 +196,7 @@ TEST_F(LanguageTest, TheStatusFieldFollowsAtTheNextStatusByteNotAtTheSwitch)
     const std::vector<std::uint8_t> ok{249, 97, 251, 0};
     com2.Write(ok);
     ASSERT_TRUE(QTest::qWaitFor([&] { return Text("Label4") == "OK!"; }, 2000));
-    QLabel* status = In<QLabel>(*form, "Label4");
+    QLabel* status = In<QLabel>(*Form(), "Label4");
     EXPECT_EQ(status->toolTip(), "Data from the unit is received and displayed.");
 
     Choose("setLangGerman");
@@ -217,21 +210,21 @@ TEST_F(LanguageTest, TheStatusFieldFollowsAtTheNextStatusByteNotAtTheSwitch)
 TEST_F(LanguageTest, LanguageAndPortCarryOverToTheNextRun)
 {
     Main();
-    EXPECT_EQ(program.PortNumber, 2);
+    EXPECT_EQ(root->State().PortNumber, 2);
     Choose("setLangGerman");
     Choose("setCOM5");
-    EXPECT_EQ(program.PortNumber, 5);
+    EXPECT_EQ(root->State().PortNumber, 5);
     Choose("menEnde");
     EXPECT_EQ(GetSetting(QStringLiteral("Optionen/Sprache")), "0");
     EXPECT_EQ(GetSetting(QStringLiteral("Optionen/Port")), "5");
-    form.reset();  // the first run's port is closed
+    root.reset();  // the first run's port is closed
 
     Eingangsfenster& next = Start();
     EXPECT_EQ(In<QPushButton>(next, "CancelButton")->text(), "Ende");
     Main();
     EXPECT_TRUE(Action("setLangGerman")->isChecked());
     EXPECT_TRUE(Action("setCOM5")->isChecked()) << "COM5 is tried first, although COM2 works too";
-    EXPECT_TRUE(form->session().Line().IsOpen());
+    EXPECT_TRUE(Form()->session().Line().IsOpen());
 }
 
 TEST_F(LanguageTest, EndOrClosingOnTheStartWindowEndsWithoutWritingAnything)
@@ -248,7 +241,7 @@ TEST_F(LanguageTest, EndOrClosingOnTheStartWindowEndsWithoutWritingAnything)
             s.close();
         EXPECT_EQ(ended.count(), 1);
         EXPECT_EQ(confirmed.count(), 0);
-        EXPECT_EQ(form, nullptr) << "no main window, no port";
+        EXPECT_EQ(Form(), nullptr) << "no main window, no port";
         EXPECT_EQ(GetSetting(QStringLiteral("Optionen/Sprache")), "0");
         EXPECT_EQ(GetSetting(QStringLiteral("Optionen/Port")), "7");
     }
@@ -280,12 +273,12 @@ TEST_F(LanguageTest, GarbageInEverySettingsKeyStartsOnTheDefaults)
             SetUp();
             PutSetting(QString::fromLatin1(key), value);
             Eingangsfenster& s = Start();
-            EXPECT_EQ(program.LanguageBase, 1000) << key;
-            EXPECT_EQ(program.PortNumber, 1) << key;
+            EXPECT_EQ(root->State().LanguageBase, 1000) << key;
+            EXPECT_EQ(root->State().PortNumber, 1) << key;
             EXPECT_EQ(In<QPushButton>(s, "CancelButton")->text(), "End");
             Main();
             EXPECT_TRUE(Action("setLangEnglish")->isChecked());
-            EXPECT_EQ(program.PortNumber, 2) << "COM1 is missing here; the first usable port opened";
+            EXPECT_EQ(root->State().PortNumber, 2) << "COM1 is missing here; the first usable port opened";
         }
     }
 }
@@ -316,17 +309,17 @@ TEST_F(LanguageTest, AThirdLanguageIsNothingButData)
 
     PutSetting(QStringLiteral("Optionen/Sprache"), QStringLiteral("2000"));
     Eingangsfenster& s = Start();
-    EXPECT_EQ(program.LanguageBase, kPirate) << "the settings accept it";
+    EXPECT_EQ(root->State().LanguageBase, kPirate) << "the settings accept it";
     EXPECT_EQ(In<QPushButton>(s, "CancelButton")->text(), "Arr! End");
     Main();
     EXPECT_TRUE(Action("setLangPirate")->isChecked());
     EXPECT_FALSE(Action("setLangEnglish")->isChecked());
-    EXPECT_EQ(In<QMenu>(*form, "menDatei")->title(), "Arr! File");
+    EXPECT_EQ(In<QMenu>(*Form(), "menDatei")->title(), "Arr! File");
     EXPECT_EQ(StatusBar(), "Arr! Data is NOT written to file!");
 
     QStringList messages;
-    form->SetMessageHandler([&](const QString& text) { messages << text; });
-    form->session().SelectPort(3);  // as a pick of COM3 would, had it not been disabled
+    Form()->SetMessageHandler([&](const QString& text) { messages << text; });
+    Form()->session().SelectPort(3);  // as a pick of COM3 would, had it not been disabled
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].startsWith(QStringLiteral("Arr! 3 be no port: "))) << messages[0].toStdString();
     EXPECT_TRUE(messages[0].endsWith(QStringLiteral("(is the cable plugged in?)")))

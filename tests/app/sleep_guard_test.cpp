@@ -154,7 +154,8 @@ TEST_F(SleepGuardTest, RecordingKeepsTheComputerAwakeUntilItStops)
     devices.tone = std::make_unique<test::SilentTone>();
     devices.saveDialog = std::make_unique<test::ChosenFile>((dir.path() + QStringLiteral("/night.txt")).toStdString());
     devices.sleepGuard = std::make_unique<SleepGuard>(SleepGuard::Buses::SessionOnly);
-    Form1 form(program, std::move(devices));
+    Session session(program, std::move(devices));
+    Form1 form(session);
     form.Form_Load();
     QAction* save = form.findChild<QAction*>(QStringLiteral("menSpeichern"));
 
