@@ -262,6 +262,72 @@ double PaintNightsTable(QPainter& p, double top, const std::vector<NightRow>& ro
     return y + 4 + kRowHeight;
 }
 
+// The title and the person named, at the top of the first page.
+void PaintNightsHead(QPainter& p, const QString& title, const NightsReport& report, const ReportFonts& fonts,
+                     const QFont& big)
+{
+    const Speech& speech = report.speech;
+    p.setFont(big);
+    p.drawText(QRectF(0, 0, kWidth, 40), Qt::AlignLeft | Qt::AlignVCenter, title);
+    p.setFont(fonts.normal);
+    QStringList person;
+    // As given, but without characters that turn or break the line they stand in.
+    const auto plain = [](QString text) {
+        text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+        text.removeIf(
+            [](QChar c) { return c.category() == QChar::Other_Control || c.category() == QChar::Other_Format; });
+        return text.toStdString();
+    };
+    if (!report.person.isEmpty())
+        person << Say(speech, words::kPersonName, {plain(report.person)});
+    if (!report.born.isEmpty())
+        person << Say(speech, words::kPersonBorn, {plain(report.born)});
+    p.drawText(QRectF(0, 44, kWidth, 22), Qt::AlignLeft | Qt::AlignVCenter, person.join(QStringLiteral(" · ")));
+}
+
+// Under the table's last row: the nights the means leave out, and what a † says.
+void PaintTableNotes(QPainter& p, double below, const std::vector<NightRow>& rows, const Speech& speech,
+                     const ReportFonts& fonts)
+{
+    p.setFont(fonts.normal);
+    p.setPen(QColor(70, 70, 70));
+    p.drawText(QRectF(0, below + 6, kWidth, 22), Qt::AlignLeft | Qt::AlignVCenter,
+               Say(speech, words::kShortNights, {speech.Number(kShortestCountedHours, 0)}));
+    if (std::any_of(rows.begin(), rows.end(), [](const NightRow& r) { return r.dateFromFileTime; }))
+        p.drawText(QRectF(0, below + 28, kWidth, 22), Qt::AlignLeft | Qt::AlignVCenter,
+                   QStringLiteral("† ") + Say(speech, words::kDateFromFileTime, {}));
+    p.setPen(Qt::black);
+}
+
+// Where the first page's lower part goes: the trend's top and height, the rules' height, and
+// the page's height above the foot.
+struct LowerPart {
+    double trendTop, trendHeight, rulesHeight, height;
+};
+
+// The trend over the nights, how its figures are counted, and that no diagnosis is made.
+void PaintTrendAndRules(QPainter& p, const LowerPart& at, const NightsReport& report, const ReportFonts& fonts,
+                        const QFont& heading)
+{
+    const Speech& speech = report.speech;
+    p.setFont(heading);
+    p.drawText(QPointF(0, at.trendTop), Say(speech, words::kTrendHeading));
+    p.save();
+    p.translate(0, at.trendTop + 8);
+    p.scale(kWidth / kTrendWidth, (at.trendHeight - 20) / kTrendHeight);
+    PaintTrend(p, report.rows, QString(), speech);
+    p.restore();
+    p.setFont(fonts.normal);
+    p.setPen(QColor(70, 70, 70));
+    p.drawText(QRectF(0, at.trendTop + at.trendHeight + 10, kWidth, at.rulesHeight - 70),
+               Qt::TextWordWrap | Qt::AlignLeft,
+               Say(speech, words::kHowCounted) + Text(RulesText(speech)) + QLatin1Char('.'));
+    p.setPen(Qt::black);
+    p.setFont(fonts.bold);
+    p.drawText(QRectF(0, at.height - 40, kWidth, 30), Qt::AlignHCenter | Qt::AlignVCenter,
+               Say(speech, words::kNoDiagnosis));
+}
+
 }  // namespace
 
 QString WriteNightsPdf(QIODevice& out, const NightsReport& report)
@@ -292,55 +358,17 @@ QString WriteNightsPdf(QIODevice& out, const NightsReport& report)
     const int pages = static_cast<int>(1 + tablePages + n);
     int page = 1;
 
-    p.setFont(big);
-    p.drawText(QRectF(0, 0, kWidth, 40), Qt::AlignLeft | Qt::AlignVCenter, title);
-    p.setFont(fonts.normal);
-    QStringList person;
-    // As given, but without characters that turn or break the line they stand in.
-    const auto plain = [](QString text) {
-        text.replace(QLatin1Char('\n'), QLatin1Char(' '));
-        text.removeIf(
-            [](QChar c) { return c.category() == QChar::Other_Control || c.category() == QChar::Other_Format; });
-        return text.toStdString();
-    };
-    if (!report.person.isEmpty())
-        person << Say(speech, words::kPersonName, {plain(report.person)});
-    if (!report.born.isEmpty())
-        person << Say(speech, words::kPersonBorn, {plain(report.born)});
-    p.drawText(QRectF(0, 44, kWidth, 22), Qt::AlignLeft | Qt::AlignVCenter, person.join(QStringLiteral(" · ")));
+    PaintNightsHead(p, title, report, fonts, big);
     p.setFont(heading);
     p.drawText(QPointF(0, 110), Say(speech, words::kTheNights));
     std::size_t shown = std::min(n, firstRows);
     double y = PaintNightsTable(p, tableTop, report.rows, 0, shown, shown == n, speech);
-    const auto finishTable = [&](double below) {
-        p.setFont(fonts.normal);
-        p.setPen(QColor(70, 70, 70));
-        p.drawText(QRectF(0, below + 6, kWidth, 22), Qt::AlignLeft | Qt::AlignVCenter,
-                   Say(speech, words::kShortNights, {speech.Number(kShortestCountedHours, 0)}));
-        if (std::any_of(report.rows.begin(), report.rows.end(), [](const NightRow& r) { return r.dateFromFileTime; }))
-            p.drawText(QRectF(0, below + 28, kWidth, 22), Qt::AlignLeft | Qt::AlignVCenter,
-                       QStringLiteral("† ") + Say(speech, words::kDateFromFileTime, {}));
-        p.setPen(Qt::black);
-    };
+    const auto finishTable = [&](double below) { PaintTableNotes(p, below, report.rows, speech, fonts); };
     if (shown == n)
         finishTable(y);
-    p.setFont(heading);
     // Right under a short table, else where the table's room ends.
     const double trendTop = std::min(height - trendHeight - rulesHeight + 20, y + 80);
-    p.drawText(QPointF(0, trendTop), Say(speech, words::kTrendHeading));
-    p.save();
-    p.translate(0, trendTop + 8);
-    p.scale(kWidth / kTrendWidth, (trendHeight - 20) / kTrendHeight);
-    PaintTrend(p, report.rows, QString(), speech);
-    p.restore();
-    p.setFont(fonts.normal);
-    p.setPen(QColor(70, 70, 70));
-    p.drawText(QRectF(0, trendTop + trendHeight + 10, kWidth, rulesHeight - 70), Qt::TextWordWrap | Qt::AlignLeft,
-               Say(speech, words::kHowCounted) + Text(RulesText(speech)) + QLatin1Char('.'));
-    p.setPen(Qt::black);
-    p.setFont(fonts.bold);
-    p.drawText(QRectF(0, height - 40, kWidth, 30), Qt::AlignHCenter | Qt::AlignVCenter,
-               Say(speech, words::kNoDiagnosis));
+    PaintTrendAndRules(p, {trendTop, trendHeight, rulesHeight, height}, report, fonts, heading);
     PaintFoot(p, pdf.Height(), page, pages, report.range, speech);
 
     while (shown < n) {

@@ -116,27 +116,24 @@ struct Panel {
     }
 };
 
-void DrawPanel(QPainter& p, const Panel& panel, const Night& night, const QString& name, const QColor& colour,
-               bool spo2, const Figures& f)
+// The readings of a panel's time, and one either side to join the line to.
+std::span<const Entry> InView(const Panel& panel, const Night& night)
 {
-    const QFont normal = p.font();
-    // Only the readings in view, and one either side to join the line to.
+    const auto& all = night.readings;
     const double step = night.step;
-    const auto inView = [&] {
-        const auto& all = night.readings;
-        auto from = std::lower_bound(all.begin(), all.end(), panel.start - step,
-                                     [](const Entry& r, double t) { return r.seconds < t; });
-        auto to =
-            std::lower_bound(from, all.end(), panel.end + step, [](const Entry& r, double t) { return r.seconds < t; });
-        from = from == all.begin() ? from : std::prev(from);
-        to = to == all.end() ? to : std::next(to);
-        return std::span<const Entry>(from, to);
-    };
-    const std::span<const Entry> rs = inView();
-    p.save();
-    p.setClipRect(panel.area);
-    // Time without a valid reading: empty, marked grey, one rectangle a run.
-    // Gaps far narrower than a pixel column are left out: a PDF viewer would draw each as a line.
+    auto from = std::lower_bound(all.begin(), all.end(), panel.start - step,
+                                 [](const Entry& r, double t) { return r.seconds < t; });
+    auto to =
+        std::lower_bound(from, all.end(), panel.end + step, [](const Entry& r, double t) { return r.seconds < t; });
+    from = from == all.begin() ? from : std::prev(from);
+    to = to == all.end() ? to : std::next(to);
+    return {from, to};
+}
+
+// Time without a valid reading: empty, marked grey, one rectangle a run. Gaps far narrower than a
+// pixel column are left out: a PDF viewer would draw each as a line.
+void PaintGaps(QPainter& p, const Panel& panel, std::span<const Entry> rs, double step, bool spo2)
+{
     const auto grey = [&](double from, double to) {
         if (panel.X(to) - panel.X(from) >= 0.25)
             p.fillRect(QRectF(QPointF(panel.X(from), panel.area.top()), QPointF(panel.X(to), panel.area.bottom())),
@@ -160,21 +157,12 @@ void DrawPanel(QPainter& p, const Panel& panel, const Night& night, const QStrin
     }
     if (gapFrom)
         grey(*gapFrom, rs.back().seconds + step);
-    if (spo2) {
-        for (const Event& e : f.events3)
-            p.fillRect(
-                QRectF(QPointF(panel.X(e.start), panel.area.top()), QPointF(panel.X(e.end), panel.area.bottom())),
-                kEventColour);
-        p.setPen(QPen(QColor(200, 0, 0), 1, Qt::DashLine));
-        p.drawLine(QPointF(panel.area.left(), panel.Y(90)), QPointF(panel.area.right(), panel.Y(90)));
-    }
-    p.restore();
-    if (spo2) {
-        p.setPen(QColor(200, 0, 0));
-        p.drawText(QPointF(panel.area.right() + 6, panel.Y(90) + 4), QStringLiteral("90 %"));
-    }
+}
 
-    // Value axis.
+// The frame, the value axis with its grid, and the panel's name above it.
+void PaintValueAxis(QPainter& p, const Panel& panel, const QString& name, bool spo2)
+{
+    const QFont normal = p.font();
     p.setPen(Qt::black);
     p.drawRect(panel.area);
     const double tick = spo2 ? 5 : 20;
@@ -190,6 +178,30 @@ void DrawPanel(QPainter& p, const Panel& panel, const Night& night, const QStrin
     p.setFont(bold);
     p.drawText(QPointF(panel.area.left(), panel.area.top() - 8), name);
     p.setFont(normal);
+}
+
+void DrawPanel(QPainter& p, const Panel& panel, const Night& night, const QString& name, const QColor& colour,
+               bool spo2, const Figures& f)
+{
+    const double step = night.step;
+    const std::span<const Entry> rs = InView(panel, night);
+    p.save();
+    p.setClipRect(panel.area);
+    PaintGaps(p, panel, rs, step, spo2);
+    if (spo2) {
+        for (const Event& e : f.events3)
+            p.fillRect(
+                QRectF(QPointF(panel.X(e.start), panel.area.top()), QPointF(panel.X(e.end), panel.area.bottom())),
+                kEventColour);
+        p.setPen(QPen(QColor(200, 0, 0), 1, Qt::DashLine));
+        p.drawLine(QPointF(panel.area.left(), panel.Y(90)), QPointF(panel.area.right(), panel.Y(90)));
+    }
+    p.restore();
+    if (spo2) {
+        p.setPen(QColor(200, 0, 0));
+        p.drawText(QPointF(panel.area.right() + 6, panel.Y(90) + 4), QStringLiteral("90 %"));
+    }
+    PaintValueAxis(p, panel, name, spo2);
 
     // The readings, broken where there are none.
     p.save();
