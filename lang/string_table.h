@@ -171,7 +171,7 @@ inline constexpr int kNightsWritten = 217;
 inline constexpr int kTrendLabel = 218;
 inline constexpr int kNotWritten = 219;
 inline constexpr int kDateFromFileTime = 220;
-// Why a file is in no night: 221 + Problem::Code.
+// What went wrong with a file: 221 + Problem::Code.
 inline constexpr int kProblems = 221;
 inline constexpr int kHourColumns = 6;
 inline constexpr int kFigureCount = 12;

@@ -175,10 +175,12 @@ void NightsJobs::WriteReport(std::vector<report::FolderNight> nights, const QStr
         };
         QBuffer pages;
         pages.open(QIODevice::WriteOnly);
-        QString failure = report::WriteNightsPdf(pages, report);
+        report::WriteFailure failure = report::WriteNightsPdf(pages, report);
         if (promise.isCanceled())
             return;
-        promise.addResult(failure.isEmpty() ? report::WriteWhole(path, pages.data()) : failure);
+        if (!failure)
+            failure = report::WriteWhole(path, pages.data());
+        promise.addResult(failure ? QString::fromStdString(report::Words(*failure, report.speech)) : QString());
     }));
 }
 
@@ -253,22 +255,25 @@ QString SaveNight(NightFile format, const QString& target, const report::Night& 
         return lang::TextOf(languageBase, lang::text::kWouldReplace)
             .arg(report::PrintableName(QDir::toNativeSeparators(replaced->output)),
                  report::PrintableName(QFileInfo(replaced->input).fileName()));
+    const auto said = [&](const report::WriteFailure& failure) {
+        return failure ? QString::fromStdString(report::Words(*failure, speech)) : QString();
+    };
     if (format == NightFile::Edf || format == NightFile::Oscar)
-        if (const std::string problem = report::GridProblem(night); !problem.empty())
-            return QString::fromStdString(problem);
+        if (const report::WriteFailure problem = report::GridProblem(night))
+            return said(problem);
     switch (format) {
     case NightFile::Pdf:
-        return report::WritePdfFile(target, night, *report::Analyse(night, false),
-                                    QString::fromStdString(report::NightTitle(speech, date.toStdString())), source,
-                                    speech);
-    case NightFile::Edf: return report::WriteEdfFile(target, night, *report::Analyse(night, false), first);
-    case NightFile::Csv: return report::WriteCsvFile(target, night, first);
+        return said(report::WritePdfFile(target, night, *report::Analyse(night, false),
+                                         QString::fromStdString(report::NightTitle(speech, date.toStdString())), source,
+                                         speech));
+    case NightFile::Edf: return said(report::WriteEdfFile(target, night, *report::Analyse(night, false), first));
+    case NightFile::Csv: return said(report::WriteCsvFile(target, night, first));
     case NightFile::Oscar: break;
     }
     QStringList failures;
     for (const auto& [file, failure] : report::WriteOscarFolder(target, report::OscarFiles(night, first)))
-        if (!failure.isEmpty())
-            failures << QStringLiteral("%1: %2").arg(file, failure);
+        if (failure)
+            failures << QStringLiteral("%1: %2").arg(file, said(failure));
     return failures.join(QStringLiteral("; "));
 }
 

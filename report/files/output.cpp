@@ -14,9 +14,12 @@
 namespace trelvo::report {
 namespace {
 
-QString SystemError(int error)
+// The system's own words for an error number (none: a failure without a reason).
+Problem SystemError(int error)
 {
-    return QString::fromLocal8Bit(std::strerror(error));
+    if (error == 0)
+        return {Problem::Code::Unknown, {}};
+    return {Problem::Code::System, {std::strerror(error)}};
 }
 
 }  // namespace
@@ -36,10 +39,10 @@ OutputFile::~OutputFile()
         ::unlink(QFile::encodeName(m_temporary).constData());
 }
 
-void OutputFile::Fail(const QString& reason)
+void OutputFile::Fail(Problem reason)
 {
-    if (m_error.isEmpty())
-        m_error = reason.isEmpty() ? QStringLiteral("unknown reason") : reason;
+    if (!m_error)
+        m_error = std::move(reason);
 }
 
 bool OutputFile::Open()
@@ -79,7 +82,7 @@ bool OutputFile::Open()
 bool OutputFile::Write(const QByteArray& bytes)
 {
     qsizetype done = 0;
-    while (m_fd >= 0 && m_error.isEmpty() && done < bytes.size()) {
+    while (m_fd >= 0 && !m_error && done < bytes.size()) {
         const ssize_t n = ::write(m_fd, bytes.constData() + done, static_cast<std::size_t>(bytes.size() - done));
         if (n > 0)
             done += n;
@@ -88,28 +91,27 @@ bool OutputFile::Write(const QByteArray& bytes)
         else if (n == 0)
             Fail(SystemError(ENOSPC));
     }
-    return m_error.isEmpty() && done == bytes.size();
+    return !m_error && done == bytes.size();
 }
 
 bool OutputFile::Commit()
 {
     if (m_fd < 0) {
-        Fail(QStringLiteral("the file was never opened"));
+        Fail({Problem::Code::NeverOpened, {}});
         return false;
     }
-    if (m_error.isEmpty() && ::fdatasync(m_fd) != 0 && errno != EINVAL)
+    if (!m_error && ::fdatasync(m_fd) != 0 && errno != EINVAL)
         Fail(SystemError(errno));
-    if (::close(m_fd) != 0 && m_error.isEmpty())
+    if (::close(m_fd) != 0 && !m_error)
         Fail(SystemError(errno));
     m_fd = -1;
-    if (m_error.isEmpty() &&
-        ::rename(QFile::encodeName(m_temporary).constData(), QFile::encodeName(m_final).constData()) != 0)
+    if (!m_error && ::rename(QFile::encodeName(m_temporary).constData(), QFile::encodeName(m_final).constData()) != 0)
         Fail(SystemError(errno));
-    m_done = m_error.isEmpty();
+    m_done = !m_error;
     return m_done;
 }
 
-QString WriteWhole(const QString& path, const QByteArray& bytes, OutputFile::Links links)
+WriteFailure WriteWhole(const QString& path, const QByteArray& bytes, OutputFile::Links links)
 {
     OutputFile file(path, links);
     if (!file.Open())

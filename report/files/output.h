@@ -1,7 +1,11 @@
 #pragma once
 
+#include "report/files/problem.h"
+
 #include <QByteArray>
 #include <QString>
+
+#include <optional>
 
 namespace trelvo::report {
 
@@ -28,20 +32,23 @@ public:
     [[nodiscard]] const QString& TemporaryPath() const { return m_temporary; }
     // Puts the written file in the output's place; false with Error() when anything failed.
     [[nodiscard]] bool Commit();
-    [[nodiscard]] const QString& Error() const { return m_error; }
+    [[nodiscard]] const std::optional<Problem>& Error() const { return m_error; }
 
 private:
-    void Fail(const QString& reason);
+    void Fail(Problem reason);
 
     QString m_final;      // where it goes, links followed or not
     QString m_temporary;  // where it is written
     int m_fd = -1;
-    QString m_error;
+    std::optional<Problem> m_error;
     bool m_done = false;
 };
 
-// Writes bytes as one output; the reason of a failure, or nothing.
-[[nodiscard]] QString WriteWhole(const QString& path, const QByteArray& bytes,
-                                 OutputFile::Links links = OutputFile::Links::Follow);
+// What went wrong writing an output, or nothing.
+using WriteFailure = std::optional<Problem>;
+
+// Writes bytes as one output.
+[[nodiscard]] WriteFailure WriteWhole(const QString& path, const QByteArray& bytes,
+                                      OutputFile::Links links = OutputFile::Links::Follow);
 
 }  // namespace trelvo::report

@@ -1,7 +1,8 @@
 #pragma once
 
-// Why a file is in no night, as a code and its values: worded in the user's language where it is
-// shown (report/words), stored as a code in the summary cache, never as text.
+// What went wrong with a file, as a code and its values: why it is in no night, or why an output
+// was not written. Worded in the user's language where it is shown (report/words), stored as a
+// code in the summary cache, never as text.
 
 #include <compare>
 #include <string>
@@ -23,8 +24,23 @@ struct Problem {
         SpanTooLong,   // %1 the days its times span
         ToldByOthers,  // %1 the files that tell its seconds
         NothingLeft,   // no reading of the night is left in its files
+        // Why an output was not written (System too: the system's words for a failed write).
+        FolderNotMade,   // the folder of an OSCAR output
+        PdfNotStarted,   // the PDF
+        PdfNotWritten,   // a page of it
+        PdfNotFinished,  // its end
+        SvgNotStarted,   // an SVG picture
+        PngNotMade,      // a PNG picture
+        NeverOpened,     // an output committed before it was opened
+        Gaps,            // %1 the time its readings cover, %2 the span: too little for EDF and OSCAR files
+        Unknown,         // a failure the system gave no reason for
+        EdfEmpty,        // no reading, or more than 7 days: no EDF+ file
+        EdfDates,        // %1 the night's first date, outside the years an EDF+ file holds
+        EdfNotCreated,   // its file cannot be made
+        EdfNotOpened,    // the EDF writer cannot open it
+        EdfNotWritten,   // a write failed
     };
-    static constexpr int kCodes = static_cast<int>(Code::NothingLeft) + 1;
+    static constexpr int kCodes = static_cast<int>(Code::EdfNotWritten) + 1;
     Code code = Code::System;
     std::vector<std::string> values;
     friend auto operator<=>(const Problem&, const Problem&) = default;

@@ -144,16 +144,15 @@ bool EdfComplete(const std::string& path, std::size_t records)
 
 }  // namespace
 
-std::string GridProblem(const Night& night)
+std::optional<Problem> GridProblem(const Night& night)
 {
     if (night.readings.empty())
-        return {};
+        return std::nullopt;
     const double span = night.readings.back().seconds + night.step - night.readings.front().seconds;
     const double covered = static_cast<double>(night.readings.size()) * night.step;
     if (covered * kShortestCoveredShare >= span)
-        return {};
-    return "its readings cover " + DurationText(covered) + " of the " + DurationText(span) +
-           " it spans, and EDF and OSCAR files hold every second of that span: give each night in a file of its own";
+        return std::nullopt;
+    return Problem{Problem::Code::Gaps, {DurationText(covered), DurationText(span)}};
 }
 
 std::optional<int> EdfPlethRate(const Night& night)
@@ -307,21 +306,23 @@ bool WriteEdfRecords(int handle, const Night& night, std::size_t count, const st
 
 }  // namespace
 
-std::string WriteEdf(const std::string& path, const Night& night, const Figures& figures, CivilDate firstDate)
+std::optional<Problem> WriteEdf(const std::string& path, const Night& night, const Figures& figures,
+                                CivilDate firstDate)
 {
     const std::size_t count = SecondWalk(night).Count();
     if (count == 0)
-        return "the night holds no reading, or spans more than 7 days";
+        return Problem{Problem::Code::EdfEmpty, {}};
     if (const LocalMoment first = MomentOf(firstDate, night.readings.front().seconds);
         first.date.year < 1985 || first.date.year > 2084)
-        return "EDF+ files hold dates from 1985 to 2084 only, and the night begins on " + DateText(first.date);
+        return Problem{Problem::Code::EdfDates, {DateText(first.date)}};
     const std::optional<int> plethRate = EdfPlethRate(night);
     const std::vector<EdfAnnotation> annotations = EdfAnnotations(night, figures, count, plethRate);
 
     const int handle = edfopen_file_writeonly(path.c_str(), EDFLIB_FILETYPE_EDFPLUS, plethRate ? 3 : 2);
     if (handle < 0)
-        return handle == EDFLIB_NO_SUCH_FILE_OR_DIRECTORY ? "cannot create the file"
-                                                          : "edflib cannot open it for writing";
+        return Problem{handle == EDFLIB_NO_SUCH_FILE_OR_DIRECTORY ? Problem::Code::EdfNotCreated
+                                                                  : Problem::Code::EdfNotOpened,
+                       {}};
     // Room for every annotation: one per data record and annotation signal.
     const int annotationSignals = static_cast<int>(std::min<std::size_t>(64, annotations.size() / count + 1));
     bool ok = SetEdfHeader(handle, plethRate, MomentOf(firstDate, night.readings.front().seconds), annotationSignals) &&
@@ -335,9 +336,9 @@ std::string WriteEdf(const std::string& path, const Night& night, const Figures&
     // long as its header says.
     if (!ok || !closed || !EdfComplete(path, count)) {
         std::remove(path.c_str());  // a half-written file would only mislead
-        return "writing failed (disk full, a file size limit, or not writable)";
+        return Problem{Problem::Code::EdfNotWritten, {}};
     }
-    return {};
+    return std::nullopt;
 }
 
 std::vector<OscarFile> OscarFiles(const Night& night, CivilDate firstDate)

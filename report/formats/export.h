@@ -1,6 +1,7 @@
 #pragma once
 
 #include "report/analysis/figures.h"
+#include "report/files/problem.h"
 
 #include <cstdint>
 #include <optional>
@@ -57,7 +58,7 @@ struct LocalMoment {
 // readings cover less than a tenth of it (two rows days apart) would make a file far larger than
 // the night's own. Why not, or nothing.
 inline constexpr double kShortestCoveredShare = 10;
-[[nodiscard]] std::string GridProblem(const Night& night);
+[[nodiscard]] std::optional<Problem> GridProblem(const Night& night);
 
 // The EDF carries the wave only where it covers at least a tenth of the night: the Pleth signal
 // fills every second of the span, so a few seconds of wave in a long night would make a file
@@ -74,8 +75,8 @@ inline constexpr double kShortestWaveShare = 10;
 // (0..247) at that rate, each second's samples resampled to it; a second without wave holds the digital
 // minimum and runs of them (outside the time without data) are annotated "No wave".
 // Returns why it failed, or nothing.
-[[nodiscard]] std::string WriteEdf(const std::string& path, const Night& night, const Figures& figures,
-                                   CivilDate firstDate);
+[[nodiscard]] std::optional<Problem> WriteEdf(const std::string& path, const Night& night, const Figures& figures,
+                                              CivilDate firstDate);
 
 // The oximetry files OSCAR imports: one 5-byte record per 4 seconds (the mean SpO2 and pulse of
 // those of its seconds that have both, rounded; none: a gap), under a 40-byte header; a file

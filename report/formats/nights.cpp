@@ -67,9 +67,11 @@ std::vector<QString> DrawNights(const NightsPlan& plan, const Speech& speech)
             return;
         const QString title = QString::fromStdString(
             speech.Text(lang::text::report::kPictureTitle, {n.row.name, speech.Date(n.row.date)}));
-        failures[i] = SavePicture(plan.pictures[static_cast<qsizetype>(i)], OutputFile::Links::Replace,
-                                  PictureFormat::Png, QSize(kPlotWidth, kPlotHeight), title,
-                                  [&](QPainter& p) { PaintReport(p, *night, *figures, title, speech); });
+        if (const WriteFailure failure =
+                SavePicture(plan.pictures[static_cast<qsizetype>(i)], OutputFile::Links::Replace, PictureFormat::Png,
+                            QSize(kPlotWidth, kPlotHeight), title,
+                            [&](QPainter& p) { PaintReport(p, *night, *figures, title, speech); }))
+            failures[i] = QString::fromStdString(Words(*failure, speech));
     });
     return failures;
 }

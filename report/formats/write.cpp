@@ -36,49 +36,48 @@ std::optional<Replacement> WouldReplace(const ReadFiles& read, const QStringList
     return std::nullopt;
 }
 
-QString WritePdfFile(const QString& path, const Night& night, const Figures& figures, const QString& title,
-                     const QString& subtitle, const Speech& speech)
+WriteFailure WritePdfFile(const QString& path, const Night& night, const Figures& figures, const QString& title,
+                          const QString& subtitle, const Speech& speech)
 {
     // Made in memory first, like the pictures.
     QBuffer page;
     page.open(QIODevice::WriteOnly);
-    if (QString failure = WritePdf(page, night, figures, title, subtitle, speech); !failure.isEmpty())
+    if (WriteFailure failure = WritePdf(page, night, figures, title, subtitle, speech))
         return failure;
     return WriteWhole(path, page.data());
 }
 
-QString WriteNightsPdfFile(const QString& path, const NightsReport& report)
+WriteFailure WriteNightsPdfFile(const QString& path, const NightsReport& report)
 {
     QBuffer pages;
     pages.open(QIODevice::WriteOnly);
-    if (QString failure = WriteNightsPdf(pages, report); !failure.isEmpty())
+    if (WriteFailure failure = WriteNightsPdf(pages, report))
         return failure;
     return WriteWhole(path, pages.data());
 }
 
-QString WriteEdfFile(const QString& path, const Night& night, const Figures& figures, CivilDate firstDate)
+WriteFailure WriteEdfFile(const QString& path, const Night& night, const Figures& figures, CivilDate firstDate)
 {
     // edflib writes by path: into the new file beside the output.
     OutputFile out(path, OutputFile::Links::Follow);
     if (!out.Open())
         return out.Error();
-    if (const std::string failure = WriteEdf(out.TemporaryPath().toStdString(), night, figures, firstDate);
-        !failure.empty())
-        return QString::fromStdString(failure);
-    return out.Commit() ? QString() : out.Error();
+    if (WriteFailure failure = WriteEdf(out.TemporaryPath().toStdString(), night, figures, firstDate))
+        return failure;
+    return out.Commit() ? std::nullopt : out.Error();
 }
 
-QString WriteCsvFile(const QString& path, const Night& night, CivilDate firstDate)
+WriteFailure WriteCsvFile(const QString& path, const Night& night, CivilDate firstDate)
 {
     return WriteWhole(path, QByteArray::fromStdString(CsvText(night, firstDate)));
 }
 
-QString WriteEventsFile(const QString& path, const Night& night, const Figures& figures)
+WriteFailure WriteEventsFile(const QString& path, const Night& night, const Figures& figures)
 {
     return WriteWhole(path, QByteArray::fromStdString(EventsCsv(night, figures)));
 }
 
-QString WriteNightsCsvFile(const QString& path, const std::vector<NightRow>& rows)
+WriteFailure WriteNightsCsvFile(const QString& path, const std::vector<NightRow>& rows)
 {
     return WriteWhole(path, QByteArray::fromStdString(NightsCsv(rows)));
 }
@@ -88,11 +87,12 @@ QString OscarFilePath(const QString& folder, const OscarFile& file)
     return QDir(folder).filePath(QString::fromStdString(file.name));
 }
 
-std::vector<std::pair<QString, QString>> WriteOscarFolder(const QString& folder, const std::vector<OscarFile>& files)
+std::vector<std::pair<QString, WriteFailure>> WriteOscarFolder(const QString& folder,
+                                                               const std::vector<OscarFile>& files)
 {
     if (!QDir().mkpath(folder))
-        return {{folder, QStringLiteral("the folder cannot be made")}};
-    std::vector<std::pair<QString, QString>> written;
+        return {{folder, Problem{Problem::Code::FolderNotMade, {}}}};
+    std::vector<std::pair<QString, WriteFailure>> written;
     for (const OscarFile& file : files) {
         const QString target = OscarFilePath(folder, file);
         written.emplace_back(target, WriteWhole(target,

@@ -35,22 +35,21 @@ struct Replacement {
 [[nodiscard]] std::optional<Replacement> WouldReplace(const ReadFiles& read, const QStringList& outputs);
 
 // The night's files as a user asks for them, each written whole or not at all through a name the
-// user gave (a link there leads to the file replaced). Each returns the reason of a failure, or
-// nothing.
-[[nodiscard]] QString WritePdfFile(const QString& path, const Night& night, const Figures& figures,
-                                   const QString& title, const QString& subtitle, const Speech& speech);
-[[nodiscard]] QString WriteEdfFile(const QString& path, const Night& night, const Figures& figures,
-                                   CivilDate firstDate);
-[[nodiscard]] QString WriteCsvFile(const QString& path, const Night& night, CivilDate firstDate);
-[[nodiscard]] QString WriteEventsFile(const QString& path, const Night& night, const Figures& figures);
-[[nodiscard]] QString WriteNightsPdfFile(const QString& path, const NightsReport& report);
-[[nodiscard]] QString WriteNightsCsvFile(const QString& path, const std::vector<NightRow>& rows);
+// user gave (a link there leads to the file replaced). Each returns what went wrong, or nothing.
+[[nodiscard]] WriteFailure WritePdfFile(const QString& path, const Night& night, const Figures& figures,
+                                        const QString& title, const QString& subtitle, const Speech& speech);
+[[nodiscard]] WriteFailure WriteEdfFile(const QString& path, const Night& night, const Figures& figures,
+                                        CivilDate firstDate);
+[[nodiscard]] WriteFailure WriteCsvFile(const QString& path, const Night& night, CivilDate firstDate);
+[[nodiscard]] WriteFailure WriteEventsFile(const QString& path, const Night& night, const Figures& figures);
+[[nodiscard]] WriteFailure WriteNightsPdfFile(const QString& path, const NightsReport& report);
+[[nodiscard]] WriteFailure WriteNightsCsvFile(const QString& path, const std::vector<NightRow>& rows);
 
-// The OSCAR files into a folder (made when missing): each file's path and the reason it could not
-// be written (empty when it was), or only the folder with its reason. The names are the report's:
+// The OSCAR files into a folder (made when missing): each file's path and what went wrong writing
+// it (nothing when it was written), or only the folder with why it could not be made. The names are the report's:
 // a link there is replaced, never written through.
-[[nodiscard]] std::vector<std::pair<QString, QString>> WriteOscarFolder(const QString& folder,
-                                                                        const std::vector<OscarFile>& files);
+[[nodiscard]] std::vector<std::pair<QString, WriteFailure>> WriteOscarFolder(const QString& folder,
+                                                                             const std::vector<OscarFile>& files);
 [[nodiscard]] QString OscarFilePath(const QString& folder, const OscarFile& file);
 
 }  // namespace trelvo::report

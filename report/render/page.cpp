@@ -330,14 +330,14 @@ void PaintTrendAndRules(QPainter& p, const LowerPart& at, const NightsReport& re
 
 }  // namespace
 
-QString WriteNightsPdf(QIODevice& out, const NightsReport& report)
+WriteFailure WriteNightsPdf(QIODevice& out, const NightsReport& report)
 {
     const Speech& speech = report.speech;
     const QString title =
         Say(speech, words::kNightsTitle, {std::to_string(report.rows.size()), report.range.toStdString()});
     PdfPages pdf(out, title);
     if (!pdf.Begin())
-        return QStringLiteral("the PDF could not be started");
+        return Problem{Problem::Code::PdfNotStarted, {}};
     QPainter& p = pdf.Painter();
     const double height = pdf.Height() - 34;  // above the foot
     const ReportFonts fonts(15);
@@ -373,7 +373,7 @@ QString WriteNightsPdf(QIODevice& out, const NightsReport& report)
 
     while (shown < n) {
         if (!pdf.NextPage())
-            return QStringLiteral("the PDF could not be written");
+            return Problem{Problem::Code::PdfNotWritten, {}};
         const std::size_t to = std::min(n, shown + moreRows);
         p.setFont(heading);
         p.drawText(QPointF(0, 30), Say(speech, words::kTheNightsContinued));
@@ -385,7 +385,7 @@ QString WriteNightsPdf(QIODevice& out, const NightsReport& report)
     }
     for (std::size_t i = 0; i < n; ++i) {
         if (!pdf.NextPage())
-            return QStringLiteral("the PDF could not be written");
+            return Problem{Problem::Code::PdfNotWritten, {}};
         if (const std::optional<NightsReport::Page> night = report.night ? report.night(i) : std::nullopt)
             PaintNightPage(p, height, night->night, night->figures, night->title, night->subtitle, speech);
         else {
@@ -396,19 +396,19 @@ QString WriteNightsPdf(QIODevice& out, const NightsReport& report)
         PaintFoot(p, pdf.Height(), ++page, pages, report.range, speech);
     }
     if (!pdf.End())
-        return QStringLiteral("the PDF could not be finished");
+        return Problem{Problem::Code::PdfNotFinished, {}};
     return {};
 }
 
-QString WritePdf(QIODevice& out, const Night& night, const Figures& f, const QString& title, const QString& subtitle,
-                 const Speech& speech)
+WriteFailure WritePdf(QIODevice& out, const Night& night, const Figures& f, const QString& title,
+                      const QString& subtitle, const Speech& speech)
 {
     PdfPages pdf(out, title);
     if (!pdf.Begin())
-        return QStringLiteral("the PDF could not be started");
+        return Problem{Problem::Code::PdfNotStarted, {}};
     PaintNightPage(pdf.Painter(), pdf.Height(), night, f, title, subtitle, speech);
     if (!pdf.End())
-        return QStringLiteral("the PDF could not be finished");
+        return Problem{Problem::Code::PdfNotFinished, {}};
     return {};
 }
 

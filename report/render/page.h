@@ -1,5 +1,7 @@
 #pragma once
 
+#include "report/files/output.h"
+
 #include "report/analysis/figures.h"
 #include "report/words/speech.h"
 
@@ -17,8 +19,8 @@ namespace trelvo::report {
 // counted, the two panels, the time in bands, ODI per clock hour, and the reminder that it is no
 // diagnosis. A4, or Letter where the locale measures in inches, written into the device (a failed
 // write shows there). Returns why it failed, or nothing.
-[[nodiscard]] QString WritePdf(QIODevice& out, const Night& night, const Figures& figures, const QString& title,
-                               const QString& subtitle, const Speech& speech);
+[[nodiscard]] WriteFailure WritePdf(QIODevice& out, const Night& night, const Figures& figures, const QString& title,
+                                    const QString& subtitle, const Speech& speech);
 
 // A report for the doctor over many nights: a first page with the person (when given), the range,
 // a row a night, the means, the trend of ODI3 and T90 and how the figures are counted (the table
@@ -38,6 +40,6 @@ struct NightsReport {
     };
     std::function<std::optional<Page>(std::size_t)> night;
 };
-[[nodiscard]] QString WriteNightsPdf(QIODevice& out, const NightsReport& report);
+[[nodiscard]] WriteFailure WriteNightsPdf(QIODevice& out, const NightsReport& report);
 
 }  // namespace trelvo::report

@@ -8,8 +8,8 @@
 
 namespace trelvo::report {
 
-QString SavePicture(const QString& target, OutputFile::Links links, PictureFormat format, QSize size,
-                    const QString& title, const std::function<void(QPainter&)>& paint)
+WriteFailure SavePicture(const QString& target, OutputFile::Links links, PictureFormat format, QSize size,
+                         const QString& title, const std::function<void(QPainter&)>& paint)
 {
     // Made in memory first: an encoder that fails half-way never touches the disk.
     QBuffer buffer;
@@ -23,7 +23,7 @@ QString SavePicture(const QString& target, OutputFile::Links links, PictureForma
         generator.setTitle(title.toHtmlEscaped());
         QPainter painter;
         if (!painter.begin(&generator))
-            return QStringLiteral("the SVG could not be started");
+            return Problem{Problem::Code::SvgNotStarted, {}};
         paint(painter);
         painter.end();
     } else {
@@ -32,7 +32,7 @@ QString SavePicture(const QString& target, OutputFile::Links links, PictureForma
         paint(painter);
         painter.end();
         if (!image.save(&buffer, "PNG"))
-            return QStringLiteral("the PNG could not be made");
+            return Problem{Problem::Code::PngNotMade, {}};
     }
     return WriteWhole(target, buffer.data(), links);
 }

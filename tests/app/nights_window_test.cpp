@@ -282,6 +282,11 @@ TEST(NightsWindow, SavesTheChosenNightInEveryFormat)
     EXPECT_EQ(csv.readAll().count('\n'), 601);
     EXPECT_FALSE(QDir(dir.filePath("oscar")).entryList(QDir::Files).isEmpty());
     EXPECT_NE(save(NightFile::Pdf, "missing/n.pdf"), "") << "a failure is told, never taken for success";
+    // And told in the window's language.
+    Write(dir.path() + "/a-file", "not a folder");
+    EXPECT_EQ(SaveNight(NightFile::Oscar, dir.filePath("a-file/oscar"), *night, "2026-12-01", "night.csv",
+                        lang::kGerman, FilesOfNight(listing.nights[0])),
+              dir.filePath("a-file/oscar") + ": der Ordner kann nicht angelegt werden");
 
     // Never over a file of the night, by any name; and the OSCAR files' names are the report's own:
     // a link planted there is replaced, not written through.

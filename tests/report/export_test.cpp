@@ -121,7 +121,7 @@ TEST(Exports, EdfReadBackByEdflib)
     ASSERT_TRUE(figures);
     const std::string path =
         (std::filesystem::temp_directory_path() / ("trelvo-" + std::to_string(::getpid()) + ".edf")).string();
-    ASSERT_EQ(WriteEdf(path, night, *figures, *night.date), "");
+    ASSERT_EQ(WriteEdf(path, night, *figures, *night.date), std::nullopt);
 
     edf_hdr_struct header{};
     ASSERT_EQ(edfopen_file_readonly(path.c_str(), &header, EDFLIB_READ_ALL_ANNOTATIONS), 0) << header.filetype;

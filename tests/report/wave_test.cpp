@@ -1,9 +1,11 @@
 #include "core/pipeline.h"
+#include "lang/string_table.h"
 #include "recording/per_second_file.h"
 #include "recording/recorder.h"
 #include "report/analysis/beats.h"
 #include "report/analysis/figures.h"
 #include "report/formats/export.h"
+#include "report/words/summary_text.h"
 #include "support/fakes.h"
 #include "support/time_zone.h"
 #include "tools/sim/oximeter_stream.h"
@@ -86,7 +88,7 @@ TEST(Wave, TheSentSamplesComeBackOutOfTheEdfSecondBySecond)
     const auto figures = Analyse(night);
     ASSERT_TRUE(figures);
     const std::string edf = (dir / "night.edf").string();
-    ASSERT_EQ(WriteEdf(edf, night, *figures, *night.date), "");
+    ASSERT_EQ(WriteEdf(edf, night, *figures, *night.date), std::nullopt);
 
     edf_hdr_struct header{};
     ASSERT_EQ(edfopen_file_readonly(edf.c_str(), &header, EDFLIB_READ_ALL_ANNOTATIONS), 0);
@@ -185,8 +187,10 @@ TEST(Wave, ExportsStayInProportionToTheNight)
     EXPECT_TRUE(SpanProblem(week).empty()) << "exactly seven days is still a night";
     EXPECT_EQ(PlethRate(week), 1000);
     EXPECT_FALSE(EdfPlethRate(week));
-    EXPECT_EQ(GridProblem(week), "its readings cover 0 h 00 min of the 168 h 00 min it spans, and EDF and OSCAR files "
-                                 "hold every second of that span: give each night in a file of its own");
+    ASSERT_TRUE(GridProblem(week));
+    EXPECT_EQ(Words(*GridProblem(week), Speech(lang::kEnglish)),
+              "its readings cover 0 h 00 min of the 168 h 00 min it spans, and EDF and OSCAR files "
+              "hold every second of that span: give each night in a file of its own");
 
     // Ten rows, the wave in one of them: Pleth kept; in one of eleven: not.
     std::string rows = header;
@@ -194,7 +198,7 @@ TEST(Wave, ExportsStayInProportionToTheNight)
         rows += "2026-12-01T23:00:" + std::string(s < 10 ? "0" : "") + std::to_string(s) + "+00:00,96,70,ok," +
                 (s == 0 ? wave : "") + "\r\n";
     const Night eleven = ParsePerSecondFile(rows);
-    EXPECT_TRUE(GridProblem(eleven).empty());
+    EXPECT_FALSE(GridProblem(eleven));
     EXPECT_FALSE(EdfPlethRate(eleven));
     const Night ten = ParsePerSecondFile(rows.substr(0, rows.rfind("2026")));
     EXPECT_EQ(EdfPlethRate(ten), 1000);

@@ -57,9 +57,19 @@ void Written(const Speech& speech, int label, int what, std::initializer_list<st
     Written(speech, label, speech.Text(what, values));
 }
 
+// What went wrong with a file, in the words of the tool's other messages on stderr.
+QString Said(const Problem& problem)
+{
+    return QString::fromStdString(Words(problem, Speech(lang::kEnglish)));
+}
+
 // What failed to be written, said on stderr as it happens; the status at the end.
 struct Writing {
     int failures = 0;
+    bool Check(const QString& path, const WriteFailure& failure)
+    {
+        return Check(path, failure ? Said(*failure) : QString());
+    }
     bool Check(const QString& path, const QString& error)
     {
         if (error.isEmpty())
@@ -200,9 +210,8 @@ int ReportNight(const QString& path, const Options& o)
     if (const auto refused = RefuseOutputsOverInputs(inputs, outputs))
         return *refused;
     if (!o.edf.isEmpty() || !o.oscar.isEmpty())
-        if (const std::string problem = GridProblem(night); !problem.empty())
-            return Refuse(2,
-                          QStringLiteral("no EDF or OSCAR file of %1: %2").arg(path, QString::fromStdString(problem)));
+        if (const std::optional<Problem> problem = GridProblem(night))
+            return Refuse(2, QStringLiteral("no EDF or OSCAR file of %1: %2").arg(path, Said(*problem)));
 
     std::fputs(SummaryText(source, night, *figures, speech).c_str(), stdout);
     if (!dateSaid.isEmpty())
