@@ -126,13 +126,15 @@ void NightsJobs::Load(const report::FolderNight& night)
     m_nightWatcher.setFuture(QtConcurrent::run(&m_nightPool, [night, language = m_language] {
         YieldToTheDisplay();
         Loading loading;
-        std::optional<report::Night> read = report::LoadFolderNight(night, report::Speech(language), loading.error);
-        std::optional<report::Figures> figures = read ? report::Analyse(*read, false) : std::nullopt;
+        report::Outcome<report::Night> read = report::LoadFolderNight(night);
+        if (read.problem)
+            loading.error = QString::fromStdString(report::Words(*read.problem, report::Speech(language)));
+        std::optional<report::Figures> figures = read.value ? report::Analyse(*read.value, false) : std::nullopt;
         if (!figures)
             return loading;
         auto shown = std::make_shared<ShownNight>();
-        shown->beats = report::DetectBeats(*read);
-        shown->night = std::move(*read);
+        shown->beats = report::DetectBeats(*read.value);
+        shown->night = std::move(*read.value);
         shown->figures = std::move(*figures);
         loading.night = std::move(shown);
         return loading;

@@ -5,6 +5,7 @@
 // code in the summary cache, never as text.
 
 #include <compare>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,20 @@ struct Problem {
     std::vector<std::string> values;
     friend auto operator<=>(const Problem&, const Problem&) = default;
     friend bool operator==(const Problem&, const Problem&) = default;
+};
+
+// A problem of one file, named as a person can read it; no name: of the files together (a night
+// with no reading left in them).
+struct FileProblem {
+    std::string file;
+    Problem problem;
+};
+
+// What was asked for, or what went wrong getting it.
+template <class T>
+struct Outcome {
+    std::optional<T> value;
+    std::optional<FileProblem> problem;  // when there is no value
 };
 
 }  // namespace trelvo::report

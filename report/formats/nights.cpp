@@ -61,7 +61,10 @@ std::vector<QString> DrawNights(const NightsPlan& plan, const Speech& speech)
     // The nights are independent.
     QtConcurrent::blockingMap(which, [&](std::size_t i) {
         const FolderNight& n = plan.listing.nights[i];
-        std::optional<Night> night = LoadFolderNight(n, speech, failures[i]);
+        Outcome<Night> read = LoadFolderNight(n);
+        if (read.problem)
+            failures[i] = QString::fromStdString(Words(*read.problem, speech));
+        const std::optional<Night>& night = read.value;
         const auto figures = night ? Analyse(*night, false) : std::nullopt;
         if (!figures)
             return;
@@ -90,8 +93,7 @@ NightsReport ReportOfNights(std::vector<FolderNight> nights, const QString& rang
     auto shared = std::make_shared<const std::vector<FolderNight>>(std::move(nights));
     report.night = [shared, speech](std::size_t i) -> std::optional<NightsReport::Page> {
         const FolderNight& n = (*shared)[i];
-        QString error;
-        std::optional<Night> night = LoadFolderNight(n, speech, error);
+        std::optional<Night> night = LoadFolderNight(n).value;  // its page says it cannot be read
         std::optional<Figures> figures = night ? Analyse(*night, false) : std::nullopt;  // no page shows beats
         if (!figures)
             return std::nullopt;

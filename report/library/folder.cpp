@@ -3,7 +3,6 @@
 #include "recording/per_second_file.h"
 #include "report/library/night_files.h"
 #include "report/library/summary_cache.h"
-#include "report/words/summary_text.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -336,24 +335,18 @@ FileFacts ReadFacts(const QString& path)
     return Place(path, nullptr).facts;
 }
 
-std::optional<Night> LoadFolderNight(const FolderNight& night, const Speech& speech, QString& error)
+Outcome<Night> LoadFolderNight(const FolderNight& night)
 {
     ReadNight read = ReadNightFiles(night.files, true);
-    if (read.error) {
-        error =
-            QStringLiteral("%1: %2").arg(read.error->first, QString::fromStdString(Words(read.error->second, speech)));
-        return std::nullopt;
-    }
+    if (read.error)
+        return {std::nullopt, FileProblem{read.error->first.toStdString(), read.error->second}};
     Joined joined = JoinNight(night.night, Pointers(read.timed));
-    if (joined.night.readings.empty()) {
-        error = QString::fromStdString(Words({Problem::Code::NothingLeft, {}}, speech));
-        return std::nullopt;
-    }
-    return std::move(joined.night);
+    if (joined.night.readings.empty())
+        return {std::nullopt, FileProblem{{}, {Problem::Code::NothingLeft, {}}}};
+    return {std::move(joined.night), std::nullopt};
 }
 
-std::optional<FileNight> ReadFileNight(const QString& path, const std::optional<CivilDate>& date, const Speech& speech,
-                                       QString& error)
+Outcome<FileNight> ReadFileNight(const QString& path, const std::optional<CivilDate>& date)
 {
     FileNight result;
     result.read << path;
@@ -361,9 +354,8 @@ std::optional<FileNight> ReadFileNight(const QString& path, const std::optional<
     if (!placed.timed) {
         // A file with nothing of a night in it is no night: the caller says so.
         if (placed.opened)
-            return result;
-        error = QString::fromStdString(Words(placed.facts.problem, speech));
-        return std::nullopt;
+            return {std::move(result), std::nullopt};
+        return {std::nullopt, FileProblem{{}, placed.facts.problem}};
     }
     std::vector<TimedNight> timed;
     timed.push_back(std::move(*placed.timed));
@@ -390,7 +382,7 @@ std::optional<FileNight> ReadFileNight(const QString& path, const std::optional<
         }
     }
     result.night = JoinNight(std::nullopt, Pointers(timed)).night;
-    return result;
+    return {std::move(result), std::nullopt};
 }
 
 FolderListing ListFolder(const QString& folder, SummaryCache* cache, const ListingProgress& progress)

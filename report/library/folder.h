@@ -2,7 +2,6 @@
 
 #include "report/library/listing.h"
 #include "report/night/grouping.h"
-#include "report/words/speech.h"
 
 #include <QString>
 #include <QStringList>
@@ -27,10 +26,9 @@ using ListingProgress = std::function<bool(int done, int total)>;
 // The same for the files given, and the per-second file of each record file among them.
 [[nodiscard]] FolderListing ListFiles(const QStringList& paths, SummaryCache* cache, const ListingProgress& progress);
 
-// A night of a listing with everything it holds, the wave included; nothing, and why, when a file
-// of it can no longer be read.
-// (worded in the language given).
-[[nodiscard]] std::optional<Night> LoadFolderNight(const FolderNight& night, const Speech& speech, QString& error);
+// A night of a listing with everything it holds, the wave included; or the file that can no
+// longer be read, and why.
+[[nodiscard]] Outcome<Night> LoadFolderNight(const FolderNight& night);
 
 // The file's facts, reading it (and the head and tail of a per-second file beside a record file).
 [[nodiscard]] FileFacts ReadFacts(const QString& path);
@@ -45,7 +43,6 @@ struct FileNight {
     bool dateFromFileTime = false;
     QStringList read;  // every file read, or looked at to be read
 };
-[[nodiscard]] std::optional<FileNight> ReadFileNight(const QString& path, const std::optional<CivilDate>& date,
-                                                     const Speech& speech, QString& error);
+[[nodiscard]] Outcome<FileNight> ReadFileNight(const QString& path, const std::optional<CivilDate>& date);
 
 }  // namespace trelvo::report

@@ -234,4 +234,9 @@ std::string Words(const Problem& problem, const Speech& speech)
     return text;
 }
 
+std::string Words(const FileProblem& problem, const Speech& speech)
+{
+    return problem.file.empty() ? Words(problem.problem, speech) : problem.file + ": " + Words(problem.problem, speech);
+}
+
 }  // namespace trelvo::report

@@ -18,6 +18,8 @@ namespace trelvo::report {
 [[nodiscard]] std::string RulesText(const Speech& speech);
 // Why a file is in no night, in the language.
 [[nodiscard]] std::string Words(const Problem& problem, const Speech& speech);
+// "night.csv: " and the words of its problem.
+[[nodiscard]] std::string Words(const FileProblem& problem, const Speech& speech);
 // A night's page title: "Night of 2026-12-07" in the language's form of dates.
 [[nodiscard]] std::string NightTitle(const Speech& speech, const std::string& isoDate);
 

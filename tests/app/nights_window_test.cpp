@@ -262,9 +262,8 @@ TEST(NightsWindow, SavesTheChosenNightInEveryFormat)
     Write(dir.path() + "/night.csv", RowsWithWave(22 * 3600, 600));
     const report::FolderListing listing = report::ListFolder(dir.path(), nullptr, {});
     ASSERT_EQ(listing.nights.size(), 1u);
-    QString error;
-    const auto night = report::LoadFolderNight(listing.nights[0], report::Speech(lang::kEnglish), error);
-    ASSERT_TRUE(night) << error.toStdString();
+    const auto night = report::LoadFolderNight(listing.nights[0]).value;
+    ASSERT_TRUE(night);
     const auto save = [&](NightFile format, const QString& name) {
         return SaveNight(format, dir.filePath(name), *night, "2026-12-01", "night.csv", lang::kEnglish,
                          FilesOfNight(listing.nights[0]));

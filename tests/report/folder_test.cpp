@@ -108,9 +108,8 @@ TEST(FolderNights, ANightIsATimeNotAFile)
     // A night's row is that night's own figures, whichever files it was joined from; and a range of
     // dates picks nights by their evenings, the night across the end of summer time included.
     for (const FolderNight& n : listing.nights) {
-        QString why;
-        const auto whole = LoadFolderNight(n, Speech(lang::kEnglish), why);
-        ASSERT_TRUE(whole) << why.toStdString();
+        const auto whole = LoadFolderNight(n).value;
+        ASSERT_TRUE(whole);
         const NightRow own = RowOf(n.row.name, *whole, *Analyse(*whole, false));
         EXPECT_EQ(own.analysedHours, n.row.analysedHours) << n.row.date;
         EXPECT_EQ(own.spo2Mean, n.row.spo2Mean);
@@ -130,9 +129,8 @@ TEST(FolderNights, ANightIsATimeNotAFile)
     EXPECT_TRUE(stopped.nights.empty());
 
     // The night with the gap, loaded whole: the seconds between the recordings hold no reading.
-    QString error;
-    const auto night = LoadFolderNight(listing.nights[0], Speech(lang::kEnglish), error);
-    ASSERT_TRUE(night) << error.toStdString();
+    const auto night = LoadFolderNight(listing.nights[0]).value;
+    ASSERT_TRUE(night);
     const auto figures = Analyse(*night, false);
     EXPECT_NEAR(figures->noDataSeconds, 1800, 1e-9);
     EXPECT_EQ(night->readings.size(), 3600u);

@@ -111,14 +111,13 @@ TEST(NightSafety, EachSecondCountsOnceWhateverFilesTellIt)
     // One instant told twice in one file, with two offsets: one second.
     Write(d + "/twice.csv", std::string(recording::kPerSecondHeaderWithoutWave) +
                                 "\r\n2026-12-01T21:31:17+00:01,97,70,ok\r\n2026-12-01T21:30:17+00:00,97,73,ok\r\n");
-    QString error;
-    const auto twice = ReadFileNight(d + "/twice.csv", std::nullopt, Speech(lang::kEnglish), error);
+    const auto twice = ReadFileNight(d + "/twice.csv", std::nullopt).value;
     ASSERT_TRUE(twice);
     ASSERT_EQ(twice->night.readings.size(), 1u);
     EXPECT_EQ(*twice->night.readings[0].pulse, 70) << "the first told";
     // The same record line twice: five seconds, once.
     Write(d + "/lines.txt", RecordText(3600).Add(1, "95").Text() + RecordText(3600).Add(2, "95").Text());
-    const auto lines = ReadFileNight(d + "/lines.txt", CivilDate{2026, 12, 2}, Speech(lang::kEnglish), error);
+    const auto lines = ReadFileNight(d + "/lines.txt", CivilDate{2026, 12, 2}).value;
     ASSERT_TRUE(lines);
     EXPECT_EQ(lines->night.readings.size(), 2u);
 }
@@ -167,9 +166,8 @@ TEST(NightSafety, TheCommandLineReadsANightAsTheFolderDoes)
     Write(d + "/night.csv", WithWave(RowText("2026-12-07", 22 * 3600).Add(3600, "95").Text()));
     const FolderListing listing = ListFolder(d, nullptr, {});
     ASSERT_EQ(listing.nights.size(), 1u);
-    QString error;
-    const auto read = ReadFileNight(d + "/night.txt", std::nullopt, Speech(lang::kEnglish), error);
-    ASSERT_TRUE(read) << error.toStdString();
+    const auto read = ReadFileNight(d + "/night.txt", std::nullopt).value;
+    ASSERT_TRUE(read);
     EXPECT_EQ(read->perSecond, QFileInfo(d + "/night.csv").absoluteFilePath());
     const auto figures = Analyse(read->night, false);
     ASSERT_TRUE(figures);
@@ -237,11 +235,10 @@ TEST(NightSafety, ARecordFileKeepsTheClockAcrossAChangeOfSummerTime)
                {"23:00", "00:00", "01:00", "02:00 (+02:00)", "02:00 (+01:00)", "03:00"}}}) {
         // Five hours of real time, dated as given and by the per-second file beside it.
         Write(d + "/night.txt", BerlinLines(c.start, 5 * 3600));
-        QString error;
         const auto given = ReadFileNight(d + "/night.txt",
-                                         CivilDate{c.start.date().year(), c.start.date().month(), c.start.date().day()},
-                                         Speech(lang::kEnglish), error);
-        ASSERT_TRUE(given) << error.toStdString();
+                                         CivilDate{c.start.date().year(), c.start.date().month(), c.start.date().day()})
+                               .value;
+        ASSERT_TRUE(given);
         const auto figures = Analyse(given->night, false);
         ASSERT_TRUE(figures);
         EXPECT_NEAR(figures->end - figures->start, 5 * 3600, 1e-9);
@@ -445,10 +442,8 @@ TEST(NightSafety, AnyFolderCountsEachSecondOnceAndTheCacheChangesNothing)
                 const bool single = n.files.size() == 1;
                 const bool pair = n.files.size() == 2 && n.files[1].facts.perSecond == n.files[0].file.path;
                 if (single || pair) {
-                    QString error;
-                    const auto read =
-                        ReadFileNight(n.files[pair ? 1 : 0].file.path, std::nullopt, Speech(lang::kEnglish), error);
-                    ASSERT_TRUE(read) << error.toStdString();
+                    const auto read = ReadFileNight(n.files[pair ? 1 : 0].file.path, std::nullopt).value;
+                    ASSERT_TRUE(read);
                     const auto figures = Analyse(read->night, false);
                     ASSERT_TRUE(figures);
                     EXPECT_NEAR(figures->validSeconds / 3600, n.row.analysedHours, 1e-9) << "seed " << seed;

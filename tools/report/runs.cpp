@@ -166,12 +166,13 @@ NightsReport ReportForTheDoctor(const NightsPlan& plan, const std::vector<NightR
 int ReportNight(const QString& path, const Options& o)
 {
     const Speech speech(o.language);
-    QString error;
     const std::optional<CivilDate> given =
         o.date ? std::optional(CivilDate{o.date->year(), o.date->month(), o.date->day()}) : std::nullopt;
-    std::optional<FileNight> read = ReadFileNight(path, given, speech, error);
-    if (!read)
-        return Refuse(2, QStringLiteral("cannot read %1: %2").arg(PrintableName(path), error));
+    Outcome<FileNight> outcome = ReadFileNight(path, given);
+    if (!outcome.value)
+        return Refuse(2, QStringLiteral("cannot read %1: %2")
+                             .arg(PrintableName(path), QString::fromStdString(Words(*outcome.problem, speech))));
+    std::optional<FileNight>& read = outcome.value;
     Night& night = read->night;
     if (const std::string problem = SpanProblem(night); !problem.empty())
         return Refuse(2,
