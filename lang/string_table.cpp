@@ -245,6 +245,7 @@ constexpr TableEntry kTable[] = {
     TableEntry{244, "die Datei kann nicht angelegt werden"},
     TableEntry{245, "edflib kann sie nicht zum Schreiben öffnen"},
     TableEntry{246, "das Schreiben schlug fehl (Datenträger voll, Größengrenze für Dateien oder nicht beschreibbar)"},
+    TableEntry{247, "Sie dürfen sie nicht lesen: sie gehört %1"},
 
     TableEntry{1002, "File"},
     TableEntry{1003, "Save"},
@@ -474,6 +475,7 @@ constexpr TableEntry kTable[] = {
     TableEntry{1244, "cannot create the file"},
     TableEntry{1245, "edflib cannot open it for writing"},
     TableEntry{1246, "writing failed (disk full, a file size limit, or not writable)"},
+    TableEntry{1247, "you may not read it: it belongs to %1"},
 };
 
 constexpr std::array kMessages{

@@ -40,8 +40,9 @@ struct Problem {
         EdfNotCreated,   // its file cannot be made
         EdfNotOpened,    // the EDF writer cannot open it
         EdfNotWritten,   // a write failed
+        NotPermitted,    // %1 its owner: a file the user may not read
     };
-    static constexpr int kCodes = static_cast<int>(Code::EdfNotWritten) + 1;
+    static constexpr int kCodes = static_cast<int>(Code::NotPermitted) + 1;
     Code code = Code::System;
     std::vector<std::string> values;
     friend auto operator<=>(const Problem&, const Problem&) = default;

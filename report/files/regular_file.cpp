@@ -9,16 +9,36 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace trelvo::report {
+namespace {
+
+// Why a file could not be opened: a file of someone else's by its owner, else in the system's words.
+Problem OpenFailure(const QByteArray& path, int error)
+{
+    struct stat st {};
+    if ((error != EACCES && error != EPERM) || ::stat(path.constData(), &st) != 0)
+        return {Problem::Code::System, {std::strerror(error)}};
+    std::string owner = std::to_string(st.st_uid);
+    std::vector<char> buffer(16384);
+    passwd entry{};
+    passwd* found = nullptr;
+    if (::getpwuid_r(st.st_uid, &entry, buffer.data(), buffer.size(), &found) == 0 && found)
+        owner = found->pw_name;
+    return {Problem::Code::NotPermitted, {owner}};
+}
+
+}  // namespace
 
 RegularFile::RegularFile(const QString& path)
 {
-    m_fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    const QByteArray name = QFile::encodeName(path);
+    m_fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (m_fd < 0) {
-        m_refusal = Problem{Problem::Code::System, {std::strerror(errno)}};
+        m_refusal = OpenFailure(name, errno);
         return;
     }
     struct stat st {};

@@ -23,6 +23,7 @@
 #include <random>
 #include <set>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace trelvo::report {
@@ -209,6 +210,53 @@ TEST(NightSafety, WhatNoFileIsOrNoNightCanBeIsListedApartAndCostsNothing)
     ::unlink(latin1.constData());  // a name the temporary folder cannot remove
     EXPECT_EQ(PrintableName(QString::fromUtf8("a\u202Eb\nc\u00e4.txt")),
               QString::fromUtf8("a\\xe2\\x80\\xaeb\\x0ac\u00e4.txt"));
+}
+
+// A file of someone else's is named with its owner, and a file that is no recording says so, in
+// the user's language. Root reads every file: as root the folder is listed by a child that is
+// nobody.
+TEST(NightSafety, AFileOfSomeoneElsesIsNamedWithItsOwnerInTheUsersLanguage)
+{
+    QTemporaryDir dir;
+    const QString d = dir.path();
+    ASSERT_EQ(::chmod(QFile::encodeName(d).constData(), 0755), 0);
+    Write(d + "/night.txt", RecordText(22 * 3600).Add(100, "95").Text());
+    Write(d + "/notes.txt", "Ladegerät mitnehmen\r\n");
+    Write(d + "/theirs.csv", "2026-12-01T22:00:00+00:00,96,60,ok,\r\n");
+    ASSERT_EQ(::chmod(QFile::encodeName(d + "/theirs.csv").constData(), 0), 0);
+    const auto reasons = [&] {
+        std::string text;
+        for (const auto& [file, why] : ListFolder(d, nullptr, {}).unreadable)
+            text += file.toStdString() + ": " + Words(why, Speech(lang::kGerman)) + "\n";
+        return text;
+    };
+    std::string said;
+    if (::geteuid() != 0) {
+        said = reasons();
+    } else {
+        int out[2];
+        ASSERT_EQ(::pipe(out), 0);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::close(out[0]);
+            const std::string text = ::setgid(65534) == 0 && ::setuid(65534) == 0 ? reasons() : "still root";
+            const bool written = ::write(out[1], text.data(), text.size()) == static_cast<ssize_t>(text.size());
+            ::_exit(written ? 0 : 1);
+        }
+        ::close(out[1]);
+        char buffer[4096];
+        for (ssize_t n; (n = ::read(out[0], buffer, sizeof buffer)) > 0;)
+            said.append(buffer, static_cast<std::size_t>(n));
+        ::close(out[0]);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << said;
+    }
+    const std::string owner = QFileInfo(d + "/theirs.csv").owner().toStdString();
+    EXPECT_EQ(said, "notes.txt: sie enthält keine Messwerte einer Aufzeichnung\n"
+                    "theirs.csv: Sie dürfen sie nicht lesen: sie gehört " +
+                        owner + "\n");
 }
 
 // Record lines every five seconds on a Berlin clock, from a local start for a span of real time.
