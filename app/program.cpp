@@ -85,8 +85,9 @@ void Program::ShowNights()
         const std::string& perSecond = m_session->Recorder().PerSecondFileName();
         return perSecond.empty() ? QString() : QFileInfo(QString::fromStdString(perSecond)).absoluteFilePath();
     };
+    // A window of the main window's (the desktop keeps them together); this object deletes it first.
     if (!m_nights)
-        m_nights = std::make_unique<NightsWindow>(m_state.LanguageBase, recordingNow);
+        m_nights = std::make_unique<NightsWindow>(m_state.LanguageBase, recordingNow, m_main.get());
     QString folder = recordingNow().isEmpty() ? settings::LoadNightsFolder() : QFileInfo(recordingNow()).path();
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
         folder = QDir::homePath();
