@@ -1,5 +1,6 @@
 // trelvo: desktop companion for a finger pulse oximeter.
 
+#include "app/command_line.h"
 #include "app/platform/display_setup.h"
 #include "app/platform/perf_trace.h"
 #include "app/platform/termination.h"
@@ -11,6 +12,9 @@
 
 int main(int argc, char* argv[])
 {
+    // Answered without a display.
+    if (const std::optional<int> status = trelvo::app::AnswerCommandLine(argc, argv, stdout))
+        return *status;
     trelvo::app::PrepareDisplay();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("trelvo"));

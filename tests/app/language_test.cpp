@@ -11,6 +11,8 @@
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
+#include <QProcess>
+#include <QProcessEnvironment>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStatusBar>
@@ -332,6 +334,34 @@ TEST_F(LanguageTest, AThirdLanguageIsNothingButData)
     EXPECT_EQ(Text("Label6"), "Arr! Pulse[1/min]");
     Choose("menEnde");
     EXPECT_EQ(GetSetting(QStringLiteral("Optionen/Sprache")), "2000");
+}
+
+}  // namespace
+}  // namespace trelvo::app
+
+namespace trelvo::app {
+namespace {
+
+// --help and --version answer on stdout and end, without a display, in the environment's language.
+TEST(CommandLine, HelpAndVersionNeedNoDisplay)
+{
+    const auto run = [](const QString& arg, const QString& language) {
+        QProcess p;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "LC_ALL", "LC_MESSAGES"})
+            environment.remove(QString::fromLatin1(name));
+        environment.insert(QStringLiteral("LANG"), language);
+        p.setProcessEnvironment(environment);
+        p.start(QStringLiteral(TRELVO_APP_PATH), {arg});
+        EXPECT_TRUE(p.waitForFinished(10'000));
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+        return QString::fromUtf8(p.readAllStandardOutput());
+    };
+    EXPECT_TRUE(
+        run(QStringLiteral("--help"), QStringLiteral("C.UTF-8")).startsWith("Usage: trelvo [--help] [--version]\n"));
+    EXPECT_TRUE(run(QStringLiteral("-h"), QStringLiteral("de_DE.UTF-8")).startsWith("Aufruf: trelvo"));
+    EXPECT_EQ(run(QStringLiteral("--version"), QStringLiteral("C.UTF-8")), QStringLiteral("trelvo %1\n").arg(kVersion));
 }
 
 }  // namespace
