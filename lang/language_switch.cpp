@@ -6,7 +6,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QMenu>
+#include <QTranslator>
 
 #include <stdexcept>
 #include <string>
@@ -42,6 +44,33 @@ void ApplyTag(QObject& control, std::int32_t base)
     SetCaption(control, QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
 }
 
+// Qt's catalog for the language's name, installed once and swapped on a switch.
+QTranslator& QtTranslator()
+{
+    static QTranslator translator;
+    return translator;
+}
+
+std::string_view QtNameOf(std::int32_t base)
+{
+    for (const Language& language : Languages())
+        if (language.base == base)
+            return language.qtName;
+    return "en";
+}
+
+void UseQtTranslations(std::int32_t base)
+{
+    QTranslator& translator = QtTranslator();
+    QCoreApplication::removeTranslator(&translator);
+    const std::string_view name = QtNameOf(base);
+    if (name == "en")
+        return;
+    if (translator.load(QStringLiteral("qt_") + QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&translator);
+}
+
 }  // namespace
 
 void SetTag(QObject& control, int offset)
@@ -51,6 +80,7 @@ void SetTag(QObject& control, int offset)
 
 void ApplyLanguage(std::int32_t base)
 {
+    UseQtTranslations(base);
     for (QWidget* window : QApplication::topLevelWidgets()) {
         ApplyTag(*window, base);
         for (QObject* control : window->findChildren<QObject*>())

@@ -14,7 +14,8 @@ inline constexpr char kTagProperty[] = "Tag";
 void SetTag(QObject& control, int offset);
 
 // Re-captions every Tagged control and menu item of every window with the texts of this
-// language.
+// language, and has Qt's own dialogs (file, folder, message) speak it where Qt's translations for
+// it are installed.
 void ApplyLanguage(std::int32_t base);
 
 // The text at this offset in the language of this base (English when it names none).

@@ -8,8 +8,8 @@ namespace trelvo::lang {
 namespace {
 
 constexpr std::array kLanguages{
-    Language{kGerman, "Deutsch", "setLangGerman", ',', "dd.MM.yyyy"},
-    Language{kEnglish, "English", "setLangEnglish", '.', "yyyy-MM-dd"},
+    Language{kGerman, "Deutsch", "setLangGerman", ',', "dd.MM.yyyy", "de"},
+    Language{kEnglish, "English", "setLangEnglish", '.', "yyyy-MM-dd", "en"},
 };
 
 // German at the offset, English at 1000 + offset. The two misspellings (26, 28) are the

@@ -210,10 +210,11 @@ struct MessageEntry {
 // A language of the interface: its base and the Language menu item that chooses it.
 struct Language {
     std::int16_t base;
-    std::string_view caption;   // the menu item's text, the same in every language
-    std::string_view menuName;  // the menu item's name
-    char decimalSeparator;      // in the numbers of the report's texts
-    std::string_view dateForm;  // of the dates in the report's texts: dd.MM.yyyy, yyyy-MM-dd
+    std::string_view caption;        // the menu item's text, the same in every language
+    std::string_view menuName;       // the menu item's name
+    char decimalSeparator;           // in the numbers of the report's texts
+    std::string_view dateForm;       // of the dates in the report's texts: dd.MM.yyyy, yyyy-MM-dd
+    std::string_view qtName = "en";  // of Qt's own translations (its dialogs' texts): de, en
 };
 
 // Thrown when a text is asked for by an id the table does not hold (only an unknown language

@@ -169,12 +169,17 @@ TEST_F(LanguageTest, SwitchingReCaptionsTheTaggedControlsAndTheStatusBarOnly)
     EXPECT_EQ(Action("setCOM2")->toolTip(), QString::fromStdString(com2.SlavePath()))
         << "a usable port names its device";
 
+    // Qt's own dialogs (the save dialog, the folder dialog, a message box) speak it too.
+    const auto qtSays = [] { return QCoreApplication::translate("QPlatformTheme", "Cancel"); };
+    EXPECT_EQ(qtSays(), "Abbrechen");
+
     Choose("setLangGerman");  // the language in force again: nothing changes
     EXPECT_TRUE(Action("setLangGerman")->isChecked());
     EXPECT_FALSE(Action("setLangEnglish")->isChecked());
 
     Choose("setLangEnglish");
     EXPECT_EQ(Text("Label6"), "Pulse[1/min]");
+    EXPECT_EQ(qtSays(), "Cancel");
     EXPECT_TRUE(Action("setCOM1")->toolTip().contains(QStringLiteral("no such device")));
     EXPECT_TRUE(Action("setLangEnglish")->isChecked());
     EXPECT_FALSE(Action("setLangGerman")->isChecked());
