@@ -1,6 +1,8 @@
 #include "app/eingangsfenster.h"
 
 #include "app/widgets/fonts.h"
+#include "app/widgets/keys_help.h"
+#include "lang/language_switch.h"
 #include "lang/string_table.h"
 #include "settings/settings_store.h"
 
@@ -67,6 +69,7 @@ void Eingangsfenster::Form_Load()
     };
     Label3->setText(text(lang::text::kNotForMonitoring));
     CancelButton->setText(text(lang::text::kEnd));
+    lang::AssignMnemonics(*this);
 }
 
 void Eingangsfenster::OK_Button_Click()
@@ -85,6 +88,15 @@ void Eingangsfenster::CancelButton_Click()
 // never chooses for the user.
 void Eingangsfenster::keyPressEvent(QKeyEvent* event)
 {
+    // Escape ends, as End does; F1 names the keys.
+    if (event->key() == Qt::Key_Escape) {
+        CancelButton_Click();
+        return;
+    }
+    if (event->key() == Qt::Key_F1) {
+        ShowKeys(*this, m_program.LanguageBase, lang::text::kStartKeys);
+        return;
+    }
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
             button->click();

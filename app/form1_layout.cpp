@@ -4,6 +4,7 @@
 #include "app/version.h"
 #include "app/widgets/artwork.h"
 #include "app/widgets/fonts.h"
+#include "app/widgets/keys_help.h"
 #include "app/widgets/level_bar.h"
 #include "app/widgets/value_label.h"
 #include "app/widgets/wave_view.h"
@@ -16,6 +17,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
+#include <QShortcut>
 #include <QStatusBar>
 
 namespace trelvo::app {
@@ -170,6 +172,7 @@ void Form1::BuildMenus()
     menSpeichern = item(menDatei, QStringLiteral("menSpeichern"), QStringLiteral("Save"), true, false);
     connect(menSpeichern, &QAction::triggered, this, &Form1::menSpeichern_Click);
     menEnde = item(menDatei, QStringLiteral("menEnde"), QStringLiteral("End"), false, false);
+    menEnde->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(menEnde, &QAction::triggered, this, &Form1::menEnde_Click);
 
     QMenu* menPort = menu("menPort", QStringLiteral("Port"));
@@ -196,8 +199,18 @@ void Form1::BuildMenus()
 
     menNights = menu("menNights", QStringLiteral("Nights"));
     setNights = item(menNights, QStringLiteral("setNights"), QStringLiteral("View Nights …"), false, false);
-    setNights->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    // Ctrl+H as a browser's history of the nights; Ctrl+N, which desktops read as "New", still works.
+    setNights->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_H), QKeySequence(Qt::CTRL | Qt::Key_N)});
     connect(setNights, &QAction::triggered, this, &Form1::setNights_Click);
+
+    // F1 the keys of this window, F10 the menu bar.
+    connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this, [this] {
+        ShowKeys(*this, static_cast<std::int16_t>(m_session.State().LanguageBase), lang::text::kMainKeys);
+    });
+    connect(new QShortcut(QKeySequence(Qt::Key_F10), this), &QShortcut::activated, this, [this] {
+        menuBar()->setFocus(Qt::MenuBarFocusReason);
+        menuBar()->setActiveAction(menuBar()->actions().constFirst());
+    });
 }
 
 }  // namespace trelvo::app

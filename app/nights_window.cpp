@@ -3,6 +3,7 @@
 #include "app/nights/nights_model.h"
 #include "app/platform/perf_trace.h"
 #include "app/report_dialog.h"
+#include "app/widgets/keys_help.h"
 #include "app/widgets/trend_view.h"
 #include "lang/language_switch.h"
 #include "lang/string_table.h"
@@ -19,6 +20,7 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSortFilterProxyModel>
 #include <QTableView>
 #include <QUrl>
@@ -59,6 +61,10 @@ NightsWindow::NightsWindow(std::int16_t languageBase, std::function<QString()> r
     });
     connect(&m_jobs, &NightsJobs::ReportDone, this, &NightsWindow::ShowReportWritten);
     m_open = [](const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
+    // Escape closes the window, F1 names its keys.
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
+    connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this,
+            [this] { ShowKeys(*this, m_language, lang::text::kNightsKeys); });
 }
 
 NightsWindow::~NightsWindow() = default;

@@ -67,6 +67,8 @@ void NightsWindow::BuildControls()
     // Column widths from the first rows: a year of nights need not all be measured.
     tblNights->horizontalHeader()->setResizeContentsPrecision(40);
     tblNights->setAlternatingRowColors(true);
+    // Tab goes on to the next control; the arrow keys move within the table.
+    tblNights->setTabKeyNavigation(false);
     connect(tblNights->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &NightsWindow::tblNights_CurrentRowChanged);
 
@@ -148,6 +150,7 @@ void NightsWindow::Caption()
     lblHelp->setText(T(lang::text::kNightViewHelp) + QStringLiteral(" · ") + T(lang::text::kNoWaveHere));
     for (int i = 0; i < 4; ++i)
         cmdSave[static_cast<std::size_t>(i)]->setText(T(63 + i));
+    lang::AssignMnemonics(*this);
 }
 
 }  // namespace trelvo::app

@@ -1,5 +1,6 @@
 #include "app/report_dialog.h"
 
+#include "lang/language_switch.h"
 #include "lang/string_table.h"
 
 #include <QCheckBox>
@@ -55,6 +56,7 @@ ReportDialog::ReportDialog(std::int16_t languageBase, QDate from, QDate to, bool
     form->addRow(text(lang::text::kPersonName), m_name);
     form->addRow(text(lang::text::kPersonBorn), m_born);
     form->addRow(buttons);
+    lang::AssignMnemonics(*this);
 }
 
 QDate ReportDialog::From() const

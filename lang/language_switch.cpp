@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QLibraryInfo>
 #include <QMenu>
+#include <QMenuBar>
+#include <QTabWidget>
 #include <QTranslator>
 
 #include <stdexcept>
@@ -71,7 +73,54 @@ void UseQtTranslations(std::int32_t base)
         QCoreApplication::installTranslator(&translator);
 }
 
+// The text with a mnemonic on the first free letter, preferring the first letter of a word; the
+// letter taken is added to `taken`.
+QString WithMnemonic(QString text, QString& taken)
+{
+    text.remove(QLatin1Char('&'));
+    qsizetype chosen = -1;
+    for (const bool wordStart : {true, false})
+        for (qsizetype i = 0; chosen < 0 && i < text.size(); ++i) {
+            const QChar c = text[i];
+            const bool starts = i == 0 || !text[i - 1].isLetterOrNumber();
+            if (c.isLetterOrNumber() && (starts || !wordStart) && !taken.contains(c.toLower()))
+                chosen = i;
+        }
+    if (chosen < 0)
+        return text;
+    taken += text[chosen].toLower();
+    return text.insert(chosen, QLatin1Char('&'));
+}
+
 }  // namespace
+
+void AssignMnemonics(QWidget& window)
+{
+    if (auto* bar = window.findChild<QMenuBar*>(QString(), Qt::FindDirectChildrenOnly)) {
+        QString taken;
+        for (QAction* item : bar->actions())
+            if (QMenu* menu = item->menu()) {
+                menu->setTitle(WithMnemonic(menu->title(), taken));
+                QString inMenu;
+                for (QAction* action : menu->actions())
+                    if (!action->isSeparator())
+                        action->setText(WithMnemonic(action->text(), inMenu));
+            }
+    }
+    QString taken;
+    for (QObject* child : window.findChildren<QObject*>()) {
+        // The window's own controls, not those of a popup it holds (a calendar's month buttons).
+        if (auto* widget = qobject_cast<QWidget*>(child); !widget || widget->window() != &window)
+            continue;
+        if (auto* button = qobject_cast<QAbstractButton*>(child); button && !button->text().isEmpty())
+            button->setText(WithMnemonic(button->text(), taken));
+        else if (auto* label = qobject_cast<QLabel*>(child); label && label->buddy())
+            label->setText(WithMnemonic(label->text(), taken));
+        else if (auto* tabs = qobject_cast<QTabWidget*>(child))
+            for (int i = 0; i < tabs->count(); ++i)
+                tabs->setTabText(i, WithMnemonic(tabs->tabText(i), taken));
+    }
+}
 
 void SetTag(QObject& control, int offset)
 {
@@ -81,11 +130,15 @@ void SetTag(QObject& control, int offset)
 void ApplyLanguage(std::int32_t base)
 {
     UseQtTranslations(base);
-    for (QWidget* window : QApplication::topLevelWidgets()) {
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget* window : windows) {
         ApplyTag(*window, base);
         for (QObject* control : window->findChildren<QObject*>())
             ApplyTag(*control, base);
     }
+    // After every caption: a menu is a window of its own too, and would lose its mark again.
+    for (QWidget* window : windows)
+        AssignMnemonics(*window);
 }
 
 QString TextOf(std::int32_t base, int offset)

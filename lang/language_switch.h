@@ -4,6 +4,7 @@
 
 class QObject;
 class QString;
+class QWidget;
 
 namespace trelvo::lang {
 
@@ -17,6 +18,12 @@ void SetTag(QObject& control, int offset);
 // language, and has Qt's own dialogs (file, folder, message) speak it where Qt's translations for
 // it are installed.
 void ApplyLanguage(std::int32_t base);
+
+// Gives the menus of a window's menu bar, the items of each menu, and the window's buttons,
+// labelled fields and tabs a mnemonic (Alt + a letter), each unique among its neighbours: a
+// word's first letter where one is free, else another letter or a digit. Run again after the
+// texts change.
+void AssignMnemonics(QWidget& window);
 
 // The text at this offset in the language of this base (English when it names none).
 [[nodiscard]] QString TextOf(std::int32_t base, int offset);

@@ -86,6 +86,17 @@ constexpr TableEntry kTable[] = {
     TableEntry{86, "In diesem Zeitraum liegt keine Nacht."},
     TableEntry{87, "Bericht wird geschrieben: %p %"},
     TableEntry{88, "%1 würde %2 ersetzen, eine Datei dieser Nacht: bitte einen anderen Namen wählen"},
+    TableEntry{89, "Tasten"},
+    TableEntry{90,
+               "F1\tdiese Tasten\nAlt + unterstrichener Buchstabe\tein Menü, dann ein Eintrag\nF10\tdie Menüleiste\n"
+               "Strg+H oder Strg+N\tNächte ansehen\nStrg+Q\tEnde"},
+    TableEntry{91,
+               "F1\tdiese Tasten\nTab, Umschalt+Tab\tvon Feld zu Feld\nPfeiltasten\tin der Tabelle von Nacht zu Nacht"
+               "\nAlt + unterstrichener Buchstabe\teine Schaltfläche oder ein Reiter\nIn der Grafik: + und −\t"
+               "vergrößern, verkleinern\n← →\tverschieben\nPos1\tdie ganze Nacht\nUmschalt + ← →\tdie Linie, "
+               "deren Werte unten stehen\nEsc\tdas Fenster schließen"},
+    TableEntry{92, "F1\tdiese Tasten\nTab\tzwischen OK und Ende\nEingabe, Leertaste\tdie gewählte Schaltfläche\n"
+                   "Esc\tEnde"},
     TableEntry{100, "Puls [1/min]"},
     TableEntry{101, "ODI3 [Ereignisse pro Stunde]"},
     TableEntry{102, "T90 [Minuten unter 90 %]"},
@@ -316,6 +327,14 @@ constexpr TableEntry kTable[] = {
     TableEntry{1086, "No night lies in this range."},
     TableEntry{1087, "Writing the report: %p %"},
     TableEntry{1088, "%1 would replace %2, a file of this night: choose another name"},
+    TableEntry{1089, "Keys"},
+    TableEntry{1090, "F1\tthese keys\nAlt + underlined letter\ta menu, then an item\nF10\tthe menu bar\n"
+                     "Ctrl+H or Ctrl+N\tview nights\nCtrl+Q\tend"},
+    TableEntry{1091, "F1\tthese keys\nTab, Shift+Tab\tfrom control to control\nArrow keys\tfrom night to night in "
+                     "the table\nAlt + underlined letter\ta button or a tab\nIn the chart: + and −\tzoom in, zoom out"
+                     "\n← →\tmove\nHome\tthe whole night\nShift + ← →\tthe line whose values show below it\n"
+                     "Esc\tclose the window"},
+    TableEntry{1092, "F1\tthese keys\nTab\tbetween OK and End\nEnter, Space\tthe button chosen\nEsc\tend"},
     TableEntry{1100, "Pulse [1/min]"},
     TableEntry{1101, "ODI3 [events per hour]"},
     TableEntry{1102, "T90 [minutes below 90 %]"},

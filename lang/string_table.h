@@ -71,6 +71,11 @@ inline constexpr int kPersonBorn = 85;
 inline constexpr int kNoNightInRange = 86;
 inline constexpr int kWritingReport = 87;
 inline constexpr int kWouldReplace = 88;
+// F1: the keys of a window.
+inline constexpr int kKeysTitle = 89;
+inline constexpr int kMainKeys = 90;
+inline constexpr int kNightsKeys = 91;
+inline constexpr int kStartKeys = 92;
 // The report's texts; the rows of a table follow its header's first.
 namespace report {
 inline constexpr int kPulsePanel = 100;
@@ -171,7 +176,7 @@ inline constexpr int kNightsWritten = 217;
 inline constexpr int kTrendLabel = 218;
 inline constexpr int kNotWritten = 219;
 inline constexpr int kDateFromFileTime = 220;
-// What went wrong with a file: 221 + Problem::Code.
+// What went wrong with a file: 221 + Problem::Code (up to 299).
 inline constexpr int kProblems = 221;
 inline constexpr int kHourColumns = 6;
 inline constexpr int kFigureCount = 12;

@@ -66,6 +66,12 @@ void NightView::ShowStretch(double from, double to)
     from = std::clamp(from, f.start, f.end - span);
     m_from = from;
     m_to = from + span;
+    // The keyboard's line stays in view, and its readout follows it.
+    if (m_mark) {
+        m_mark = std::clamp(*m_mark, m_from, m_to);
+        if (hasFocus())
+            emit PointedAt(Describe(*m_mark));
+    }
     UpdateScrollBar();
     update();
 }
@@ -133,6 +139,39 @@ void NightView::paintEvent(QPaintEvent*)
                           QPointF(std::max(*m_dragFrom, m_dragTo), area.bottom())),
                    QColor(20, 80, 170, 50));
     }
+    if (m_mark && hasFocus()) {
+        const QRectF area = PanelArea();
+        const double x = area.left() + (*m_mark - m_from) / std::max(1e-9, m_to - m_from) * area.width();
+        p.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        p.drawLine(QPointF(x, area.top()), QPointF(x, area.bottom()));
+    }
+    // Where the keyboard is: a frame in the desktop's colour for it.
+    if (hasFocus()) {
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1 - kScrollHeight));
+    }
+}
+
+void NightView::MarkAt(double t)
+{
+    m_mark = std::clamp(t, m_from, m_to);
+    emit PointedAt(Describe(*m_mark));
+    update();
+}
+
+void NightView::focusInEvent(QFocusEvent* event)
+{
+    if (m_night)
+        MarkAt(m_mark.value_or((m_from + m_to) / 2));
+    QWidget::focusInEvent(event);
+}
+
+void NightView::focusOutEvent(QFocusEvent* event)
+{
+    update();
+    QWidget::focusOutEvent(event);
 }
 
 void NightView::Zoom(double factor, double about)
@@ -200,9 +239,17 @@ void NightView::keyPressEvent(QKeyEvent* event)
     if (!m_night)
         return QWidget::keyPressEvent(event);
     const double span = m_to - m_from, middle = (m_from + m_to) / 2;
+    if (event->modifiers() & Qt::ShiftModifier) {
+        const double step = span / 50;
+        switch (event->key()) {
+        case Qt::Key_Left: MarkAt(m_mark.value_or(middle) - step); return;
+        case Qt::Key_Right: MarkAt(m_mark.value_or(middle) + step); return;
+        default: break;
+        }
+    }
     switch (event->key()) {
-    case Qt::Key_Plus: Zoom(0.5, middle); break;
-    case Qt::Key_Minus: Zoom(2, middle); break;
+    case Qt::Key_Plus: Zoom(0.5, m_mark.value_or(middle)); break;
+    case Qt::Key_Minus: Zoom(2, m_mark.value_or(middle)); break;
     case Qt::Key_Left: ShowStretch(m_from - span / 4, m_to - span / 4); break;
     case Qt::Key_Right: ShowStretch(m_from + span / 4, m_to + span / 4); break;
     case Qt::Key_Home: ShowStretch(m_night->figures.start, m_night->figures.end); break;

@@ -23,6 +23,8 @@ struct ShownNight {
 // The SpO2 and pulse panels of one night, zoomed with the wheel (about the pointer) or by
 // dragging across a stretch, moved with the scroll bar or the arrow keys, from the whole night
 // down to kShortestSpan. From kWaveSpan down, the pulse wave and its beats are drawn under them.
+// With the keyboard, a line marks the moment read out (Shift and the arrows move it), as the
+// pointer does with the mouse.
 class NightView final : public QWidget {
     Q_OBJECT
 
@@ -48,7 +50,8 @@ public:
     static constexpr double kWaveSpan = 60;
 
 signals:
-    // The moment under the pointer and its values, or empty when the pointer left.
+    // The moment under the pointer or the keyboard's line and its values, or empty when the
+    // pointer left.
     void PointedAt(const QString& text);
 
 protected:
@@ -61,6 +64,8 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     [[nodiscard]] QRectF PanelArea() const;
@@ -69,10 +74,13 @@ private:
     void Zoom(double factor, double about);
     void UpdateScrollBar();
     [[nodiscard]] QString Describe(double t) const;
+    // The keyboard's line at t (within the stretch shown), read out.
+    void MarkAt(double t);
 
     std::shared_ptr<const ShownNight> m_night;
     double m_from = 0, m_to = 1;
     std::optional<double> m_dragFrom;
+    std::optional<double> m_mark;  // the keyboard's line, in seconds of the night's axis
     double m_dragTo = 0;
     QScrollBar* m_scroll = nullptr;
     report::Speech m_speech;

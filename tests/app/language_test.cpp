@@ -1,16 +1,19 @@
 #include "app/eingangsfenster.h"
 #include "app/form1.h"
+#include "app/nights_window.h"
 #include "app/program.h"
 #include "app/version.h"
 #include "lang/string_table.h"
 #include "settings/settings_store.h"
 #include "support/fakes.h"
+#include "support/plain_text.h"
 #include "support/settings_fixture.h"
 #include "tools/pty/pseudo_terminal.h"
 
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QPushButton>
@@ -27,6 +30,7 @@ namespace trelvo::app {
 namespace {
 
 using test::GetSetting;
+using test::Plain;
 using test::PutSetting;
 
 // One run of the program as main() drives it: the start window, then OK, then the main window.
@@ -82,14 +86,14 @@ TEST_F(LanguageTest, AFirstStartIsInEnglishOnPortOne)
     Eingangsfenster& s = Start();
     EXPECT_EQ(s.windowTitle(), "Korvant GmbH");
     EXPECT_EQ(In<QLabel>(s, "Label3")->text(), "PCs are not suitable for Patient Monitoring!");
-    EXPECT_EQ(In<QPushButton>(s, "CancelButton")->text(), "End");
-    EXPECT_EQ(In<QPushButton>(s, "OK_Button")->text(), "OK");
+    EXPECT_EQ(Plain(In<QPushButton>(s, "CancelButton")->text()), "End");
+    EXPECT_EQ(Plain(In<QPushButton>(s, "OK_Button")->text()), "OK");
     EXPECT_EQ(root->State().PortNumber, 1);
 
     Main();
     EXPECT_TRUE(Action("setLangEnglish")->isChecked());
     EXPECT_FALSE(Action("setLangGerman")->isChecked());
-    EXPECT_EQ(In<QMenu>(*Form(), "menDatei")->title(), "File");
+    EXPECT_EQ(Plain(In<QMenu>(*Form(), "menDatei")->title()), "File");
     EXPECT_EQ(Text("Label6"), "Pulse[1/min]") << "the creation caption's blank is gone";
     EXPECT_EQ(StatusBar(), "Data is NOT written to file!");
     EXPECT_FALSE(root->StartWindow().isVisible()) << "the start window is closed for good";
@@ -100,7 +104,7 @@ TEST_F(LanguageTest, AStoredGermanStartsInGerman)
     PutSetting(QStringLiteral("Optionen/Sprache"), QStringLiteral("0"));
     Eingangsfenster& s = Start();
     EXPECT_EQ(In<QLabel>(s, "Label3")->text(), "PCs sind nicht geeignet zum Patientenmonitoring!");
-    EXPECT_EQ(In<QPushButton>(s, "CancelButton")->text(), "Ende");
+    EXPECT_EQ(Plain(In<QPushButton>(s, "CancelButton")->text()), "Ende");
 }
 
 TEST_F(LanguageTest, EndComesFirstAndNeitherButtonIsTheDefault)
@@ -136,11 +140,11 @@ TEST_F(LanguageTest, SwitchingReCaptionsTheTaggedControlsAndTheStatusBarOnly)
 {
     Main();
     const auto captions = [this] {
-        return QStringList{In<QMenu>(*Form(), "menPort")->title(),
-                           Action("setCOM1")->text(),
-                           Action("setCOM8")->text(),
-                           Action("setLangGerman")->text(),
-                           Action("setLangEnglish")->text(),
+        return QStringList{Plain(In<QMenu>(*Form(), "menPort")->title()),
+                           Plain(Action("setCOM1")->text()),
+                           Plain(Action("setCOM8")->text()),
+                           Plain(Action("setLangGerman")->text()),
+                           Plain(Action("setLangEnglish")->text()),
                            Text("Label5"),
                            Text("Label7"),
                            Text("Label3"),
@@ -154,12 +158,12 @@ TEST_F(LanguageTest, SwitchingReCaptionsTheTaggedControlsAndTheStatusBarOnly)
     EXPECT_EQ(root->State().LanguageBase, 0);
     EXPECT_TRUE(Action("setLangGerman")->isChecked());
     EXPECT_FALSE(Action("setLangEnglish")->isChecked());
-    EXPECT_EQ(In<QMenu>(*Form(), "menDatei")->title(), "Datei");
-    EXPECT_EQ(Action("menSpeichern")->text(), "Speichern");
-    EXPECT_EQ(Action("menEnde")->text(), "Ende");
-    EXPECT_EQ(In<QMenu>(*Form(), "menBeep")->title(), "Ton");
-    EXPECT_EQ(Action("setBeep")->text(), "Pulston");
-    EXPECT_EQ(In<QMenu>(*Form(), "menLanguage")->title(), "Sprache");
+    EXPECT_EQ(Plain(In<QMenu>(*Form(), "menDatei")->title()), "Datei");
+    EXPECT_EQ(Plain(Action("menSpeichern")->text()), "Speichern");
+    EXPECT_EQ(Plain(Action("menEnde")->text()), "Ende");
+    EXPECT_EQ(Plain(In<QMenu>(*Form(), "menBeep")->title()), "Ton");
+    EXPECT_EQ(Plain(Action("setBeep")->text()), "Pulston");
+    EXPECT_EQ(Plain(In<QMenu>(*Form(), "menLanguage")->title()), "Sprache");
     EXPECT_EQ(Text("Label6"), "Puls[1/min]");
     EXPECT_EQ(Text("Label9"), "Zeit");
     EXPECT_EQ(StatusBar(), "Daten werden NICHT abgespeichert!");
@@ -184,6 +188,44 @@ TEST_F(LanguageTest, SwitchingReCaptionsTheTaggedControlsAndTheStatusBarOnly)
     EXPECT_TRUE(Action("setLangEnglish")->isChecked());
     EXPECT_FALSE(Action("setLangGerman")->isChecked());
     EXPECT_EQ(captions(), untagged) << "untagged captions never change";
+}
+
+// Alt and a letter reaches every menu, every item of a menu and every button of a window, in
+// either language: each letter once among its neighbours.
+TEST_F(LanguageTest, EveryMenuItemAndButtonHasAMnemonicOfItsOwn)
+{
+    Main();
+    Choose("setNights");
+    const auto unique = [](const QStringList& captions, const std::string& where) {
+        QString letters;
+        for (const QString& caption : captions) {
+            const qsizetype mark = caption.indexOf(QLatin1Char('&'));
+            ASSERT_TRUE(mark >= 0 && mark + 1 < caption.size()) << where << ": " << caption.toStdString();
+            const QChar letter = caption[mark + 1].toLower();
+            EXPECT_FALSE(letters.contains(letter)) << where << ": " << captions.join(" ").toStdString();
+            letters += letter;
+        }
+    };
+    for (const char* language : {"setLangGerman", "setLangEnglish"}) {
+        Choose(language);
+        QStringList menus;
+        for (QAction* item : Form()->menuBar()->actions()) {
+            menus << item->menu()->title();
+            QStringList items;
+            for (QAction* action : item->menu()->actions())
+                if (!action->isSeparator())
+                    items << action->text();
+            unique(items, language + (" " + item->menu()->objectName().toStdString()));
+        }
+        unique(menus, language);
+        QStringList buttons;
+        for (QPushButton* button : root->Nights()->findChildren<QPushButton*>())
+            buttons << button->text();
+        unique(buttons, language + std::string(" nights window"));
+    }
+    EXPECT_EQ(In<QMenu>(*Form(), "menDatei")->title(), "&File");
+    Choose("setLangGerman");
+    EXPECT_EQ(In<QMenu>(*Form(), "menDatei")->title(), "&Datei");
 }
 
 TEST_F(LanguageTest, WhileRecordingTheStatusBarNamesTheFileInTheNewLanguage)
@@ -227,7 +269,7 @@ TEST_F(LanguageTest, LanguageAndPortCarryOverToTheNextRun)
     root.reset();  // the first run's port is closed
 
     Eingangsfenster& next = Start();
-    EXPECT_EQ(In<QPushButton>(next, "CancelButton")->text(), "Ende");
+    EXPECT_EQ(Plain(In<QPushButton>(next, "CancelButton")->text()), "Ende");
     Main();
     EXPECT_TRUE(Action("setLangGerman")->isChecked());
     EXPECT_TRUE(Action("setCOM5")->isChecked()) << "COM5 is tried first, although COM2 works too";
@@ -282,7 +324,7 @@ TEST_F(LanguageTest, GarbageInEverySettingsKeyStartsOnTheDefaults)
             Eingangsfenster& s = Start();
             EXPECT_EQ(root->State().LanguageBase, 1000) << key;
             EXPECT_EQ(root->State().PortNumber, 1) << key;
-            EXPECT_EQ(In<QPushButton>(s, "CancelButton")->text(), "End");
+            EXPECT_EQ(Plain(In<QPushButton>(s, "CancelButton")->text()), "End");
             Main();
             EXPECT_TRUE(Action("setLangEnglish")->isChecked());
             EXPECT_EQ(root->State().PortNumber, 2) << "COM1 is missing here; the first usable port opened";
@@ -317,11 +359,11 @@ TEST_F(LanguageTest, AThirdLanguageIsNothingButData)
     PutSetting(QStringLiteral("Optionen/Sprache"), QStringLiteral("2000"));
     Eingangsfenster& s = Start();
     EXPECT_EQ(root->State().LanguageBase, kPirate) << "the settings accept it";
-    EXPECT_EQ(In<QPushButton>(s, "CancelButton")->text(), "Arr! End");
+    EXPECT_EQ(Plain(In<QPushButton>(s, "CancelButton")->text()), "Arr! End");
     Main();
     EXPECT_TRUE(Action("setLangPirate")->isChecked());
     EXPECT_FALSE(Action("setLangEnglish")->isChecked());
-    EXPECT_EQ(In<QMenu>(*Form(), "menDatei")->title(), "Arr! File");
+    EXPECT_EQ(Plain(In<QMenu>(*Form(), "menDatei")->title()), "Arr! File");
     EXPECT_EQ(StatusBar(), "Arr! Data is NOT written to file!");
 
     QStringList messages;
