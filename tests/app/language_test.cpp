@@ -207,6 +207,7 @@ TEST_F(LanguageTest, EveryMenuItemAndButtonHasAMnemonicOfItsOwn)
         }
     };
     for (const char* language : {"setLangGerman", "setLangEnglish"}) {
+        SCOPED_TRACE(language);
         Choose(language);
         QStringList menus;
         for (QAction* item : Form()->menuBar()->actions()) {
@@ -215,13 +216,13 @@ TEST_F(LanguageTest, EveryMenuItemAndButtonHasAMnemonicOfItsOwn)
             for (QAction* action : item->menu()->actions())
                 if (!action->isSeparator())
                     items << action->text();
-            unique(items, language + (" " + item->menu()->objectName().toStdString()));
+            unique(items, item->menu()->objectName().toStdString());
         }
-        unique(menus, language);
+        unique(menus, "the menu bar");
         QStringList buttons;
         for (QPushButton* button : root->Nights()->findChildren<QPushButton*>())
             buttons << button->text();
-        unique(buttons, language + std::string(" nights window"));
+        unique(buttons, "the nights window");
     }
     EXPECT_EQ(In<QMenu>(*Form(), "menDatei")->title(), "&File");
     Choose("setLangGerman");
