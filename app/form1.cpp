@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
+#include <QStatusBar>
 
 namespace trelvo::app {
 namespace {
@@ -71,6 +72,16 @@ void Form1::AssignCaptionTags()
     lang::SetTag(*menLanguage, lang::text::kMenuLanguage);
     lang::SetTag(*menNights, lang::text::kMenuNights);
     lang::SetTag(*setNights, lang::text::kMenuShowNights);
+    // Values and pictures are named with their units to a screen reader.
+    lang::SetNameTag(*Label2, lang::text::kNameSpO2);
+    lang::SetNameTag(*Label1, lang::text::kNamePulse);
+    lang::SetNameTag(*Label4, lang::text::kNameProbeStatus);
+    lang::SetNameTag(*LabTime, lang::text::kNameTime);
+    lang::SetNameTag(*Pulse_bar, lang::text::kNamePulseBar);
+    lang::SetNameTag(*spo2wave, lang::text::kNameWave);
+    lang::SetNameTag(*StsBar1, lang::text::kNameStatusLine);
+    if (auto* logo = findChild<QLabel*>(QStringLiteral("ImageKorvant")))
+        lang::SetNameTag(*logo, lang::text::kNameLogo);
 }
 
 void Form1::Form_Load()

@@ -150,6 +150,17 @@ void NightsWindow::Caption()
     lblHelp->setText(T(lang::text::kNightViewHelp) + QStringLiteral(" · ") + T(lang::text::kNoWaveHere));
     for (int i = 0; i < 4; ++i)
         cmdSave[static_cast<std::size_t>(i)]->setText(T(63 + i));
+    const std::pair<QWidget*, int> names[] = {
+        {tblNights, lang::text::kNameNights},      {m_view, lang::text::kNameNightChart},
+        {m_tabs, lang::text::kNameTabs},           {lstUnreadable, lang::text::kNameUnreadable},
+        {m_progress, lang::text::kNameProgress},   {m_trend, lang::text::kNameTrend},
+        {m_pointer, lang::text::kNameReadout},     {m_status, lang::text::kNameStatusLine},
+        {m_folderText, lang::text::kNightsFolder},
+    };
+    for (const auto& [control, offset] : names)
+        control->setAccessibleName(T(offset));
+    m_view->setAccessibleDescription(T(lang::text::kNightViewHelp));
+    lblUnreadable->setBuddy(lstUnreadable);
     lang::AssignMnemonics(*this);
 }
 

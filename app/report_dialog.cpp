@@ -56,6 +56,13 @@ ReportDialog::ReportDialog(std::int16_t languageBase, QDate from, QDate to, bool
     form->addRow(text(lang::text::kPersonName), m_name);
     form->addRow(text(lang::text::kPersonBorn), m_born);
     form->addRow(buttons);
+    // The date fields and the text fields inside them, which a screen reader may reach on their own.
+    for (const auto& [edit, offset] :
+         {std::pair{m_from, lang::text::kNameFirstNight}, std::pair{m_to, lang::text::kNameLastNight}}) {
+        edit->setAccessibleName(text(offset));
+        for (QWidget* inner : edit->findChildren<QLineEdit*>())
+            inner->setAccessibleName(text(offset));
+    }
     lang::AssignMnemonics(*this);
 }
 

@@ -32,8 +32,19 @@ void SetCaption(QObject& control, const QString& text)
         throw std::logic_error("control " + control.objectName().toStdString() + " carries a Tag but no caption");
 }
 
+void ApplyNameTag(QObject& control, std::int32_t base)
+{
+    auto* widget = qobject_cast<QWidget*>(&control);
+    const QVariant offset = control.property(kNameTagProperty);
+    if (!widget || !offset.isValid())
+        return;
+    const std::string_view text = Text(static_cast<int>(base) + offset.toInt());
+    widget->setAccessibleName(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+}
+
 void ApplyTag(QObject& control, std::int32_t base)
 {
+    ApplyNameTag(control, base);
     const QString tag = control.property(kTagProperty).toString();
     if (tag.isEmpty())
         return;
@@ -125,6 +136,11 @@ void AssignMnemonics(QWidget& window)
 void SetTag(QObject& control, int offset)
 {
     control.setProperty(kTagProperty, QString::number(offset));
+}
+
+void SetNameTag(QWidget& control, int offset)
+{
+    control.setProperty(kNameTagProperty, offset);
 }
 
 void ApplyLanguage(std::int32_t base)

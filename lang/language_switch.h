@@ -14,6 +14,11 @@ inline constexpr char kTagProperty[] = "Tag";
 // Gives a control its Tag: from now on it shows the text at this offset.
 void SetTag(QObject& control, int offset);
 
+// A control that shows no text of its own (a value, a picture) is named to a screen reader by
+// the text at this offset, in the language in force.
+inline constexpr char kNameTagProperty[] = "NameTag";
+void SetNameTag(QWidget& control, int offset);
+
 // Re-captions every Tagged control and menu item of every window with the texts of this
 // language, and has Qt's own dialogs (file, folder, message) speak it where Qt's translations for
 // it are installed.

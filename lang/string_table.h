@@ -76,6 +76,25 @@ inline constexpr int kKeysTitle = 89;
 inline constexpr int kMainKeys = 90;
 inline constexpr int kNightsKeys = 91;
 inline constexpr int kStartKeys = 92;
+// What a screen reader calls the controls that show no text of their own.
+inline constexpr int kNameSpO2 = 300;
+inline constexpr int kNamePulse = 301;
+inline constexpr int kNameProbeStatus = 302;
+inline constexpr int kNameTime = 303;
+inline constexpr int kNamePulseBar = 304;
+inline constexpr int kNameWave = 305;
+inline constexpr int kNameLogo = 306;
+inline constexpr int kNameNights = 307;
+inline constexpr int kNameNightChart = 308;
+inline constexpr int kNameTabs = 309;
+inline constexpr int kNameUnreadable = 310;
+inline constexpr int kNameProgress = 311;
+inline constexpr int kNameChartScroll = 312;
+inline constexpr int kNameTrend = 313;
+inline constexpr int kNameFirstNight = 314;
+inline constexpr int kNameLastNight = 315;
+inline constexpr int kNameReadout = 316;
+inline constexpr int kNameStatusLine = 317;
 // The report's texts; the rows of a table follow its header's first.
 namespace report {
 inline constexpr int kPulsePanel = 100;

@@ -1,5 +1,8 @@
 #include "app/widgets/night_view.h"
 
+#include "lang/language_switch.h"
+#include "lang/string_table.h"
+
 #include "report/render/plot.h"
 
 #include <QKeyEvent>
@@ -41,6 +44,14 @@ NightView::NightView(std::int16_t languageBase, QWidget* parent)
             update();
         }
     });
+    SetLanguage(languageBase);
+}
+
+void NightView::SetLanguage(std::int16_t base)
+{
+    m_speech = report::Speech(base);
+    m_scroll->setAccessibleName(lang::TextOf(base, lang::text::kNameChartScroll));
+    update();
 }
 
 void NightView::SetNight(std::shared_ptr<const ShownNight> night)

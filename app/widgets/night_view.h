@@ -40,11 +40,7 @@ public:
     [[nodiscard]] double From() const noexcept { return m_from; }
     [[nodiscard]] double To() const noexcept { return m_to; }
     [[nodiscard]] bool WaveShown() const noexcept;
-    void SetLanguage(std::int16_t base)
-    {
-        m_speech = report::Speech(base);
-        update();
-    }
+    void SetLanguage(std::int16_t base);
 
     static constexpr double kShortestSpan = 15;
     static constexpr double kWaveSpan = 60;

@@ -1,0 +1,86 @@
+// What a screen reader is told of each window, in either language: every control a person can
+// reach or read has a name, every window is a window or a dialog, the live values are named with
+// their units.
+
+#include "app/form1.h"
+#include "app/nights_window.h"
+#include "app/program.h"
+#include "app/report_dialog.h"
+#include "support/fakes.h"
+#include "support/settings_fixture.h"
+
+#include <QAccessible>
+#include <QAction>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace trelvo::app {
+namespace {
+
+QString Name(QWidget& control)
+{
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(&control);
+    return face ? face->text(QAccessible::Name) : QString();
+}
+
+// The controls of a window a screen reader meets without a name: those that take the focus and
+// those that show a value or a picture.
+std::string Nameless(QWidget& window)
+{
+    QStringList nameless;
+    for (QWidget* control : window.findChildren<QWidget*>()) {
+        if (!control->isVisibleTo(&window) || control->window() != &window)
+            continue;
+        const bool reached = control->focusPolicy() != Qt::NoFocus;
+        const bool shows = !control->property("NameTag").isNull();
+        if ((reached || shows) && Name(*control).trimmed().isEmpty())
+            nameless << QStringLiteral("%1 (%2)").arg(control->objectName(),
+                                                      QString::fromLatin1(control->metaObject()->className()));
+    }
+    return nameless.join(QStringLiteral(", ")).toStdString();
+}
+
+bool IsWindow(QWidget& window)
+{
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(&window);
+    return face && (face->role() == QAccessible::Window || face->role() == QAccessible::Dialog);
+}
+
+TEST(Accessibility, EveryControlIsNamedAndEveryWindowIsAWindowInEitherLanguage)
+{
+    QTemporaryDir dir;
+    test::StoreWithPorts(dir.path(), {});
+    test::PutSetting(QStringLiteral("Naechte/Ordner"), dir.path());
+    Program root(SessionDevices{std::make_unique<test::SilentTone>(), nullptr, nullptr, nullptr},
+                 [](const QString&) {});
+    root.Start();
+    EXPECT_TRUE(IsWindow(root.StartWindow()));
+    EXPECT_EQ(Nameless(root.StartWindow()), "");
+    Form1& main = root.OpenMain();
+    main.findChild<QAction*>(QStringLiteral("setNights"))->trigger();
+    ASSERT_NE(root.Nights(), nullptr);
+    QSignalSpy listed(root.Nights(), &NightsWindow::Listed);
+    ASSERT_TRUE(listed.wait(10'000));
+    const QDate today = QDate::currentDate();
+    for (const auto& [language, base] : {std::pair{"setLangGerman", 0}, std::pair{"setLangEnglish", 1000}}) {
+        SCOPED_TRACE(language);
+        main.findChild<QAction*>(QString::fromLatin1(language))->trigger();
+        ReportDialog report(static_cast<std::int16_t>(base), today.addDays(-6), today, false, {}, {}, &main);
+        for (QWidget* window : std::initializer_list<QWidget*>{&main, root.Nights(), &report}) {
+            EXPECT_TRUE(IsWindow(*window)) << window->objectName().toStdString();
+            EXPECT_EQ(Nameless(*window), "") << window->objectName().toStdString();
+        }
+    }
+    // The live values: their names carry their units.
+    EXPECT_EQ(Name(*main.findChild<QLabel*>(QStringLiteral("Label2"))), "SpO2 in percent");
+    EXPECT_EQ(Name(*main.findChild<QLabel*>(QStringLiteral("Label1"))), "Pulse in beats per minute");
+    main.findChild<QAction*>(QStringLiteral("setLangGerman"))->trigger();
+    EXPECT_EQ(Name(*main.findChild<QLabel*>(QStringLiteral("Label2"))), "SpO2 in Prozent");
+    test::ClearStore();
+}
+
+}  // namespace
+}  // namespace trelvo::app
