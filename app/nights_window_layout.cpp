@@ -13,17 +13,23 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QSortFilterProxyModel>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace trelvo::app {
 
 void NightsWindow::BuildControls()
 {
-    resize(1100, 760);
+    // Every column of the table at 1280 × 800; never larger than the screen it opens on (at 2× a
+    // 1600 × 1200 screen has 800 × 600 to give).
+    const QSize room = screen() ? screen()->availableSize() : QSize(1280, 800);
+    resize(std::min(1260, room.width() - 20), std::min(760, room.height() - 40));
     auto* top = new QHBoxLayout;
     lblFolder = new QLabel(this);
     m_folderText = new QLabel(this);
