@@ -4,6 +4,8 @@
 #include "app/form1.h"
 #include "app/nights_window.h"
 #include "app/program.h"
+#include "app/report_dialog.h"
+#include "lang/string_table.h"
 #include "report/night_text.h"
 #include "support/fakes.h"
 #include "support/settings_fixture.h"
@@ -139,9 +141,17 @@ TEST(Keyboard, FromTheStartWindowToANightsPdfAndTheReportForTheDoctor)
     test::ClearStore();
 }
 
-// Escape ends on the start window as End does.
-TEST(Keyboard, EscapeOnTheStartWindowEnds)
+// Escape ends on the start window as End does, and cancels the report's dialog from its first field.
+TEST(Keyboard, EscapeEndsOnTheStartWindowAndCancelsTheReportsDialog)
 {
+    ReportDialog dialog(lang::kGerman, QDate(2026, 12, 1), QDate(2026, 12, 7), false, {}, {});
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    QWidget* first = dialog.focusWidget() ? dialog.focusWidget() : &dialog;
+    QTest::keyClick(first, Qt::Key_Escape);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+
     Program root(SessionDevices{std::make_unique<test::SilentTone>(), nullptr, nullptr, nullptr},
                  [](const QString&) {});
     QSignalSpy ended(&root, &Program::Ended);
