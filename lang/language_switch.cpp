@@ -12,6 +12,7 @@
 #include <QTabWidget>
 #include <QTranslator>
 
+#include <functional>
 #include <stdexcept>
 #include <string>
 
@@ -84,23 +85,24 @@ void UseQtTranslations(std::int32_t base)
         QCoreApplication::installTranslator(&translator);
 }
 
-// The text with a mnemonic on the first free letter, preferring the first letter of a word; the
-// letter taken is added to `taken`.
+// The text with a mnemonic on the first free character: a word's first letter, else a digit (COM2),
+// else any letter; the character taken is added to `taken`.
 QString WithMnemonic(QString text, QString& taken)
 {
     text.remove(QLatin1Char('&'));
-    qsizetype chosen = -1;
-    for (const bool wordStart : {true, false})
-        for (qsizetype i = 0; chosen < 0 && i < text.size(); ++i) {
-            const QChar c = text[i];
-            const bool starts = i == 0 || !text[i - 1].isLetterOrNumber();
-            if (c.isLetterOrNumber() && (starts || !wordStart) && !taken.contains(c.toLower()))
-                chosen = i;
-        }
-    if (chosen < 0)
-        return text;
-    taken += text[chosen].toLower();
-    return text.insert(chosen, QLatin1Char('&'));
+    const auto free = [&](qsizetype i) { return text[i].isLetterOrNumber() && !taken.contains(text[i].toLower()); };
+    const std::function<bool(qsizetype)> preferences[] = {
+        [&](qsizetype i) { return i == 0 || !text[i - 1].isLetterOrNumber(); },
+        [&](qsizetype i) { return text[i].isDigit(); },
+        [](qsizetype) { return true; },
+    };
+    for (const auto& preferred : preferences)
+        for (qsizetype i = 0; i < text.size(); ++i)
+            if (free(i) && preferred(i)) {
+                taken += text[i].toLower();
+                return text.insert(i, QLatin1Char('&'));
+            }
+    return text;
 }
 
 }  // namespace
