@@ -63,10 +63,7 @@ void Eingangsfenster::Form_Load()
     const settings::StoredOptions stored = settings::LoadOptions();
     m_program.LanguageBase = stored.LanguageBase;
     m_program.PortNumber = stored.PortNumber;
-    const auto text = [this](int offset) {
-        const std::string_view utf8 = lang::Text(m_program.LanguageBase, offset);
-        return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-    };
+    const auto text = [this](int offset) { return lang::TextOf(m_program.LanguageBase, offset); };
     Label3->setText(text(lang::text::kNotForMonitoring));
     CancelButton->setText(text(lang::text::kEnd));
     lang::AssignMnemonics(*this);

@@ -7,7 +7,6 @@
 #include "app/widgets/trend_view.h"
 #include "lang/language_switch.h"
 #include "lang/string_table.h"
-#include "report/formats/nights.h"
 #include "report/formats/write.h"
 #include "report/words/speech.h"
 #include "report/words/summary_text.h"
@@ -24,8 +23,6 @@
 #include <QSortFilterProxyModel>
 #include <QTableView>
 #include <QUrl>
-
-#include <algorithm>
 
 namespace trelvo::app {
 namespace {

@@ -25,7 +25,8 @@ Program::Program(SessionDevices devices, Form1::MessageHandler showMessage)
     });
 }
 
-// The nights window goes first: it may be writing with the session's language.
+// The nights window goes first: it is the main window's child, which would delete it otherwise,
+// and the main window before the session it draws.
 Program::~Program()
 {
     m_nights.reset();

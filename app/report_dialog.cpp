@@ -19,10 +19,7 @@ ReportDialog::ReportDialog(std::int16_t languageBase, QDate from, QDate to, bool
     : QDialog(parent),
       m_selection(selection)
 {
-    const auto text = [languageBase](int offset) {
-        const std::string_view t = lang::Text(lang::IsLanguage(languageBase) ? languageBase : lang::kEnglish, offset);
-        return QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size()));
-    };
+    const auto text = [languageBase](int offset) { return lang::TextOf(languageBase, offset); };
     const QString format = languageBase == lang::kGerman ? QStringLiteral("dd.MM.yyyy") : QStringLiteral("d MMM yyyy");
     setWindowTitle(text(lang::text::kDoctorsReportTitle));
     m_from = new QDateEdit(from, this);

@@ -12,7 +12,6 @@
 #include <QTabWidget>
 #include <QTranslator>
 
-#include <functional>
 #include <stdexcept>
 #include <string>
 
@@ -90,19 +89,17 @@ void UseQtTranslations(std::int32_t base)
 QString WithMnemonic(QString text, QString& taken)
 {
     text.remove(QLatin1Char('&'));
-    const auto free = [&](qsizetype i) { return text[i].isLetterOrNumber() && !taken.contains(text[i].toLower()); };
-    const std::function<bool(qsizetype)> preferences[] = {
-        [&](qsizetype i) { return i == 0 || !text[i - 1].isLetterOrNumber(); },
-        [&](qsizetype i) { return text[i].isDigit(); },
-        [](qsizetype) { return true; },
+    const auto rank = [&](qsizetype i) {
+        return i == 0 || !text[i - 1].isLetterOrNumber() ? 0 : text[i].isDigit() ? 1 : 2;
     };
-    for (const auto& preferred : preferences)
-        for (qsizetype i = 0; i < text.size(); ++i)
-            if (free(i) && preferred(i)) {
-                taken += text[i].toLower();
-                return text.insert(i, QLatin1Char('&'));
-            }
-    return text;
+    qsizetype chosen = -1;
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (text[i].isLetterOrNumber() && !taken.contains(text[i].toLower()) && (chosen < 0 || rank(i) < rank(chosen)))
+            chosen = i;
+    if (chosen < 0)
+        return text;
+    taken += text[chosen].toLower();
+    return text.insert(chosen, QLatin1Char('&'));
 }
 
 }  // namespace

@@ -391,32 +391,26 @@ void SummaryCache::Forget(const QString& folder, const QStringList& listed)
     const QSet<QString> present(listed.begin(), listed.end());
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);
     db.transaction();
-    const auto removeWhere = [&](const char* statement, const QStringList& values) {
-        for (const QString& value : values) {
-            QSqlQuery remove(db);
-            remove.prepare(QString::fromLatin1(statement));
-            remove.addBindValue(value);
+    // The rows of this folder the listing did not keep go: the files no longer there, and the days
+    // it did not use (a day's entry is used while its files are all there, unchanged).
+    const auto keepOnly = [&](const QString& table, const QString& column, const QSet<QString>& keep) {
+        QSqlQuery q(db);
+        q.prepare(QStringLiteral("SELECT %1 FROM %2 WHERE folder = ?").arg(column, table));
+        q.addBindValue(folder);
+        QStringList gone;
+        if (q.exec())
+            while (q.next())
+                if (!keep.contains(q.value(0).toString()))
+                    gone << q.value(0).toString();
+        QSqlQuery remove(db);
+        remove.prepare(QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(table, column));
+        for (const QString& value : gone) {
+            remove.bindValue(0, value);
             remove.exec();
         }
     };
-    QSqlQuery q(db);
-    QStringList gone;
-    q.prepare(QStringLiteral("SELECT path FROM files WHERE folder = ?"));
-    q.addBindValue(folder);
-    if (q.exec())
-        while (q.next())
-            if (!present.contains(q.value(0).toString()))
-                gone << q.value(0).toString();
-    removeWhere("DELETE FROM files WHERE path = ?", gone);
-    // A day's entry is kept while this listing used it: its files are all there, unchanged.
-    QStringList stale;
-    q.prepare(QStringLiteral("SELECT key FROM nights WHERE folder = ?"));
-    q.addBindValue(folder);
-    if (q.exec())
-        while (q.next())
-            if (!m_used.contains(q.value(0).toString()))
-                stale << q.value(0).toString();
-    removeWhere("DELETE FROM nights WHERE key = ?", stale);
+    keepOnly(QStringLiteral("files"), QStringLiteral("path"), present);
+    keepOnly(QStringLiteral("nights"), QStringLiteral("key"), m_used);
     db.commit();
     m_used.clear();
 }
