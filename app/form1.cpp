@@ -1,11 +1,14 @@
 #include "app/form1.h"
 
+#include "app/widgets/announcement.h"
 #include "app/widgets/level_bar.h"
+#include "app/widgets/value_label.h"
 #include "app/widgets/wave_view.h"
 #include "lang/language_switch.h"
 #include "lang/string_table.h"
 #include "recording/time_text.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QCloseEvent>
 #include <QDir>
@@ -29,6 +32,23 @@ int MillisecondsToNextSecond(const QTime& now)
     return 1000 - now.msec() + 3;
 }
 
+// "SpO2 96 percent"; a field without a value says so after its name.
+QString SpokenValue(std::int16_t base, int say, int name, const QString& text)
+{
+    if (!core::HasValue(text.toStdString()))
+        return lang::TextOf(base, name) + QStringLiteral(", ") + lang::TextOf(base, lang::text::kNoValue);
+    return lang::TextOf(base, say).arg(text);
+}
+
+// A caption or tooltip as a sentence of its own, so a reader pauses after it.
+QString Sentence(const QString& text)
+{
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty() || QStringLiteral(".!?").contains(trimmed.back()))
+        return trimmed;
+    return trimmed + QLatin1Char('.');
+}
+
 void SetBackColor(QLabel& label, const core::Colour& colour)
 {
     QPalette palette = label.palette();
@@ -43,6 +63,14 @@ Form1::Form1(Session& session, QWidget* parent) : QMainWindow(parent), m_session
     m_showMessage = [this](const QString& text) { QMessageBox::warning(this, QStringLiteral("TRELVO"), text); };
     BuildControls();
     BuildMenus();
+    const auto language = [this] { return m_session.State().LanguageBase; };
+    Label2->SetSpeech([language](const QString& text) {
+        return SpokenValue(language(), lang::text::kSaySpO2, lang::text::kNameSpO2, text);
+    });
+    Label1->SetSpeech([language](const QString& text) {
+        return SpokenValue(language(), lang::text::kSayPulse, lang::text::kNamePulse, text);
+    });
+    m_sinceStart.start();
     m_session.SetTraceWidth(static_cast<float>(spo2wave->contentsRect().width()));
 
     connect(&m_session, &Session::Updated, this, &Form1::ShowUpdate);
@@ -61,6 +89,11 @@ Form1::Form1(Session& session, QWidget* parent) : QMainWindow(parent), m_session
 }
 
 Form1::~Form1() = default;
+
+QLabel& Form1::SpO2Field() noexcept
+{
+    return *Label2;
+}
 
 void Form1::AssignCaptionTags()
 {
@@ -187,6 +220,29 @@ void Form1::ShowUpdate()
         SetBackColor(*Label1, now.PulseBack);
     Pulse_bar->setValue(now.Bar);
     m_shown = now;
+    if (const auto tell = m_announcer.Next(m_sinceStart.elapsed(), m_shown))
+        Announce(*tell);
+}
+
+void Form1::Announce(core::Announcer::Tell tell)
+{
+    QStringList said;
+    if (tell == core::Announcer::Tell::Alert)
+        said << Sentence(Label4->text()) << Sentence(Label4->toolTip());
+    QStringList values;
+    for (ValueLabel* field : {Label2, Label1}) {
+        if (!core::HasValue(field->text().toStdString()))
+            continue;
+        values << field->Spoken();
+        if (QAccessible::isActive()) {
+            QAccessibleEvent renamed(field, QAccessible::NameChanged);
+            QAccessible::updateAccessibility(&renamed);
+        }
+    }
+    if (!values.isEmpty())
+        said << values.join(QStringLiteral(", ")) + QLatin1Char('.');
+    said.removeAll(QString());
+    (tell == core::Announcer::Tell::Alert ? m_alert : m_news)->Say(said.join(QLatin1Char(' ')));
 }
 
 void Form1::ShowPortMenu()
@@ -203,7 +259,10 @@ void Form1::ShowPortMenu()
 void Form1::ShowRecordingState()
 {
     menSpeichern->setChecked(m_session.SaveChecked());
+    if (m_statusText->text() == m_session.StatusText())
+        return;
     m_statusText->setText(m_session.StatusText());
+    m_news->Say(m_session.StatusText());
 }
 
 }  // namespace trelvo::app

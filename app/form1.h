@@ -1,9 +1,11 @@
 #pragma once
 
 #include "app/session.h"
+#include "core/announcer.h"
 #include "core/program_state.h"
 #include "core/reading.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QTime>
 #include <QTimer>
@@ -19,7 +21,9 @@ class QStatusBar;
 
 namespace trelvo::app {
 
+class Announcement;
 class LevelBar;
+class ValueLabel;
 class WaveView;
 
 // The main window: owns the controls, forwards menu picks to the session and shows what the
@@ -42,7 +46,7 @@ public:
     void SetMessageHandler(MessageHandler handler) { m_showMessage = std::move(handler); }
 
     [[nodiscard]] Session& session() noexcept { return m_session; }
-    [[nodiscard]] QLabel& SpO2Field() noexcept { return *Label2; }
+    [[nodiscard]] QLabel& SpO2Field() noexcept;
     // Ticks the language's item in the Language menu (any other base: English).
     void CheckLanguage(std::int32_t base);
 
@@ -74,24 +78,30 @@ private:
     void ShowUpdate();
     void ShowPortMenu();
     void ShowRecordingState();
+    // Tells a screen reader the probe's state or the values, as the announcer decides.
+    void Announce(core::Announcer::Tell tell);
 
     Session& m_session;
     MessageHandler m_showMessage;
     core::Reading m_shown;  // what the value fields show now
+    core::Announcer m_announcer;
+    QElapsedTimer m_sinceStart;  // the announcer's clock
 
     QTime CurrentTime;
     QString m_clockText;  // what the clock label shows
     QTimer Timer2;        // clock, once a second
     bool m_unloaded = false;
 
-    QLabel* Label1 = nullptr;  // pulse
-    QLabel* Label2 = nullptr;  // SpO2
-    QLabel* Label4 = nullptr;  // probe status
+    ValueLabel* Label1 = nullptr;  // pulse
+    ValueLabel* Label2 = nullptr;  // SpO2
+    QLabel* Label4 = nullptr;      // probe status
     QLabel* LabTime = nullptr;
     LevelBar* Pulse_bar = nullptr;
     WaveView* spo2wave = nullptr;
     QStatusBar* StsBar1 = nullptr;
-    QLabel* m_statusText = nullptr;  // the status bar's one text
+    QLabel* m_statusText = nullptr;   // the status bar's one text
+    Announcement* m_alert = nullptr;  // the probe's state, told to a screen reader
+    Announcement* m_news = nullptr;   // the values and the status line, likewise
 
     QMenu* menDatei = nullptr;
     QAction* menSpeichern = nullptr;

@@ -2,6 +2,8 @@
 
 #include "app/form1.h"
 #include "app/version.h"
+#include "app/widgets/accessible_faces.h"
+#include "app/widgets/announcement.h"
 #include "app/widgets/artwork.h"
 #include "app/widgets/fonts.h"
 #include "app/widgets/keys_help.h"
@@ -115,6 +117,7 @@ void Form1::BuildControls()
     Label4 = label("Label4", Twips(1080, 3480, 1695, 375));
     boxed(Label4);
     SetColours(*Label4, MenuColour(), QColor());
+    Label4->setProperty(kReadsWithTextProperty, true);
 
     QLabel* logo = label("ImageKorvant", Twips(4200, 3480, 3000, 675));
     logo->setPixmap(MakeLogo());
@@ -124,12 +127,16 @@ void Form1::BuildControls()
     lang::SetTag(*clockHeading, lang::text::kClockHeading);
     LabTime = label("LabTime", Twips(1080, 4200, 1695, 375));
     boxed(LabTime);
+    LabTime->setProperty(kReadsWithTextProperty, true);
 
     QLabel* version =
         label("Label20", Twips(4680, 4320, 2415, 495), QStringLiteral(" V") + QString::fromLatin1(kVersion));
     version->setAlignment(Qt::AlignRight | Qt::AlignTop);
     version->setFont(Arial(14.25));
     SetColours(*version, QColor(), QColor(64, 64, 64));
+
+    m_alert = new Announcement(client, true);
+    m_news = new Announcement(client, false);
 
     spo2wave = new WaveView(client);
     spo2wave->setObjectName(QStringLiteral("spo2wave"));

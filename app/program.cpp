@@ -2,7 +2,7 @@
 
 #include "app/nights_window.h"
 #include "app/platform/perf_trace.h"
-#include "app/widgets/window_role.h"
+#include "app/widgets/accessible_faces.h"
 #include "lang/language_switch.h"
 #include "settings/settings_store.h"
 
@@ -17,7 +17,7 @@ Program::Program(SessionDevices devices, Form1::MessageHandler showMessage)
       m_devices(std::move(devices)),
       m_showMessage(std::move(showMessage))
 {
-    InstallWindowRole();
+    InstallAccessibleFaces();
     connect(&m_start, &Eingangsfenster::Ended, this, &Program::Ended);
     connect(&m_start, &Eingangsfenster::Confirmed, this, [this] {
         PerfTrace("ok-pressed");

@@ -275,6 +275,10 @@ constexpr TableEntry kTable[] = {
     TableEntry{315, "Letzte Nacht"},
     TableEntry{316, "Werte an der Linie"},
     TableEntry{317, "Statuszeile"},
+    TableEntry{318, "SpO2 %1 Prozent"},
+    TableEntry{319, "Puls %1 pro Minute"},
+    TableEntry{320, "kein Wert"},
+    TableEntry{321, "Meldung"},
 
     TableEntry{1002, "File"},
     TableEntry{1003, "Save"},
@@ -531,6 +535,10 @@ constexpr TableEntry kTable[] = {
     TableEntry{1315, "Last night"},
     TableEntry{1316, "Values at the line"},
     TableEntry{1317, "Status line"},
+    TableEntry{1318, "SpO2 %1 percent"},
+    TableEntry{1319, "Pulse %1 per minute"},
+    TableEntry{1320, "no value"},
+    TableEntry{1321, "Announcement"},
 };
 
 constexpr std::array kMessages{

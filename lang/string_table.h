@@ -95,6 +95,11 @@ inline constexpr int kNameFirstNight = 314;
 inline constexpr int kNameLastNight = 315;
 inline constexpr int kNameReadout = 316;
 inline constexpr int kNameStatusLine = 317;
+// What a screen reader is told of the live values: "SpO2 96 percent".
+inline constexpr int kSaySpO2 = 318;
+inline constexpr int kSayPulse = 319;
+inline constexpr int kNoValue = 320;
+inline constexpr int kNameAnnouncement = 321;
 // The report's texts; the rows of a table follow its header's first.
 namespace report {
 inline constexpr int kPulsePanel = 100;

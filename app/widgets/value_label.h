@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QLabel>
 
+#include <functional>
 #include <list>
 
 namespace trelvo::app {
@@ -20,6 +21,10 @@ public:
     explicit ValueLabel(QWidget* parent = nullptr) : QLabel(parent) {}
 
     static constexpr std::size_t kLooksKept = 24;
+
+    // What a screen reader is told the field shows, made from its text when asked.
+    void SetSpeech(std::function<QString(const QString& text)> speech) { m_speech = std::move(speech); }
+    [[nodiscard]] QString Spoken() const { return m_speech ? m_speech(text()) : QString(); }
 
     // How many looks have a picture (tests look at it).
     [[nodiscard]] std::size_t LooksKept() const noexcept { return m_looks.size(); }
@@ -44,6 +49,7 @@ private:
     [[nodiscard]] Look Current() const;
     void TakePicture();
 
+    std::function<QString(const QString&)> m_speech;
     std::list<Look> m_looks;  // the most recently used first
     bool m_plain = false;     // painting the plain way, for a picture
     bool m_pictureAsked = false;

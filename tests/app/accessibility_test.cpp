@@ -74,11 +74,20 @@ TEST(Accessibility, EveryControlIsNamedAndEveryWindowIsAWindowInEitherLanguage)
             EXPECT_EQ(Nameless(*window), "") << window->objectName().toStdString();
         }
     }
-    // The live values: their names carry their units.
-    EXPECT_EQ(Name(*main.findChild<QLabel*>(QStringLiteral("Label2"))), "SpO2 in percent");
-    EXPECT_EQ(Name(*main.findChild<QLabel*>(QStringLiteral("Label1"))), "Pulse in beats per minute");
+    // The live values are read with their units, in the language of the moment; the status and
+    // the clock with what they show.
+    auto& spo2 = *main.findChild<QLabel*>(QStringLiteral("Label2"));
+    auto& status = *main.findChild<QLabel*>(QStringLiteral("Label4"));
+    EXPECT_EQ(Name(spo2), "SpO2 in percent, no value");
+    EXPECT_EQ(Name(*main.findChild<QLabel*>(QStringLiteral("Label1"))), "Pulse in beats per minute, no value");
+    spo2.setText(QStringLiteral("96"));
+    status.setText(QStringLiteral("OK!"));
+    EXPECT_EQ(Name(spo2), "SpO2 96 percent");
+    EXPECT_EQ(Name(status), "Probe status: OK!");
     main.findChild<QAction*>(QStringLiteral("setLangGerman"))->trigger();
-    EXPECT_EQ(Name(*main.findChild<QLabel*>(QStringLiteral("Label2"))), "SpO2 in Prozent");
+    EXPECT_EQ(Name(spo2), "SpO2 96 Prozent");
+    spo2.setText(QStringLiteral("--"));
+    EXPECT_EQ(Name(spo2), "SpO2 in Prozent, kein Wert");
     test::ClearStore();
 }
 
