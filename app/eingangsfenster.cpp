@@ -2,6 +2,7 @@
 
 #include "app/widgets/fonts.h"
 #include "app/widgets/keys_help.h"
+#include "app/widgets/legible.h"
 #include "lang/language_switch.h"
 #include "lang/string_table.h"
 #include "settings/settings_store.h"
@@ -36,7 +37,7 @@ Eingangsfenster::Eingangsfenster(core::ProgramState& program, QWidget* parent)
     Label3->setFont(Arial(18));
     Label3->setTextFormat(Qt::PlainText);
     QPalette red = Label3->palette();
-    red.setColor(QPalette::WindowText, QColor(255, 0, 0));
+    red.setColor(QPalette::WindowText, Legible(QColor(255, 0, 0), red.color(QPalette::Window)));
     Label3->setPalette(red);
 
     // End comes first in the tab order and so has the focus; neither button is the default.

@@ -140,6 +140,16 @@ void Form1::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
+void Form1::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::PaletteChange)
+        return;
+    ApplyColours();
+    SetBackColor(*Label2, m_shown.SpO2Back);
+    SetBackColor(*Label1, m_shown.PulseBack);
+}
+
 void Form1::menEnde_Click()
 {
     Form_Unload();

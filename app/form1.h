@@ -59,9 +59,11 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void BuildControls();
+    void ApplyColours();
     void BuildMenus();
     void AssignCaptionTags();
 

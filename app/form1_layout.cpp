@@ -7,6 +7,7 @@
 #include "app/widgets/artwork.h"
 #include "app/widgets/fonts.h"
 #include "app/widgets/keys_help.h"
+#include "app/widgets/legible.h"
 #include "app/widgets/level_bar.h"
 #include "app/widgets/value_label.h"
 #include "app/widgets/wave_view.h"
@@ -56,6 +57,19 @@ QString Latin1(std::string_view s)
 
 }  // namespace
 
+// The fields' colours, from the desktop's palette: set at the start and again when it changes.
+void Form1::ApplyColours()
+{
+    const QColor base = WindowBackground();
+    SetColours(*Label2, base, Highlight());
+    SetColours(*Label1, base, Legible(QColor(0, 192, 0), base));
+    SetColours(*Label4, MenuColour(), QColor());
+    if (auto* version = findChild<QLabel*>(QStringLiteral("Label20")))
+        SetColours(*version, QColor(),
+                   Legible(QColor(64, 64, 64), palette().color(QPalette::Window), core::kSmallTextContrast));
+    SetColours(*spo2wave, base, QColor());
+}
+
 void Form1::BuildControls()
 {
     setObjectName(QStringLiteral("Form1"));
@@ -98,7 +112,6 @@ void Form1::BuildControls()
     Label2 = valueLabel("Label2", Twips(360, 600, 2400, 2040));
     boxed(Label2);
     Label2->setFont(Arial(90, true));
-    SetColours(*Label2, WindowBackground(), Highlight());
 
     Pulse_bar = new LevelBar(core::kPulseBarMaximum, client);
     Pulse_bar->setObjectName(QStringLiteral("Pulse_bar"));
@@ -107,7 +120,6 @@ void Form1::BuildControls()
     Label1 = valueLabel("Label1", Twips(3840, 600, 3240, 2040));
     boxed(Label1);
     Label1->setFont(Arial(90, true));
-    SetColours(*Label1, WindowBackground(), QColor(0, 192, 0));
 
     label("Label5", Twips(360, 2760, 1095, 255), QStringLiteral("SpO2  [%]"));
     QLabel* pulseHeading = label("Label6", Twips(3840, 2760, 1335, 255), QStringLiteral("Pulse [1/min]"));
@@ -116,7 +128,6 @@ void Form1::BuildControls()
 
     Label4 = label("Label4", Twips(1080, 3480, 1695, 375));
     boxed(Label4);
-    SetColours(*Label4, MenuColour(), QColor());
     Label4->setProperty(kReadsWithTextProperty, true);
 
     QLabel* logo = label("ImageKorvant", Twips(4200, 3480, 3000, 675));
@@ -133,7 +144,6 @@ void Form1::BuildControls()
         label("Label20", Twips(4680, 4320, 2415, 495), QStringLiteral(" V") + QString::fromLatin1(kVersion));
     version->setAlignment(Qt::AlignRight | Qt::AlignTop);
     version->setFont(Arial(14.25));
-    SetColours(*version, QColor(), QColor(64, 64, 64));
 
     m_alert = new Announcement(client, true);
     m_news = new Announcement(client, false);
@@ -141,7 +151,6 @@ void Form1::BuildControls()
     spo2wave = new WaveView(client);
     spo2wave->setObjectName(QStringLiteral("spo2wave"));
     spo2wave->setGeometry(Twips(360, 4920, 6735, 2295));
-    SetColours(*spo2wave, WindowBackground(), QColor());
 
     StsBar1 = new QStatusBar(this);
     StsBar1->setObjectName(QStringLiteral("StsBar1"));
@@ -154,6 +163,7 @@ void Form1::BuildControls()
     m_statusText->setTextFormat(Qt::PlainText);
     StsBar1->addWidget(m_statusText, 1);
     setStatusBar(StsBar1);
+    ApplyColours();
 
     // Controls sit at fixed positions; the window keeps the size they need.
     layout()->setSizeConstraint(QLayout::SetFixedSize);

@@ -135,20 +135,25 @@ void NightView::resizeEvent(QResizeEvent*)
 void NightView::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    p.fillRect(rect(), Qt::white);
+    const report::Ink ink = report::Ink::ForScreen(palette().color(QPalette::Base), palette().color(QPalette::Text));
+    p.fillRect(rect(), ink.paper);
     if (!m_night)
         return;
     p.setRenderHint(QPainter::Antialiasing);
     const report::ReportFonts fonts(12);
     p.setFont(fonts.normal);
-    report::PaintPanels(p, PanelArea(), m_night->night, m_night->figures, m_from, m_to, m_speech);
+    report::PaintPanels(p, PanelArea(), m_night->night, m_night->figures, m_from, m_to, m_speech, ink);
     if (WaveShown())
-        report::PaintWaveStrip(p, WaveArea(), m_night->night, m_from, m_to, m_night->beats);
+        report::PaintWaveStrip(p, WaveArea(), m_night->night, m_from, m_to, m_night->beats, ink);
     if (m_dragFrom) {
         const QRectF area = PanelArea();
         p.fillRect(QRectF(QPointF(std::min(*m_dragFrom, m_dragTo), area.top()),
                           QPointF(std::max(*m_dragFrom, m_dragTo), area.bottom())),
-                   QColor(20, 80, 170, 50));
+                   [&] {
+                       QColor shade = ink.spo2;
+                       shade.setAlpha(50);
+                       return shade;
+                   }());
     }
     if (m_mark && hasFocus()) {
         const QRectF area = PanelArea();

@@ -1,6 +1,7 @@
 #include "app/widgets/wave_view.h"
 
 #include "app/widgets/blit.h"
+#include "app/widgets/legible.h"
 
 #include <QApplication>
 #include <QPaintEvent>
@@ -12,14 +13,16 @@
 namespace trelvo::app {
 
 // The value fields and the trace sit on the colour of a window's content (Qt's Base: white in
-// most themes), not on the grey of dialogs (Qt's Window).
+// most themes), not on the grey of dialogs (Qt's Window). A colour of their own and the highlight
+// are legible against it on a dark or high-contrast palette.
 QColor ToQColor(const core::Colour& colour)
 {
+    const QColor base = QApplication::palette().color(QPalette::Base);
     if (const auto* rgb = std::get_if<core::Rgb>(&colour))
-        return {rgb->red, rgb->green, rgb->blue};
+        return Legible(QColor(rgb->red, rgb->green, rgb->blue), base);
     switch (std::get<core::SystemColour>(colour)) {
-    case core::SystemColour::WindowBackground: return QApplication::palette().color(QPalette::Base);
-    case core::SystemColour::Highlight: return QApplication::palette().color(QPalette::Highlight);
+    case core::SystemColour::WindowBackground: return base;
+    case core::SystemColour::Highlight: return Legible(QApplication::palette().color(QPalette::Highlight), base);
     }
     return {};
 }

@@ -25,11 +25,6 @@ QString Say(const Speech& speech, int offset, std::initializer_list<std::string_
     return QString::fromStdString(speech.Text(offset, values));
 }
 
-const QColor kSpO2Colour(20, 80, 170);
-const QColor kPulseColour(0, 150, 0);
-const QColor kEventColour(255, 192, 192);
-const QColor kGapColour(225, 225, 225);
-
 // A line through many points. A night, or a second of a fast wave, has far more points than the
 // picture has pixel columns: each column keeps its lowest, highest and last point, which draws
 // the same line as all of them, so the cost follows the picture's width. Qt's antialiasing
@@ -132,12 +127,12 @@ std::span<const Entry> InView(const Panel& panel, const Night& night)
 
 // Time without a valid reading: empty, marked grey, one rectangle a run. Gaps far narrower than a
 // pixel column are left out: a PDF viewer would draw each as a line.
-void PaintGaps(QPainter& p, const Panel& panel, std::span<const Entry> rs, double step, bool spo2)
+void PaintGaps(QPainter& p, const Panel& panel, std::span<const Entry> rs, double step, bool spo2, const Ink& ink)
 {
     const auto grey = [&](double from, double to) {
         if (panel.X(to) - panel.X(from) >= 0.25)
             p.fillRect(QRectF(QPointF(panel.X(from), panel.area.top()), QPointF(panel.X(to), panel.area.bottom())),
-                       kGapColour);
+                       ink.gap);
     };
     std::optional<double> gapFrom;
     for (std::size_t i = 0; i < rs.size(); ++i) {
@@ -160,16 +155,16 @@ void PaintGaps(QPainter& p, const Panel& panel, std::span<const Entry> rs, doubl
 }
 
 // The frame, the value axis with its grid, and the panel's name above it.
-void PaintValueAxis(QPainter& p, const Panel& panel, const QString& name, bool spo2)
+void PaintValueAxis(QPainter& p, const Panel& panel, const QString& name, bool spo2, const Ink& ink)
 {
     const QFont normal = p.font();
-    p.setPen(Qt::black);
+    p.setPen(ink.text);
     p.drawRect(panel.area);
     const double tick = spo2 ? 5 : 20;
     for (double v = std::ceil(panel.low / tick) * tick; v <= panel.high; v += tick) {
-        p.setPen(QColor(235, 235, 235));
+        p.setPen(ink.grid);
         p.drawLine(QPointF(panel.area.left() + 1, panel.Y(v)), QPointF(panel.area.right() - 1, panel.Y(v)));
-        p.setPen(Qt::black);
+        p.setPen(ink.text);
         p.drawText(QRectF(panel.area.left() - 46, panel.Y(v) - 9, 40, 18), Qt::AlignRight | Qt::AlignVCenter,
                    QString::number(v, 'f', 0));
     }
@@ -180,33 +175,33 @@ void PaintValueAxis(QPainter& p, const Panel& panel, const QString& name, bool s
     p.setFont(normal);
 }
 
-void DrawPanel(QPainter& p, const Panel& panel, const Night& night, const QString& name, const QColor& colour,
-               bool spo2, const Figures& f)
+void DrawPanel(QPainter& p, const Panel& panel, const Night& night, const QString& name, bool spo2, const Figures& f,
+               const Ink& ink)
 {
     const double step = night.step;
     const std::span<const Entry> rs = InView(panel, night);
     p.save();
     p.setClipRect(panel.area);
-    PaintGaps(p, panel, rs, step, spo2);
+    PaintGaps(p, panel, rs, step, spo2, ink);
     if (spo2) {
         for (const Event& e : f.events3)
             p.fillRect(
                 QRectF(QPointF(panel.X(e.start), panel.area.top()), QPointF(panel.X(e.end), panel.area.bottom())),
-                kEventColour);
-        p.setPen(QPen(QColor(200, 0, 0), 1, Qt::DashLine));
+                ink.event);
+        p.setPen(QPen(ink.warning, 1, Qt::DashLine));
         p.drawLine(QPointF(panel.area.left(), panel.Y(90)), QPointF(panel.area.right(), panel.Y(90)));
     }
     p.restore();
     if (spo2) {
-        p.setPen(QColor(200, 0, 0));
+        p.setPen(ink.warning);
         p.drawText(QPointF(panel.area.right() + 6, panel.Y(90) + 4), QStringLiteral("90 %"));
     }
-    PaintValueAxis(p, panel, name, spo2);
+    PaintValueAxis(p, panel, name, spo2, ink);
 
     // The readings, broken where there are none.
     p.save();
     p.setClipRect(panel.area);
-    p.setPen(QPen(colour, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setPen(QPen(spo2 ? ink.spo2 : ink.pulse, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     ThinLine line(p);
     double last = -1e9;
     for (const Entry& r : rs) {
@@ -241,11 +236,11 @@ double TickSeconds(double span)
 
 void PaintPanels(QPainter& p, const QRectF& area, const Night& night, const Figures& f, const Speech& speech)
 {
-    PaintPanels(p, area, night, f, f.start, f.end, speech);
+    PaintPanels(p, area, night, f, f.start, f.end, speech, Ink::ForPaper());
 }
 
 void PaintPanels(QPainter& p, const QRectF& area, const Night& night, const Figures& f, double from, double to,
-                 const Speech& speech)
+                 const Speech& speech, const Ink& ink)
 {
     constexpr double kBetween = 50;  // room for the pulse panel's name
     const double spo2Height = (area.height() - kBetween) * 300 / 510;
@@ -258,12 +253,12 @@ void PaintPanels(QPainter& p, const QRectF& area, const Night& night, const Figu
                      f.validSeconds > 0 ? std::min(70.0, f.spo2Min - 2.0) : 70.0, 100.0, from, to};
     const Panel pulse{QRectF(QPointF(area.left(), area.top() + spo2Height + kBetween), area.bottomRight()),
                       static_cast<double>(pulseLow), static_cast<double>(pulseHigh), from, to};
-    DrawPanel(p, spo2, night, QStringLiteral("SpO2 [%]"), kSpO2Colour, true, f);
-    DrawPanel(p, pulse, night, Say(speech, words::kPulsePanel), kPulseColour, false, f);
+    DrawPanel(p, spo2, night, QStringLiteral("SpO2 [%]"), true, f, ink);
+    DrawPanel(p, pulse, night, Say(speech, words::kPulsePanel), false, f, ink);
 
     // Ticks on the clock: every hour, or every 10, 15 or 30 minutes for a shorter recording.
     const double tick = TickSeconds(to - from);
-    p.setPen(Qt::black);
+    p.setPen(ink.text);
     for (double t = std::ceil(from / tick) * tick; t <= to; t += tick) {
         for (const Panel* panel : {&spo2, &pulse})
             p.drawLine(QPointF(panel->X(t), panel->area.bottom()), QPointF(panel->X(t), panel->area.bottom() + 6));
@@ -278,6 +273,7 @@ void PaintBands(QPainter& p, const QRectF& area, const Figures& f, const Speech&
     const double rowHeight = area.height() / static_cast<double>(f.bandSeconds.size());
     const double labels = 90, numbers = 150;
     const QRectF bars(area.left() + labels, area.top(), area.width() - labels - numbers, area.height());
+    const Ink ink = Ink::ForPaper();
     for (std::size_t b = 0; b < f.bandSeconds.size(); ++b) {
         const double share = f.validSeconds > 0 ? f.bandSeconds[b] / f.validSeconds : 0;
         const double top = area.top() + static_cast<double>(b) * rowHeight;
@@ -285,14 +281,12 @@ void PaintBands(QPainter& p, const QRectF& area, const Figures& f, const Speech&
         p.drawText(QRectF(area.left(), top, labels - 8, rowHeight), Qt::AlignRight | Qt::AlignVCenter,
                    QString::fromStdString(BandName(b)));
         p.fillRect(QRectF(bars.left(), top + rowHeight * 0.2, std::max(1.0, share * bars.width()), rowHeight * 0.6),
-                   b == 0   ? kSpO2Colour
-                   : b == 1 ? QColor(90, 140, 210)
-                            : QColor(200, 60 + 30 * static_cast<int>(b), 60));
+                   ink.Band(static_cast<int>(b)));
         p.drawText(
             QRectF(bars.right() + 8, top, numbers, rowHeight), Qt::AlignLeft | Qt::AlignVCenter,
             Say(speech, words::kBandValue, {speech.Number(f.bandSeconds[b] / 60, 1), speech.Number(100 * share, 1)}));
     }
-    p.setPen(QColor(160, 160, 160));
+    p.setPen(ink.rule);
     p.drawLine(bars.topLeft(), bars.bottomLeft());
 }
 
@@ -336,7 +330,7 @@ void PaintHourTable(QPainter& p, const QRectF& area, const Night& night, const F
         if (h % 2 == 0)
             p.fillRect(
                 QRectF(area.left(), area.top() + static_cast<double>(h + 1) * rowHeight, area.width(), rowHeight),
-                QColor(242, 242, 242));
+                Ink::ForPaper().stripe);
         cell(h + 1, 0, QString::fromStdString(hourTexts[h]));
         cell(h + 1, 1, Say(speech, words::kMinutes, {speech.Number(hour.analysedSeconds / 60, 0)}));
         cell(h + 1, 2, QString::number(hour.events3));
@@ -357,16 +351,16 @@ ReportFonts::ReportFonts(int pixels) : normal(QStringLiteral("Arial"))
 
 namespace {
 
-// A white picture with its title centred at the top; the normal font is set after it.
-ReportFonts BeginPicture(QPainter& p, int width, int height, const QString& title)
+// A picture on its paper with its title centred at the top; the normal font is set after it.
+ReportFonts BeginPicture(QPainter& p, int width, int height, const QString& title, const Ink& ink)
 {
-    p.fillRect(QRect(0, 0, width, height), Qt::white);
+    p.fillRect(QRect(0, 0, width, height), ink.paper);
     p.setRenderHint(QPainter::Antialiasing);
     const ReportFonts fonts(14);
     QFont big = fonts.bold;
     big.setPixelSize(20);
     p.setFont(big);
-    p.setPen(Qt::black);
+    p.setPen(ink.text);
     p.drawText(QRectF(0, 12, width, 28), Qt::AlignHCenter, title);
     p.setFont(fonts.normal);
     return fonts;
@@ -376,7 +370,7 @@ ReportFonts BeginPicture(QPainter& p, int width, int height, const QString& titl
 
 void PaintReport(QPainter& p, const Night& night, const Figures& f, const QString& title, const Speech& speech)
 {
-    BeginPicture(p, kPlotWidth, kPlotHeight, title);
+    BeginPicture(p, kPlotWidth, kPlotHeight, title, Ink::ForPaper());
     p.drawText(QRectF(0, 42, kPlotWidth, 20), Qt::AlignHCenter,
                Say(speech, words::kPictureLine,
                    {ClockAt(night, f.start), ClockAt(night, f.end),
@@ -387,9 +381,10 @@ void PaintReport(QPainter& p, const Night& night, const Figures& f, const QStrin
     p.drawText(QRectF(0, kPlotHeight - 34, kPlotWidth, 20), Qt::AlignHCenter, Say(speech, words::kNoDiagnosis));
 }
 
-void PaintTrend(QPainter& p, const std::vector<NightRow>& nights, const QString& title, const Speech& speech)
+void PaintTrend(QPainter& p, const std::vector<NightRow>& nights, const QString& title, const Speech& speech,
+                const Ink& ink)
 {
-    const ReportFonts fonts = BeginPicture(p, kTrendWidth, kTrendHeight, title);
+    const ReportFonts fonts = BeginPicture(p, kTrendWidth, kTrendHeight, title, ink);
     const QFont& font = fonts.normal;
 
     struct Series {
@@ -399,9 +394,9 @@ void PaintTrend(QPainter& p, const std::vector<NightRow>& nights, const QString&
         QRectF area;
     };
     const Series series[] = {
-        {Say(speech, words::kTrendOdi3), kSpO2Colour, [](const NightRow& r) { return r.odi3.value_or(0); },
+        {Say(speech, words::kTrendOdi3), ink.spo2, [](const NightRow& r) { return r.odi3.value_or(0); },
          QRectF(QPointF(70, 80), QPointF(kTrendWidth - 40, 300))},
-        {Say(speech, words::kTrendT90), QColor(200, 60, 60), [](const NightRow& r) { return r.t90Minutes; },
+        {Say(speech, words::kTrendT90), ink.t90, [](const NightRow& r) { return r.t90Minutes; },
          QRectF(QPointF(70, 350), QPointF(kTrendWidth - 40, 540))},
     };
     const double slot = nights.empty() ? 1 : series[0].area.width() / static_cast<double>(nights.size());
@@ -415,15 +410,15 @@ void PaintTrend(QPainter& p, const std::vector<NightRow>& nights, const QString&
                              : top / power <= 2 ? 2 * power
                              : top / power <= 5 ? 5 * power
                                                 : 10 * power;
-        p.setPen(Qt::black);
+        p.setPen(ink.text);
         p.setFont(fonts.bold);
         p.drawText(QPointF(s.area.left(), s.area.top() - 8), s.name);
         p.setFont(font);
         for (int i = 0; i <= 4; ++i) {
             const double y = s.area.bottom() - s.area.height() * i / 4;
-            p.setPen(QColor(230, 230, 230));
+            p.setPen(ink.grid);
             p.drawLine(QPointF(s.area.left(), y), QPointF(s.area.right(), y));
-            p.setPen(Qt::black);
+            p.setPen(ink.text);
             p.drawText(QRectF(s.area.left() - 66, y - 9, 60, 18), Qt::AlignRight | Qt::AlignVCenter,
                        QString::fromStdString(speech.Decimals(QString::number(scale * i / 4, 'g', 3).toStdString())));
         }
@@ -436,7 +431,7 @@ void PaintTrend(QPainter& p, const std::vector<NightRow>& nights, const QString&
                 p.drawText(QRectF(x, s.area.bottom() - height - 18, slot, 16), Qt::AlignHCenter,
                            QString::fromStdString(speech.Number(value, 1)));
         }
-        p.setPen(Qt::black);
+        p.setPen(ink.text);
         p.drawRect(s.area);
     }
     // Dates under the lower panel; with many nights, every few.
@@ -457,7 +452,7 @@ namespace {
 // The wave between two times in an area, with its scale on the left, grey where the night has
 // none, and the beats found in it as triangles.
 void DrawWave(QPainter& p, const QRectF& wave, const Night& night, double from, double to,
-              const std::vector<Beat>& beats)
+              const std::vector<Beat>& beats, const Ink& ink)
 {
     const auto x = [&](double t) { return wave.left() + (t - from) / (to - from) * wave.width(); };
     const auto y = [&](double v) { return wave.bottom() - v / 247.0 * wave.height(); };
@@ -469,24 +464,23 @@ void DrawWave(QPainter& p, const QRectF& wave, const Night& night, double from, 
     double covered = from;
     for (auto r = first; r != rs.end() && r->seconds < to; ++r) {
         if (r->seconds >= from && r->waveCount == 0)
-            p.fillRect(QRectF(QPointF(x(r->seconds), wave.top()), QPointF(x(r->seconds + 1), wave.bottom())),
-                       kGapColour);
+            p.fillRect(QRectF(QPointF(x(r->seconds), wave.top()), QPointF(x(r->seconds + 1), wave.bottom())), ink.gap);
         if (r->seconds > covered + 1e-6 && r->seconds >= from)
-            p.fillRect(QRectF(QPointF(x(covered), wave.top()), QPointF(x(r->seconds), wave.bottom())), kGapColour);
+            p.fillRect(QRectF(QPointF(x(covered), wave.top()), QPointF(x(r->seconds), wave.bottom())), ink.gap);
         covered = std::max(covered, r->seconds + 1);
     }
     if (covered < to)
-        p.fillRect(QRectF(QPointF(x(covered), wave.top()), QPointF(x(to), wave.bottom())), kGapColour);
+        p.fillRect(QRectF(QPointF(x(covered), wave.top()), QPointF(x(to), wave.bottom())), ink.gap);
 
     for (int v = 0; v <= 240; v += 40) {
-        p.setPen(QColor(235, 235, 235));
+        p.setPen(ink.grid);
         p.drawLine(QPointF(wave.left() + 1, y(v)), QPointF(wave.right() - 1, y(v)));
-        p.setPen(Qt::black);
+        p.setPen(ink.text);
         p.drawText(QRectF(wave.left() - 56, y(v) - 9, 50, 18), Qt::AlignRight | Qt::AlignVCenter, QString::number(v));
     }
 
     // The samples, sample i of n at i/n of its second, joined within a stretch of wave.
-    p.setPen(QPen(kSpO2Colour, 1.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setPen(QPen(ink.spo2, 1.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     ThinLine line(p);
     double last = -1e9;
     for (auto r = first; r != rs.end() && r->seconds < to; ++r) {
@@ -503,7 +497,7 @@ void DrawWave(QPainter& p, const QRectF& wave, const Night& night, double from, 
     }
     line.Finish();
     p.setPen(Qt::NoPen);
-    p.setBrush(QColor(200, 0, 0));
+    p.setBrush(ink.warning);
     for (const Beat& beat : beats)
         if (beat.time >= from && beat.time < to) {
             const double bx = x(beat.time);
@@ -511,22 +505,22 @@ void DrawWave(QPainter& p, const QRectF& wave, const Night& night, double from, 
                 {QPointF(bx - 5, wave.top() + 2), QPointF(bx + 5, wave.top() + 2), QPointF(bx, wave.top() + 10)}));
         }
     p.setBrush(Qt::NoBrush);
-    p.setPen(Qt::black);
+    p.setPen(ink.text);
     p.drawRect(wave);
 }
 
 }  // namespace
 
 void PaintWaveStrip(QPainter& p, const QRectF& area, const Night& night, double from, double to,
-                    const std::vector<Beat>& beats)
+                    const std::vector<Beat>& beats, const Ink& ink)
 {
-    DrawWave(p, area, night, from, to, beats);
+    DrawWave(p, area, night, from, to, beats, ink);
 }
 
 void PaintWave(QPainter& p, const Night& night, double centre, const std::vector<Beat>& beats, const QString& title,
                const Speech& speech)
 {
-    const ReportFonts fonts = BeginPicture(p, kWaveWidth, kWaveHeight, title);
+    const ReportFonts fonts = BeginPicture(p, kWaveWidth, kWaveHeight, title, Ink::ForPaper());
     const QFont &font = fonts.normal, &bold = fonts.bold, &small = fonts.small;
 
     const double from = centre - kWaveSpan / 2, to = centre + kWaveSpan / 2;
@@ -535,7 +529,7 @@ void PaintWave(QPainter& p, const Night& night, double centre, const std::vector
     const auto& rs = night.readings;
     const auto first =
         std::lower_bound(rs.begin(), rs.end(), from - 1, [](const Entry& r, double t) { return r.seconds < t; });
-    DrawWave(p, wave, night, from, to, beats);
+    DrawWave(p, wave, night, from, to, beats, Ink::ForPaper());
     // The time asked for is a line.
     p.setPen(QPen(QColor(200, 0, 0), 1, Qt::DashLine));
     p.drawLine(QPointF(x(centre), wave.top()), QPointF(x(centre), wave.bottom()));

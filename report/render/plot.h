@@ -2,6 +2,7 @@
 
 #include "report/analysis/beats.h"
 #include "report/analysis/figures.h"
+#include "report/render/ink.h"
 #include "report/words/speech.h"
 
 #include <QFont>
@@ -35,12 +36,12 @@ void PaintPanels(QPainter& painter, const QRectF& area, const Night& night, cons
                  const Speech& speech);
 // The same from one time of the night's axis to another (seconds as in Entry).
 void PaintPanels(QPainter& painter, const QRectF& area, const Night& night, const Figures& figures, double from,
-                 double to, const Speech& speech);
+                 double to, const Speech& speech, const Ink& ink = Ink::ForPaper());
 [[nodiscard]] double TickSeconds(double span);
 // The pulse wave from one time to another in an area, its scale on the left, grey where the night
 // has none, and the beats found in it.
 void PaintWaveStrip(QPainter& painter, const QRectF& area, const Night& night, double from, double to,
-                    const std::vector<Beat>& beats);
+                    const std::vector<Beat>& beats, const Ink& ink = Ink::ForPaper());
 // Time in the SpO2 bands as horizontal bars, with minutes and shares.
 void PaintBands(QPainter& painter, const QRectF& area, const Figures& figures, const Speech& speech);
 // ODI3 and ODI4 per clock hour as a table.
@@ -50,7 +51,8 @@ void PaintHourTable(QPainter& painter, const QRectF& area, const Night& night, c
 // ODI3 and T90 per night, one bar a night, for a summary of many nights.
 inline constexpr int kTrendWidth = 1200;
 inline constexpr int kTrendHeight = 600;
-void PaintTrend(QPainter& painter, const std::vector<NightRow>& nights, const QString& title, const Speech& speech);
+void PaintTrend(QPainter& painter, const std::vector<NightRow>& nights, const QString& title, const Speech& speech,
+                const Ink& ink = Ink::ForPaper());
 
 // 30 seconds of the pulse wave around a moment, the beats found in it, and each second's SpO2,
 // pulse and beat rate.

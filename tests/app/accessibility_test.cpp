@@ -6,11 +6,13 @@
 #include "app/nights_window.h"
 #include "app/program.h"
 #include "app/report_dialog.h"
+#include "core/contrast.h"
 #include "support/fakes.h"
 #include "support/settings_fixture.h"
 
 #include <QAccessible>
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -88,6 +90,54 @@ TEST(Accessibility, EveryControlIsNamedAndEveryWindowIsAWindowInEitherLanguage)
     EXPECT_EQ(Name(spo2), "SpO2 96 Prozent");
     spo2.setText(QStringLiteral("--"));
     EXPECT_EQ(Name(spo2), "SpO2 in Prozent, kein Wert");
+    test::ClearStore();
+}
+
+double Contrast(const QColor& a, const QColor& b)
+{
+    const auto rgb = [](const QColor& c) {
+        return core::Rgb{static_cast<std::uint8_t>(c.red()), static_cast<std::uint8_t>(c.green()),
+                         static_cast<std::uint8_t>(c.blue())};
+    };
+    return core::ContrastRatio(rgb(a), rgb(b));
+}
+
+// On a dark palette the main window's own colours read against their backgrounds, and so do they
+// after the palette changes while the window is open; the chart of a night is dark, not white.
+TEST(Accessibility, ADarkPaletteGivesLegibleColoursAndADarkChart)
+{
+    QTemporaryDir dir;
+    test::StoreWithPorts(dir.path(), {});
+    test::PutSetting(QStringLiteral("Naechte/Ordner"), dir.path());
+    const QPalette light = QApplication::palette();
+    Program root(SessionDevices{std::make_unique<test::SilentTone>(), nullptr, nullptr, nullptr},
+                 [](const QString&) {});
+    root.Start();
+    Form1& main = root.OpenMain();
+    QPalette dark = light;
+    dark.setColor(QPalette::Window, QColor(0x22, 0x20, 0x20));
+    dark.setColor(QPalette::WindowText, Qt::white);
+    dark.setColor(QPalette::Base, QColor(0x3d, 0x3d, 0x3d));
+    dark.setColor(QPalette::Text, Qt::white);
+    dark.setColor(QPalette::Highlight, QColor(0x12, 0x60, 0x8a));
+    QApplication::setPalette(dark);
+    QCoreApplication::processEvents();  // the change reaches the windows as an event
+    for (const char* field : {"Label1", "Label2"}) {
+        const QPalette shown = main.findChild<QLabel*>(QString::fromLatin1(field))->palette();
+        EXPECT_GE(Contrast(shown.color(QPalette::WindowText), shown.color(QPalette::Window)), 3.0) << field;
+        EXPECT_EQ(shown.color(QPalette::Window), QColor(0x3d, 0x3d, 0x3d)) << field;
+    }
+    const QPalette version = main.findChild<QLabel*>(QStringLiteral("Label20"))->palette();
+    EXPECT_GE(Contrast(version.color(QPalette::WindowText), version.color(QPalette::Window)), 4.5);
+
+    main.findChild<QAction*>(QStringLiteral("setNights"))->trigger();
+    ASSERT_NE(root.Nights(), nullptr);
+    QWidget* chart = root.Nights()->findChild<QWidget*>(QStringLiteral("picNight"));
+    ASSERT_NE(chart, nullptr);
+    const QImage picture = chart->grab().toImage();
+    EXPECT_EQ(QColor(picture.pixel(picture.width() / 2, picture.height() / 3)), QColor(0x3d, 0x3d, 0x3d));
+    QApplication::setPalette(light);
+    QCoreApplication::processEvents();
     test::ClearStore();
 }
 
