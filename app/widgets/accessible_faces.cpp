@@ -1,6 +1,7 @@
 #include "app/widgets/accessible_faces.h"
 
 #include "app/widgets/announcement.h"
+#include "app/widgets/level_bar.h"
 #include "app/widgets/value_label.h"
 
 #include <QAccessible>
@@ -44,6 +45,27 @@ public:
     }
 };
 
+// The pulse bar is a level from 0 to its maximum: a reader may ask for it, and is not sent a change
+// for each of its hundred moves a second.
+class LevelFace final : public QAccessibleWidget, public QAccessibleValueInterface {
+public:
+    explicit LevelFace(LevelBar* bar) : QAccessibleWidget(bar, QAccessible::ProgressBar) {}
+
+    void* interface_cast(QAccessible::InterfaceType t) override
+    {
+        return t == QAccessible::ValueInterface ? static_cast<QAccessibleValueInterface*>(this)
+                                                : QAccessibleWidget::interface_cast(t);
+    }
+    [[nodiscard]] QVariant currentValue() const override { return Bar().value(); }
+    void setCurrentValue(const QVariant&) override {}
+    [[nodiscard]] QVariant maximumValue() const override { return Bar().maximum(); }
+    [[nodiscard]] QVariant minimumValue() const override { return 0; }
+    [[nodiscard]] QVariant minimumStepSize() const override { return 1; }
+
+private:
+    [[nodiscard]] const LevelBar& Bar() const { return *static_cast<const LevelBar*>(widget()); }
+};
+
 QAccessibleInterface* Face(const QString& key, QObject* object)
 {
     auto* widget = qobject_cast<QWidget*>(object);
@@ -53,6 +75,8 @@ QAccessibleInterface* Face(const QString& key, QObject* object)
     if (auto* label = qobject_cast<QLabel*>(widget);
         label && (qobject_cast<ValueLabel*>(label) || label->property(kReadsWithTextProperty).toBool()))
         return new ValueFace(label);
+    if (auto* bar = qobject_cast<LevelBar*>(widget))
+        return new LevelFace(bar);
     if (auto* announcement = qobject_cast<Announcement*>(widget))
         return new AnnouncementFace(announcement);
     if (widget->isWindow() && widget->metaObject()->superClass() == &QWidget::staticMetaObject)

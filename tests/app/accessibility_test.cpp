@@ -90,6 +90,12 @@ TEST(Accessibility, EveryControlIsNamedAndEveryWindowIsAWindowInEitherLanguage)
     EXPECT_EQ(Name(spo2), "SpO2 96 Prozent");
     spo2.setText(QStringLiteral("--"));
     EXPECT_EQ(Name(spo2), "SpO2 in Prozent, kein Wert");
+    // The pulse bar is a level a reader can ask for.
+    QAccessibleInterface* bar =
+        QAccessible::queryAccessibleInterface(main.findChild<QWidget*>(QStringLiteral("Pulse_bar")));
+    ASSERT_TRUE(bar && bar->valueInterface());
+    EXPECT_EQ(bar->role(), QAccessible::ProgressBar);
+    EXPECT_EQ(bar->valueInterface()->maximumValue().toInt(), 248);
     test::ClearStore();
 }
 
