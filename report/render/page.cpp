@@ -1,6 +1,7 @@
 #include "report/render/page.h"
 
 #include "report/render/plot.h"
+#include "report/words/figure_lines.h"
 #include "report/words/summary_text.h"
 
 #include "lang/string_table.h"
@@ -29,71 +30,26 @@ QString Text(const std::string& s)
     return QString::fromStdString(s);
 }
 
-std::string Minutes(const Speech& speech, double seconds)
-{
-    return speech.Text(words::kMinutes, {speech.Number(seconds / 60, 1)});
-}
-
 // The figures in two columns of "name  value" lines.
 void PaintFigures(QPainter& p, const QRectF& area, const Night& night, const Figures& f, const Speech& speech)
 {
-    const auto share = [&f](double s) { return f.validSeconds > 0 ? 100.0 * s / f.validSeconds : 0.0; };
-    const double recording = f.end - f.start;
-    const auto rate = [&](std::size_t count) { return speech.Decimals(RateText(count, f.validSeconds, 0)); };
-    const auto name = [&](int n) { return Say(speech, words::kFigureNames + n); };
-    const auto perHour = [&](std::size_t count) {
-        return Say(speech, words::kPerHourValue, {rate(count), std::to_string(count)});
-    };
-    const std::string end = MomentText(night, f.end);
-    const double excluded = f.noDataSeconds + f.probeOffSeconds + f.noSignalSeconds;
-    const QList<std::pair<QString, QString>> left = {
-        {name(0),
-         Say(speech, words::kRecordedValue,
-             {speech.Moment(MomentText(night, f.start)), end.substr(end.size() - 8), DurationText(recording)})},
-        {name(1),
-         Say(speech, words::kAnalysedValue,
-             {DurationText(f.validSeconds), speech.Number(recording > 0 ? 100 * f.validSeconds / recording : 0, 1)})},
-        {name(2),
-         Say(speech, words::kExcludedValue,
-             {speech.Number(recording > 0 ? 100 * excluded / recording : 0, 1), Minutes(speech, f.noDataSeconds),
-              Minutes(speech, f.probeOffSeconds), Minutes(speech, f.noSignalSeconds)})},
-        {name(3), f.validSeconds > 0 ? Say(speech, words::kSpO2Value,
-                                           {speech.Number(f.spo2Mean, 1), speech.Number(f.spo2Median, 1),
-                                            std::to_string(f.spo2Min), ClockAt(night, f.spo2MinAt)})
-                                     : Say(speech, words::kNoValidReading)},
-        {name(4), f.baselineMedian ? Say(speech, words::kBaselineValue, {speech.Number(*f.baselineMedian, 1)})
-                                   : Say(speech, words::kNoBaseline)},
-        {name(5),
-         Say(speech, words::kT90Value, {Minutes(speech, f.below90Seconds), speech.Number(share(f.below90Seconds), 1)})},
-        {name(6), Say(speech, words::kT88Value,
-                      {Minutes(speech, f.atOrBelow88Seconds), speech.Number(share(f.atOrBelow88Seconds), 1)})},
-    };
-    const QList<std::pair<QString, QString>> right = {
-        {name(7), perHour(f.events3.size())},
-        {name(8), perHour(f.events4.size())},
-        {name(9), f.hasPulse
-                      ? Say(speech, words::kPulseValue,
-                            {speech.Number(f.pulseMean, 0), std::to_string(f.pulseMin), std::to_string(f.pulseMax)})
-                      : Say(speech, words::kNoValidReading)},
-        {name(10), perHour(f.pulseRises.size())},
-        {name(11), Say(speech, night.step == kRowSeconds ? words::kResolutionPerSecond : words::kResolutionRecord)},
-    };
+    const NightFigureLines lines = FigureLines(night, f, speech);
     const double lineHeight = 22;
     const QFont normal = p.font();
     QFont bold = normal;
     bold.setBold(true);
-    const auto column = [&](const QList<std::pair<QString, QString>>& lines, double x, double nameWidth, double width) {
-        for (qsizetype i = 0; i < lines.size(); ++i) {
+    const auto column = [&](const std::vector<FigureLine>& column, double x, double nameWidth, double width) {
+        for (std::size_t i = 0; i < column.size(); ++i) {
             const double y = area.top() + static_cast<double>(i) * lineHeight;
             p.setFont(bold);
-            p.drawText(QRectF(x, y, nameWidth, lineHeight), Qt::AlignLeft | Qt::AlignVCenter, lines[i].first);
+            p.drawText(QRectF(x, y, nameWidth, lineHeight), Qt::AlignLeft | Qt::AlignVCenter, Text(column[i].name));
             p.setFont(normal);
             p.drawText(QRectF(x + nameWidth, y, width - nameWidth, lineHeight), Qt::AlignLeft | Qt::AlignVCenter,
-                       lines[i].second);
+                       Text(column[i].value));
         }
     };
-    column(left, area.left(), 150, area.width() * 0.6);
-    column(right, area.left() + area.width() * 0.62, 120, area.width() * 0.38);
+    column(lines.recording, area.left(), 150, area.width() * 0.6);
+    column(lines.events, area.left() + area.width() * 0.62, 120, area.width() * 0.38);
 }
 
 // A PDF being written: A4, or Letter where the locale measures in inches; the page kWidth units

@@ -1,5 +1,6 @@
 #include "report/render/plot.h"
 
+#include "report/words/figure_lines.h"
 #include "report/words/summary_text.h"
 
 #include "lang/string_table.h"
@@ -270,21 +271,21 @@ void PaintPanels(QPainter& p, const QRectF& area, const Night& night, const Figu
 
 void PaintBands(QPainter& p, const QRectF& area, const Figures& f, const Speech& speech)
 {
-    const double rowHeight = area.height() / static_cast<double>(f.bandSeconds.size());
+    const std::vector<FigureLine> lines = BandLines(f, speech);
+    const double rowHeight = area.height() / static_cast<double>(lines.size());
     const double labels = 90, numbers = 150;
     const QRectF bars(area.left() + labels, area.top(), area.width() - labels - numbers, area.height());
     const Ink ink = Ink::ForPaper();
-    for (std::size_t b = 0; b < f.bandSeconds.size(); ++b) {
+    for (std::size_t b = 0; b < lines.size(); ++b) {
         const double share = f.validSeconds > 0 ? f.bandSeconds[b] / f.validSeconds : 0;
         const double top = area.top() + static_cast<double>(b) * rowHeight;
         p.setPen(Qt::black);
         p.drawText(QRectF(area.left(), top, labels - 8, rowHeight), Qt::AlignRight | Qt::AlignVCenter,
-                   QString::fromStdString(BandName(b)));
+                   QString::fromStdString(lines[b].name));
         p.fillRect(QRectF(bars.left(), top + rowHeight * 0.2, std::max(1.0, share * bars.width()), rowHeight * 0.6),
                    ink.Band(static_cast<int>(b)));
-        p.drawText(
-            QRectF(bars.right() + 8, top, numbers, rowHeight), Qt::AlignLeft | Qt::AlignVCenter,
-            Say(speech, words::kBandValue, {speech.Number(f.bandSeconds[b] / 60, 1), speech.Number(100 * share, 1)}));
+        p.drawText(QRectF(bars.right() + 8, top, numbers, rowHeight), Qt::AlignLeft | Qt::AlignVCenter,
+                   QString::fromStdString(lines[b].value));
     }
     p.setPen(ink.rule);
     p.drawLine(bars.topLeft(), bars.bottomLeft());
@@ -292,30 +293,20 @@ void PaintBands(QPainter& p, const QRectF& area, const Figures& f, const Speech&
 
 void PaintHourTable(QPainter& p, const QRectF& area, const Night& night, const Figures& f, const Speech& speech)
 {
-    std::vector<double> starts;
-    for (const HourFigures& h : f.hours)
-        starts.push_back(h.start);
-    const std::vector<std::string> hourTexts = HourTexts(night, starts);
-    const double rows = static_cast<double>(f.hours.size() + 1);
+    const std::vector<std::vector<std::string>> table = HourRows(night, f, speech);
+    const double rows = static_cast<double>(table.size());
     const double rowHeight = std::min(22.0, area.height() / rows);
     // Column c spans bounds[c] to bounds[c + 1]: the hour left-aligned, the numbers right-aligned.
     // An hour told apart by its offset ("02:00 (+01:00)") needs a wider first column.
-    const bool told =
-        std::any_of(hourTexts.begin(), hourTexts.end(), [](const std::string& t) { return t.size() > 5; });
+    const bool told = std::any_of(table.begin() + 1, table.end(), [](const auto& row) { return row[0].size() > 5; });
     const std::array<double, 7> bounds = told ? std::array<double, 7>{0, 0.26, 0.42, 0.56, 0.70, 0.85, 1.0}
                                               : std::array<double, 7>{0, 0.14, 0.36, 0.52, 0.68, 0.84, 1.0};
-    QStringList header;
-    for (int c = 0; c < lang::text::report::kHourColumns; ++c)
-        header << Say(speech, words::kHourHeader + c);
-    const auto cell = [&](std::size_t row, std::size_t column, const QString& text) {
+    const auto cell = [&](std::size_t row, std::size_t column) {
         const double x = area.left() + bounds[column] * area.width();
         const double width = (bounds[column + 1] - bounds[column]) * area.width();
         p.drawText(QRectF(x + 4, area.top() + static_cast<double>(row) * rowHeight, width - 8, rowHeight),
-                   (column == 0 ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter, text);
-    };
-    const auto perHour = [&](int n, double seconds) {
-        return QString::fromStdString(
-            speech.Decimals(RateText(static_cast<std::size_t>(n), seconds, kShortestRatedHour)));
+                   (column == 0 ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter,
+                   QString::fromStdString(table[row][column]));
     };
     QFont bold = p.font();
     bold.setBold(true);
@@ -323,20 +314,14 @@ void PaintHourTable(QPainter& p, const QRectF& area, const Night& night, const F
     p.setFont(bold);
     p.setPen(Qt::black);
     for (std::size_t c = 0; c < 6; ++c)
-        cell(0, c, header[static_cast<qsizetype>(c)]);
+        cell(0, c);
     p.setFont(normal);
-    for (std::size_t h = 0; h < f.hours.size(); ++h) {
-        const HourFigures& hour = f.hours[h];
-        if (h % 2 == 0)
-            p.fillRect(
-                QRectF(area.left(), area.top() + static_cast<double>(h + 1) * rowHeight, area.width(), rowHeight),
-                Ink::ForPaper().stripe);
-        cell(h + 1, 0, QString::fromStdString(hourTexts[h]));
-        cell(h + 1, 1, Say(speech, words::kMinutes, {speech.Number(hour.analysedSeconds / 60, 0)}));
-        cell(h + 1, 2, QString::number(hour.events3));
-        cell(h + 1, 3, perHour(hour.events3, hour.analysedSeconds));
-        cell(h + 1, 4, QString::number(hour.events4));
-        cell(h + 1, 5, perHour(hour.events4, hour.analysedSeconds));
+    for (std::size_t row = 1; row < table.size(); ++row) {
+        if (row % 2 == 1)
+            p.fillRect(QRectF(area.left(), area.top() + static_cast<double>(row) * rowHeight, area.width(), rowHeight),
+                       Ink::ForPaper().stripe);
+        for (std::size_t c = 0; c < 6; ++c)
+            cell(row, c);
     }
 }
 

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "report/analysis/figures.h"
+#include "report/words/speech.h"
+
+#include <string>
+#include <vector>
+
+namespace trelvo::report {
+
+// The figures of one night as the night's page prints them and the nights window shows them
+// beside the chart: made once, here, so that both say the same.
+struct FigureLine {
+    std::string name;
+    std::string value;
+};
+
+struct NightFigureLines {
+    std::vector<FigureLine> recording;  // recorded, analysed, excluded, SpO2, baseline, T90, T88
+    std::vector<FigureLine> events;     // ODI3, ODI4, pulse, pulse rises, resolution
+};
+[[nodiscard]] NightFigureLines FigureLines(const Night& night, const Figures& f, const Speech& speech);
+
+// Time in each SpO2 band: its name ("≥ 95 %") and "12.5 min (3.1 %)".
+[[nodiscard]] std::vector<FigureLine> BandLines(const Figures& f, const Speech& speech);
+
+// The hourly table: a header row and a row per clock hour (hour, analysed, ODI3 events and rate,
+// ODI4 events and rate).
+[[nodiscard]] std::vector<std::vector<std::string>> HourRows(const Night& night, const Figures& f,
+                                                             const Speech& speech);
+
+}  // namespace trelvo::report
