@@ -22,10 +22,44 @@
 #include <QShortcut>
 #include <QSortFilterProxyModel>
 #include <QTableView>
+#include <QTextBrowser>
+#include <QTreeWidget>
 #include <QUrl>
 
 namespace trelvo::app {
 namespace {
+
+// The figures of the night's page as a document a reader can move through: the figures, the time
+// in the bands, the hourly table.
+QString FiguresHtml(const report::Night& night, const report::Figures& f, const report::Speech& speech)
+{
+    namespace words = lang::text::report;
+    const auto text = [](const std::string& s) { return QString::fromStdString(s).toHtmlEscaped(); };
+    QString html;
+    const auto lines = [&](const std::vector<report::FigureLine>& lines) {
+        html += QStringLiteral("<table cellspacing=\"2\">");
+        for (const report::FigureLine& line : lines)
+            html += QStringLiteral("<tr><th align=\"left\" valign=\"top\">%1</th><td>%2</td></tr>")
+                        .arg(text(line.name), text(line.value));
+        html += QStringLiteral("</table>");
+    };
+    const report::NightFigureLines figures = report::FigureLines(night, f, speech);
+    lines(figures.recording);
+    lines(figures.events);
+    html += QStringLiteral("<h4>%1</h4>").arg(text(speech.Text(words::kBandsHeading)));
+    lines(report::BandLines(f, speech));
+    html += QStringLiteral("<h4>%1</h4><table cellspacing=\"2\">").arg(text(speech.Text(words::kHoursHeading)));
+    const auto rows = report::HourRows(night, f, speech);
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        html += QStringLiteral("<tr>");
+        for (std::size_t c = 0; c < rows[r].size(); ++c)
+            html += QStringLiteral("<%1 align=\"%2\">%3</%1>")
+                        .arg(r == 0 ? QStringLiteral("th") : QStringLiteral("td"),
+                             c == 0 ? QStringLiteral("left") : QStringLiteral("right"), text(rows[r][c]));
+        html += QStringLiteral("</tr>");
+    }
+    return html + QStringLiteral("</table>");
+}
 
 std::vector<report::FolderFile> FilesOf(const report::FolderNight& night)
 {
@@ -62,6 +96,10 @@ NightsWindow::NightsWindow(std::int16_t languageBase, std::function<QString()> r
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
     connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this,
             [this] { ShowKeys(*this, m_language, lang::text::kNightsKeys); });
+    // F3 and Shift+F3, as "find next" and "find previous" go: from event to event.
+    connect(new QShortcut(QKeySequence(Qt::Key_F3), this), &QShortcut::activated, this, [this] { StepEvent(1); });
+    connect(new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3), this), &QShortcut::activated, this,
+            [this] { StepEvent(-1); });
 }
 
 NightsWindow::~NightsWindow() = default;
@@ -159,6 +197,7 @@ void NightsWindow::SetLanguage(std::int16_t base)
     m_model->SetLanguage(base);
     Caption();
     ShowListing();
+    ShowEventsAndFigures();
 }
 
 void NightsWindow::ShowFolder(const QString& folder)
@@ -169,6 +208,7 @@ void NightsWindow::ShowFolder(const QString& folder)
     m_shown.reset();
     m_shownFiles.clear();
     m_view->SetNight(nullptr);
+    ShowEventsAndFigures();
     m_jobs.List(m_folder, false);
 }
 
@@ -231,7 +271,63 @@ void NightsWindow::ShowNight(std::shared_ptr<const ShownNight> night)
     m_view->SetNight(m_shown);
     for (QPushButton* b : cmdSave)
         b->setEnabled(true);
+    ShowEventsAndFigures();
     emit NightShown();
+}
+
+void NightsWindow::ShowEventsAndFigures()
+{
+    // The night being recorded is read again now and then: the event chosen stays chosen.
+    const int current = lstEvents->indexOfTopLevelItem(lstEvents->currentItem());
+    lstEvents->clear();
+    m_events.clear();
+    if (!m_shown) {
+        m_eventCounts->clear();
+        txtFigures->clear();
+        return;
+    }
+    const report::Speech speech(m_language);
+    const report::Night& night = m_shown->night;
+    const report::Figures& f = m_shown->figures;
+    m_events = report::EventLines(night, f, speech);
+    QList<QTreeWidgetItem*> items;
+    for (const report::EventLine& e : m_events) {
+        QStringList cells;
+        for (const std::string& cell : e.cells)
+            cells << QString::fromStdString(cell);
+        auto* item = new QTreeWidgetItem(cells);
+        for (int c = 1; c < cells.size(); ++c)
+            item->setTextAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
+        items << item;
+    }
+    lstEvents->addTopLevelItems(items);
+    if (current >= 0 && current < lstEvents->topLevelItemCount())
+        lstEvents->setCurrentItem(lstEvents->topLevelItem(current));
+    m_eventCounts->setText(QString::fromStdString(report::EventCounts(f, speech)));
+    txtFigures->setHtml(FiguresHtml(night, f, speech));
+}
+
+void NightsWindow::lstEvents_Activated(QTreeWidgetItem* item)
+{
+    ChooseEvent(lstEvents->indexOfTopLevelItem(item));
+}
+
+void NightsWindow::ChooseEvent(int row)
+{
+    if (row < 0 || static_cast<std::size_t>(row) >= m_events.size())
+        return;
+    lstEvents->setCurrentItem(lstEvents->topLevelItem(row));
+    const report::EventLine& e = m_events[static_cast<std::size_t>(row)];
+    m_view->ShowEvent(e.start, e.end);
+}
+
+void NightsWindow::StepEvent(int direction)
+{
+    if (m_events.empty())
+        return;
+    const int count = static_cast<int>(m_events.size());
+    const int current = lstEvents->indexOfTopLevelItem(lstEvents->currentItem());
+    ChooseEvent(current < 0 ? (direction > 0 ? 0 : count - 1) : std::clamp(current + direction, 0, count - 1));
 }
 
 const report::FolderNight* NightsWindow::ChosenNight() const

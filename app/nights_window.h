@@ -3,6 +3,7 @@
 #include "app/nights/nights_jobs.h"
 #include "app/widgets/night_view.h"
 #include "report/library/folder.h"
+#include "report/words/figure_lines.h"
 
 #include <QWidget>
 
@@ -18,6 +19,9 @@ class QPushButton;
 class QSortFilterProxyModel;
 class QTabWidget;
 class QTableView;
+class QTextBrowser;
+class QTreeWidget;
+class QTreeWidgetItem;
 
 namespace trelvo::app {
 
@@ -52,6 +56,10 @@ public:
     void WriteReport(std::vector<report::FolderNight> nights, const QString& range, const QString& path,
                      const QString& person, const QString& born);
     [[nodiscard]] QTableView& Table() noexcept { return *tblNights; }
+    [[nodiscard]] QTreeWidget& Events() noexcept { return *lstEvents; }
+    [[nodiscard]] QTextBrowser& FiguresPanel() noexcept { return *txtFigures; }
+    // Shows the event in this row of the list (its four minutes), as a click or Enter does.
+    void ChooseEvent(int row);
 
     // How a written report is opened; by default with the desktop's viewer (tests open nothing).
     void SetOpener(std::function<void(const QString& path)> open) { m_open = std::move(open); }
@@ -70,6 +78,7 @@ protected:
 private:
     void BuildControls();
     [[nodiscard]] QWidget* BuildNightTab();
+    [[nodiscard]] QWidget* BuildAside();
     void Caption();
     [[nodiscard]] QString T(int offset) const;
 
@@ -80,12 +89,17 @@ private:
     void cmdSave_Click(NightFile format);
     void cmdDoctor_Click();
     void tblNights_CurrentRowChanged(const QModelIndex& current);
+    void lstEvents_Activated(QTreeWidgetItem* item);
+    // F3, Shift+F3: the event after (or before) the one chosen.
+    void StepEvent(int direction);
 
     // What the jobs tell.
     void ShowProgress(bool report, int maximum);
     void ShowListing();
     void ShowNight(std::shared_ptr<const ShownNight> night);
     void ShowReportWritten(const QString& path, const QString& failure);
+    // The night shown's events and figures beside the chart, in the window's language.
+    void ShowEventsAndFigures();
 
     void LoadChosenNight();
     [[nodiscard]] const report::FolderNight* ChosenNight() const;
@@ -121,6 +135,11 @@ private:
     QLabel* lblHelp = nullptr;
     std::array<QPushButton*, 4> cmdSave{};
     TrendView* m_trend = nullptr;
+    QTabWidget* m_aside = nullptr;  // the night's events and figures
+    QLabel* m_eventCounts = nullptr;
+    QTreeWidget* lstEvents = nullptr;
+    QTextBrowser* txtFigures = nullptr;
+    std::vector<report::EventLine> m_events;  // as listed
     QLabel* m_status = nullptr;
 };
 

@@ -18,6 +18,8 @@
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTextBrowser>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -138,7 +140,42 @@ QWidget* NightsWindow::BuildNightTab()
     nightLayout->addLayout(saveRow);
     nightLayout->addWidget(lblHelp);
     connect(m_view, &NightView::PointedAt, m_pointer, &QLabel::setText);
-    return night;
+
+    auto* beside = new QSplitter(Qt::Horizontal, this);
+    beside->addWidget(night);
+    beside->addWidget(BuildAside());
+    beside->setStretchFactor(0, 1);
+    beside->setStretchFactor(1, 0);
+    beside->setSizes({800, 420});
+    return beside;
+}
+
+// Beside the chart: the night's events (a click or Enter shows one) and its figures.
+QWidget* NightsWindow::BuildAside()
+{
+    m_aside = new QTabWidget(this);
+    m_aside->setObjectName(QStringLiteral("tabAside"));
+    auto* events = new QWidget(m_aside);
+    auto* eventsLayout = new QVBoxLayout(events);
+    eventsLayout->setContentsMargins(4, 4, 4, 4);
+    m_eventCounts = new QLabel(events);
+    m_eventCounts->setWordWrap(true);
+    lstEvents = new QTreeWidget(events);
+    lstEvents->setObjectName(QStringLiteral("lstEvents"));
+    lstEvents->setRootIsDecorated(false);
+    lstEvents->setUniformRowHeights(true);
+    lstEvents->setColumnCount(lang::text::kEventColumns);
+    lstEvents->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    connect(lstEvents, &QTreeWidget::itemActivated, this, &NightsWindow::lstEvents_Activated);
+    connect(lstEvents, &QTreeWidget::itemClicked, this, &NightsWindow::lstEvents_Activated);
+    eventsLayout->addWidget(m_eventCounts);
+    eventsLayout->addWidget(lstEvents, 1);
+    txtFigures = new QTextBrowser(m_aside);
+    txtFigures->setObjectName(QStringLiteral("txtFigures"));
+    txtFigures->setOpenLinks(false);
+    m_aside->addTab(events, QString());
+    m_aside->addTab(txtFigures, QString());
+    return m_aside;
 }
 
 void NightsWindow::Caption()
@@ -153,6 +190,12 @@ void NightsWindow::Caption()
     lblUnreadable->setText(T(lang::text::kUnreadableFiles));
     m_tabs->setTabText(0, T(lang::text::kNightTab));
     m_tabs->setTabText(1, T(lang::text::kTrendTab));
+    m_aside->setTabText(0, T(lang::text::kEventsTab));
+    m_aside->setTabText(1, T(lang::text::kFiguresTab));
+    QStringList eventHeader;
+    for (int c = 0; c < lang::text::kEventColumns; ++c)
+        eventHeader << T(lang::text::kEventHeader + c);
+    lstEvents->setHeaderLabels(eventHeader);
     lblHelp->setText(T(lang::text::kNightViewHelp) + QStringLiteral(" · ") + T(lang::text::kNoWaveHere));
     for (int i = 0; i < 4; ++i)
         cmdSave[static_cast<std::size_t>(i)]->setText(T(63 + i));
@@ -161,7 +204,8 @@ void NightsWindow::Caption()
         {m_tabs, lang::text::kNameTabs},           {lstUnreadable, lang::text::kNameUnreadable},
         {m_progress, lang::text::kNameProgress},   {m_trend, lang::text::kNameTrend},
         {m_pointer, lang::text::kNameReadout},     {m_status, lang::text::kNameStatusLine},
-        {m_folderText, lang::text::kNightsFolder},
+        {m_folderText, lang::text::kNightsFolder}, {lstEvents, lang::text::kNameEvents},
+        {txtFigures, lang::text::kNameFigures},    {m_aside, lang::text::kNameEventsAndFigures},
     };
     for (const auto& [control, offset] : names)
         control->setAccessibleName(T(offset));

@@ -94,7 +94,8 @@ constexpr TableEntry kTable[] = {
                "F1\tdiese Tasten\nTab, Umschalt+Tab\tvon Feld zu Feld\nPfeiltasten\tin der Tabelle von Nacht zu Nacht"
                "\nAlt + unterstrichener Buchstabe\teine Schaltfläche oder ein Reiter\nIn der Grafik: + und −\t"
                "vergrößern, verkleinern\n← →\tverschieben\nPos1\tdie ganze Nacht\nUmschalt + ← →\tdie Linie, "
-               "deren Werte unten stehen\nEsc\tdas Fenster schließen"},
+               "deren Werte unten stehen\nF3, Umschalt+F3\tdas nächste, das vorige Ereignis\nEingabe in der Liste der "
+               "Ereignisse\tdie vier Minuten darum\nEsc\tdas Fenster schließen"},
     TableEntry{92, "F1\tdiese Tasten\nTab\tzwischen OK und Ende\nEingabe, Leertaste\tdie gewählte Schaltfläche\n"
                    "Esc\tEnde"},
     TableEntry{100, "Puls [1/min]"},
@@ -279,6 +280,22 @@ constexpr TableEntry kTable[] = {
     TableEntry{319, "Puls %1 pro Minute"},
     TableEntry{320, "kein Wert"},
     TableEntry{321, "Meldung"},
+    TableEntry{322, "Ereignisse"},
+    TableEntry{323, "Kennzahlen"},
+    TableEntry{324, "Art"},
+    TableEntry{325, "Beginn"},
+    TableEntry{326, "Dauer"},
+    TableEntry{327, "Min./Max."},
+    TableEntry{328, "Tiefe"},
+    TableEntry{329, "ODI4"},
+    TableEntry{330, "Entsättigung"},
+    TableEntry{331, "Pulsanstieg"},
+    TableEntry{332, "%1 Entsättigungen (ODI3), davon %2 um 4 Punkte oder mehr (ODI4) · %3 Pulsanstiege"},
+    TableEntry{333, "Ereignisse der Nacht"},
+    TableEntry{334, "Kennzahlen der Nacht"},
+    TableEntry{335, "%1 s"},
+    TableEntry{336, "ja"},
+    TableEntry{337, "Ereignisse und Kennzahlen"},
 
     TableEntry{1002, "File"},
     TableEntry{1003, "Save"},
@@ -355,7 +372,8 @@ constexpr TableEntry kTable[] = {
     TableEntry{1091, "F1\tthese keys\nTab, Shift+Tab\tfrom control to control\nArrow keys\tfrom night to night in "
                      "the table\nAlt + underlined letter\ta button or a tab\nIn the chart: + and −\tzoom in, zoom out"
                      "\n← →\tmove\nHome\tthe whole night\nShift + ← →\tthe line whose values show below it\n"
-                     "Esc\tclose the window"},
+                     "F3, Shift+F3\tthe next, the previous event\nEnter in the list of events\tthe four minutes "
+                     "around it\nEsc\tclose the window"},
     TableEntry{1092, "F1\tthese keys\nTab\tbetween OK and End\nEnter, Space\tthe button chosen\nEsc\tend"},
     TableEntry{1100, "Pulse [1/min]"},
     TableEntry{1101, "ODI3 [events per hour]"},
@@ -539,6 +557,22 @@ constexpr TableEntry kTable[] = {
     TableEntry{1319, "Pulse %1 per minute"},
     TableEntry{1320, "no value"},
     TableEntry{1321, "Announcement"},
+    TableEntry{1322, "Events"},
+    TableEntry{1323, "Figures"},
+    TableEntry{1324, "Kind"},
+    TableEntry{1325, "Start"},
+    TableEntry{1326, "Duration"},
+    TableEntry{1327, "Low/high"},
+    TableEntry{1328, "Depth"},
+    TableEntry{1329, "ODI4"},
+    TableEntry{1330, "Desaturation"},
+    TableEntry{1331, "Pulse rise"},
+    TableEntry{1332, "%1 desaturations (ODI3), %2 of them by 4 points or more (ODI4) · %3 pulse rises"},
+    TableEntry{1333, "Events of the night"},
+    TableEntry{1334, "Figures of the night"},
+    TableEntry{1335, "%1 s"},
+    TableEntry{1336, "yes"},
+    TableEntry{1337, "Events and figures"},
 };
 
 constexpr std::array kMessages{

@@ -100,6 +100,19 @@ inline constexpr int kSaySpO2 = 318;
 inline constexpr int kSayPulse = 319;
 inline constexpr int kNoValue = 320;
 inline constexpr int kNameAnnouncement = 321;
+// A night's events and figures beside its chart.
+inline constexpr int kEventsTab = 322;
+inline constexpr int kFiguresTab = 323;
+inline constexpr int kEventHeader = 324;  // the columns' names follow
+inline constexpr int kEventColumns = 6;
+inline constexpr int kDesaturationKind = 330;
+inline constexpr int kPulseRiseKind = 331;
+inline constexpr int kEventCounts = 332;
+inline constexpr int kNameEvents = 333;
+inline constexpr int kNameFigures = 334;
+inline constexpr int kSecondsValue = 335;
+inline constexpr int kYes = 336;
+inline constexpr int kNameEventsAndFigures = 337;
 // The report's texts; the rows of a table follow its header's first.
 namespace report {
 inline constexpr int kPulsePanel = 100;

@@ -87,6 +87,15 @@ void NightView::ShowStretch(double from, double to)
     update();
 }
 
+void NightView::ShowEvent(double start, double end)
+{
+    const double middle = (start + end) / 2;
+    const double half = std::max(kEventSpan / 2, (end - start) / 2 + 30);
+    m_mark = start;
+    ShowStretch(middle - half, middle + half);
+    MarkAt(start);
+}
+
 bool NightView::WaveShown() const noexcept
 {
     return m_night && m_night->night.hasWave && m_to - m_from <= kWaveSpan + 1e-9;

@@ -37,6 +37,8 @@ public:
     void SetNight(std::shared_ptr<const ShownNight> night);
     // The stretch shown, in seconds of the night's axis.
     void ShowStretch(double from, double to);
+    // The four minutes around an event (more for a longer one), the keyboard's line at its start.
+    void ShowEvent(double start, double end);
     [[nodiscard]] double From() const noexcept { return m_from; }
     [[nodiscard]] double To() const noexcept { return m_to; }
     [[nodiscard]] bool WaveShown() const noexcept;
@@ -44,6 +46,7 @@ public:
 
     static constexpr double kShortestSpan = 15;
     static constexpr double kWaveSpan = 60;
+    static constexpr double kEventSpan = 240;
 
 signals:
     // The moment under the pointer or the keyboard's line and its values, or empty when the

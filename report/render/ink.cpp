@@ -51,6 +51,7 @@ Ink Ink::ForScreen(const QColor& background, const QColor& text)
     ink.stripe = mixed(inkText, 0.05);
     ink.gap = mixed(inkText, 0.12);
     ink.event = mixed({255, 0, 0}, core::RelativeLuminance(back) < 0.18 ? 0.35 : 0.25);
+    ink.rise = mixed({0, 160, 0}, core::RelativeLuminance(back) < 0.18 ? 0.35 : 0.22);
     ink.rule = legible(paper.rule, core::kLargeTextContrast);
     ink.spo2 = legible(paper.spo2, core::kLargeTextContrast);
     ink.pulse = legible(paper.pulse, core::kLargeTextContrast);

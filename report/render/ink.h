@@ -15,6 +15,7 @@ struct Ink {
     QColor stripe{242, 242, 242};  // every other row of a table
     QColor gap{225, 225, 225};     // time without readings
     QColor event{255, 192, 192};   // a desaturation behind the line
+    QColor rise{200, 235, 200};    // a pulse rise behind the line
     QColor rule{160, 160, 160};    // the axis of the bands
     QColor spo2{20, 80, 170};
     QColor pulse{0, 150, 0};

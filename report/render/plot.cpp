@@ -191,6 +191,11 @@ void DrawPanel(QPainter& p, const Panel& panel, const Night& night, const QStrin
                 ink.event);
         p.setPen(QPen(ink.warning, 1, Qt::DashLine));
         p.drawLine(QPointF(panel.area.left(), panel.Y(90)), QPointF(panel.area.right(), panel.Y(90)));
+    } else {
+        for (const PulseRise& r : f.pulseRises)
+            p.fillRect(
+                QRectF(QPointF(panel.X(r.start), panel.area.top()), QPointF(panel.X(r.end), panel.area.bottom())),
+                ink.rise);
     }
     p.restore();
     if (spo2) {

@@ -4,10 +4,20 @@
 #include "report/night/clock_text.h"
 #include "report/words/summary_text.h"
 
+#include <algorithm>
+
 namespace trelvo::report {
 namespace {
 
 namespace words = lang::text::report;
+
+// A sign before a number, built by appending (GCC's -O3 takes "x" + string for an overlapping copy).
+std::string Signed(const char* sign, const std::string& number)
+{
+    std::string text(sign);
+    text += number;
+    return text;
+}
 
 std::string Minutes(const Speech& speech, double seconds)
 {
@@ -91,6 +101,41 @@ std::vector<std::vector<std::string>> HourRows(const Night& night, const Figures
                         std::to_string(hour.events4), perHour(hour.events4, hour.analysedSeconds)});
     }
     return rows;
+}
+
+std::vector<EventLine> EventLines(const Night& night, const Figures& f, const Speech& speech)
+{
+    namespace text = lang::text;
+    std::vector<EventLine> lines;
+    const auto seconds = [&](double s) { return speech.Text(text::kSecondsValue, {speech.Number(s, 0)}); };
+    for (const Event& e : f.events3) {
+        const bool deep = e.depth >= kDeepDesaturationPoints - 1e-9;
+        lines.push_back({true,
+                         e.start,
+                         e.end,
+                         {speech.Text(text::kDesaturationKind), ClockAt(night, e.start), seconds(e.end - e.start),
+                          std::to_string(e.nadir) + " %", Signed("−", speech.Number(e.depth, 1)),
+                          deep ? speech.Text(text::kYes) : std::string()}});
+    }
+    for (const PulseRise& r : f.pulseRises)
+        lines.push_back({false,
+                         r.start,
+                         r.end,
+                         {speech.Text(text::kPulseRiseKind),
+                          ClockAt(night, r.start),
+                          seconds(r.end - r.start),
+                          std::to_string(r.peak) + "/min",
+                          Signed("+", speech.Number(r.peak - r.baseline, 1)),
+                          {}}});
+    std::stable_sort(lines.begin(), lines.end(),
+                     [](const EventLine& a, const EventLine& b) { return a.start < b.start; });
+    return lines;
+}
+
+std::string EventCounts(const Figures& f, const Speech& speech)
+{
+    return speech.Text(lang::text::kEventCounts, {std::to_string(f.events3.size()), std::to_string(f.events4.size()),
+                                                  std::to_string(f.pulseRises.size())});
 }
 
 }  // namespace trelvo::report

@@ -29,4 +29,15 @@ struct NightFigureLines {
 [[nodiscard]] std::vector<std::vector<std::string>> HourRows(const Night& night, const Figures& f,
                                                              const Speech& speech);
 
+// The night's events, desaturations and pulse rises, in the order they began: what the nights
+// window lists beside the chart (the desaturations are those of the events CSV).
+struct EventLine {
+    bool desaturation = true;        // else a pulse rise
+    double start = 0, end = 0;       // seconds as in Entry
+    std::vector<std::string> cells;  // kind, start, duration, lowest or highest, depth, ODI4
+};
+[[nodiscard]] std::vector<EventLine> EventLines(const Night& night, const Figures& f, const Speech& speech);
+// "12 desaturations (ODI3), 5 of them by 4 points or more (ODI4) · 7 pulse rises"
+[[nodiscard]] std::string EventCounts(const Figures& f, const Speech& speech);
+
 }  // namespace trelvo::report

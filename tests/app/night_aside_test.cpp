@@ -1,0 +1,105 @@
+// Beside a night's chart: its events and its figures, the same as the command line's.
+
+#include "app/nights_window.h"
+#include "lang/string_table.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTextBrowser>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+namespace trelvo::app {
+namespace {
+
+// The command line's summary of a night, in a language.
+QString Summary(const QString& night, const char* language)
+{
+    QProcess p;
+    p.start(QStringLiteral(TRELVO_REPORT_PATH), {night, QStringLiteral("--lang"), QLatin1String(language)});
+    p.waitForFinished(60'000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// The value of a line of the summary: what follows its name's column.
+QString Line(const QString& summary, const QString& name)
+{
+    for (const QString& line : summary.split(QLatin1Char('\n')))
+        if (line.startsWith(name + QLatin1Char(' ')))
+            return line.mid(17).trimmed();
+    return {};
+}
+
+QStringList Numbers(const QString& text)
+{
+    QStringList numbers;
+    for (const QRegularExpressionMatch& m : QRegularExpression(QStringLiteral("\\d+(?:[.,]\\d+)?")).globalMatch(text))
+        numbers << m.captured(0);
+    return numbers;
+}
+
+int Events(const QString& value)
+{
+    const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("\\((\\d+) ")).match(value);
+    return m.hasMatch() ? m.captured(1).toInt() : -1;
+}
+
+// A simulated hour and a half with a spell of desaturations: the list has a row for each of the
+// command line's desaturations and pulse rises, choosing one shows its four minutes, and the
+// figures beside the chart are the command line's, in either language.
+TEST(NightAside, TheEventsAndFiguresAreTheCommandLines)
+{
+    QTemporaryDir dir;
+    const QString night = dir.filePath(QStringLiteral("night.txt"));
+    ASSERT_EQ(QProcess::execute(QStringLiteral(TRELVO_MAKE_NIGHT_PATH),
+                                {night, QStringLiteral("1.5"), QStringLiteral("0"), QStringLiteral("0")}),
+              0);
+    NightsWindow w(lang::kEnglish, {});
+    QSignalSpy shown(&w, &NightsWindow::NightShown);
+    w.ShowFolder(dir.path());
+    ASSERT_TRUE(shown.wait(60'000));
+
+    for (const auto& [language, base, desaturation, rise, names] :
+         {std::tuple{"en", lang::kEnglish, "Desaturation", "Pulse rise",
+                     QStringList{"ODI3", "ODI4", "Pulse rises", "T90", "T88"}},
+          std::tuple{"de", lang::kGerman, "Entsättigung", "Pulsanstieg",
+                     QStringList{"ODI3", "ODI4", "Pulsanstiege", "T90", "T88"}}}) {
+        SCOPED_TRACE(language);
+        w.SetLanguage(base);
+        const QString summary = Summary(night, language);
+        int desaturations = 0, rises = 0;
+        for (int row = 0; row < w.Events().topLevelItemCount(); ++row) {
+            const QString kind = w.Events().topLevelItem(row)->text(0);
+            desaturations += kind == QString::fromUtf8(desaturation);
+            rises += kind == QString::fromUtf8(rise);
+        }
+        EXPECT_GT(desaturations, 0);
+        EXPECT_EQ(desaturations, Events(Line(summary, names[0])));
+        EXPECT_EQ(rises, Events(Line(summary, names[2])));
+        // Each figure's numbers, in the order the command line gives them, on the panel's line of
+        // that name (the words around them may differ).
+        const QString figures = w.FiguresPanel().toPlainText();
+        for (const QString& name : names) {
+            const QString value = Line(summary, name);
+            ASSERT_FALSE(value.isEmpty()) << name.toStdString();
+            const qsizetype at = figures.indexOf(
+                QRegularExpression(QStringLiteral("^%1\\s").arg(name), QRegularExpression::MultilineOption));
+            ASSERT_GE(at, 0) << name.toStdString() << "\n" << figures.toStdString();
+            const QString shown = figures.mid(at + name.size()).section(QLatin1Char('\n'), 0, 1);
+            EXPECT_EQ(Numbers(shown), Numbers(value)) << shown.toStdString() << " | " << value.toStdString();
+        }
+    }
+    QSignalSpy readout(&w.View(), &NightView::PointedAt);
+    w.ChooseEvent(3);
+    EXPECT_NEAR(w.View().To() - w.View().From(), NightView::kEventSpan, 1e-6);
+    EXPECT_EQ(w.Events().currentItem(), w.Events().topLevelItem(3));
+    ASSERT_FALSE(readout.isEmpty());
+    EXPECT_TRUE(readout.last().at(0).toString().contains(w.Events().topLevelItem(3)->text(1)))
+        << "the line at the event's start: " << readout.last().at(0).toString().toStdString();
+}
+
+}  // namespace
+}  // namespace trelvo::app
