@@ -15,6 +15,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
@@ -284,9 +285,18 @@ void NightsWindow::ShowEventsAndFigures()
     if (!m_shown) {
         m_eventCounts->clear();
         txtFigures->clear();
+        m_nightTitle->clear();
         return;
     }
     const report::Speech speech(m_language);
+    QStringList files;
+    for (const report::FolderFile& file : m_shownFiles)
+        files << QFileInfo(file.path).fileName();
+    // The night as the table names it, and its files.
+    const QModelIndex row = tblNights->currentIndex();
+    const QString date = row.isValid() ? row.siblingAtColumn(0).data().toString() : QString();
+    m_nightTitle->setText((date.isEmpty() ? QString() : date + QStringLiteral(" · ")) +
+                          files.join(QStringLiteral(", ")));
     const report::Night& night = m_shown->night;
     const report::Figures& f = m_shown->figures;
     m_events = report::EventLines(night, f, speech);

@@ -132,6 +132,7 @@ private:
     QTabWidget* m_tabs = nullptr;
     NightView* m_view = nullptr;
     QLabel* m_pointer = nullptr;
+    QLabel* m_nightTitle = nullptr;  // the night's date and files, above the chart
     QLabel* lblHelp = nullptr;
     std::array<QPushButton*, 4> cmdSave{};
     TrendView* m_trend = nullptr;

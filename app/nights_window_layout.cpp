@@ -136,6 +136,9 @@ QWidget* NightsWindow::BuildNightTab()
         connect(cmdSave[i], &QPushButton::clicked, this, [this, i] { cmdSave_Click(static_cast<NightFile>(i)); });
         saveRow->addWidget(cmdSave[i]);
     }
+    m_nightTitle = new QLabel(night);
+    m_nightTitle->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    nightLayout->addWidget(m_nightTitle);
     nightLayout->addWidget(m_view, 1);
     nightLayout->addLayout(saveRow);
     nightLayout->addWidget(lblHelp);

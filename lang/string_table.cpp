@@ -296,6 +296,11 @@ constexpr TableEntry kTable[] = {
     TableEntry{335, "%1 s"},
     TableEntry{336, "ja"},
     TableEntry{337, "Ereignisse und Kennzahlen"},
+    TableEntry{338, "keine Daten"},
+    TableEntry{339, "Sonde ab"},
+    TableEntry{340, "kein Finger"},
+    TableEntry{341, "Entsättigung um %1 Punkte, %2 s"},
+    TableEntry{342, "Pulsanstieg um %1/min, %2 s"},
 
     TableEntry{1002, "File"},
     TableEntry{1003, "Save"},
@@ -573,6 +578,11 @@ constexpr TableEntry kTable[] = {
     TableEntry{1335, "%1 s"},
     TableEntry{1336, "yes"},
     TableEntry{1337, "Events and figures"},
+    TableEntry{1338, "no data"},
+    TableEntry{1339, "probe off"},
+    TableEntry{1340, "no finger"},
+    TableEntry{1341, "desaturation by %1 points, %2 s"},
+    TableEntry{1342, "pulse rise by %1/min, %2 s"},
 };
 
 constexpr std::array kMessages{

@@ -113,6 +113,12 @@ inline constexpr int kNameFigures = 334;
 inline constexpr int kSecondsValue = 335;
 inline constexpr int kYes = 336;
 inline constexpr int kNameEventsAndFigures = 337;
+// Why a moment of a night has no reading, and the event under it, as the readout says them.
+inline constexpr int kNoDataHere = 338;
+inline constexpr int kProbeOffHere = 339;
+inline constexpr int kNoFingerHere = 340;
+inline constexpr int kDesaturationHere = 341;
+inline constexpr int kPulseRiseHere = 342;
 // The report's texts; the rows of a table follow its header's first.
 namespace report {
 inline constexpr int kPulsePanel = 100;

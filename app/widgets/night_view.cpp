@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPolygonF>
 #include <QScrollBar>
 #include <QWheelEvent>
 
@@ -19,6 +20,7 @@ namespace {
 
 constexpr int kScrollHeight = 16;
 constexpr int kScrollSteps = 1000;  // the scroll bar's range, whatever the night's length
+constexpr double kOverviewHeight = 28;
 
 }  // namespace
 
@@ -58,12 +60,29 @@ void NightView::SetNight(std::shared_ptr<const ShownNight> night)
 {
     const bool same =
         m_night && night && m_night->night.date == night->night.date && m_night->figures.start == night->figures.start;
-    const bool whole = m_night && m_from <= m_night->figures.start && m_to >= m_night->figures.end;
+    const bool whole = !m_night || (m_from <= m_night->figures.start && m_to >= m_night->figures.end);
     m_night = std::move(night);
-    if (m_night && (!same || whole))
+    if (!same) {
+        // Another night: nothing of the last one is read out.
+        m_mark.reset();
+        m_pointer.reset();
+        emit PointedAt(QString());
+    }
+    if (!m_night) {
+        update();
+        return;
+    }
+    if (whole) {
         ShowStretch(m_night->figures.start, m_night->figures.end);
-    else if (m_night)
+    } else if (same) {
         ShowStretch(m_from, m_to);
+    } else {
+        // The same hours of the clock on the next or previous night: the day that brings the
+        // stretch nearest the night's middle.
+        const double middle = (m_night->figures.start + m_night->figures.end) / 2;
+        const double days = std::round((middle - (m_from + m_to) / 2) / 86400);
+        ShowStretch(m_from + days * 86400, m_to + days * 86400);
+    }
     update();
 }
 
@@ -115,9 +134,15 @@ void NightView::UpdateScrollBar()
     m_scroll->setValue(static_cast<int>(std::lround(kScrollSteps * (m_from - f.start) / room)));
 }
 
+QRectF NightView::OverviewArea() const
+{
+    return QRectF(64, 4, width() - 64 - 48, kOverviewHeight);
+}
+
 QRectF NightView::PanelArea() const
 {
-    const QRectF all(64, 24, width() - 64 - 48, height() - 24 - 30 - kScrollHeight);
+    constexpr double top = 4 + kOverviewHeight + 26;  // room for the SpO2 panel's name
+    const QRectF all(64, top, width() - 64 - 48, height() - top - 30 - kScrollHeight);
     if (!WaveShown())
         return all;
     return QRectF(all.topLeft(), QSizeF(all.width(), all.height() * 0.58));
@@ -151,6 +176,7 @@ void NightView::paintEvent(QPaintEvent*)
     p.setRenderHint(QPainter::Antialiasing);
     const report::ReportFonts fonts(12);
     p.setFont(fonts.normal);
+    PaintOverview(p, ink);
     report::PaintPanels(p, PanelArea(), m_night->night, m_night->figures, m_from, m_to, m_speech, ink);
     if (WaveShown())
         report::PaintWaveStrip(p, WaveArea(), m_night->night, m_from, m_to, m_night->beats, ink);
@@ -163,6 +189,12 @@ void NightView::paintEvent(QPaintEvent*)
                        shade.setAlpha(50);
                        return shade;
                    }());
+    }
+    if (m_pointer && *m_pointer >= m_from && *m_pointer <= m_to) {
+        const QRectF area = PanelArea();
+        const double x = area.left() + (*m_pointer - m_from) / std::max(1e-9, m_to - m_from) * area.width();
+        p.setPen(QPen(ink.text, 1, Qt::DotLine));
+        p.drawLine(QPointF(x, area.top()), QPointF(x, area.bottom()));
     }
     if (m_mark && hasFocus()) {
         const QRectF area = PanelArea();
@@ -217,6 +249,11 @@ void NightView::wheelEvent(QWheelEvent* event)
 
 void NightView::mousePressEvent(QMouseEvent* event)
 {
+    if (m_night && event->button() == Qt::LeftButton && OverviewArea().contains(event->position())) {
+        m_overviewDrag = true;
+        CentreAt(event->position().x());
+        return;
+    }
     if (m_night && event->button() == Qt::LeftButton) {
         m_dragFrom = event->position().x();
         m_dragTo = *m_dragFrom;
@@ -227,17 +264,79 @@ void NightView::mouseMoveEvent(QMouseEvent* event)
 {
     if (!m_night)
         return;
+    if (m_overviewDrag) {
+        CentreAt(event->position().x());
+        return;
+    }
     if (m_dragFrom) {
         m_dragTo = event->position().x();
         update();
     }
     const double t = TimeAt(event->position().x());
-    if (t >= m_from && t <= m_to)
+    if (t >= m_from && t <= m_to) {
+        m_pointer = t;
         emit PointedAt(Describe(t));
+        update();
+    }
+}
+
+void NightView::CentreAt(double x)
+{
+    const QRectF strip = OverviewArea();
+    const auto& f = m_night->figures;
+    const double t = f.start + (x - strip.left()) / std::max(1.0, strip.width()) * (f.end - f.start);
+    const double half = (m_to - m_from) / 2;
+    ShowStretch(t - half, t + half);
+}
+
+// The whole night's SpO2, the lowest of each pixel column, with the stretch shown marked.
+void NightView::PaintOverview(QPainter& p, const report::Ink& ink) const
+{
+    const QRectF strip = OverviewArea();
+    const auto& f = m_night->figures;
+    const double whole = std::max(1.0, f.end - f.start);
+    p.fillRect(strip, ink.stripe);
+    const auto x = [&](double t) { return strip.left() + (t - f.start) / whole * strip.width(); };
+    const auto y = [&](int spo2) { return strip.bottom() - std::clamp(spo2 - 70, 0, 30) / 30.0 * strip.height(); };
+    const int columns = std::max(1, static_cast<int>(strip.width()));
+    std::vector<int> lowest(static_cast<std::size_t>(columns), 101);
+    for (const report::Entry& r : m_night->night.readings)
+        if (r.spo2) {
+            const int c = std::clamp(static_cast<int>(x(r.seconds) - strip.left()), 0, columns - 1);
+            lowest[static_cast<std::size_t>(c)] = std::min(lowest[static_cast<std::size_t>(c)], *r.spo2);
+        }
+    QPolygonF line;
+    const auto draw = [&] {
+        if (line.size() > 1)
+            p.drawPolyline(line);
+        line.clear();
+    };
+    p.setPen(QPen(ink.spo2, 1));
+    for (int c = 0; c < columns; ++c) {
+        const int v = lowest[static_cast<std::size_t>(c)];
+        if (v > 100)
+            draw();
+        else
+            line << QPointF(strip.left() + c + 0.5, y(v));
+    }
+    draw();
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(ink.grid, 1));
+    p.drawRect(strip);
+    // The stretch shown, unless it is the whole night.
+    if (m_to - m_from < whole - 1e-6) {
+        QColor shade = ink.spo2;
+        shade.setAlpha(60);
+        const QRectF shown(QPointF(x(m_from), strip.top()), QPointF(x(m_to), strip.bottom()));
+        p.fillRect(shown, shade);
+        p.setPen(QPen(ink.text, 1));
+        p.drawRect(shown.adjusted(0, 0, std::max(0.0, 2 - shown.width()), 0));
+    }
 }
 
 void NightView::mouseReleaseEvent(QMouseEvent* event)
 {
+    m_overviewDrag = false;
     if (!m_dragFrom)
         return;
     const double a = TimeAt(*m_dragFrom), b = TimeAt(event->position().x());
@@ -256,6 +355,8 @@ void NightView::mouseDoubleClickEvent(QMouseEvent*)
 
 void NightView::leaveEvent(QEvent*)
 {
+    m_pointer.reset();
+    update();
     emit PointedAt(QString());
 }
 
@@ -284,18 +385,38 @@ void NightView::keyPressEvent(QKeyEvent* event)
 
 QString NightView::Describe(double t) const
 {
+    namespace text = lang::text;
     const report::Night& night = m_night->night;
-    QString text = QString::fromStdString(report::MomentText(night, t));
+    const report::Figures& f = m_night->figures;
+    const auto say = [this](int offset, std::initializer_list<std::string_view> values = {}) {
+        return QString::fromStdString(m_speech.Text(offset, values));
+    };
+    QString said = QString::fromStdString(report::MomentText(night, t));
     const auto& rs = night.readings;
     const auto at =
         std::upper_bound(rs.begin(), rs.end(), t, [](double v, const report::Entry& r) { return v < r.seconds; });
-    if (at != rs.begin() && t < std::prev(at)->seconds + night.step) {
-        const report::Entry& r = *std::prev(at);
-        text += QStringLiteral(" · SpO2 %1 % · %2/min")
-                    .arg(r.spo2 ? QString::number(*r.spo2) : QStringLiteral("–"),
-                         r.pulse ? QString::number(*r.pulse) : QStringLiteral("–"));
+    // A moment without a reading says why: what the unit told, or nothing recorded at all.
+    const report::Entry* r = at != rs.begin() && t < std::prev(at)->seconds + night.step ? &*std::prev(at) : nullptr;
+    if (!r || r->kind == report::Entry::Kind::NoData) {
+        said += QStringLiteral(" · ") + say(text::kNoDataHere);
+    } else if (r->kind == report::Entry::Kind::ProbeOff) {
+        said += QStringLiteral(" · ") + say(text::kProbeOffHere);
+    } else if (r->kind == report::Entry::Kind::NoSignal) {
+        said += QStringLiteral(" · ") + say(text::kNoFingerHere);
+    } else {
+        said += QStringLiteral(" · SpO2 %1 % · %2/min")
+                    .arg(r->spo2 ? QString::number(*r->spo2) : QStringLiteral("–"),
+                         r->pulse ? QString::number(*r->pulse) : QStringLiteral("–"));
     }
-    return text;
+    for (const report::Event& e : f.events3)
+        if (t >= e.start && t < e.end)
+            said += QStringLiteral(" · ") +
+                    say(text::kDesaturationHere, {m_speech.Number(e.depth, 1), m_speech.Number(e.end - e.start, 0)});
+    for (const report::PulseRise& e : f.pulseRises)
+        if (t >= e.start && t < e.end)
+            said += QStringLiteral(" · ") + say(text::kPulseRiseHere, {m_speech.Number(e.peak - e.baseline, 0),
+                                                                       m_speech.Number(e.end - e.start, 0)});
+    return said;
 }
 
 }  // namespace trelvo::app

@@ -2,6 +2,7 @@
 
 #include "report/analysis/beats.h"
 #include "report/analysis/figures.h"
+#include "report/render/ink.h"
 #include "report/words/speech.h"
 
 #include <QWidget>
@@ -21,10 +22,10 @@ struct ShownNight {
 };
 
 // The SpO2 and pulse panels of one night, zoomed with the wheel (about the pointer) or by
-// dragging across a stretch, moved with the scroll bar or the arrow keys, from the whole night
-// down to kShortestSpan. From kWaveSpan down, the pulse wave and its beats are drawn under them.
-// With the keyboard, a line marks the moment read out (Shift and the arrows move it), as the
-// pointer does with the mouse.
+// dragging across a stretch, moved with the scroll bar, the arrow keys or the overview strip of
+// the whole night above them (click or drag), from the whole night down to kShortestSpan. From
+// kWaveSpan down, the pulse wave and its beats are drawn under them. A line across the panels
+// marks the moment read out: the pointer's, or the keyboard's (Shift and the arrows move it).
 class NightView final : public QWidget {
     Q_OBJECT
 
@@ -43,6 +44,9 @@ public:
     [[nodiscard]] double To() const noexcept { return m_to; }
     [[nodiscard]] bool WaveShown() const noexcept;
     void SetLanguage(std::int16_t base);
+    // What the readout says of a moment: its time, SpO2 and pulse or why there are none, and the
+    // event under it.
+    [[nodiscard]] QString Describe(double t) const;
 
     static constexpr double kShortestSpan = 15;
     static constexpr double kWaveSpan = 60;
@@ -67,19 +71,24 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
+    [[nodiscard]] QRectF OverviewArea() const;
     [[nodiscard]] QRectF PanelArea() const;
     [[nodiscard]] QRectF WaveArea() const;
     [[nodiscard]] double TimeAt(double x) const;
     void Zoom(double factor, double about);
+    // The stretch shown, centred where the overview strip was clicked or dragged to.
+    void CentreAt(double x);
+    void PaintOverview(QPainter& p, const report::Ink& ink) const;
     void UpdateScrollBar();
-    [[nodiscard]] QString Describe(double t) const;
     // The keyboard's line at t (within the stretch shown), read out.
     void MarkAt(double t);
 
     std::shared_ptr<const ShownNight> m_night;
     double m_from = 0, m_to = 1;
     std::optional<double> m_dragFrom;
-    std::optional<double> m_mark;  // the keyboard's line, in seconds of the night's axis
+    bool m_overviewDrag = false;
+    std::optional<double> m_pointer;  // the pointer's line, in seconds of the night's axis
+    std::optional<double> m_mark;     // the keyboard's line, in seconds of the night's axis
     double m_dragTo = 0;
     QScrollBar* m_scroll = nullptr;
     report::Speech m_speech;

@@ -2,15 +2,20 @@
 
 #include "app/nights_window.h"
 #include "lang/string_table.h"
+#include "report/night_text.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace trelvo::app {
 namespace {
@@ -99,6 +104,56 @@ TEST(NightAside, TheEventsAndFiguresAreTheCommandLines)
     ASSERT_FALSE(readout.isEmpty());
     EXPECT_TRUE(readout.last().at(0).toString().contains(w.Events().topLevelItem(3)->text(1)))
         << "the line at the event's start: " << readout.last().at(0).toString().toStdString();
+}
+
+}  // namespace
+}  // namespace trelvo::app
+
+namespace trelvo::app {
+namespace {
+
+void Put(const QString& path, const std::string& text)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(text.data(), static_cast<qint64>(text.size()));
+}
+
+// Where you are: the readout says why a moment has no reading and is cleared with another night;
+// the next night shows the same hours of the clock, Home the whole night.
+TEST(NightAside, TheReadoutSaysWhyAndAnotherNightKeepsTheClock)
+{
+    QTemporaryDir dir;
+    // 22:00 to 23:00 UTC each evening: 20 min of readings, 5 min probe off, 5 min no finger, 10 min
+    // with no row at all, 20 min of readings.
+    for (const char* date : {"2026-12-07", "2026-12-08"})
+        Put(dir.filePath(QStringLiteral("n-%1.csv").arg(QLatin1String(date))), report::RowText(date, 22 * 3600)
+                                                                                   .Add(1200, "95")
+                                                                                   .Add(300, "no_probe")
+                                                                                   .Add(300, "no_signal")
+                                                                                   .Skip(600)
+                                                                                   .Add(1200, "94")
+                                                                                   .Text());
+    NightsWindow w(lang::kEnglish, {});
+    QSignalSpy shown(&w, &NightsWindow::NightShown);
+    w.ShowFolder(dir.path());
+    ASSERT_TRUE(shown.wait(30'000));
+    NightView& view = w.View();
+    const double start = view.From();
+    EXPECT_TRUE(view.Describe(start + 600).endsWith("SpO2 95 % · 70/min"));
+    EXPECT_TRUE(view.Describe(start + 1300).endsWith("probe off")) << view.Describe(start + 1300).toStdString();
+    EXPECT_TRUE(view.Describe(start + 1600).endsWith("no finger"));
+    EXPECT_TRUE(view.Describe(start + 2000).endsWith("no data"));
+
+    QSignalSpy readout(&view, &NightView::PointedAt);
+    view.ShowStretch(start + 600, start + 900);
+    const int other = w.Table().currentIndex().row() == 0 ? 1 : 0;
+    w.ChooseRow(other);
+    ASSERT_TRUE(shown.wait(30'000));
+    ASSERT_FALSE(readout.isEmpty());
+    EXPECT_EQ(readout.last().at(0).toString(), "") << "nothing of the last night is read out";
+    EXPECT_NEAR(std::fmod(view.From(), 86400), std::fmod(start + 600, 86400), 1e-6) << "the same hours";
+    EXPECT_NEAR(view.To() - view.From(), 300, 1e-6);
 }
 
 }  // namespace
