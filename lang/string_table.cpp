@@ -301,6 +301,8 @@ constexpr TableEntry kTable[] = {
     TableEntry{340, "kein Finger"},
     TableEntry{341, "Entsättigung um %1 Punkte, %2 s"},
     TableEntry{342, "Pulsanstieg um %1/min, %2 s"},
+    TableEntry{343, "  von Ihnen"},
+    TableEntry{344, "%1 min: %2"},
 
     TableEntry{1002, "File"},
     TableEntry{1003, "Save"},
@@ -583,6 +585,8 @@ constexpr TableEntry kTable[] = {
     TableEntry{1340, "no finger"},
     TableEntry{1341, "desaturation by %1 points, %2 s"},
     TableEntry{1342, "pulse rise by %1/min, %2 s"},
+    TableEntry{1343, "  by you"},
+    TableEntry{1344, "%1 min: %2"},
 };
 
 constexpr std::array kMessages{

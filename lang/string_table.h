@@ -119,6 +119,9 @@ inline constexpr int kProbeOffHere = 339;
 inline constexpr int kNoFingerHere = 340;
 inline constexpr int kDesaturationHere = 341;
 inline constexpr int kPulseRiseHere = 342;
+// Time the person marked as not to be counted, under the excluded time.
+inline constexpr int kMarkedName = 343;
+inline constexpr int kMarkedValue = 344;
 // The report's texts; the rows of a table follow its header's first.
 namespace report {
 inline constexpr int kPulsePanel = 100;

@@ -198,13 +198,47 @@ void CountBeats(const Night& night, Figures& f)
 
 }  // namespace
 
-std::optional<Figures> Analyse(const Night& night, bool findBeats)
+namespace {
+
+// The night as its figures are counted: every reading in a marked stretch blanked and marked.
+Night WithoutMarked(const Night& night, const std::vector<Stretch>& marked, std::vector<std::string>& reasons)
 {
+    Night copy = night;
+    for (const Stretch& s : marked) {
+        bool any = false;
+        auto r = std::lower_bound(copy.readings.begin(), copy.readings.end(), s.from - copy.step + 1e-9,
+                                  [](const Entry& e, double t) { return e.seconds < t; });
+        for (; r != copy.readings.end() && r->seconds < s.to; ++r) {
+            // A reading stands for its step: it is marked when most of that lies in the stretch.
+            const double inside = std::min(r->seconds + copy.step, s.to) - std::max(r->seconds, s.from);
+            if (inside * 2 < copy.step)
+                continue;
+            r->kind = Entry::Kind::Marked;
+            r->spo2.reset();
+            r->pulse.reset();
+            r->waveCount = 0;
+            any = true;
+        }
+        if (any && std::find(reasons.begin(), reasons.end(), s.reason) == reasons.end())
+            reasons.push_back(s.reason);
+    }
+    return copy;
+}
+
+}  // namespace
+
+std::optional<Figures> Analyse(const Night& original, bool findBeats, const std::vector<Stretch>& marked)
+{
+    std::vector<std::string> reasons;
+    const std::optional<Night> blanked =
+        marked.empty() ? std::nullopt : std::optional<Night>(WithoutMarked(original, marked, reasons));
+    const Night& night = blanked ? *blanked : original;
     const auto& rs = night.readings;
     if (rs.empty())
         return std::nullopt;
     const double step = night.step;
     Figures f;
+    f.markedReasons = std::move(reasons);
     f.start = rs.front().seconds;
     f.end = rs.back().seconds + step;
     std::vector<double> spo2, pulse;
@@ -214,6 +248,7 @@ std::optional<Figures> Analyse(const Night& night, bool findBeats)
         case Entry::Kind::NoData: f.noDataSeconds += step; break;
         case Entry::Kind::ProbeOff: f.probeOffSeconds += step; break;
         case Entry::Kind::NoSignal: f.noSignalSeconds += step; break;
+        case Entry::Kind::Marked: f.markedSeconds += step; break;
         case Entry::Kind::Valid: break;
         }
         // Time the program did not record at all counts as time without data.

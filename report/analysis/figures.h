@@ -1,5 +1,6 @@
 #pragma once
 
+#include "report/night/marks.h"
 #include "report/night/night.h"
 
 #include <array>
@@ -51,12 +52,14 @@ struct HourFigures {
 inline constexpr std::array<int, 5> kBandFloors = {95, 90, 85, 80, 0};
 
 struct Figures {
-    double start = 0, end = 0;   // seconds as in Entry: the recording time
-    double validSeconds = 0;     // analysed: time with a valid SpO2
-    double validShare = 0;       // of all readings
-    double noDataSeconds = 0;    // excluded: "no serial data", or nothing recorded at all
-    double probeOffSeconds = 0;  // excluded: no probe, or no value from it
-    double noSignalSeconds = 0;  // excluded: no finger in the probe
+    double start = 0, end = 0;               // seconds as in Entry: the recording time
+    double validSeconds = 0;                 // analysed: time with a valid SpO2
+    double validShare = 0;                   // of all readings
+    double noDataSeconds = 0;                // excluded: "no serial data", or nothing recorded at all
+    double probeOffSeconds = 0;              // excluded: no probe, or no value from it
+    double noSignalSeconds = 0;              // excluded: no finger in the probe
+    double markedSeconds = 0;                // excluded: readings the person marked as not to be counted
+    std::vector<std::string> markedReasons;  // their reasons, each once, in the night's order
     double spo2Mean = 0, spo2Median = 0;
     int spo2Min = 0;
     double spo2MinAt = 0;
@@ -83,7 +86,9 @@ struct Figures {
 
 // Nothing when the night holds no reading at all. The beats are looked for in the wave unless
 // told not to (a summary of many nights has no use for them).
-[[nodiscard]] std::optional<Figures> Analyse(const Night& night, bool findBeats = true);
+// Readings in a marked stretch count as excluded time: no figure and no event is made of them.
+[[nodiscard]] std::optional<Figures> Analyse(const Night& night, bool findBeats = true,
+                                             const std::vector<Stretch>& marked = {});
 
 // One night in a summary of many.
 struct NightRow {

@@ -80,7 +80,8 @@ recording::SecondValues ValuesOf(const Entry& r)
         return {{static_cast<std::uint8_t>(*r.spo2), static_cast<std::uint8_t>(r.pulse.value_or(255)), 0, true}, false};
     case Entry::Kind::ProbeOff: return {{255, 255, 1, true}, false};
     case Entry::Kind::NoSignal: return {{255, 255, 2, true}, false};
-    case Entry::Kind::NoData: break;
+    case Entry::Kind::NoData:
+    case Entry::Kind::Marked: break;
     }
     return {{}, true};
 }
@@ -91,7 +92,8 @@ const char* GapText(Entry::Kind kind)
     case Entry::Kind::NoData: return "No data";
     case Entry::Kind::ProbeOff: return "Probe off";
     case Entry::Kind::NoSignal: return "No finger";
-    case Entry::Kind::Valid: break;
+    case Entry::Kind::Valid:
+    case Entry::Kind::Marked: break;
     }
     return "";
 }

@@ -18,8 +18,9 @@ struct Entry {
     double seconds = 0;       // since local midnight of the first day; later days add 86,400
     std::optional<int> spo2;  // only for a valid reading
     std::optional<int> pulse;
-    // ProbeOff: no probe, or no value from it; NoSignal: no finger in the probe.
-    enum class Kind { Valid, NoData, ProbeOff, NoSignal } kind = Kind::Valid;
+    // ProbeOff: no probe, or no value from it; NoSignal: no finger in the probe. Marked: a reading
+    // the person marked as not to be counted (only in the copy a night's figures are counted from).
+    enum class Kind { Valid, NoData, ProbeOff, NoSignal, Marked } kind = Kind::Valid;
     // The wave samples of this second: Night::wave[waveBegin, waveBegin + waveCount).
     std::uint32_t waveBegin = 0;
     std::uint32_t waveCount = 0;

@@ -36,7 +36,7 @@ NightFigureLines FigureLines(const Night& night, const Figures& f, const Speech&
         return speech.Text(words::kPerHourValue, {rate(count), std::to_string(count)});
     };
     const std::string end = MomentText(night, f.end);
-    const double excluded = f.noDataSeconds + f.probeOffSeconds + f.noSignalSeconds;
+    const double excluded = f.noDataSeconds + f.probeOffSeconds + f.noSignalSeconds + f.markedSeconds;
     NightFigureLines lines;
     lines.recording = {
         {name(0), speech.Text(words::kRecordedValue, {speech.Moment(MomentText(night, f.start)),
@@ -48,6 +48,7 @@ NightFigureLines FigureLines(const Night& night, const Figures& f, const Speech&
          speech.Text(words::kExcludedValue, {speech.Number(recording > 0 ? 100 * excluded / recording : 0, 1),
                                              Minutes(speech, f.noDataSeconds), Minutes(speech, f.probeOffSeconds),
                                              Minutes(speech, f.noSignalSeconds)})},
+        {speech.Text(lang::text::kMarkedName), MarkedText(f, speech)},
         {name(3), f.validSeconds > 0
                       ? speech.Text(words::kSpO2Value, {speech.Number(f.spo2Mean, 1), speech.Number(f.spo2Median, 1),
                                                         std::to_string(f.spo2Min), ClockAt(night, f.spo2MinAt)})
@@ -59,6 +60,9 @@ NightFigureLines FigureLines(const Night& night, const Figures& f, const Speech&
         {name(6), speech.Text(words::kT88Value,
                               {Minutes(speech, f.atOrBelow88Seconds), speech.Number(share(f.atOrBelow88Seconds), 1)})},
     };
+    // The time marked by the person shows only where there is some.
+    if (f.markedSeconds <= 0)
+        lines.recording.erase(lines.recording.begin() + 3);
     lines.events = {
         {name(7), perHour(f.events3.size())},
         {name(8), perHour(f.events4.size())},

@@ -59,6 +59,14 @@ std::string LineName(const Speech& speech, int offset)
     return Padded(speech.Text(offset), 16);
 }
 
+std::string MarkedText(const Figures& f, const Speech& speech)
+{
+    std::string reasons;
+    for (const std::string& reason : f.markedReasons)
+        reasons += (reasons.empty() ? "" : "; ") + reason;
+    return speech.Text(lang::text::kMarkedValue, {speech.Number(f.markedSeconds / 60, 1), reasons});
+}
+
 std::string RateText(std::size_t count, double seconds, double shortest)
 {
     return seconds >= shortest && seconds > 0 ? Format("%.1f", PerHour(count, seconds)) : std::string("–");
@@ -89,7 +97,7 @@ std::string SummaryText(const std::string& source, const Night& night, const Fig
 {
     namespace words = lang::text::report;
     const auto share = [&](double s) { return f.validSeconds > 0 ? 100.0 * s / f.validSeconds : 0.0; };
-    const double excluded = f.noDataSeconds + f.probeOffSeconds + f.noSignalSeconds;
+    const double excluded = f.noDataSeconds + f.probeOffSeconds + f.noSignalSeconds + f.markedSeconds;
     const double recording = f.end - f.start;
     const auto number = [&](double v, int decimals) { return speech.Number(v, decimals); };
     const auto moment = [&](double seconds) { return speech.Moment(MomentText(night, seconds)); };
@@ -106,6 +114,8 @@ std::string SummaryText(const std::string& source, const Night& night, const Fig
                           {DurationText(excluded), number(recording > 0 ? 100.0 * excluded / recording : 0, 1),
                            number(f.noDataSeconds / 60, 1), number(f.probeOffSeconds / 60, 1),
                            number(f.noSignalSeconds / 60, 1)}));
+    if (f.markedSeconds > 0)
+        line(lang::text::kMarkedName, MarkedText(f, speech));
     figure(3, f.validSeconds > 0 ? speech.Text(words::kSpO2Line, {number(f.spo2Mean, 1), number(f.spo2Median, 1),
                                                                   std::to_string(f.spo2Min), moment(f.spo2MinAt)})
                                  : speech.Text(words::kNoValidReading));

@@ -33,6 +33,9 @@ namespace trelvo::report {
 // The desaturations as CSV: start, end, duration, nadir, depth, baseline, ODI4 or not.
 [[nodiscard]] std::string EventsCsv(const Night& night, const Figures& f);
 
+// Time the person marked as not to be counted: "12.0 min: probe slipped; unit taken off".
+[[nodiscard]] std::string MarkedText(const Figures& f, const Speech& speech);
+
 // A rate per hour with one decimal, or "–" when less than `shortest` seconds were analysed (or none).
 [[nodiscard]] std::string RateText(std::size_t count, double seconds, double shortest);
 
