@@ -225,6 +225,20 @@ void DrawPanel(QPainter& p, const Panel& panel, const Night& night, const QStrin
 
 }  // namespace
 
+Ticks RoundTicks(double top)
+{
+    top = std::max(top, 1e-9);
+    // The smallest step of 1, 2 or 5 times a power of ten that reaches the top in 5 ticks or fewer.
+    const double power = std::pow(10, std::floor(std::log10(top / 5)));
+    for (const double factor : {1.0, 2.0, 5.0, 10.0}) {
+        const double step = factor * power;
+        const int count = static_cast<int>(std::ceil(top / step - 1e-9));
+        if (count <= 5)
+            return {step, std::max(1, count)};
+    }
+    return {10 * power, 1};
+}
+
 double TickSeconds(double span)
 {
     if (span <= 2 * 60)
@@ -394,23 +408,19 @@ void PaintTrend(QPainter& p, const std::vector<NightRow>& nights, const QString&
         double top = 1;
         for (const NightRow& r : nights)
             top = std::max(top, s.value(r));
-        // A round top: 1, 2 or 5 times a power of ten.
-        const double power = std::pow(10, std::floor(std::log10(top)));
-        const double scale = top / power <= 1   ? power
-                             : top / power <= 2 ? 2 * power
-                             : top / power <= 5 ? 5 * power
-                                                : 10 * power;
+        const Ticks ticks = RoundTicks(top);
+        const double scale = ticks.step * ticks.count;
         p.setPen(ink.text);
         p.setFont(fonts.bold);
         p.drawText(QPointF(s.area.left(), s.area.top() - 8), s.name);
         p.setFont(font);
-        for (int i = 0; i <= 4; ++i) {
-            const double y = s.area.bottom() - s.area.height() * i / 4;
+        for (int i = 0; i <= ticks.count; ++i) {
+            const double y = s.area.bottom() - s.area.height() * i / ticks.count;
             p.setPen(ink.grid);
             p.drawLine(QPointF(s.area.left(), y), QPointF(s.area.right(), y));
             p.setPen(ink.text);
             p.drawText(QRectF(s.area.left() - 66, y - 9, 60, 18), Qt::AlignRight | Qt::AlignVCenter,
-                       QString::fromStdString(speech.Decimals(QString::number(scale * i / 4, 'g', 3).toStdString())));
+                       QString::fromStdString(speech.Decimals(QString::number(ticks.step * i, 'g', 3).toStdString())));
         }
         for (std::size_t n = 0; n < nights.size(); ++n) {
             const double value = s.value(nights[n]);

@@ -38,6 +38,12 @@ void PaintPanels(QPainter& painter, const QRectF& area, const Night& night, cons
 void PaintPanels(QPainter& painter, const QRectF& area, const Night& night, const Figures& figures, double from,
                  double to, const Speech& speech, const Ink& ink = Ink::ForPaper());
 [[nodiscard]] double TickSeconds(double span);
+// A value axis from 0 past `top`: ticks every `step` (1, 2 or 5 times a power of ten), `count` of them.
+struct Ticks {
+    double step = 1;
+    int count = 1;
+};
+[[nodiscard]] Ticks RoundTicks(double top);
 // The pulse wave from one time to another in an area, its scale on the left, grey where the night
 // has none, and the beats found in it.
 void PaintWaveStrip(QPainter& painter, const QRectF& area, const Night& night, double from, double to,
