@@ -93,6 +93,10 @@ void NightsWindow::BuildControls()
     m_tabs = new QTabWidget(this);
     m_tabs->addTab(BuildNightTab(), QString());
     m_tabs->addTab(m_trend, QString());
+    // The night shown, named beside the tabs, above its chart: no line of its own taken from it.
+    m_nightTitle = new QLabel(m_tabs);
+    m_nightTitle->setContentsMargins(8, 0, 8, 0);
+    m_tabs->setCornerWidget(m_nightTitle, Qt::TopRightCorner);
 
     auto* list = new QSplitter(Qt::Horizontal, this);
     list->addWidget(tblNights);
@@ -105,7 +109,10 @@ void NightsWindow::BuildControls()
     split->addWidget(list);
     split->addWidget(m_tabs);
     split->setStretchFactor(0, 1);
-    split->setStretchFactor(1, 1);
+    split->setStretchFactor(1, 2);
+    // The night's chart gets two thirds of the height, the table one: on a small screen the table
+    // scrolls, the chart keeps room to be read.
+    split->setSizes({250, 500});
 
     m_status = new QLabel(this);
     m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -125,7 +132,9 @@ QWidget* NightsWindow::BuildNightTab()
     m_view->setObjectName(QStringLiteral("picNight"));
     m_pointer = new QLabel(night);
     lblHelp = new QLabel(night);
-    lblHelp->setWordWrap(true);
+    // One line, cut where the window is narrow: the chart keeps the height. The whole text is its
+    // tooltip, the chart's description and part of F1's keys.
+    lblHelp->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     auto* saveRow = new QHBoxLayout;
     saveRow->addWidget(m_pointer, 1);
     const char* names[] = {"cmdPdf", "cmdEdf", "cmdOscar", "cmdCsv"};
@@ -136,9 +145,6 @@ QWidget* NightsWindow::BuildNightTab()
         connect(cmdSave[i], &QPushButton::clicked, this, [this, i] { cmdSave_Click(static_cast<NightFile>(i)); });
         saveRow->addWidget(cmdSave[i]);
     }
-    m_nightTitle = new QLabel(night);
-    m_nightTitle->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    nightLayout->addWidget(m_nightTitle);
     nightLayout->addWidget(m_view, 1);
     nightLayout->addLayout(saveRow);
     nightLayout->addWidget(lblHelp);
@@ -149,7 +155,7 @@ QWidget* NightsWindow::BuildNightTab()
     beside->addWidget(BuildAside());
     beside->setStretchFactor(0, 1);
     beside->setStretchFactor(1, 0);
-    beside->setSizes({800, 420});
+    beside->setSizes({1000, 380});
     return beside;
 }
 
@@ -169,6 +175,9 @@ QWidget* NightsWindow::BuildAside()
     lstEvents->setUniformRowHeights(true);
     lstEvents->setColumnCount(lang::text::kEventColumns);
     lstEvents->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // The chart comes first on a narrow screen: the list scrolls sideways instead.
+    lstEvents->setMinimumWidth(120);
+    m_aside->setMinimumWidth(160);
     connect(lstEvents, &QTreeWidget::itemActivated, this, &NightsWindow::lstEvents_Activated);
     connect(lstEvents, &QTreeWidget::itemClicked, this, &NightsWindow::lstEvents_Activated);
     eventsLayout->addWidget(m_eventCounts);
@@ -200,6 +209,7 @@ void NightsWindow::Caption()
         eventHeader << T(lang::text::kEventHeader + c);
     lstEvents->setHeaderLabels(eventHeader);
     lblHelp->setText(T(lang::text::kNightViewHelp) + QStringLiteral(" · ") + T(lang::text::kNoWaveHere));
+    lblHelp->setToolTip(lblHelp->text());
     for (int i = 0; i < 4; ++i)
         cmdSave[static_cast<std::size_t>(i)]->setText(T(63 + i));
     const std::pair<QWidget*, int> names[] = {

@@ -31,7 +31,7 @@ NightView::NightView(std::int16_t languageBase, QWidget* parent)
 {
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
-    setMinimumSize(320, 240);
+    setMinimumSize(240, 240);
     m_scroll->setRange(0, 0);
     connect(m_scroll, &QScrollBar::valueChanged, this, [this](int value) {
         if (!m_night)
