@@ -14,6 +14,7 @@
 
 #include <QDesktopServices>
 #include <QDir>
+#include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
@@ -22,6 +23,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QSortFilterProxyModel>
+#include <QSplitter>
 #include <QTableView>
 #include <QTextBrowser>
 #include <QTreeWidget>
@@ -38,7 +40,7 @@ QString FiguresHtml(const report::Night& night, const report::Figures& f, const 
     const auto text = [](const std::string& s) { return QString::fromStdString(s).toHtmlEscaped(); };
     QString html;
     const auto lines = [&](const std::vector<report::FigureLine>& lines) {
-        html += QStringLiteral("<table cellspacing=\"2\">");
+        html += QStringLiteral("<table cellspacing=\"0\" cellpadding=\"3\">");
         for (const report::FigureLine& line : lines)
             html += QStringLiteral("<tr><th align=\"left\" valign=\"top\">%1</th><td>%2</td></tr>")
                         .arg(text(line.name), text(line.value));
@@ -49,7 +51,8 @@ QString FiguresHtml(const report::Night& night, const report::Figures& f, const 
     lines(figures.events);
     html += QStringLiteral("<h4>%1</h4>").arg(text(speech.Text(words::kBandsHeading)));
     lines(report::BandLines(f, speech));
-    html += QStringLiteral("<h4>%1</h4><table cellspacing=\"2\">").arg(text(speech.Text(words::kHoursHeading)));
+    html += QStringLiteral("<h4>%1</h4><table cellspacing=\"0\" cellpadding=\"3\">")
+                .arg(text(speech.Text(words::kHoursHeading)));
     const auto rows = report::HourRows(night, f, speech);
     for (std::size_t r = 0; r < rows.size(); ++r) {
         html += QStringLiteral("<tr>");
@@ -406,6 +409,18 @@ void NightsWindow::showEvent(QShowEvent* event)
 {
     m_jobs.SetRefreshing(true);
     QWidget::showEvent(event);
+}
+
+bool NightsWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    // Until a person drags the handle between them, the events and figures take a third of the
+    // width, from 220 to 420 pixels, and the chart the rest, whatever the window's size.
+    if (watched == m_beside && event->type() == QEvent::Resize && !m_splitDragged) {
+        const int width = m_beside->width();
+        const int aside = std::clamp(width / 3, 220, 420);
+        m_beside->setSizes({width - aside, aside});
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void NightsWindow::hideEvent(QHideEvent* event)

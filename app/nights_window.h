@@ -18,6 +18,7 @@ class QProgressBar;
 class QPushButton;
 class QSortFilterProxyModel;
 class QTabWidget;
+class QSplitter;
 class QTableView;
 class QTextBrowser;
 class QTreeWidget;
@@ -74,6 +75,7 @@ signals:
 protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildControls();
@@ -137,6 +139,8 @@ private:
     std::array<QPushButton*, 4> cmdSave{};
     TrendView* m_trend = nullptr;
     QTabWidget* m_aside = nullptr;  // the night's events and figures
+    QSplitter* m_beside = nullptr;  // the chart and, beside it, m_aside
+    bool m_splitDragged = false;    // a person moved the handle between them
     QLabel* m_eventCounts = nullptr;
     QTreeWidget* lstEvents = nullptr;
     QTextBrowser* txtFigures = nullptr;

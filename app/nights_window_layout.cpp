@@ -131,6 +131,10 @@ QWidget* NightsWindow::BuildNightTab()
     m_view = new NightView(m_language, night);
     m_view->setObjectName(QStringLiteral("picNight"));
     m_pointer = new QLabel(night);
+    // The readout may be long (a moment, its values, the events under it): it wraps rather than
+    // widen the chart's side.
+    m_pointer->setWordWrap(true);
+    m_pointer->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     lblHelp = new QLabel(night);
     // One line, cut where the window is narrow: the chart keeps the height. The whole text is its
     // tooltip, the chart's description and part of F1's keys.
@@ -150,13 +154,14 @@ QWidget* NightsWindow::BuildNightTab()
     nightLayout->addWidget(lblHelp);
     connect(m_view, &NightView::PointedAt, m_pointer, &QLabel::setText);
 
-    auto* beside = new QSplitter(Qt::Horizontal, this);
-    beside->addWidget(night);
-    beside->addWidget(BuildAside());
-    beside->setStretchFactor(0, 1);
-    beside->setStretchFactor(1, 0);
-    beside->setSizes({1000, 380});
-    return beside;
+    m_beside = new QSplitter(Qt::Horizontal, this);
+    m_beside->addWidget(night);
+    m_beside->addWidget(BuildAside());
+    m_beside->setStretchFactor(0, 1);
+    m_beside->setStretchFactor(1, 0);
+    m_beside->installEventFilter(this);
+    connect(m_beside, &QSplitter::splitterMoved, this, [this] { m_splitDragged = true; });
+    return m_beside;
 }
 
 // Beside the chart: the night's events (a click or Enter shows one) and its figures.
