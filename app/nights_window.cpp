@@ -4,6 +4,7 @@
 #include "app/platform/perf_trace.h"
 #include "app/report_dialog.h"
 #include "app/widgets/keys_help.h"
+#include "app/widgets/notes_panel.h"
 #include "app/widgets/trend_view.h"
 #include "lang/language_switch.h"
 #include "lang/string_table.h"
@@ -95,6 +96,22 @@ NightsWindow::NightsWindow(std::int16_t languageBase, std::function<QString()> r
                               : T(lang::text::kNotWritten).arg(failure));
     });
     connect(&m_jobs, &NightsJobs::ReportDone, this, &NightsWindow::ShowReportWritten);
+    connect(&m_jobs, &NightsJobs::NotesSaved, this, &NightsWindow::ShowNotesSaved);
+    // What the person writes of a night is written at once, to the file of the night it is of.
+    connect(m_notes, &NotesPanel::Changed, this, [this](const report::NightNotes& notes) {
+        const bool shownIsTheirs = m_shown && m_notesFor == m_chosen;
+        m_jobs.SaveNotes(m_notesPath, notes, shownIsTheirs ? m_shown : nullptr);
+    });
+    const auto mark = [this](double from, double to) {
+        if (!m_shown)
+            return;
+        m_aside->setCurrentWidget(m_notes);
+        m_notes->AskToMark(from, to, m_shown->figures.start, m_shown->figures.end);
+    };
+    connect(m_view, &NightView::MarkAsked, this, mark);
+    connect(m_notes, &NotesPanel::MarkShownAsked, this, [this, mark] { mark(m_view->From(), m_view->To()); });
+    // Ctrl+Z undoes the last change of the notes (in the note being typed, its typing first).
+    connect(new QShortcut(QKeySequence::Undo, this), &QShortcut::activated, m_notes, &NotesPanel::Undo);
     m_open = [](const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
     // Escape closes the window, F1 names its keys.
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
@@ -187,6 +204,8 @@ void NightsWindow::tblNights_CurrentRowChanged(const QModelIndex& current)
         return;
     const auto night = m_sorted->index(current.row(), 0).data(NightsModel::kNightRole).toLongLong();
     if (night != m_chosen) {
+        // A note being typed goes to its own night's file.
+        m_notes->TakeNote();
         m_chosen = night;
         LoadChosenNight();
     }
@@ -197,6 +216,7 @@ void NightsWindow::SetLanguage(std::int16_t base)
     m_language = base;
     m_jobs.SetLanguage(base);
     m_view->SetLanguage(base);
+    m_notes->SetLanguage(base);
     m_trend->SetLanguage(base);
     m_model->SetLanguage(base);
     Caption();
@@ -208,11 +228,13 @@ void NightsWindow::ShowFolder(const QString& folder)
 {
     m_folder = QDir(folder).absolutePath();
     m_folderText->setText(QDir::toNativeSeparators(m_folder));
+    m_notes->TakeNote();
     m_chosen = -1;
     m_shown.reset();
     m_shownFiles.clear();
     m_view->SetNight(nullptr);
     ShowEventsAndFigures();
+    ShowNotes();
     m_jobs.List(m_folder, false);
 }
 
@@ -276,7 +298,47 @@ void NightsWindow::ShowNight(std::shared_ptr<const ShownNight> night)
     for (QPushButton* b : cmdSave)
         b->setEnabled(true);
     ShowEventsAndFigures();
+    ShowNotes();
     emit NightShown();
+}
+
+void NightsWindow::ShowNotes()
+{
+    const report::FolderNight* chosen = ChosenNight();
+    if (!chosen || !m_shown || !m_shown->night.date) {
+        m_notesFor = -1;
+        m_notesPath.clear();
+        m_notes->SetNotes(std::nullopt, {}, {});
+        return;
+    }
+    // The night being recorded is read again now and then: what is being typed stays.
+    if (chosen->Key() == m_notesFor)
+        return;
+    m_notesFor = chosen->Key();
+    m_notesPath = chosen->notesPath;
+    m_notes->SetNotes(chosen->notes, *m_shown->night.date,
+                      chosen->notesProblem
+                          ? QString::fromStdString(report::Words(*chosen->notesProblem, report::Speech(m_language)))
+                          : QString());
+}
+
+void NightsWindow::ShowNotesSaved(std::shared_ptr<const ShownNight> night, const QString& failure, const QString& kept)
+{
+    if (!failure.isEmpty()) {
+        Say(T(lang::text::kNotesNotSaved).arg(failure));
+        emit NotesWritten(failure);
+        return;
+    }
+    if (!kept.isEmpty())
+        Say(T(lang::text::kNotesKept).arg(QFileInfo(m_notesPath).fileName(), QFileInfo(kept).fileName()));
+    // The night shown counted again with its marks; the table's row follows with the listing.
+    if (night && m_shown && m_notesFor == m_chosen && night->night.date == m_shown->night.date) {
+        m_shown = std::move(night);
+        m_view->SetNight(m_shown);
+        ShowEventsAndFigures();
+    }
+    ReadAgain();
+    emit NotesWritten(QString());
 }
 
 void NightsWindow::ShowEventsAndFigures()
@@ -425,6 +487,7 @@ bool NightsWindow::eventFilter(QObject* watched, QEvent* event)
 
 void NightsWindow::hideEvent(QHideEvent* event)
 {
+    m_notes->TakeNote();
     m_jobs.SetRefreshing(false);
     QWidget::hideEvent(event);
 }

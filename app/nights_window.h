@@ -27,6 +27,7 @@ class QTreeWidgetItem;
 namespace trelvo::app {
 
 class NightsModel;
+class NotesPanel;
 class TrendView;
 
 // The nights of a folder: a table of them with their figures, the chosen night's panels, the
@@ -61,6 +62,7 @@ public:
     [[nodiscard]] QTextBrowser& FiguresPanel() noexcept { return *txtFigures; }
     // Shows the event in this row of the list (its four minutes), as a click or Enter does.
     void ChooseEvent(int row);
+    [[nodiscard]] NotesPanel& Notes() noexcept { return *m_notes; }
 
     // How a written report is opened; by default with the desktop's viewer (tests open nothing).
     void SetOpener(std::function<void(const QString& path)> open) { m_open = std::move(open); }
@@ -69,6 +71,8 @@ signals:
     // A listing arrived, or a night was loaded (tests wait for them).
     void Listed();
     void NightShown();
+    // A night's notes were written (or why not: failure) and the night shown counted again.
+    void NotesWritten(const QString& failure);
     // The report for the doctor was written (or why not: failure).
     void ReportWritten(const QString& path, const QString& failure);
 
@@ -102,6 +106,9 @@ private:
     void ShowReportWritten(const QString& path, const QString& failure);
     // The night shown's events and figures beside the chart, in the window's language.
     void ShowEventsAndFigures();
+    // The chosen night's notes beside the chart, unless they are already shown.
+    void ShowNotes();
+    void ShowNotesSaved(std::shared_ptr<const ShownNight> night, const QString& failure, const QString& kept);
 
     void LoadChosenNight();
     [[nodiscard]] const report::FolderNight* ChosenNight() const;
@@ -144,6 +151,9 @@ private:
     QLabel* m_eventCounts = nullptr;
     QTreeWidget* lstEvents = nullptr;
     QTextBrowser* txtFigures = nullptr;
+    NotesPanel* m_notes = nullptr;
+    std::int64_t m_notesFor = -1;             // the night the notes shown are of, by its Key()
+    QString m_notesPath;                      // and its notes file
     std::vector<report::EventLine> m_events;  // as listed
     QLabel* m_status = nullptr;
 };

@@ -3,6 +3,7 @@
 
 #include "app/nights/nights_model.h"
 #include "app/nights_window.h"
+#include "app/widgets/notes_panel.h"
 #include "app/widgets/trend_view.h"
 #include "lang/language_switch.h"
 #include "lang/string_table.h"
@@ -190,8 +191,10 @@ QWidget* NightsWindow::BuildAside()
     txtFigures = new QTextBrowser(m_aside);
     txtFigures->setObjectName(QStringLiteral("txtFigures"));
     txtFigures->setOpenLinks(false);
+    m_notes = new NotesPanel(m_language, m_aside);
     m_aside->addTab(events, QString());
     m_aside->addTab(txtFigures, QString());
+    m_aside->addTab(m_notes, QString());
     return m_aside;
 }
 
@@ -209,6 +212,7 @@ void NightsWindow::Caption()
     m_tabs->setTabText(1, T(lang::text::kTrendTab));
     m_aside->setTabText(0, T(lang::text::kEventsTab));
     m_aside->setTabText(1, T(lang::text::kFiguresTab));
+    m_aside->setTabText(2, T(lang::text::kNotesTab));
     QStringList eventHeader;
     for (int c = 0; c < lang::text::kEventColumns; ++c)
         eventHeader << T(lang::text::kEventHeader + c);

@@ -117,19 +117,26 @@ void AssignMnemonics(QWidget& window)
                         action->setText(WithMnemonic(action->text(), inMenu));
             }
     }
+    // Buttons first, then labelled fields, then tabs (which Ctrl+Tab reaches too): where letters
+    // run short, a tab goes without.
     QString taken;
-    for (QObject* child : window.findChildren<QObject*>()) {
-        // The window's own controls, not those of a popup it holds (a calendar's month buttons).
-        if (auto* widget = qobject_cast<QWidget*>(child); !widget || widget->window() != &window)
-            continue;
-        if (auto* button = qobject_cast<QAbstractButton*>(child); button && !button->text().isEmpty())
-            button->setText(WithMnemonic(button->text(), taken));
-        else if (auto* label = qobject_cast<QLabel*>(child); label && label->buddy())
-            label->setText(WithMnemonic(label->text(), taken));
-        else if (auto* tabs = qobject_cast<QTabWidget*>(child))
-            for (int i = 0; i < tabs->count(); ++i)
-                tabs->setTabText(i, WithMnemonic(tabs->tabText(i), taken));
-    }
+    const QList<QObject*> children = window.findChildren<QObject*>();
+    for (int pass = 0; pass < 3; ++pass)
+        for (QObject* child : children) {
+            // The window's own controls, not those of a popup it holds (a calendar's month buttons).
+            if (auto* widget = qobject_cast<QWidget*>(child); !widget || widget->window() != &window)
+                continue;
+            auto* button = qobject_cast<QAbstractButton*>(child);
+            auto* label = qobject_cast<QLabel*>(child);
+            auto* tabs = qobject_cast<QTabWidget*>(child);
+            if (pass == 0 && button && !button->text().isEmpty())
+                button->setText(WithMnemonic(button->text(), taken));
+            else if (pass == 1 && label && label->buddy())
+                label->setText(WithMnemonic(label->text(), taken));
+            else if (pass == 2 && tabs)
+                for (int i = 0; i < tabs->count(); ++i)
+                    tabs->setTabText(i, WithMnemonic(tabs->tabText(i), taken));
+        }
 }
 
 void SetTag(QObject& control, int offset)

@@ -122,6 +122,26 @@ inline constexpr int kPulseRiseHere = 342;
 // Time the person marked as not to be counted, under the excluded time.
 inline constexpr int kMarkedName = 343;
 inline constexpr int kMarkedValue = 344;
+// A night's notes: the note's name, the tags a person may pick (in the order of kKnownTags), and
+// the notes beside the chart.
+inline constexpr int kNoteName = 345;
+inline constexpr int kTagNames = 346;  // 6 of them
+inline constexpr int kNotesTab = 352;
+inline constexpr int kNoteEditName = 353;
+inline constexpr int kTagsName = 354;
+inline constexpr int kMarksName = 355;
+inline constexpr int kMarkButton = 356;
+inline constexpr int kUnmarkButton = 357;
+inline constexpr int kUndoButton = 358;
+inline constexpr int kMarkTitle = 359;
+inline constexpr int kMarkFrom = 360;
+inline constexpr int kMarkTo = 361;
+inline constexpr int kMarkReason = 362;
+inline constexpr int kReasons = 363;  // 3 of them, the last "other"
+inline constexpr int kNotesNotSaved = 366;
+inline constexpr int kNotesKept = 367;
+inline constexpr int kNotesUnreadable = 368;
+inline constexpr int kMarkLine = 369;
 // The report's texts; the rows of a table follow its header's first.
 namespace report {
 inline constexpr int kPulsePanel = 100;

@@ -8,6 +8,7 @@
 #include "report/formats/export.h"
 #include "report/formats/nights.h"
 #include "report/formats/write.h"
+#include "report/library/night_notes.h"
 #include "report/library/summary_cache.h"
 #include "report/words/speech.h"
 #include "report/words/summary_text.h"
@@ -155,6 +156,34 @@ void NightsJobs::Save(NightFile format, const QString& target, std::shared_ptr<c
             YieldToTheDisplay();
             return SaveNight(format, target, shown->night, date, names, language, files);
         }));
+}
+
+void NightsJobs::SaveNotes(const QString& path, const report::NightNotes& notes,
+                           std::shared_ptr<const ShownNight> shown)
+{
+    struct Written {
+        std::shared_ptr<const ShownNight> night;
+        QString failure, kept;
+    };
+    auto* watcher = new QFutureWatcher<Written>(this);
+    connect(watcher, &QFutureWatcher<Written>::finished, this, [this, watcher] {
+        const Written written = watcher->result();
+        emit NotesSaved(written.night, written.failure, written.kept);
+        watcher->deleteLater();
+    });
+    watcher->setFuture(QtConcurrent::run(&m_nightPool, [path, notes, shown, language = m_language] {
+        Written written;
+        if (const report::WriteFailure failure = report::WriteNotesFile(path, notes, &written.kept)) {
+            written.failure = QString::fromStdString(report::Words(*failure, report::Speech(language)));
+            return written;
+        }
+        auto again = std::make_shared<ShownNight>(*shown);
+        report::Attach(again->night, notes);
+        if (auto figures = report::Analyse(again->night, false))
+            again->figures = std::move(*figures);
+        written.night = std::move(again);
+        return written;
+    }));
 }
 
 void NightsJobs::WriteReport(std::vector<report::FolderNight> nights, const QString& range, const QString& path,

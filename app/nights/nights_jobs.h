@@ -66,6 +66,8 @@ public:
     void Load(const report::FolderNight& night);
     void Save(NightFile format, const QString& target, std::shared_ptr<const ShownNight> shown,
               const report::FolderNight& night);
+    // Writes a night's notes whole, then works out the night shown again with them.
+    void SaveNotes(const QString& path, const report::NightNotes& notes, std::shared_ptr<const ShownNight> shown);
     // The report for the doctor over these nights (oldest first), written whole or not at all.
     void WriteReport(std::vector<report::FolderNight> nights, const QString& range, const QString& path,
                      const QString& person, const QString& born);
@@ -86,6 +88,9 @@ signals:
     void Loaded(std::shared_ptr<const ShownNight> night);
     void NotLoaded(const QString& why);
     void Saved(const QString& target, const QString& failure);
+    // The notes were written (night: the night shown with them; kept: where a file that was no
+    // notes file was put aside), or why not (failure).
+    void NotesSaved(std::shared_ptr<const ShownNight> night, const QString& failure, const QString& kept);
     void ReportDone(const QString& path, const QString& failure);
 
 private:

@@ -2,6 +2,7 @@
 
 #include "lang/language_switch.h"
 #include "lang/string_table.h"
+#include "report/words/summary_text.h"
 
 #include <QDate>
 #include <QLocale>
@@ -13,7 +14,7 @@
 namespace trelvo::app {
 namespace {
 
-static_assert(NightsModel::kColumns == lang::text::kColumnCount);
+static_assert(NightsModel::kColumns == lang::text::kColumnCount + 1);
 
 QString Hours(double hours)
 {
@@ -118,7 +119,9 @@ void NightsModel::Fill(Row& row) const
                 number(r.odi3, 1),
                 number(r.odi4, 1),
                 number(r.pulseMean, 0),
-                resolution};
+                resolution,
+                QString::fromStdString(
+                    report::NoteText(row.night.notes.note, row.night.notes.tags, report::Speech(m_language)))};
     row.key = {QVariant::fromValue(row.night.night),
                row.text[1],
                row.text[2],
@@ -131,7 +134,8 @@ void NightsModel::Fill(Row& row) const
                r.odi3.value_or(-1),
                r.odi4.value_or(-1),
                r.pulseMean.value_or(-1),
-               r.step * 10 - (r.hasWave ? 1 : 0)};
+               r.step * 10 - (r.hasWave ? 1 : 0),
+               row.text[13]};
 }
 
 const report::FolderNight* NightsModel::NightAt(int row) const
@@ -159,7 +163,13 @@ QVariant NightsModel::data(const QModelIndex& index, int role) const
     case Qt::DisplayRole: return row.text[static_cast<std::size_t>(index.column())];
     case kSortRole: return row.key[static_cast<std::size_t>(index.column())];
     case kNightRole: return QVariant::fromValue(night->Key());
-    case Qt::TextAlignmentRole: return index.column() == 0 ? QVariant() : QVariant(Qt::AlignRight | Qt::AlignVCenter);
+    case Qt::TextAlignmentRole:
+        return index.column() == 0 || index.column() == lang::text::kColumnCount
+                   ? QVariant()
+                   : QVariant(Qt::AlignRight | Qt::AlignVCenter);
+    case Qt::ToolTipRole:
+        return index.column() == lang::text::kColumnCount && !row.text[13].isEmpty() ? QVariant(row.text[13])
+                                                                                     : QVariant();
     default: return {};
     }
 }
@@ -168,7 +178,8 @@ QVariant NightsModel::headerData(int section, Qt::Orientation orientation, int r
 {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= kColumns)
         return QAbstractTableModel::headerData(section, orientation, role);
-    return lang::TextOf(m_language, lang::text::kColumnDate + section);
+    return lang::TextOf(m_language, section == lang::text::kColumnCount ? lang::text::kNoteName
+                                                                        : lang::text::kColumnDate + section);
 }
 
 }  // namespace trelvo::app

@@ -21,7 +21,7 @@ class NightsModel final : public QAbstractTableModel {
 public:
     static constexpr int kSortRole = Qt::UserRole;       // what a column sorts by
     static constexpr int kNightRole = Qt::UserRole + 1;  // the night's Key()
-    static constexpr int kColumns = 13;
+    static constexpr int kColumns = 14;                  // the figures, and the person's note
 
     NightsModel(std::int16_t languageBase, QObject* parent = nullptr);
 

@@ -185,7 +185,7 @@ void NightView::paintEvent(QPaintEvent*)
         p.fillRect(QRectF(QPointF(std::min(*m_dragFrom, m_dragTo), area.top()),
                           QPointF(std::max(*m_dragFrom, m_dragTo), area.bottom())),
                    [&] {
-                       QColor shade = ink.spo2;
+                       QColor shade = m_dragMarks ? ink.text : ink.spo2;
                        shade.setAlpha(50);
                        return shade;
                    }());
@@ -255,6 +255,7 @@ void NightView::mousePressEvent(QMouseEvent* event)
         return;
     }
     if (m_night && event->button() == Qt::LeftButton) {
+        m_dragMarks = (event->modifiers() & Qt::ShiftModifier) != 0;
         m_dragFrom = event->position().x();
         m_dragTo = *m_dragFrom;
     }
@@ -342,7 +343,10 @@ void NightView::mouseReleaseEvent(QMouseEvent* event)
     const double a = TimeAt(*m_dragFrom), b = TimeAt(event->position().x());
     const bool dragged = std::abs(event->position().x() - *m_dragFrom) >= 6;
     m_dragFrom.reset();
-    if (dragged)
+    if (dragged && m_dragMarks)
+        emit MarkAsked(std::max(std::min(a, b), m_night->figures.start),
+                       std::min(std::max(a, b), m_night->figures.end));
+    else if (dragged)
         ShowStretch(std::min(a, b), std::max(a, b));
     update();
 }

@@ -26,6 +26,7 @@ struct ShownNight {
 // the whole night above them (click or drag), from the whole night down to kShortestSpan. From
 // kWaveSpan down, the pulse wave and its beats are drawn under them. A line across the panels
 // marks the moment read out: the pointer's, or the keyboard's (Shift and the arrows move it).
+// Dragging with Shift held asks for the stretch to be marked as not to be counted.
 class NightView final : public QWidget {
     Q_OBJECT
 
@@ -56,6 +57,8 @@ signals:
     // The moment under the pointer or the keyboard's line and its values, or empty when the
     // pointer left.
     void PointedAt(const QString& text);
+    // A stretch dragged across with Shift held: to be marked as not to be counted.
+    void MarkAsked(double from, double to);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -87,6 +90,7 @@ private:
     double m_from = 0, m_to = 1;
     std::optional<double> m_dragFrom;
     bool m_overviewDrag = false;
+    bool m_dragMarks = false;         // the drag under way chooses a stretch to mark, not to zoom to
     std::optional<double> m_pointer;  // the pointer's line, in seconds of the night's axis
     std::optional<double> m_mark;     // the keyboard's line, in seconds of the night's axis
     double m_dragTo = 0;

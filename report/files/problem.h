@@ -41,8 +41,10 @@ struct Problem {
         EdfNotOpened,    // the EDF writer cannot open it
         EdfNotWritten,   // a write failed
         NotPermitted,    // %1 its owner: a file the user may not read
+        NotesForeign,    // a night's notes file that is not one (someone else's, or damaged at its start)
+        NotesDamaged,    // %1 the first line of a night's notes file that is not as such lines are
     };
-    static constexpr int kCodes = static_cast<int>(Code::NotPermitted) + 1;
+    static constexpr int kCodes = static_cast<int>(Code::NotesDamaged) + 1;
     Code code = Code::System;
     std::vector<std::string> values;
     friend auto operator<=>(const Problem&, const Problem&) = default;

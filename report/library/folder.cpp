@@ -2,6 +2,7 @@
 
 #include "recording/per_second_file.h"
 #include "report/library/night_files.h"
+#include "report/library/night_notes.h"
 #include "report/library/summary_cache.h"
 
 #include <QCryptographicHash>
@@ -231,6 +232,14 @@ ReadNight ReadNightFiles(const std::vector<ListedFile>& files, bool keepWave)
     return read;
 }
 
+QStringList PathsOf(const std::vector<ListedFile>& files)
+{
+    QStringList paths;
+    for (const ListedFile& f : files)
+        paths << f.file.path;
+    return paths;
+}
+
 std::vector<const TimedNight*> Pointers(const std::vector<TimedNight>& timed)
 {
     std::vector<const TimedNight*> pointers;
@@ -290,7 +299,9 @@ DayRead ReadDay(std::int64_t n, const std::vector<ListedFile>& files)
             listed.push_back(files[read.kept[k]]);
             part.files.push_back(static_cast<int>(read.kept[k]));
         }
-        const Joined joined = JoinNight(n, these);
+        Joined joined = JoinNight(n, these);
+        if (const NotesFile notes = ReadNotesFile(NotesPath(PathsOf(listed), n)); !notes.problem)
+            Attach(joined.night, notes.notes);
         QStringList telling;
         for (std::size_t k = 0; k < listed.size(); ++k)
             if (std::find(joined.setAside.begin(), joined.setAside.end(), k) == joined.setAside.end())
@@ -343,6 +354,9 @@ Outcome<Night> LoadFolderNight(const FolderNight& night)
     Joined joined = JoinNight(night.night, Pointers(read.timed));
     if (joined.night.readings.empty())
         return {std::nullopt, FileProblem{{}, {Problem::Code::NothingLeft, {}}}};
+    // The notes as they are now: a person may have changed them since the listing.
+    if (const NotesFile notes = ReadNotesFile(night.notesPath); !notes.problem)
+        Attach(joined.night, notes.notes);
     return {std::move(joined.night), std::nullopt};
 }
 
@@ -382,6 +396,16 @@ Outcome<FileNight> ReadFileNight(const QString& path, const std::optional<CivilD
         }
     }
     result.night = JoinNight(std::nullopt, Pointers(timed)).night;
+    if (const auto evening = EveningOf(result.night)) {
+        QStringList files{QFileInfo(path).absoluteFilePath()};
+        if (!result.perSecond.isEmpty())
+            files << result.perSecond;
+        result.notesPath = NotesPath(files, *evening);
+        const NotesFile notes = ReadNotesFile(result.notesPath);
+        result.notesProblem = notes.problem;
+        if (!notes.problem)
+            Attach(result.night, notes.notes);
+    }
     return {std::move(result), std::nullopt};
 }
 
@@ -511,7 +535,8 @@ private:
         for (const std::size_t i : which)
             dayFiles.push_back({m_files[i], m_facts[i]});
         bool mended = false;
-        std::optional<DayReading> reading = m_cache ? m_cache->Day(n, dayFiles) : std::nullopt;
+        const QString notesState = NotesState(PathsOf(dayFiles), n);
+        std::optional<DayReading> reading = m_cache ? m_cache->Day(n, dayFiles, notesState) : std::nullopt;
         if (!reading) {
             DayRead day = ReadDay(n, dayFiles);
             for (std::size_t k = 0; k < which.size() && k < day.found.size(); ++k) {
@@ -526,15 +551,21 @@ private:
             if (day.error)
                 m_listing.unreadable.push_back(*day.error);
             else if (m_cache)
-                m_cache->PutDay(n, dayFiles, day.reading);
+                m_cache->PutDay(n, dayFiles, notesState, day.reading);
             reading = std::move(day.reading);
         }
         m_listing.unreadable.insert(m_listing.unreadable.end(), reading->apart.begin(), reading->apart.end());
         const auto& parts = reading->parts;
         for (std::size_t p = 0; p < parts.size(); ++p) {
-            FolderNight night{n, static_cast<int>(p), {}, parts[p].row};
+            FolderNight night{n, static_cast<int>(p), {}, parts[p].row, {}, {}, {}};
             for (const int k : parts[p].files)
                 night.files.push_back(dayFiles[static_cast<std::size_t>(k)]);
+            night.notesPath = NotesPath(PathsOf(night.files), n);
+            NotesFile notes = ReadNotesFile(night.notesPath);
+            if (notes.problem)
+                m_listing.unreadable.emplace_back(NameOf(night.notesPath), *notes.problem);
+            night.notes = std::move(notes.notes);
+            night.notesProblem = std::move(notes.problem);
             m_listing.nights.push_back(std::move(night));
         }
         return mended;

@@ -41,7 +41,9 @@ struct FileNight {
     bool recordFile = false;  // the file given is a record file
     QString perSecond;        // the per-second file read beside it, or empty
     bool dateFromFileTime = false;
-    QStringList read;  // every file read, or looked at to be read
+    QStringList read;                     // every file read, or looked at to be read
+    QString notesPath;                    // the night's notes file (its notes are in the night)
+    std::optional<Problem> notesProblem;  // why its notes are not
 };
 [[nodiscard]] Outcome<FileNight> ReadFileNight(const QString& path, const std::optional<CivilDate>& date);
 

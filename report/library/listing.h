@@ -6,11 +6,13 @@
 #include "report/analysis/figures.h"
 #include "report/files/problem.h"
 #include "report/night/clock_text.h"
+#include "report/night/marks.h"
 
 #include <QString>
 #include <QStringList>
 
 #include <cstdint>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -53,6 +55,11 @@ struct FolderNight {
     int part = 0;
     std::vector<ListedFile> files;
     NightRow row;
+    // The night's notes file, and what it holds (read at every listing: the person's own, never a
+    // cache); its marked stretches are in the row's figures.
+    QString notesPath;
+    NightNotes notes;
+    std::optional<Problem> notesProblem;  // why the notes file there gives no notes
     // One number for the night and its part, for a table's rows.
     [[nodiscard]] std::int64_t Key() const { return night * kParts + part; }
     static constexpr int kParts = 64;

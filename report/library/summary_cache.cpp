@@ -236,9 +236,11 @@ std::optional<DayReading> DayFrom(const QString& text, std::size_t fileCount)
 }
 
 // A day is the same day while it is the same files, unchanged, with what dates them unchanged.
-QString DayKey(std::int64_t night, const std::vector<ListedFile>& files)
+QString DayKey(std::int64_t night, const std::vector<ListedFile>& files, const QString& notes)
 {
     QString key = QString::number(night);
+    if (!notes.isEmpty())
+        key += QStringLiteral("\nnotes\n") + notes;
     for (const ListedFile& f : files)
         key += QStringLiteral("\n%1\t%2\t%3\t%4")
                    .arg(f.file.path, QString::number(f.file.size), QString::number(f.file.modified), f.file.beside);
@@ -354,12 +356,13 @@ void SummaryCache::PutFacts(const FolderFile& file, const FileFacts& facts)
     q.exec();  // a cache that cannot be written only costs time
 }
 
-std::optional<DayReading> SummaryCache::Day(std::int64_t night, const std::vector<ListedFile>& files)
+std::optional<DayReading> SummaryCache::Day(std::int64_t night, const std::vector<ListedFile>& files,
+                                            const QString& notes)
 {
     if (!m_usable || files.empty())
         return std::nullopt;
     QSqlQuery q(QSqlDatabase::database(m_connection, false));
-    const QString key = DayKey(night, files);
+    const QString key = DayKey(night, files, notes);
     q.prepare(QStringLiteral("SELECT day FROM nights WHERE key = ?"));
     q.addBindValue(key);
     if (!q.exec() || !q.next())
@@ -370,12 +373,13 @@ std::optional<DayReading> SummaryCache::Day(std::int64_t night, const std::vecto
     return day;
 }
 
-void SummaryCache::PutDay(std::int64_t night, const std::vector<ListedFile>& files, const DayReading& day)
+void SummaryCache::PutDay(std::int64_t night, const std::vector<ListedFile>& files, const QString& notes,
+                          const DayReading& day)
 {
     if (!m_usable || files.empty())
         return;
     QSqlQuery q(QSqlDatabase::database(m_connection, false));
-    const QString key = DayKey(night, files);
+    const QString key = DayKey(night, files, notes);
     m_used.insert(key);
     q.prepare(QStringLiteral("INSERT OR REPLACE INTO nights (key, folder, day) VALUES (?, ?, ?)"));
     q.addBindValue(key);

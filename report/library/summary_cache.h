@@ -27,9 +27,11 @@ public:
 
     [[nodiscard]] std::optional<FileFacts> Facts(const FolderFile& file);
     void PutFacts(const FolderFile& file, const FileFacts& facts);
-    // A day's recordings and set-aside files, as read from these files.
-    [[nodiscard]] std::optional<DayReading> Day(std::int64_t night, const std::vector<ListedFile>& files);
-    void PutDay(std::int64_t night, const std::vector<ListedFile>& files, const DayReading& day);
+    // A day's recordings and set-aside files, as read from these files and with the notes files
+    // beside them as they were (notes: NotesState).
+    [[nodiscard]] std::optional<DayReading> Day(std::int64_t night, const std::vector<ListedFile>& files,
+                                                const QString& notes);
+    void PutDay(std::int64_t night, const std::vector<ListedFile>& files, const QString& notes, const DayReading& day);
     // After a folder's listing: forgets its files that are no longer among those listed, and its
     // days this cache's listings did not use (their files changed or are gone).
     void Forget(const QString& folder, const QStringList& listed);

@@ -109,12 +109,13 @@ NotesParse ParseNotes(std::string_view text)
         if (line.empty() || line.front() == '#')
             continue;
         const std::size_t colon = line.find(':');
+        // A file that does not begin with the version line is not ours (or from a later version).
         if (colon == std::string_view::npos)
-            return {std::nullopt, number};
+            return {std::nullopt, versioned ? number : 0};
         const std::string_view key = line.substr(0, colon), value = Trimmed(line.substr(colon + 1));
         if (!versioned) {
             if (key != "trelvo-notes" || value != std::to_string(kNotesVersion))
-                return {std::nullopt, number};
+                return {std::nullopt, 0};
             versioned = true;
         } else if (key == "note" && notes.note.empty()) {
             const auto note = Unescaped(value);
@@ -171,6 +172,22 @@ MarkedStretch MarkOf(const Stretch& stretch, CivilDate firstDay)
     const auto [fromDate, fromClock] = at(stretch.from);
     const auto [toDate, toClock] = at(stretch.to);
     return {fromDate, toDate, fromClock, toClock, stretch.reason};
+}
+
+void Attach(Night& night, const NightNotes& notes)
+{
+    night.note = notes.note;
+    night.tags = notes.tags;
+    night.marked = night.date ? StretchesOf(notes, *night.date) : std::vector<Stretch>{};
+}
+
+NightNotes NotesOf(const Night& night)
+{
+    NightNotes notes{night.note, night.tags, {}};
+    if (night.date)
+        for (const Stretch& s : night.marked)
+            notes.marks.push_back(MarkOf(s, *night.date));
+    return notes;
 }
 
 }  // namespace trelvo::report

@@ -42,7 +42,7 @@ inline constexpr int kNotesVersion = 1;
 inline constexpr std::string_view kKnownTags[] = {"oxygen", "cpap", "slept-badly", "unwell", "alcohol", "medication"};
 
 // The file's text; and the notes it holds, or the number of the first line that is not as above
-// (0: the version line is missing).
+// (0: it does not begin with this version's line: someone else's file, or a later version's).
 [[nodiscard]] std::string NotesText(const NightNotes& notes);
 struct NotesParse {
     std::optional<NightNotes> notes;
@@ -50,16 +50,16 @@ struct NotesParse {
 };
 [[nodiscard]] NotesParse ParseNotes(std::string_view text);
 
-// A stretch on a night's axis (Entry::seconds): from, to, and why.
-struct Stretch {
-    double from = 0, to = 0;
-    std::string reason;
-};
 // The marked stretches on the axis of a night whose first day is `firstDay` (its evening's date
 // for a night that starts after midnight is the day before: the axis counts from the first
 // reading's midnight).
 [[nodiscard]] std::vector<Stretch> StretchesOf(const NightNotes& notes, CivilDate firstDay);
 // And back: a stretch of the axis as the file writes it.
 [[nodiscard]] MarkedStretch MarkOf(const Stretch& stretch, CivilDate firstDay);
+// The notes given to the night: its note, tags and marked stretches (placed on its axis: a night
+// without a date has none).
+void Attach(Night& night, const NightNotes& notes);
+// And what the night holds of them, as the file writes it.
+[[nodiscard]] NightNotes NotesOf(const Night& night);
 
 }  // namespace trelvo::report

@@ -27,6 +27,14 @@ struct Entry {
     std::int32_t utcOffset = 0;  // seconds east of UTC in force then (per-second files)
 };
 
+// A stretch of a night's axis (Entry::seconds): from, to, and why (a stretch the person marked as
+// not to be counted).
+struct Stretch {
+    double from = 0, to = 0;
+    std::string reason;
+    friend bool operator==(const Stretch&, const Stretch&) = default;
+};
+
 inline constexpr double kLineSeconds = 5.0;  // a record file's line every five seconds
 inline constexpr double kRowSeconds = 1.0;   // a per-second file's row
 // A longer span is no night: a hand-edited time can put rows years apart, and the hourly table
@@ -48,6 +56,11 @@ struct Night {
     std::vector<std::pair<double, std::int32_t>>
         offsetChanges;  // from this second on, this offset            // a per-second file with the wave column
     std::vector<std::uint8_t> wave;  // every reading's wave samples, one after the other
+    // What the person wrote of the night (the notes file beside its files): the note, its tags and
+    // the stretches marked as not to be counted. Its figures leave those stretches out.
+    std::string note;
+    std::vector<std::string> tags;
+    std::vector<Stretch> marked;
 
     [[nodiscard]] std::span<const std::uint8_t> WaveOf(const Entry& r) const
     {

@@ -117,6 +117,13 @@ void PaintNightPage(QPainter& p, double height, const Night& night, const Figure
     p.setFont(heading);
     p.drawText(QPointF(0, 282), Say(speech, words::kPanelsHeading));
     p.setFont(font);
+    // The person's note beside the heading, on one line.
+    if (const FigureLine note = FigureLines(night, f, speech).note; !note.value.empty()) {
+        const QString text = Text(note.name) + QStringLiteral(": ") + Text(note.value);
+        const QRectF noteArea(kWidth * 0.3, 262, kWidth * 0.7, 26);
+        p.drawText(noteArea, Qt::AlignRight | Qt::AlignVCenter,
+                   p.fontMetrics().elidedText(text, Qt::ElideRight, static_cast<int>(noteArea.width())));
+    }
     PaintPanels(p, QRectF(QPointF(60, 330), QPointF(kWidth - 60, 960)), night, f, speech);
 
     const double lower = 1040;

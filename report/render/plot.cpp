@@ -184,6 +184,15 @@ void DrawPanel(QPainter& p, const Panel& panel, const Night& night, const QStrin
     p.save();
     p.setClipRect(panel.area);
     PaintGaps(p, panel, rs, step, spo2, ink);
+    // Stretches the person marked as not to be counted: hatched, their readings still drawn.
+    for (const Stretch& s : night.marked) {
+        const QRectF marked(QPointF(panel.X(s.from), panel.area.top()), QPointF(panel.X(s.to), panel.area.bottom()));
+        QColor shade = ink.text;
+        shade.setAlpha(28);
+        p.fillRect(marked, shade);
+        shade.setAlpha(90);
+        p.fillRect(marked, QBrush(shade, Qt::BDiagPattern));
+    }
     if (spo2) {
         for (const Event& e : f.events3)
             p.fillRect(

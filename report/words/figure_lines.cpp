@@ -60,6 +60,7 @@ NightFigureLines FigureLines(const Night& night, const Figures& f, const Speech&
         {name(6), speech.Text(words::kT88Value,
                               {Minutes(speech, f.atOrBelow88Seconds), speech.Number(share(f.atOrBelow88Seconds), 1)})},
     };
+    lines.note = {speech.Text(lang::text::kNoteName), NoteText(night.note, night.tags, speech)};
     // The time marked by the person shows only where there is some.
     if (f.markedSeconds <= 0)
         lines.recording.erase(lines.recording.begin() + 3);

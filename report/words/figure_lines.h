@@ -18,6 +18,7 @@ struct FigureLine {
 struct NightFigureLines {
     std::vector<FigureLine> recording;  // recorded, analysed, excluded, SpO2, baseline, T90, T88
     std::vector<FigureLine> events;     // ODI3, ODI4, pulse, pulse rises, resolution
+    FigureLine note;                    // the person's note and tags (NoteText), or an empty value
 };
 [[nodiscard]] NightFigureLines FigureLines(const Night& night, const Figures& f, const Speech& speech);
 

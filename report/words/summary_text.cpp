@@ -59,6 +59,34 @@ std::string LineName(const Speech& speech, int offset)
     return Padded(speech.Text(offset), 16);
 }
 
+std::string TagName(std::string_view tag, const Speech& speech)
+{
+    for (std::size_t i = 0; i < std::size(kKnownTags); ++i)
+        if (kKnownTags[i] == tag)
+            return speech.Text(lang::text::kTagNames + static_cast<int>(i));
+    return std::string(tag);
+}
+
+std::string NoteText(std::string_view note, const std::vector<std::string>& tags, const Speech& speech)
+{
+    std::string text;
+    for (const char c : note)
+        if (c == '\n') {
+            if (!text.empty() && text.back() != ' ')
+                text += ' ';
+        } else if (c != '\r') {
+            text += c;
+        }
+    while (!text.empty() && text.back() == ' ')
+        text.pop_back();
+    std::string names;
+    for (const std::string& tag : tags)
+        names += (names.empty() ? "" : ", ") + TagName(tag, speech);
+    if (!names.empty())
+        text += (text.empty() ? "(" : " (") + names + ")";
+    return text;
+}
+
 std::string MarkedText(const Figures& f, const Speech& speech)
 {
     std::string reasons;
@@ -106,6 +134,8 @@ std::string SummaryText(const std::string& source, const Night& night, const Fig
     const auto line = [&](int name, const std::string& value) { text += LineName(speech, name) + " " + value + "\n"; };
     const auto figure = [&](int n, const std::string& value) { line(words::kFigureNames + n, value); };
     line(words::kFileLabel, source);
+    if (const std::string note = NoteText(night.note, night.tags, speech); !note.empty())
+        line(lang::text::kNoteName, note);
     figure(11, ResolutionText(night, speech));
     figure(0, speech.Text(words::kRecordedLine, {moment(f.start), moment(f.end), DurationText(recording)}));
     figure(1, speech.Text(words::kAnalysedLine, {DurationText(f.validSeconds),

@@ -36,6 +36,11 @@ namespace trelvo::report {
 // Time the person marked as not to be counted: "12.0 min: probe slipped; unit taken off".
 [[nodiscard]] std::string MarkedText(const Figures& f, const Speech& speech);
 
+// The person's note on the night and its tags in the language, on one line: "Slept badly. Woke at
+// 3. (oxygen, CPAP)"; nothing without either.
+[[nodiscard]] std::string NoteText(std::string_view note, const std::vector<std::string>& tags, const Speech& speech);
+[[nodiscard]] std::string TagName(std::string_view tag, const Speech& speech);
+
 // A rate per hour with one decimal, or "–" when less than `shortest` seconds were analysed (or none).
 [[nodiscard]] std::string RateText(std::size_t count, double seconds, double shortest);
 

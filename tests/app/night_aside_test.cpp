@@ -1,10 +1,14 @@
 // Beside a night's chart: its events and its figures, the same as the command line's.
 
 #include "app/nights_window.h"
+#include "app/widgets/notes_panel.h"
 #include "lang/string_table.h"
 #include "report/night_text.h"
 
+#include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -154,6 +158,112 @@ TEST(NightAside, TheReadoutSaysWhyAndAnotherNightKeepsTheClock)
     EXPECT_EQ(readout.last().at(0).toString(), "") << "nothing of the last night is read out";
     EXPECT_NEAR(std::fmod(view.From(), 86400), std::fmod(start + 600, 86400), 1e-6) << "the same hours";
     EXPECT_NEAR(view.To() - view.From(), 300, 1e-6);
+}
+
+}  // namespace
+}  // namespace trelvo::app
+
+namespace trelvo::app {
+namespace {
+
+QString PdfText(const QString& pdf)
+{
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    text.waitForFinished(30'000);
+    return QString::fromUtf8(text.readAllStandardOutput());
+}
+
+// The recorded files' bytes, by name: a mark or a note never changes them.
+QMap<QString, QByteArray> Recorded(const QString& folder)
+{
+    QMap<QString, QByteArray> hashes;
+    for (const QString& name : QDir(folder).entryList({QStringLiteral("*.txt"), QStringLiteral("*.csv")})) {
+        QFile f(QDir(folder).filePath(name));
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+        hashes[name] = QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+    }
+    return hashes;
+}
+
+// The numbers of the figure of this name in a text (the panel's, a PDF's, whose columns stand
+// side by side): from the first after its name up to the next wide gap.
+QStringList NumbersOn(const QString& text, const QString& name)
+{
+    const QRegularExpressionMatch m =
+        QRegularExpression(QStringLiteral("(?:^|\\s)%1\\s+(\\d.*?)(?=\\s{3,}|$)").arg(name),
+                           QRegularExpression::MultilineOption)
+            .match(text);
+    return m.hasMatch() ? Numbers(m.captured(1)) : QStringList{QStringLiteral("no line ") + name};
+}
+
+// A stretch marked in the window and a note: the window's figures, the command line's and both
+// PDFs' change alike; the marks survive a restart, undo takes back the last change, and the
+// recorded files keep every byte.
+TEST(NightAside, AMarkedStretchCountsAlikeEverywhereAndChangesNoRecordedByte)
+{
+    QTemporaryDir dir;
+    const QString night = dir.filePath(QStringLiteral("night.txt"));
+    ASSERT_EQ(QProcess::execute(QStringLiteral(TRELVO_MAKE_NIGHT_PATH),
+                                {night, QStringLiteral("1.5"), QStringLiteral("0"), QStringLiteral("0")}),
+              0);
+    const auto recorded = Recorded(dir.path());
+    const QString before = Summary(night, "en");
+    {
+        NightsWindow w(lang::kEnglish, {});
+        QSignalSpy shown(&w, &NightsWindow::NightShown);
+        QSignalSpy written(&w, &NightsWindow::NotesWritten);
+        w.ShowFolder(dir.path());
+        ASSERT_TRUE(shown.wait(60'000));
+        w.Notes().NoteEdit().setPlainText(QStringLiteral("Slept badly.\nWoke at 3."));
+        w.Notes().TakeNote();
+        ASSERT_TRUE(written.wait(20'000));
+        w.ChooseEvent(0);
+        w.Notes().Mark(w.View().From(), w.View().To(), "probe slipped");
+        ASSERT_TRUE(written.wait(20'000));
+        EXPECT_EQ(written.last().at(0).toString(), "");
+        // A second mark, taken back.
+        w.Notes().Mark(w.View().From() - 600, w.View().From() - 300, "unit taken off");
+        ASSERT_TRUE(written.wait(20'000));
+        w.Notes().Undo();
+        ASSERT_TRUE(written.wait(20'000));
+        EXPECT_EQ(w.Notes().Notes().marks.size(), 1U);
+
+        const QString panel = w.FiguresPanel().toPlainText();
+        const QString after = Summary(night, "en");
+        EXPECT_LT(Events(Line(after, "ODI3")), Events(Line(before, "ODI3"))) << "the event marked is gone";
+        EXPECT_EQ(NumbersOn(panel, "ODI3"), Numbers(Line(after, "ODI3")));
+        EXPECT_EQ(NumbersOn(panel, "by you"), Numbers(Line(after, "  by you"))) << panel.toStdString();
+        EXPECT_EQ(Line(after, "Note"), "Slept badly. Woke at 3.");
+
+        // The night's PDF from the command line, the doctor's from the window.
+        const QString one = dir.filePath(QStringLiteral("one.pdf")), many = dir.filePath(QStringLiteral("many.pdf"));
+        QProcess::execute(QStringLiteral(TRELVO_REPORT_PATH), {night, QStringLiteral("--pdf"), one});
+        QSignalSpy reported(&w, &NightsWindow::ReportWritten);
+        QSignalSpy listed(&w, &NightsWindow::Listed);
+        if (w.Reading()) {
+            ASSERT_TRUE(listed.wait(30'000)) << "the table's row follows the notes";
+        }
+        w.SetOpener([](const QString&) {});
+        w.WriteReport(w.Listing().nights, QStringLiteral("the night"), many, QString(), QString());
+        ASSERT_TRUE(reported.wait(30'000));
+        for (const QString& pdf : {one, many}) {
+            SCOPED_TRACE(pdf.toStdString());
+            const QString text = PdfText(pdf);
+            EXPECT_TRUE(text.contains(QStringLiteral("Note: Slept badly. Woke at 3."))) << text.toStdString();
+            EXPECT_EQ(NumbersOn(text, "ODI3"), Numbers(Line(after, "ODI3")));
+            EXPECT_EQ(NumbersOn(text, "by you"), Numbers(Line(after, "  by you")));
+        }
+    }
+    // Another start of the window: the same marks, the same figures.
+    NightsWindow again(lang::kGerman, {});
+    QSignalSpy shown(&again, &NightsWindow::NightShown);
+    again.ShowFolder(dir.path());
+    ASSERT_TRUE(shown.wait(60'000));
+    EXPECT_EQ(again.Notes().Notes().marks.size(), 1U);
+    EXPECT_EQ(again.Notes().NoteEdit().toPlainText(), "Slept badly.\nWoke at 3.");
+    EXPECT_EQ(NumbersOn(again.FiguresPanel().toPlainText(), "ODI3"), Numbers(Line(Summary(night, "de"), "ODI3")));
+    EXPECT_EQ(Recorded(dir.path()), recorded);
 }
 
 }  // namespace

@@ -97,7 +97,7 @@ TEST(NightsWindow, SaysWhyAFileIsInNoNightInGerman)
     QSignalSpy listed(&w, &NightsWindow::Listed);
     w.ShowFolder(d);
     ASSERT_TRUE(listed.wait(10000));
-    const auto* list = w.findChild<QListWidget*>();
+    const auto* list = w.findChild<QListWidget*>(QStringLiteral("lstUnreadable"));
     ASSERT_TRUE(list);
     ASSERT_EQ(list->count(), 2);
     EXPECT_EQ(list->item(0)->text(), "notes.txt: sie enthält keine Messwerte einer Aufzeichnung");

@@ -3,6 +3,7 @@
 #include "lang/string_table.h"
 #include "report/formats/nights.h"
 #include "report/library/folder.h"
+#include "report/library/night_notes.h"
 #include "report/library/summary_cache.h"
 #include "report/night_text.h"
 #include "report/words/summary_text.h"
@@ -198,6 +199,65 @@ TEST(SummaryCache, UsedWhileTheFilesStayTheSameAndMadeAfreshWhenItCannotBeRead)
     SummaryCache nowhere(QStringLiteral("/proc/trelvo/nights.sqlite"));
     EXPECT_FALSE(nowhere.Usable());
     EXPECT_EQ(spo2Of(&nowhere), 91);
+}
+
+}  // namespace
+}  // namespace trelvo::report
+
+namespace trelvo::report {
+namespace {
+
+std::string Read(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : std::string("(none)");
+}
+
+// A night's notes file beside its files: read at every listing (a change of its marks is counted
+// again, the cache notwithstanding); one that is someone else's or damaged is named with why, the
+// night counted without it, and it is set aside, never written over, when notes are written.
+TEST(NightNotesFile, ReadWithEveryListingAndNeverWrittenOverWhenItIsNotOurs)
+{
+    QTemporaryDir dir;
+    Write(dir.filePath("n.csv"), RowText("2026-12-07", 23 * 3600).Add(600, "96").Add(60, "90").Add(600, "96").Text());
+    SummaryCache cache(dir.filePath("cache.sqlite"));
+    const auto list = [&] { return ListFolder(dir.path(), &cache, {}); };
+    const FolderListing plain = list();
+    ASSERT_EQ(plain.nights.size(), 1U);
+    const QString notes = plain.nights[0].notesPath;
+    EXPECT_EQ(QFileInfo(notes).fileName(), "n.2026-12-07.notes");
+    EXPECT_EQ(plain.nights[0].row.odi3.value_or(-1) > 0, true);
+
+    NightNotes mine;
+    mine.note = "slept badly";
+    mine.marks.push_back({{2026, 12, 7}, {2026, 12, 7}, 23 * 3600 + 9 * 60, 23 * 3600 + 12 * 60, "probe slipped"});
+    ASSERT_FALSE(WriteNotesFile(notes, mine));
+    const FolderListing marked = list();
+    EXPECT_EQ(marked.nights[0].notes, mine);
+    EXPECT_EQ(marked.nights[0].row.odi3, 0.0) << "the dip is in the marked stretch";
+    EXPECT_TRUE(marked.unreadable.empty());
+
+    for (const auto& [text, problem] :
+         {std::pair{std::string("my shopping list\n"), Problem{Problem::Code::NotesForeign, {}}},
+          std::pair{std::string("trelvo-notes: 1\nnote: x\nexclude: yesterday\n"),
+                    Problem{Problem::Code::NotesDamaged, {"3"}}}}) {
+        Write(notes, text);
+        const FolderListing listing = list();
+        ASSERT_EQ(listing.nights.size(), 1U) << "never fatal";
+        EXPECT_EQ(listing.nights[0].row.odi3, plain.nights[0].row.odi3) << "counted without it";
+        ASSERT_EQ(listing.unreadable.size(), 1U);
+        EXPECT_EQ(listing.unreadable[0], std::pair(QString("n.2026-12-07.notes"), problem));
+    }
+    QString kept;
+    ASSERT_FALSE(WriteNotesFile(notes, mine, &kept));
+    EXPECT_EQ(QFileInfo(kept).fileName(), "n.2026-12-07.notes.kept");
+    EXPECT_EQ(Read(kept), "trelvo-notes: 1\nnote: x\nexclude: yesterday\n");
+    EXPECT_EQ(ReadNotesFile(notes).notes, mine);
+    // The command line reads the same file for the same night.
+    const Outcome<FileNight> read = ReadFileNight(dir.filePath("n.csv"), std::nullopt);
+    ASSERT_TRUE(read.value);
+    EXPECT_EQ(read.value->notesPath, notes);
+    EXPECT_EQ(read.value->night.note, "slept badly");
 }
 
 }  // namespace

