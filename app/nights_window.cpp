@@ -13,6 +13,8 @@
 #include "report/words/summary_text.h"
 #include "settings/settings_store.h"
 
+#include <QComboBox>
+#include <QDateEdit>
 #include <QDesktopServices>
 #include <QDir>
 #include <QEvent>
@@ -48,6 +50,8 @@ QString FiguresHtml(const report::Night& night, const report::Figures& f, const 
         html += QStringLiteral("</table>");
     };
     const report::NightFigureLines figures = report::FigureLines(night, f, speech);
+    if (!figures.note.value.empty())
+        lines({figures.note});
     lines(figures.recording);
     lines(figures.events);
     html += QStringLiteral("<h4>%1</h4>").arg(text(speech.Text(words::kBandsHeading)));
@@ -136,10 +140,11 @@ void NightsWindow::cmdDoctor_Click()
     const report::FolderListing& listing = m_jobs.Listed();
     if (listing.nights.empty() || m_jobs.WritingReport())
         return;
-    const QDate newest = QDate::fromString(QString::fromStdString(listing.nights.front().row.date), Qt::ISODate);
+    // The range the trend shows.
+    const auto [shownFrom, shownTo] = TrendRange();
     std::vector<report::FolderNight> selected = SelectedNights();
     const settings::ReportPerson person = settings::LoadReportPerson();
-    ReportDialog dialog(m_language, newest.addDays(-6), newest, selected.size() > 1, person.name, person.born, this);
+    ReportDialog dialog(m_language, shownFrom, shownTo, selected.size() > 1, person.name, person.born, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     (void)settings::SaveReportPerson({dialog.Name(), dialog.Born()});
@@ -207,6 +212,7 @@ void NightsWindow::tblNights_CurrentRowChanged(const QModelIndex& current)
         // A note being typed goes to its own night's file.
         m_notes->TakeNote();
         m_chosen = night;
+        ShowTrend();
         LoadChosenNight();
     }
 }
@@ -218,6 +224,7 @@ void NightsWindow::SetLanguage(std::int16_t base)
     m_view->SetLanguage(base);
     m_notes->SetLanguage(base);
     m_trend->SetLanguage(base);
+    ShowTrend();
     m_model->SetLanguage(base);
     Caption();
     ShowListing();
@@ -263,10 +270,7 @@ void NightsWindow::ShowListing()
         m_model->SetNights(listing.nights, m_recordingNow ? m_recordingNow() : QString());
     }
     tblNights->resizeColumnsToContents();
-    std::vector<report::NightRow> oldestFirst;
-    for (auto n = listing.nights.rbegin(); n != listing.nights.rend(); ++n)
-        oldestFirst.push_back(n->row);
-    m_trend->SetNights(std::move(oldestFirst));
+    ShowTrend();
     lstUnreadable->clear();
     for (const auto& [name, why] : listing.unreadable) {
         const QString text =
@@ -300,6 +304,116 @@ void NightsWindow::ShowNight(std::shared_ptr<const ShownNight> night)
     ShowEventsAndFigures();
     ShowNotes();
     emit NightShown();
+}
+
+std::pair<QDate, QDate> NightsWindow::TrendRange() const
+{
+    const auto& nights = m_jobs.Listed().nights;
+    const auto date = [](const report::FolderNight& n) {
+        return QDate::fromString(QString::fromStdString(n.row.date), Qt::ISODate);
+    };
+    const int which = cboRange->currentIndex();
+    if (which == lang::text::kTrendRangeCount - 1)
+        return {dtpFrom->date(), dtpTo->date()};
+    const QDate newest = nights.empty() ? QDate::currentDate() : date(nights.front());
+    if (which == 3)
+        return {nights.empty() ? newest : date(nights.back()), newest};
+    // The last days up to the newest night: a folder of last year's nights shows them too.
+    static constexpr int kDays[] = {7, 30, 90};
+    return {newest.addDays(1 - kDays[std::clamp(which, 0, 2)]), newest};
+}
+
+void NightsWindow::ChooseRange(int which, const QDate& from, const QDate& to)
+{
+    cboRange->setCurrentIndex(which);
+    if (from.isValid() && to.isValid()) {
+        dtpFrom->setDate(from);
+        dtpTo->setDate(to);
+    }
+    ShowTrend();
+}
+
+void NightsWindow::ChooseMeasures(const std::vector<report::TrendMeasure>& measures)
+{
+    {
+        const QSignalBlocker quiet(lstMeasures);
+        for (int m = 0; m < lstMeasures->count(); ++m)
+            lstMeasures->item(m)->setCheckState(
+                std::find(measures.begin(), measures.end(), static_cast<report::TrendMeasure>(m)) != measures.end()
+                    ? Qt::Checked
+                    : Qt::Unchecked);
+    }
+    ShowTrend();
+}
+
+void NightsWindow::ShowTrend()
+{
+    const auto [from, to] = TrendRange();
+    std::vector<report::NightRow> rows;
+    report::TrendChoice choice;
+    choice.measures.clear();
+    m_trendKeys.clear();
+    const auto& nights = m_jobs.Listed().nights;
+    for (auto n = nights.rbegin(); n != nights.rend(); ++n) {
+        const QDate date = QDate::fromString(QString::fromStdString(n->row.date), Qt::ISODate);
+        if (date < from || date > to)
+            continue;
+        if (n->Key() == m_chosen)
+            choice.chosen = rows.size();
+        rows.push_back(n->row);
+        m_trendKeys.push_back(n->Key());
+    }
+    for (int m = 0; m < lstMeasures->count(); ++m)
+        if (lstMeasures->item(m)->checkState() == Qt::Checked)
+            choice.measures.push_back(static_cast<report::TrendMeasure>(m));
+    // The range's means and medians, counted as the doctor's report counts them.
+    const report::NightsMeans means = report::MeansOf(rows), medians = report::MediansOf(rows);
+    const report::Speech speech(m_language);
+    const auto dateText = [&](const QDate& d) { return speech.Date(d.toString(Qt::ISODate).toStdString()); };
+    QString html = QStringLiteral("<p>%1</p><table cellspacing=\"0\" cellpadding=\"3\"><tr><th></th><th "
+                                  "align=\"right\">%2</th><th align=\"right\">%3</th></tr>")
+                       .arg(QString::fromStdString(
+                                speech.Text(lang::text::kTrendNights, {std::to_string(rows.size()), dateText(from),
+                                                                       dateText(to), std::to_string(means.counted)}))
+                                .toHtmlEscaped(),
+                            T(lang::text::kMeanName), T(lang::text::kMedianName));
+    const auto field = [](const report::NightsMeans& m, report::TrendMeasure measure) {
+        switch (measure) {
+        case report::TrendMeasure::Odi3: return m.odi3;
+        case report::TrendMeasure::Odi4: return m.odi4;
+        case report::TrendMeasure::T90: return m.t90Minutes;
+        case report::TrendMeasure::T88: return m.t88Minutes;
+        case report::TrendMeasure::Spo2Mean: return m.spo2Mean;
+        case report::TrendMeasure::Spo2Min: return m.spo2Min;
+        case report::TrendMeasure::Pulse: return m.pulseMean;
+        }
+        return std::optional<double>();
+    };
+    for (const report::TrendMeasure m : choice.measures) {
+        const auto number = [&](const std::optional<double>& v) {
+            return v ? QString::fromStdString(speech.Number(*v, m == report::TrendMeasure::Pulse ? 0 : 1))
+                     : QStringLiteral("–");
+        };
+        html += QStringLiteral("<tr><th align=\"left\">%1</th><td align=\"right\">%2</td><td "
+                               "align=\"right\">%3</td></tr>")
+                    .arg(T(lang::text::kMeasureNames + static_cast<int>(m)).toHtmlEscaped(), number(field(means, m)),
+                         number(field(medians, m)));
+    }
+    html += QStringLiteral("</table>");
+    txtTrendFigures->setHtml(html);
+    m_trend->SetNights(std::move(rows), std::move(choice));
+}
+
+void NightsWindow::OpenTrendNight(std::size_t index)
+{
+    if (index >= m_trendKeys.size())
+        return;
+    for (int row = 0; row < m_sorted->rowCount(); ++row)
+        if (m_sorted->index(row, 0).data(NightsModel::kNightRole).toLongLong() == m_trendKeys[index]) {
+            ChooseRow(row);
+            m_tabs->setCurrentIndex(0);
+            return;
+        }
 }
 
 void NightsWindow::ShowNotes()

@@ -3,15 +3,20 @@
 #include "app/nights/nights_jobs.h"
 #include "app/widgets/night_view.h"
 #include "report/library/folder.h"
+#include "report/render/plot.h"
 #include "report/words/figure_lines.h"
 
+#include <QDate>
 #include <QWidget>
 
 #include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <utility>
 
+class QComboBox;
+class QDateEdit;
 class QLabel;
 class QListWidget;
 class QProgressBar;
@@ -63,6 +68,14 @@ public:
     // Shows the event in this row of the list (its four minutes), as a click or Enter does.
     void ChooseEvent(int row);
     [[nodiscard]] NotesPanel& Notes() noexcept { return *m_notes; }
+    [[nodiscard]] TrendView& Trend() noexcept { return *m_trend; }
+    // The trend's range: by its place in the chooser (7, 30, 90 days up to the newest night, all,
+    // from–to), and the nights' dates it spans.
+    void ChooseRange(int which, const QDate& from = {}, const QDate& to = {});
+    [[nodiscard]] std::pair<QDate, QDate> TrendRange() const;
+    // The measures the trend shows, as ticked.
+    void ChooseMeasures(const std::vector<report::TrendMeasure>& measures);
+    [[nodiscard]] QTextBrowser& TrendFigures() noexcept { return *txtTrendFigures; }
 
     // How a written report is opened; by default with the desktop's viewer (tests open nothing).
     void SetOpener(std::function<void(const QString& path)> open) { m_open = std::move(open); }
@@ -85,6 +98,7 @@ private:
     void BuildControls();
     [[nodiscard]] QWidget* BuildNightTab();
     [[nodiscard]] QWidget* BuildAside();
+    [[nodiscard]] QWidget* BuildTrendTab();
     void Caption();
     [[nodiscard]] QString T(int offset) const;
 
@@ -108,6 +122,9 @@ private:
     void ShowEventsAndFigures();
     // The chosen night's notes beside the chart, unless they are already shown.
     void ShowNotes();
+    // The nights of the trend's range and their means and medians, the chosen night marked.
+    void ShowTrend();
+    void OpenTrendNight(std::size_t index);
     void ShowNotesSaved(std::shared_ptr<const ShownNight> night, const QString& failure, const QString& kept);
 
     void LoadChosenNight();
@@ -145,9 +162,17 @@ private:
     QLabel* lblHelp = nullptr;
     std::array<QPushButton*, 4> cmdSave{};
     TrendView* m_trend = nullptr;
-    QTabWidget* m_aside = nullptr;  // the night's events and figures
-    QSplitter* m_beside = nullptr;  // the chart and, beside it, m_aside
-    bool m_splitDragged = false;    // a person moved the handle between them
+    QLabel* lblRange = nullptr;
+    QComboBox* cboRange = nullptr;
+    QDateEdit* dtpFrom = nullptr;
+    QDateEdit* dtpTo = nullptr;
+    QLabel* lblMeasures = nullptr;
+    QListWidget* lstMeasures = nullptr;
+    QTextBrowser* txtTrendFigures = nullptr;
+    std::vector<std::int64_t> m_trendKeys;  // the nights the trend draws, by Key(), oldest first
+    QTabWidget* m_aside = nullptr;          // the night's events and figures
+    QSplitter* m_beside = nullptr;          // the chart and, beside it, m_aside
+    bool m_splitDragged = false;            // a person moved the handle between them
     QLabel* m_eventCounts = nullptr;
     QTreeWidget* lstEvents = nullptr;
     QTextBrowser* txtFigures = nullptr;

@@ -8,6 +8,8 @@
 #include "lang/language_switch.h"
 #include "lang/string_table.h"
 
+#include <QComboBox>
+#include <QDateEdit>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -90,10 +92,9 @@ void NightsWindow::BuildControls()
     unreadableLayout->addWidget(lblUnreadable);
     unreadableLayout->addWidget(lstUnreadable);
 
-    m_trend = new TrendView(m_language, this);
     m_tabs = new QTabWidget(this);
     m_tabs->addTab(BuildNightTab(), QString());
-    m_tabs->addTab(m_trend, QString());
+    m_tabs->addTab(BuildTrendTab(), QString());
     // The night shown, named beside the tabs, above its chart: no line of its own taken from it.
     m_nightTitle = new QLabel(m_tabs);
     m_nightTitle->setContentsMargins(8, 0, 8, 0);
@@ -198,6 +199,77 @@ QWidget* NightsWindow::BuildAside()
     return m_aside;
 }
 
+QWidget* NightsWindow::BuildTrendTab()
+{
+    auto* tab = new QWidget(this);
+    auto* layout = new QVBoxLayout(tab);
+    auto* choose = new QHBoxLayout;
+    lblRange = new QLabel(tab);
+    cboRange = new QComboBox(tab);
+    cboRange->setObjectName(QStringLiteral("cboRange"));
+    for (int i = 0; i < lang::text::kTrendRangeCount; ++i)
+        cboRange->addItem(QString());
+    lblRange->setBuddy(cboRange);
+    dtpFrom = new QDateEdit(tab);
+    dtpFrom->setObjectName(QStringLiteral("dtpFrom"));
+    dtpTo = new QDateEdit(tab);
+    dtpTo->setObjectName(QStringLiteral("dtpTo"));
+    for (QDateEdit* edit : {dtpFrom, dtpTo}) {
+        edit->setCalendarPopup(true);
+        edit->setEnabled(false);
+        connect(edit, &QDateEdit::dateChanged, this, [this] {
+            if (cboRange->currentIndex() == lang::text::kTrendRangeCount - 1)
+                ShowTrend();
+        });
+    }
+    connect(cboRange, &QComboBox::currentIndexChanged, this, [this](int which) {
+        const bool between = which == lang::text::kTrendRangeCount - 1;
+        if (between) {
+            // From–to starts from the range shown.
+            const auto [from, to] = TrendRange();
+            const QSignalBlocker a(dtpFrom), b(dtpTo);
+            dtpFrom->setDate(from);
+            dtpTo->setDate(to);
+        }
+        dtpFrom->setEnabled(between);
+        dtpTo->setEnabled(between);
+        ShowTrend();
+    });
+    lblMeasures = new QLabel(tab);
+    lstMeasures = new QListWidget(tab);
+    lstMeasures->setObjectName(QStringLiteral("lstMeasures"));
+    lstMeasures->setFlow(QListView::LeftToRight);
+    lstMeasures->setWrapping(true);
+    for (int m = 0; m < report::kTrendMeasureCount; ++m) {
+        auto* item = new QListWidgetItem(lstMeasures);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+        const auto measure = static_cast<report::TrendMeasure>(m);
+        item->setCheckState(measure == report::TrendMeasure::Odi3 || measure == report::TrendMeasure::T90
+                                ? Qt::Checked
+                                : Qt::Unchecked);
+    }
+    lstMeasures->setMaximumHeight(lstMeasures->sizeHintForRow(0) * 2 + 4 * lstMeasures->frameWidth() + 8);
+    connect(lstMeasures, &QListWidget::itemChanged, this, &NightsWindow::ShowTrend);
+    choose->addWidget(lblRange);
+    choose->addWidget(cboRange);
+    choose->addWidget(dtpFrom);
+    choose->addWidget(dtpTo);
+    choose->addWidget(lblMeasures);
+    choose->addWidget(lstMeasures, 1);
+    layout->addLayout(choose);
+    auto* body = new QSplitter(Qt::Horizontal, tab);
+    m_trend = new TrendView(m_language, body);
+    connect(m_trend, &TrendView::NightOpened, this, &NightsWindow::OpenTrendNight);
+    txtTrendFigures = new QTextBrowser(body);
+    txtTrendFigures->setObjectName(QStringLiteral("txtTrendFigures"));
+    body->addWidget(m_trend);
+    body->addWidget(txtTrendFigures);
+    body->setStretchFactor(0, 3);
+    body->setStretchFactor(1, 1);
+    layout->addWidget(body, 1);
+    return tab;
+}
+
 void NightsWindow::Caption()
 {
     setWindowTitle(T(lang::text::kNightsTitle));
@@ -213,6 +285,21 @@ void NightsWindow::Caption()
     m_aside->setTabText(0, T(lang::text::kEventsTab));
     m_aside->setTabText(1, T(lang::text::kFiguresTab));
     m_aside->setTabText(2, T(lang::text::kNotesTab));
+    lblRange->setText(T(lang::text::kTrendRange));
+    for (int i = 0; i < lang::text::kTrendRangeCount; ++i)
+        cboRange->setItemText(i, T(lang::text::kTrendRanges + i));
+    lblMeasures->setText(T(lang::text::kTrendMeasures) + QLatin1Char(':'));
+    {
+        const QSignalBlocker quiet(lstMeasures);
+        for (int m = 0; m < lstMeasures->count(); ++m)
+            lstMeasures->item(m)->setText(T(lang::text::kMeasureNames + m).section(QStringLiteral(" ["), 0, 0));
+    }
+    const QString dateFormat =
+        m_language == lang::kGerman ? QStringLiteral("dd.MM.yyyy") : QStringLiteral("yyyy-MM-dd");
+    dtpFrom->setDisplayFormat(dateFormat);
+    dtpTo->setDisplayFormat(dateFormat);
+    m_trend->setAccessibleDescription(T(lang::text::kTrendKeys));
+    m_trend->setToolTip(T(lang::text::kTrendKeys));
     QStringList eventHeader;
     for (int c = 0; c < lang::text::kEventColumns; ++c)
         eventHeader << T(lang::text::kEventHeader + c);
@@ -222,15 +309,26 @@ void NightsWindow::Caption()
     for (int i = 0; i < 4; ++i)
         cmdSave[static_cast<std::size_t>(i)]->setText(T(63 + i));
     const std::pair<QWidget*, int> names[] = {
-        {tblNights, lang::text::kNameNights},      {m_view, lang::text::kNameNightChart},
-        {m_tabs, lang::text::kNameTabs},           {lstUnreadable, lang::text::kNameUnreadable},
-        {m_progress, lang::text::kNameProgress},   {m_trend, lang::text::kNameTrend},
-        {m_pointer, lang::text::kNameReadout},     {m_status, lang::text::kNameStatusLine},
-        {m_folderText, lang::text::kNightsFolder}, {lstEvents, lang::text::kNameEvents},
-        {txtFigures, lang::text::kNameFigures},    {m_aside, lang::text::kNameEventsAndFigures},
+        {tblNights, lang::text::kNameNights},
+        {m_view, lang::text::kNameNightChart},
+        {m_tabs, lang::text::kNameTabs},
+        {lstUnreadable, lang::text::kNameUnreadable},
+        {m_progress, lang::text::kNameProgress},
+        {m_trend, lang::text::kNameTrend},
+        {m_pointer, lang::text::kNameReadout},
+        {m_status, lang::text::kNameStatusLine},
+        {m_folderText, lang::text::kNightsFolder},
+        {lstEvents, lang::text::kNameEvents},
+        {txtFigures, lang::text::kNameFigures},
+        {m_aside, lang::text::kNameEventsAndFigures},
+        {cboRange, lang::text::kTrendRange},
+        {dtpFrom, lang::text::kTrendFrom},
+        {dtpTo, lang::text::kTrendTo},
+        {lstMeasures, lang::text::kTrendMeasures},
+        {txtTrendFigures, lang::text::kNameTrendFigures},
     };
     for (const auto& [control, offset] : names)
-        control->setAccessibleName(T(offset));
+        control->setAccessibleName(T(offset).remove(QLatin1Char('&')));
     m_view->setAccessibleDescription(T(lang::text::kNightViewHelp));
     lblUnreadable->setBuddy(lstUnreadable);
     lang::AssignMnemonics(*this);

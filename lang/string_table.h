@@ -142,6 +142,19 @@ inline constexpr int kNotesNotSaved = 366;
 inline constexpr int kNotesKept = 367;
 inline constexpr int kNotesUnreadable = 368;
 inline constexpr int kMarkLine = 369;
+// The trend over a range of nights: the range, the measures shown, their means and medians.
+inline constexpr int kTrendRange = 370;
+inline constexpr int kTrendRanges = 371;  // 7, 30, 90 days, all, from–to
+inline constexpr int kTrendRangeCount = 5;
+inline constexpr int kTrendFrom = 376;
+inline constexpr int kTrendTo = 377;
+inline constexpr int kTrendMeasures = 378;
+inline constexpr int kMeasureNames = 379;  // ODI3, ODI4, T90, T88, SpO2 mean, SpO2 lowest, pulse
+inline constexpr int kTrendNights = 386;
+inline constexpr int kMeanName = 387;
+inline constexpr int kMedianName = 388;
+inline constexpr int kNameTrendFigures = 389;
+inline constexpr int kTrendKeys = 390;
 // The report's texts; the rows of a table follow its header's first.
 namespace report {
 inline constexpr int kPulsePanel = 100;

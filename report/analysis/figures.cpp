@@ -339,7 +339,11 @@ bool CountedInMeans(const NightRow& row)
     return row.analysedHours >= kShortestCountedHours;
 }
 
-NightsMeans MeansOf(const std::vector<NightRow>& rows)
+namespace {
+
+// Each figure of the nights counted in the means, summed up one way (their mean or median).
+NightsMeans Summed(const std::vector<NightRow>& rows,
+                   const std::function<std::optional<double>(std::vector<double>)>& sum)
 {
     NightsMeans means;
     std::vector<const NightRow*> counted;
@@ -347,27 +351,44 @@ NightsMeans MeansOf(const std::vector<NightRow>& rows)
         if (CountedInMeans(r))
             counted.push_back(&r);
     means.counted = counted.size();
-    const auto mean = [&](auto value) -> std::optional<double> {
-        double sum = 0;
-        std::size_t n = 0;
+    const auto of = [&](auto value) -> std::optional<double> {
+        std::vector<double> values;
         for (const NightRow* r : counted)
-            if (const std::optional<double> v = value(*r)) {
-                sum += *v;
-                ++n;
-            }
-        return n > 0 ? std::optional(sum / static_cast<double>(n)) : std::nullopt;
+            if (const std::optional<double> v = value(*r))
+                values.push_back(*v);
+        return values.empty() ? std::nullopt : sum(std::move(values));
     };
-    means.recordingHours = mean([](const NightRow& r) { return std::optional(r.recordingHours); });
-    means.analysedHours = mean([](const NightRow& r) { return std::optional(r.analysedHours); });
-    means.spo2Mean = mean([](const NightRow& r) { return r.spo2Mean; });
-    means.spo2Min =
-        mean([](const NightRow& r) { return r.spo2Min ? std::optional<double>(*r.spo2Min) : std::nullopt; });
-    means.t90Minutes = mean([](const NightRow& r) { return std::optional(r.t90Minutes); });
-    means.t88Minutes = mean([](const NightRow& r) { return std::optional(r.t88Minutes); });
-    means.odi3 = mean([](const NightRow& r) { return r.odi3; });
-    means.odi4 = mean([](const NightRow& r) { return r.odi4; });
-    means.pulseMean = mean([](const NightRow& r) { return r.pulseMean; });
+    means.recordingHours = of([](const NightRow& r) { return std::optional(r.recordingHours); });
+    means.analysedHours = of([](const NightRow& r) { return std::optional(r.analysedHours); });
+    means.spo2Mean = of([](const NightRow& r) { return r.spo2Mean; });
+    means.spo2Min = of([](const NightRow& r) { return r.spo2Min ? std::optional<double>(*r.spo2Min) : std::nullopt; });
+    means.t90Minutes = of([](const NightRow& r) { return std::optional(r.t90Minutes); });
+    means.t88Minutes = of([](const NightRow& r) { return std::optional(r.t88Minutes); });
+    means.odi3 = of([](const NightRow& r) { return r.odi3; });
+    means.odi4 = of([](const NightRow& r) { return r.odi4; });
+    means.pulseMean = of([](const NightRow& r) { return r.pulseMean; });
     return means;
+}
+
+}  // namespace
+
+NightsMeans MeansOf(const std::vector<NightRow>& rows)
+{
+    return Summed(rows, [](std::vector<double> values) -> std::optional<double> {
+        double total = 0;
+        for (const double v : values)
+            total += v;
+        return total / static_cast<double>(values.size());
+    });
+}
+
+NightsMeans MediansOf(const std::vector<NightRow>& rows)
+{
+    return Summed(rows, [](std::vector<double> values) -> std::optional<double> {
+        std::sort(values.begin(), values.end());
+        const std::size_t n = values.size();
+        return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+    });
 }
 
 }  // namespace trelvo::report

@@ -120,6 +120,8 @@ struct NightsMeans {
         pulseMean;
 };
 [[nodiscard]] NightsMeans MeansOf(const std::vector<NightRow>& rows);
+// The medians of the same nights (the middle one, or the mean of the two in the middle).
+[[nodiscard]] NightsMeans MediansOf(const std::vector<NightRow>& rows);
 
 // Hourly rates are given for hours with at least this much analysed time.
 inline constexpr double kShortestRatedHour = 15 * 60;

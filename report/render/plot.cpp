@@ -394,62 +394,127 @@ void PaintReport(QPainter& p, const Night& night, const Figures& f, const QStrin
     p.drawText(QRectF(0, kPlotHeight - 34, kPlotWidth, 20), Qt::AlignHCenter, Say(speech, words::kNoDiagnosis));
 }
 
-void PaintTrend(QPainter& p, const std::vector<NightRow>& nights, const QString& title, const Speech& speech,
-                const Ink& ink)
+std::optional<double> TrendValue(const NightRow& r, TrendMeasure measure)
 {
-    const ReportFonts fonts = BeginPicture(p, kTrendWidth, kTrendHeight, title, ink);
-    const QFont& font = fonts.normal;
+    switch (measure) {
+    case TrendMeasure::Odi3: return r.odi3;
+    case TrendMeasure::Odi4: return r.odi4;
+    case TrendMeasure::T90: return r.t90Minutes;
+    case TrendMeasure::T88: return r.t88Minutes;
+    case TrendMeasure::Spo2Mean: return r.spo2Mean;
+    case TrendMeasure::Spo2Min: return r.spo2Min ? std::optional<double>(*r.spo2Min) : std::nullopt;
+    case TrendMeasure::Pulse: return r.pulseMean;
+    }
+    return std::nullopt;
+}
 
-    struct Series {
-        QString name;
-        QColor colour;
-        double (*value)(const NightRow&);
-        QRectF area;
+namespace {
+
+constexpr double kTrendLeft = 70, kTrendRight = kTrendWidth - 40, kTrendTop = 80;
+constexpr double kSeriesHeight = 190, kSeriesGap = 50;
+
+QRectF SeriesArea(std::size_t i)
+{
+    const double top = kTrendTop + static_cast<double>(i) * (kSeriesHeight + kSeriesGap);
+    return {QPointF(kTrendLeft, top), QPointF(kTrendRight, top + kSeriesHeight)};
+}
+
+}  // namespace
+
+int TrendHeight(std::size_t measures)
+{
+    return static_cast<int>(
+        kTrendTop + static_cast<double>(std::max<std::size_t>(measures, 1)) * (kSeriesHeight + kSeriesGap) + 40);
+}
+
+std::optional<std::size_t> TrendNightAt(double x, std::size_t nights)
+{
+    if (nights == 0 || x < kTrendLeft || x >= kTrendRight)
+        return std::nullopt;
+    const double slot = (kTrendRight - kTrendLeft) / static_cast<double>(nights);
+    return std::min(nights - 1, static_cast<std::size_t>((x - kTrendLeft) / slot));
+}
+
+void PaintTrend(QPainter& p, const std::vector<NightRow>& nights, const QString& title, const Speech& speech,
+                const Ink& ink, const TrendChoice& choice)
+{
+    const int height = TrendHeight(choice.measures.size());
+    const ReportFonts fonts = BeginPicture(p, kTrendWidth, height, title, ink);
+    const QFont& font = fonts.normal;
+    const double slot = nights.empty() ? 1 : (kTrendRight - kTrendLeft) / static_cast<double>(nights.size());
+    const auto name = [&](TrendMeasure m) {
+        // ODI3 and T90 as the report always named them.
+        if (m == TrendMeasure::Odi3)
+            return Say(speech, words::kTrendOdi3);
+        if (m == TrendMeasure::T90)
+            return Say(speech, words::kTrendT90);
+        return QString::fromStdString(speech.Text(lang::text::kMeasureNames + static_cast<int>(m)));
     };
-    const Series series[] = {
-        {Say(speech, words::kTrendOdi3), ink.spo2, [](const NightRow& r) { return r.odi3.value_or(0); },
-         QRectF(QPointF(70, 80), QPointF(kTrendWidth - 40, 300))},
-        {Say(speech, words::kTrendT90), ink.t90, [](const NightRow& r) { return r.t90Minutes; },
-         QRectF(QPointF(70, 350), QPointF(kTrendWidth - 40, 540))},
+    const auto colour = [&](TrendMeasure m) {
+        switch (m) {
+        case TrendMeasure::T90:
+        case TrendMeasure::T88: return ink.t90;
+        case TrendMeasure::Pulse: return ink.pulse;
+        default: return ink.spo2;
+        }
     };
-    const double slot = nights.empty() ? 1 : series[0].area.width() / static_cast<double>(nights.size());
-    for (const Series& s : series) {
-        double top = 1;
+    for (std::size_t i = 0; i < choice.measures.size(); ++i) {
+        const TrendMeasure m = choice.measures[i];
+        const QRectF area = SeriesArea(i);
+        if (choice.chosen && *choice.chosen < nights.size()) {
+            QColor mark = ink.text;
+            mark.setAlpha(40);
+            p.fillRect(
+                QRectF(area.left() + slot * static_cast<double>(*choice.chosen), area.top(), slot, area.height()),
+                mark);
+        }
+        // Rates and minutes from 0; SpO2 and pulse from a round value under the lowest.
+        double low = 0, high = 1;
+        bool level = m == TrendMeasure::Spo2Mean || m == TrendMeasure::Spo2Min || m == TrendMeasure::Pulse;
+        std::optional<double> lowest;
         for (const NightRow& r : nights)
-            top = std::max(top, s.value(r));
-        const Ticks ticks = RoundTicks(top);
+            if (const auto v = TrendValue(r, m)) {
+                high = std::max(high, *v);
+                lowest = lowest ? std::min(*lowest, *v) : *v;
+            }
+        if (level && lowest)
+            low = std::max(0.0, std::floor((*lowest - 2) / 10) * 10);
+        const Ticks ticks = RoundTicks(std::max(1.0, high - low));
         const double scale = ticks.step * ticks.count;
         p.setPen(ink.text);
         p.setFont(fonts.bold);
-        p.drawText(QPointF(s.area.left(), s.area.top() - 8), s.name);
+        p.drawText(QPointF(area.left(), area.top() - 8), name(m));
         p.setFont(font);
-        for (int i = 0; i <= ticks.count; ++i) {
-            const double y = s.area.bottom() - s.area.height() * i / ticks.count;
+        for (int t = 0; t <= ticks.count; ++t) {
+            const double y = area.bottom() - area.height() * t / ticks.count;
             p.setPen(ink.grid);
-            p.drawLine(QPointF(s.area.left(), y), QPointF(s.area.right(), y));
+            p.drawLine(QPointF(area.left(), y), QPointF(area.right(), y));
             p.setPen(ink.text);
-            p.drawText(QRectF(s.area.left() - 66, y - 9, 60, 18), Qt::AlignRight | Qt::AlignVCenter,
-                       QString::fromStdString(speech.Decimals(QString::number(ticks.step * i, 'g', 3).toStdString())));
+            p.drawText(
+                QRectF(area.left() - 66, y - 9, 60, 18), Qt::AlignRight | Qt::AlignVCenter,
+                QString::fromStdString(speech.Decimals(QString::number(low + ticks.step * t, 'g', 4).toStdString())));
         }
         for (std::size_t n = 0; n < nights.size(); ++n) {
-            const double value = s.value(nights[n]);
-            const double height = s.area.height() * value / scale;
-            const double x = s.area.left() + slot * static_cast<double>(n);
-            p.fillRect(QRectF(x + slot * 0.2, s.area.bottom() - height, slot * 0.6, height), s.colour);
+            const auto value = TrendValue(nights[n], m);
+            if (!value)
+                continue;
+            const double barHeight = area.height() * std::clamp((*value - low) / scale, 0.0, 1.0);
+            const double x = area.left() + slot * static_cast<double>(n);
+            p.fillRect(QRectF(x + slot * 0.2, area.bottom() - barHeight, slot * 0.6, barHeight), colour(m));
             if (slot >= 34)
-                p.drawText(QRectF(x, s.area.bottom() - height - 18, slot, 16), Qt::AlignHCenter,
-                           QString::fromStdString(speech.Number(value, 1)));
+                p.drawText(QRectF(x, area.bottom() - barHeight - 18, slot, 16), Qt::AlignHCenter,
+                           QString::fromStdString(speech.Number(*value, level && m != TrendMeasure::Spo2Mean ? 0 : 1)));
         }
         p.setPen(ink.text);
-        p.drawRect(s.area);
+        p.drawRect(area);
     }
-    // Dates under the lower panel; with many nights, every few.
+    // Dates under the lowest panel; with many nights, every few.
+    const QRectF last = SeriesArea(std::max<std::size_t>(choice.measures.size(), 1) - 1);
     const std::size_t every = std::max<std::size_t>(1, static_cast<std::size_t>(std::ceil(80 / slot)));
     for (std::size_t n = 0; n < nights.size(); n += every)
-        p.drawText(QRectF(series[1].area.left() + slot * static_cast<double>(n) + slot / 2 - 50,
-                          series[1].area.bottom() + 6, 100, 18),
+        p.drawText(QRectF(last.left() + slot * static_cast<double>(n) + slot / 2 - 50, last.bottom() + 6, 100, 18),
                    Qt::AlignHCenter, QString::fromStdString(speech.Date(nights[n].date)));
-    p.drawText(QRectF(0, kTrendHeight - 30, kTrendWidth, 20), Qt::AlignHCenter, Say(speech, words::kTrendFoot));
+    p.drawText(QRectF(0, height - 30, kTrendWidth, 20), Qt::AlignHCenter, Say(speech, words::kTrendFoot));
 }
 
 }  // namespace trelvo::report

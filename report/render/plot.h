@@ -9,6 +9,7 @@
 #include <QRectF>
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 class QPainter;
@@ -54,11 +55,21 @@ void PaintBands(QPainter& painter, const QRectF& area, const Figures& figures, c
 void PaintHourTable(QPainter& painter, const QRectF& area, const Night& night, const Figures& figures,
                     const Speech& speech);
 
-// ODI3 and T90 per night, one bar a night, for a summary of many nights.
+// A figure per night, one bar a night, for a summary of many nights: by default ODI3 and T90.
+enum class TrendMeasure { Odi3, Odi4, T90, T88, Spo2Mean, Spo2Min, Pulse };
+inline constexpr int kTrendMeasureCount = 7;
+[[nodiscard]] std::optional<double> TrendValue(const NightRow& night, TrendMeasure measure);
+struct TrendChoice {
+    std::vector<TrendMeasure> measures{TrendMeasure::Odi3, TrendMeasure::T90};
+    std::optional<std::size_t> chosen;  // the night marked, among those drawn
+};
 inline constexpr int kTrendWidth = 1200;
-inline constexpr int kTrendHeight = 600;
+inline constexpr int kTrendHeight = 600;  // for two measures; TrendHeight for more or fewer
+[[nodiscard]] int TrendHeight(std::size_t measures);
 void PaintTrend(QPainter& painter, const std::vector<NightRow>& nights, const QString& title, const Speech& speech,
-                const Ink& ink = Ink::ForPaper());
+                const Ink& ink = Ink::ForPaper(), const TrendChoice& choice = {});
+// The night drawn at x (in the picture's units), or nothing.
+[[nodiscard]] std::optional<std::size_t> TrendNightAt(double x, std::size_t nights);
 
 // 30 seconds of the pulse wave around a moment, the beats found in it, and each second's SpO2,
 // pulse and beat rate.

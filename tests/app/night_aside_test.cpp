@@ -2,6 +2,7 @@
 
 #include "app/nights_window.h"
 #include "app/widgets/notes_panel.h"
+#include "app/widgets/trend_view.h"
 #include "lang/string_table.h"
 #include "report/night_text.h"
 
@@ -14,6 +15,7 @@
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTextBrowser>
 #include <QTreeWidget>
 
@@ -264,6 +266,55 @@ TEST(NightAside, AMarkedStretchCountsAlikeEverywhereAndChangesNoRecordedByte)
     EXPECT_EQ(again.Notes().NoteEdit().toPlainText(), "Slept badly.\nWoke at 3.");
     EXPECT_EQ(NumbersOn(again.FiguresPanel().toPlainText(), "ODI3"), Numbers(Line(Summary(night, "de"), "ODI3")));
     EXPECT_EQ(Recorded(dir.path()), recorded);
+}
+
+}  // namespace
+}  // namespace trelvo::app
+
+namespace trelvo::app {
+namespace {
+
+// Nine nights of 4 h 10 min, the k-th with k² minutes below 90 %: the last 7 days are nights 3 to
+// 9, T90 9, 16, …, 81 minutes, mean 40.0 and median 36.0 (hand-computed); Home and Enter on the
+// trend open the oldest of them, which is marked.
+TEST(NightTrend, ARangesMeansAndMediansAndItsBarsOpenTheirNights)
+{
+    QTemporaryDir dir;
+    for (int k = 1; k <= 9; ++k) {
+        const std::string date = "2026-11-0" + std::to_string(k);
+        Put(dir.filePath(QStringLiteral("n%1.csv").arg(k)),
+            report::RowText(date, 22 * 3600).Add(15000 - k * k * 60, "95").Add(k * k * 60, "85").Text());
+    }
+    NightsWindow w(lang::kEnglish, {});
+    QSignalSpy listed(&w, &NightsWindow::Listed);
+    QSignalSpy shown(&w, &NightsWindow::NightShown);
+    w.ShowFolder(dir.path());
+    ASSERT_TRUE(listed.wait(60'000));
+    w.ChooseMeasures({report::TrendMeasure::T90, report::TrendMeasure::Spo2Min});
+    w.ChooseRange(0);
+    EXPECT_EQ(w.TrendRange(), std::pair(QDate(2026, 11, 3), QDate(2026, 11, 9)));
+    ASSERT_EQ(w.Trend().Nights().size(), 7U);
+    EXPECT_EQ(w.Trend().Nights().front().t90Minutes, 9);
+    const QString figures = w.TrendFigures().toPlainText();
+    EXPECT_TRUE(
+        figures.contains(QRegularExpression(QStringLiteral("T90 \\[minutes below 90 %\\]\\s+40\\.0\\s+36\\.0"))))
+        << figures.toStdString();
+    EXPECT_TRUE(figures.startsWith("7 nights from 2026-11-03 to 2026-11-09, 7 of them counted"))
+        << figures.toStdString();
+
+    w.ChooseRange(4, QDate(2026, 11, 1), QDate(2026, 11, 2));
+    EXPECT_EQ(w.Trend().Nights().size(), 2U);
+    w.ChooseRange(3);
+    EXPECT_EQ(w.Trend().Nights().size(), 9U);
+
+    w.ChooseRange(0);
+    shown.clear();
+    w.Trend().setFocus();
+    QTest::keyClick(&w.Trend(), Qt::Key_Home);
+    QTest::keyClick(&w.Trend(), Qt::Key_Return);
+    ASSERT_TRUE(shown.wait(30'000));
+    EXPECT_TRUE(w.Table().currentIndex().siblingAtColumn(0).data().toString().contains("3 Nov 2026"));
+    EXPECT_EQ(w.Trend().Choice().chosen, 0U) << "the night opened is marked";
 }
 
 }  // namespace
