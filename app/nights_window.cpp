@@ -349,6 +349,12 @@ void NightsWindow::ChooseMeasures(const std::vector<report::TrendMeasure>& measu
 void NightsWindow::ShowTrend()
 {
     const auto [from, to] = TrendRange();
+    // The dates of the range shown, also while they are not to be edited.
+    if (cboRange->currentIndex() != lang::text::kTrendRangeCount - 1) {
+        const QSignalBlocker a(dtpFrom), b(dtpTo);
+        dtpFrom->setDate(from);
+        dtpTo->setDate(to);
+    }
     std::vector<report::NightRow> rows;
     report::TrendChoice choice;
     choice.measures.clear();

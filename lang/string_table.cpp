@@ -95,7 +95,9 @@ constexpr TableEntry kTable[] = {
                "\nAlt + unterstrichener Buchstabe\teine Schaltfläche oder ein Reiter\nIn der Grafik: + und −\t"
                "vergrößern, verkleinern\n← →\tverschieben\nPos1\tdie ganze Nacht\nUmschalt + ← →\tdie Linie, "
                "deren Werte unten stehen\nF3, Umschalt+F3\tdas nächste, das vorige Ereignis\nEingabe in der Liste der "
-               "Ereignisse\tdie vier Minuten darum\nEsc\tdas Fenster schließen"},
+               "Ereignisse\tdie vier Minuten darum\nUmschalt + Ziehen in der Grafik\teinen Abschnitt nicht zählen\n"
+               "Strg+Z\tdie letzte Änderung der Notizen zurücknehmen\nIm Verlauf: ← →, Pos1, Ende\teine Nacht "
+               "wählen\nEingabe im Verlauf\tdie gewählte Nacht öffnen\nEsc\tdas Fenster schließen"},
     TableEntry{92, "F1\tdiese Tasten\nTab\tzwischen OK und Ende\nEingabe, Leertaste\tdie gewählte Schaltfläche\n"
                    "Esc\tEnde"},
     TableEntry{100, "Puls [1/min]"},
@@ -354,6 +356,7 @@ constexpr TableEntry kTable[] = {
     TableEntry{388, "Median"},
     TableEntry{389, "Mittel und Median des Zeitraums"},
     TableEntry{390, "Ein Balken pro Nacht; Klick oder Eingabe öffnet die Nacht, ← → wählt eine andere."},
+    TableEntry{391, "nicht gezählt (%1)"},
 
     TableEntry{1002, "File"},
     TableEntry{1003, "Save"},
@@ -431,7 +434,9 @@ constexpr TableEntry kTable[] = {
                      "the table\nAlt + underlined letter\ta button or a tab\nIn the chart: + and −\tzoom in, zoom out"
                      "\n← →\tmove\nHome\tthe whole night\nShift + ← →\tthe line whose values show below it\n"
                      "F3, Shift+F3\tthe next, the previous event\nEnter in the list of events\tthe four minutes "
-                     "around it\nEsc\tclose the window"},
+                     "around it\nShift + drag in the chart\ta stretch not to be counted\nCtrl+Z\ttake back the last "
+                     "change of the notes\nIn the trend: ← →, Home, End\tchoose a night\nEnter in the trend\topen "
+                     "the night chosen\nEsc\tclose the window"},
     TableEntry{1092, "F1\tthese keys\nTab\tbetween OK and End\nEnter, Space\tthe button chosen\nEsc\tend"},
     TableEntry{1100, "Pulse [1/min]"},
     TableEntry{1101, "ODI3 [events per hour]"},
@@ -689,6 +694,7 @@ constexpr TableEntry kTable[] = {
     TableEntry{1388, "Median"},
     TableEntry{1389, "Means and medians of the range"},
     TableEntry{1390, "One bar per night; a click or Enter opens the night, ← → chooses another."},
+    TableEntry{1391, "not counted (%1)"},
 };
 
 constexpr std::array kMessages{

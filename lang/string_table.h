@@ -155,6 +155,7 @@ inline constexpr int kMeanName = 387;
 inline constexpr int kMedianName = 388;
 inline constexpr int kNameTrendFigures = 389;
 inline constexpr int kTrendKeys = 390;
+inline constexpr int kNotCountedHere = 391;  // the readout in a marked stretch
 // The report's texts; the rows of a table follow its header's first.
 namespace report {
 inline constexpr int kPulsePanel = 100;

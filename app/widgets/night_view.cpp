@@ -412,6 +412,9 @@ QString NightView::Describe(double t) const
                     .arg(r->spo2 ? QString::number(*r->spo2) : QStringLiteral("–"),
                          r->pulse ? QString::number(*r->pulse) : QStringLiteral("–"));
     }
+    for (const report::Stretch& m : night.marked)
+        if (t >= m.from && t < m.to)
+            said += QStringLiteral(" · ") + say(text::kNotCountedHere, {m.reason});
     for (const report::Event& e : f.events3)
         if (t >= e.start && t < e.end)
             said += QStringLiteral(" · ") +

@@ -27,16 +27,22 @@ void TrendView::SetNights(std::vector<report::NightRow> rows, report::TrendChoic
     update();
 }
 
+int TrendView::PictureWidth() const
+{
+    const double high = report::TrendHeight(m_choice.measures.size());
+    return std::max(report::kTrendWidth, static_cast<int>(high * width() / std::max(1, height())));
+}
+
 double TrendView::Scale() const
 {
-    return std::min(width() / double(report::kTrendWidth),
-                    height() / double(report::TrendHeight(m_choice.measures.size())));
+    return std::min(width() / double(PictureWidth()), height() / double(report::TrendHeight(m_choice.measures.size())));
 }
 
 std::optional<std::size_t> TrendView::NightAt(QPointF point) const
 {
     const double scale = Scale();
-    return report::TrendNightAt((point.x() - (width() - report::kTrendWidth * scale) / 2) / scale, m_rows.size());
+    return report::TrendNightAt((point.x() - (width() - PictureWidth() * scale) / 2) / scale, m_rows.size(),
+                                PictureWidth());
 }
 
 void TrendView::paintEvent(QPaintEvent*)
@@ -45,9 +51,9 @@ void TrendView::paintEvent(QPaintEvent*)
     const report::Ink ink = report::Ink::ForScreen(palette().color(QPalette::Base), palette().color(QPalette::Text));
     p.fillRect(rect(), ink.paper);
     const double scale = Scale();
-    p.translate((width() - report::kTrendWidth * scale) / 2, 0);
+    p.translate((width() - PictureWidth() * scale) / 2, 0);
     p.scale(scale, scale);
-    report::PaintTrend(p, m_rows, QString(), m_speech, ink, m_choice);
+    report::PaintTrend(p, m_rows, QString(), m_speech, ink, m_choice, PictureWidth());
 }
 
 void TrendView::mousePressEvent(QMouseEvent* event)

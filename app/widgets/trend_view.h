@@ -38,6 +38,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // The picture as wide as the widget's shape allows (at least the report's), and its scale.
+    [[nodiscard]] int PictureWidth() const;
     [[nodiscard]] double Scale() const;
     std::vector<report::NightRow> m_rows;
     report::TrendChoice m_choice;

@@ -410,13 +410,13 @@ std::optional<double> TrendValue(const NightRow& r, TrendMeasure measure)
 
 namespace {
 
-constexpr double kTrendLeft = 70, kTrendRight = kTrendWidth - 40, kTrendTop = 80;
+constexpr double kTrendLeft = 70, kTrendTop = 80;
 constexpr double kSeriesHeight = 190, kSeriesGap = 50;
 
-QRectF SeriesArea(std::size_t i)
+QRectF SeriesArea(std::size_t i, int width)
 {
     const double top = kTrendTop + static_cast<double>(i) * (kSeriesHeight + kSeriesGap);
-    return {QPointF(kTrendLeft, top), QPointF(kTrendRight, top + kSeriesHeight)};
+    return {QPointF(kTrendLeft, top), QPointF(width - 40, top + kSeriesHeight)};
 }
 
 }  // namespace
@@ -427,21 +427,22 @@ int TrendHeight(std::size_t measures)
         kTrendTop + static_cast<double>(std::max<std::size_t>(measures, 1)) * (kSeriesHeight + kSeriesGap) + 40);
 }
 
-std::optional<std::size_t> TrendNightAt(double x, std::size_t nights)
+std::optional<std::size_t> TrendNightAt(double x, std::size_t nights, int width)
 {
-    if (nights == 0 || x < kTrendLeft || x >= kTrendRight)
+    const double right = width - 40;
+    if (nights == 0 || x < kTrendLeft || x >= right)
         return std::nullopt;
-    const double slot = (kTrendRight - kTrendLeft) / static_cast<double>(nights);
+    const double slot = (right - kTrendLeft) / static_cast<double>(nights);
     return std::min(nights - 1, static_cast<std::size_t>((x - kTrendLeft) / slot));
 }
 
 void PaintTrend(QPainter& p, const std::vector<NightRow>& nights, const QString& title, const Speech& speech,
-                const Ink& ink, const TrendChoice& choice)
+                const Ink& ink, const TrendChoice& choice, int width)
 {
     const int height = TrendHeight(choice.measures.size());
-    const ReportFonts fonts = BeginPicture(p, kTrendWidth, height, title, ink);
+    const ReportFonts fonts = BeginPicture(p, width, height, title, ink);
     const QFont& font = fonts.normal;
-    const double slot = nights.empty() ? 1 : (kTrendRight - kTrendLeft) / static_cast<double>(nights.size());
+    const double slot = nights.empty() ? 1 : (width - 40 - kTrendLeft) / static_cast<double>(nights.size());
     const auto name = [&](TrendMeasure m) {
         // ODI3 and T90 as the report always named them.
         if (m == TrendMeasure::Odi3)
@@ -460,7 +461,7 @@ void PaintTrend(QPainter& p, const std::vector<NightRow>& nights, const QString&
     };
     for (std::size_t i = 0; i < choice.measures.size(); ++i) {
         const TrendMeasure m = choice.measures[i];
-        const QRectF area = SeriesArea(i);
+        const QRectF area = SeriesArea(i, width);
         if (choice.chosen && *choice.chosen < nights.size()) {
             QColor mark = ink.text;
             mark.setAlpha(40);
@@ -479,7 +480,8 @@ void PaintTrend(QPainter& p, const std::vector<NightRow>& nights, const QString&
             }
         if (level && lowest)
             low = std::max(0.0, std::floor((*lowest - 2) / 10) * 10);
-        const Ticks ticks = RoundTicks(std::max(1.0, high - low));
+        // A little room above the highest bar for its value.
+        const Ticks ticks = RoundTicks(std::max(1.0, (high - low) * 1.08));
         const double scale = ticks.step * ticks.count;
         p.setPen(ink.text);
         p.setFont(fonts.bold);
@@ -509,12 +511,12 @@ void PaintTrend(QPainter& p, const std::vector<NightRow>& nights, const QString&
         p.drawRect(area);
     }
     // Dates under the lowest panel; with many nights, every few.
-    const QRectF last = SeriesArea(std::max<std::size_t>(choice.measures.size(), 1) - 1);
+    const QRectF last = SeriesArea(std::max<std::size_t>(choice.measures.size(), 1) - 1, width);
     const std::size_t every = std::max<std::size_t>(1, static_cast<std::size_t>(std::ceil(80 / slot)));
     for (std::size_t n = 0; n < nights.size(); n += every)
         p.drawText(QRectF(last.left() + slot * static_cast<double>(n) + slot / 2 - 50, last.bottom() + 6, 100, 18),
                    Qt::AlignHCenter, QString::fromStdString(speech.Date(nights[n].date)));
-    p.drawText(QRectF(0, height - 30, kTrendWidth, 20), Qt::AlignHCenter, Say(speech, words::kTrendFoot));
+    p.drawText(QRectF(0, height - 30, width, 20), Qt::AlignHCenter, Say(speech, words::kTrendFoot));
 }
 
 }  // namespace trelvo::report

@@ -66,10 +66,11 @@ struct TrendChoice {
 inline constexpr int kTrendWidth = 1200;
 inline constexpr int kTrendHeight = 600;  // for two measures; TrendHeight for more or fewer
 [[nodiscard]] int TrendHeight(std::size_t measures);
+// width: the picture's, in its units (a window makes it as wide as it has room for).
 void PaintTrend(QPainter& painter, const std::vector<NightRow>& nights, const QString& title, const Speech& speech,
-                const Ink& ink = Ink::ForPaper(), const TrendChoice& choice = {});
+                const Ink& ink = Ink::ForPaper(), const TrendChoice& choice = {}, int width = kTrendWidth);
 // The night drawn at x (in the picture's units), or nothing.
-[[nodiscard]] std::optional<std::size_t> TrendNightAt(double x, std::size_t nights);
+[[nodiscard]] std::optional<std::size_t> TrendNightAt(double x, std::size_t nights, int width = kTrendWidth);
 
 // 30 seconds of the pulse wave around a moment, the beats found in it, and each second's SpO2,
 // pulse and beat rate.
