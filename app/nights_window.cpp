@@ -303,6 +303,7 @@ void NightsWindow::ShowNight(std::shared_ptr<const ShownNight> night)
         b->setEnabled(true);
     ShowEventsAndFigures();
     ShowNotes();
+    PerfTrace("night-shown");
     emit NightShown();
 }
 
@@ -514,6 +515,7 @@ void NightsWindow::ChooseEvent(int row)
     lstEvents->setCurrentItem(lstEvents->topLevelItem(row));
     const report::EventLine& e = m_events[static_cast<std::size_t>(row)];
     m_view->ShowEvent(e.start, e.end);
+    PerfTrace("event-shown", row);
 }
 
 void NightsWindow::StepEvent(int direction)
