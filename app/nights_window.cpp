@@ -403,8 +403,10 @@ void NightsWindow::ShowTrend()
         };
         html += QStringLiteral("<tr><th align=\"left\">%1</th><td align=\"right\">%2</td><td "
                                "align=\"right\">%3</td></tr>")
-                    .arg(T(lang::text::kMeasureNames + static_cast<int>(m)).toHtmlEscaped(), number(field(means, m)),
-                         number(field(medians, m)));
+                    .arg(T(lang::text::kMeasureNames + static_cast<int>(m))
+                             .section(QStringLiteral(" ["), 0, 0)
+                             .toHtmlEscaped(),
+                         number(field(means, m)), number(field(medians, m)));
     }
     html += QStringLiteral("</table>");
     txtTrendFigures->setHtml(html);

@@ -248,20 +248,26 @@ QWidget* NightsWindow::BuildTrendTab()
                                 ? Qt::Checked
                                 : Qt::Unchecked);
     }
-    lstMeasures->setMaximumHeight(lstMeasures->sizeHintForRow(0) * 2 + 4 * lstMeasures->frameWidth() + 8);
+    lstMeasures->setResizeMode(QListView::Adjust);
+    lstMeasures->setMaximumHeight(lstMeasures->sizeHintForRow(0) * 2 + 2 * lstMeasures->frameWidth() + 8);
     connect(lstMeasures, &QListWidget::itemChanged, this, &NightsWindow::ShowTrend);
     choose->addWidget(lblRange);
     choose->addWidget(cboRange);
     choose->addWidget(dtpFrom);
     choose->addWidget(dtpTo);
-    choose->addWidget(lblMeasures);
-    choose->addWidget(lstMeasures, 1);
+    choose->addStretch(1);
     layout->addLayout(choose);
+    // The measures on a line of their own: at twice the scale they still fit, wrapping if need be.
+    auto* measures = new QHBoxLayout;
+    measures->addWidget(lblMeasures);
+    measures->addWidget(lstMeasures, 1);
+    layout->addLayout(measures);
     auto* body = new QSplitter(Qt::Horizontal, tab);
     m_trend = new TrendView(m_language, body);
     connect(m_trend, &TrendView::NightOpened, this, &NightsWindow::OpenTrendNight);
     txtTrendFigures = new QTextBrowser(body);
     txtTrendFigures->setObjectName(QStringLiteral("txtTrendFigures"));
+    txtTrendFigures->setMinimumWidth(200);
     body->addWidget(m_trend);
     body->addWidget(txtTrendFigures);
     body->setStretchFactor(0, 3);

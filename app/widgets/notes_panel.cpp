@@ -83,16 +83,17 @@ NotesPanel::NotesPanel(std::int16_t languageBase, QWidget* parent) : QWidget(par
     lstMarks->setObjectName(QStringLiteral("lstMarks"));
     layout->addWidget(lblMarks);
     layout->addWidget(lstMarks, 1);
-    auto* buttons = new QHBoxLayout;
+    // Two rows of buttons: at twice the scale the panel is narrow.
+    auto* buttons = new QGridLayout;
     cmdMark = new QPushButton(this);
     cmdMark->setObjectName(QStringLiteral("cmdMark"));
     cmdUnmark = new QPushButton(this);
     cmdUnmark->setObjectName(QStringLiteral("cmdUnmark"));
     cmdUndo = new QPushButton(this);
     cmdUndo->setObjectName(QStringLiteral("cmdUndo"));
-    for (QPushButton* b : {cmdMark, cmdUnmark, cmdUndo})
-        buttons->addWidget(b);
-    buttons->addStretch();
+    buttons->addWidget(cmdMark, 0, 0, 1, 2);
+    buttons->addWidget(cmdUnmark, 1, 0);
+    buttons->addWidget(cmdUndo, 1, 1);
     layout->addLayout(buttons);
     connect(cmdMark, &QPushButton::clicked, this, &NotesPanel::cmdMark_Click);
     connect(cmdUnmark, &QPushButton::clicked, this, &NotesPanel::cmdUnmark_Click);
