@@ -177,6 +177,9 @@ void NightsJobs::SaveNotes(const QString& path, const report::NightNotes& notes,
             written.failure = QString::fromStdString(report::Words(*failure, report::Speech(language)));
             return written;
         }
+        // Notes of a night no longer shown are only written.
+        if (!shown)
+            return written;
         auto again = std::make_shared<ShownNight>(*shown);
         report::Attach(again->night, notes);
         if (auto figures = report::Analyse(again->night, false))

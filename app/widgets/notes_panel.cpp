@@ -211,9 +211,14 @@ void NotesPanel::Mark(double from, double to, const std::string& reason)
 {
     if (!isEnabled() || !(to > from))
         return;
+    // The file keeps whole seconds: a stretch must end a second or more after it begins.
+    const report::MarkedStretch mark = report::MarkOf({from, to, reason}, m_firstDay);
+    if (report::DaysFromCivil(mark.toDate) * 86400 + mark.toClock <=
+        report::DaysFromCivil(mark.fromDate) * 86400 + mark.fromClock)
+        return;
     TakeNote();
     report::NightNotes next = m_notes;
-    next.marks.push_back(report::MarkOf({from, to, reason}, m_firstDay));
+    next.marks.push_back(mark);
     Change(std::move(next));
 }
 

@@ -263,6 +263,15 @@ double TickSeconds(double span)
     return 3600;
 }
 
+double TickSeconds(double span, double width)
+{
+    double tick = TickSeconds(span);
+    for (const double longer : {60.0, 600.0, 900.0, 1800.0, 3600.0, 7200.0, 10800.0, 21600.0})
+        if (width * tick / std::max(span, 1e-9) < kTickLabelRoom && longer > tick)
+            tick = longer;
+    return tick;
+}
+
 void PaintPanels(QPainter& p, const QRectF& area, const Night& night, const Figures& f, const Speech& speech)
 {
     PaintPanels(p, area, night, f, f.start, f.end, speech, Ink::ForPaper());
@@ -286,7 +295,7 @@ void PaintPanels(QPainter& p, const QRectF& area, const Night& night, const Figu
     DrawPanel(p, pulse, night, Say(speech, words::kPulsePanel), false, f, ink);
 
     // Ticks on the clock: every hour, or every 10, 15 or 30 minutes for a shorter recording.
-    const double tick = TickSeconds(to - from);
+    const double tick = TickSeconds(to - from, area.width());
     p.setPen(ink.text);
     for (double t = std::ceil(from / tick) * tick; t <= to; t += tick) {
         for (const Panel* panel : {&spo2, &pulse})

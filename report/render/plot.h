@@ -39,6 +39,10 @@ void PaintPanels(QPainter& painter, const QRectF& area, const Night& night, cons
 void PaintPanels(QPainter& painter, const QRectF& area, const Night& night, const Figures& figures, double from,
                  double to, const Speech& speech, const Ink& ink = Ink::ForPaper());
 [[nodiscard]] double TickSeconds(double span);
+// The same for a time axis this wide (in the picture's units): a longer step where the clock's
+// labels would run into each other (they need kTickLabelRoom apart).
+inline constexpr double kTickLabelRoom = 56;
+[[nodiscard]] double TickSeconds(double span, double width);
 // A value axis from 0 past `top`: ticks every `step` (1, 2 or 5 times a power of ten), `count` of them.
 struct Ticks {
     double step = 1;

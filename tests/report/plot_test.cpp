@@ -31,5 +31,21 @@ TEST(Plot, TrendTicksAreRoundForAnyTop)
     }
 }
 
+// The clock's labels under a night's panels never run into each other: on any width the step
+// leaves room for a label (or is the longest, six hours), and is never shorter than the span alone
+// asks for. A whole night of 8 h on 300 units: 2 h, not the hour of a wide chart.
+TEST(Plot, ClockTicksLeaveRoomForTheirLabelsOnAnyWidth)
+{
+    EXPECT_EQ(TickSeconds(8 * 3600, 1000), 3600);
+    EXPECT_EQ(TickSeconds(8 * 3600, 300), 7200);
+    std::mt19937 random(12);
+    std::uniform_real_distribution<double> span(20, 7 * 86400.0), width(100, 3000);
+    for (int i = 0; i < 10'000; ++i) {
+        const double s = span(random), w = width(random), tick = TickSeconds(s, w);
+        EXPECT_GE(tick, TickSeconds(s));
+        EXPECT_TRUE(w * tick / s >= kTickLabelRoom || tick == 21600) << s << " s on " << w << ": " << tick;
+    }
+}
+
 }  // namespace
 }  // namespace trelvo::report
