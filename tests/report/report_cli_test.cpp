@@ -79,6 +79,32 @@ QDateTime At(const char* date, QTime time)
     return {QDate::fromString(QLatin1String(date), Qt::ISODate), time, QTimeZone::utc()};
 }
 
+// One meaning for each exit status, the option parser's errors included: 0 --help and --version
+// (on stdout), 2 whatever refuses the command line (on stderr, with nothing on stdout); the same for
+// the simulator. (1, an output not written, is below, with the outputs.)
+TEST(ReportTool, EachExitStatusHasOneMeaningOnEveryPath)
+{
+    for (const auto& [args, status] :
+         {std::pair{QStringList{"--version"}, 0}, std::pair{QStringList{"--help"}, 0},
+          std::pair{QStringList{"--bogus", "x.txt"}, 2}, std::pair{QStringList{"--pdf"}, 2},
+          std::pair{QStringList{}, 2}, std::pair{QStringList{"-x.txt"}, 2},
+          std::pair{QStringList{"--lang", "fr", "x.txt"}, 2}}) {
+        const ReportRun run = Report(args);
+        SCOPED_TRACE(args.join(' ').toStdString());
+        EXPECT_EQ(run.status, status) << run.err.toStdString();
+        EXPECT_EQ(run.out.isEmpty(), status != 0);
+        EXPECT_EQ(run.err.isEmpty(), status == 0) << run.err.toStdString();
+    }
+    EXPECT_TRUE(Report({"--version"}).out.startsWith("trelvo-report 1."));
+    EXPECT_TRUE(Report({"--help"}).out.contains("Exit status: 0 everything asked for was written; 1 an output"));
+    for (const auto& [arg, status] : {std::pair{"--version", 0}, std::pair{"--bogus", 2}}) {
+        QProcess sim;
+        sim.start(QStringLiteral(TRELVO_SIM_PATH), {QLatin1String(arg)});
+        ASSERT_TRUE(sim.waitForFinished(10'000));
+        EXPECT_EQ(sim.exitCode(), status) << arg;
+    }
+}
+
 TEST(ReportTool, AFileThatIsNoRecordFileIsAClearErrorWithStatus2)
 {
     QTemporaryDir dir;

@@ -4,6 +4,8 @@
 
 #include "tools/report/runs.h"
 
+#include "tools/cli/command_line.h"
+
 #include "lang/string_table.h"
 
 #include <QCommandLineParser>
@@ -42,6 +44,7 @@ int main(int argc, char* argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     QGuiApplication::setApplicationName(QStringLiteral("trelvo-report"));
+    QGuiApplication::setApplicationVersion(QStringLiteral(TRELVO_VERSION));
     QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
 
     QCommandLineParser parser;
@@ -49,8 +52,9 @@ int main(int argc, char* argv[])
         "Statistics and a plot of a night recorded by trelvo. Give the record file (its per-second file is "
         "read when it lies beside it) or the per-second file. The summary goes to standard output; the plot "
         "to <file>.png (or .svg) unless -o names another file. Given several files or a folder, one summary "
-        "row per night, each night's picture beside its file, and a trend plot (trend.png, or -o)."));
-    parser.addHelpOption();
+        "row per night, each night's picture beside its file, and a trend plot (trend.png, or -o).\n\n"
+        "Exit status: 0 everything asked for was written; 1 an output could not be written (the others were "
+        "tried); 2 the command line or an input was refused (nothing written)."));
     parser.addPositionalArgument(QStringLiteral("files"),
                                  QStringLiteral("The record file or the per-second file; or several, or a folder."));
     const QCommandLineOption output(
@@ -97,10 +101,12 @@ int main(int argc, char* argv[])
                                                  "taken from the file's modification time."),
                                   QStringLiteral("date"));
     parser.addOptions({output, svg, csv, edf, oscar, pdf, events, wave, date, from, to, name, born, language});
-    parser.process(app);
+    if (const auto status = trelvo::tools::ParseCommandLine(parser, QCoreApplication::arguments()))
+        return *status;
     const QStringList files = parser.positionalArguments();
     if (files.isEmpty())
-        parser.showHelp(2);
+        return Refuse(trelvo::tools::kRefused,
+                      QStringLiteral("give a record file, a per-second file or a folder; see trelvo-report --help"));
 
     Options o{parser.value(output), parser.value(csv),  parser.value(edf), parser.value(oscar), parser.value(pdf),
               parser.value(events), parser.value(wave), std::nullopt,      parser.isSet(svg),   std::nullopt,

@@ -1,5 +1,6 @@
 // trelvo-sim: a simulated finger oximeter on a pseudo-terminal, paced like the real line.
 
+#include "tools/cli/command_line.h"
 #include "tools/pty/pseudo_terminal.h"
 #include "tools/sim/oximeter_stream.h"
 
@@ -83,12 +84,14 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("trelvo-sim"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TRELVO_VERSION));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "A simulated finger oximeter. It streams the unit's protocol on a pseudo-terminal, paced like a "
-        "9600-baud line, until stopped.\n\nScenarios: normal, desaturation, no-finger, no-probe, silence, noise."));
-    parser.addHelpOption();
+        "9600-baud line, until stopped.\n\nScenarios: normal, desaturation, no-finger, no-probe, silence, noise.\n\n"
+        "Exit status: 0 stopped as asked (or after --seconds); 1 the line could not be made or written; 2 the "
+        "command line was refused."));
     const QCommandLineOption link(
         QStringLiteral("link"), QStringLiteral("Make a symbolic link to the line at <path> (point a COM port at it)."),
         QStringLiteral("path"));
@@ -112,7 +115,8 @@ int main(int argc, char* argv[])
     const QCommandLineOption unpaced(QStringLiteral("unpaced"),
                                      QStringLiteral("With --stdout: write as fast as possible."));
     parser.addOptions({link, toStdout, scenario, replay, seed, rate, fullRate, seconds, unpaced});
-    parser.process(app);
+    if (const auto status = trelvo::tools::ParseCommandLine(parser, QCoreApplication::arguments()))
+        return *status;
 
     const auto fail = [](const char* message) {
         std::fprintf(stderr, "trelvo-sim: %s\n", message);
