@@ -9,6 +9,13 @@ if dpkg -s trelvo >/dev/null 2>&1; then echo "skipped: trelvo is installed on th
 
 deb=$(./run --package | tail -n 1)
 echo "package: $deb"
+
+# Debian's checks: no error, no warning, and none of the hardening tags at the informational level.
+findings=$(lintian -I "$deb" 2>&1 | grep -v '^running with root privileges' || true)
+if echo "$findings" | grep -E '^(E|W):|hardening-'; then
+  echo "lintian finds the package wanting"
+  exit 1
+fi
 work=$(mktemp -d)
 cleanup() {
   DEBIAN_FRONTEND=noninteractive apt-get remove -y -qq trelvo >/dev/null 2>&1 || true
@@ -22,6 +29,10 @@ desktop-file-validate /usr/share/applications/org.trelvo.Trelvo.desktop
 appstreamcli validate --no-net /usr/share/metainfo/org.trelvo.Trelvo.metainfo.xml >/dev/null
 test -f /usr/share/icons/hicolor/scalable/apps/org.trelvo.Trelvo.svg
 test -f /usr/share/icons/hicolor/48x48/apps/org.trelvo.Trelvo.png
+test -f /usr/share/man/man1/trelvo.1.gz
+zcat /usr/share/man/man1/trelvo-report.1.gz | grep -q 'Exit status'
+if command -v man >/dev/null; then man -w trelvo-report >/dev/null; fi
+test -f /usr/share/doc/trelvo/copyright
 
 # The installed program starts (the start window is up after a second) and ends on SIGTERM with
 # status 0, writing nothing before OK.
