@@ -5,7 +5,7 @@ TRELVO_PACKAGES=(
   cmake ninja-build g++ pkg-config clang libclang-rt-14-dev
   qt6-base-dev qt6-svg-dev libqt6sql6-sqlite qt6-translations-l10n libasound2-dev fonts-liberation tzdata libedf-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  dpkg-dev help2man lintian desktop-file-utils appstream dbus poppler-utils
+  dpkg-dev help2man lintian bash-completion desktop-file-utils appstream dbus poppler-utils
   xvfb xdotool at-spi2-core python3-pyatspi
 )
 

@@ -33,6 +33,17 @@ test -f /usr/share/man/man1/trelvo.1.gz
 zcat /usr/share/man/man1/trelvo-report.1.gz | grep -q 'Exit status'
 if command -v man >/dev/null; then man -w trelvo-report >/dev/null; fi
 test -f /usr/share/doc/trelvo/copyright
+test -f /usr/share/bash-completion/completions/trelvo-report
+# The completion offers the options of the installed program's --help, and --lang's values.
+if [ -f /usr/share/bash-completion/bash_completion ]; then
+  offered=$(bash -c 'source /usr/share/bash-completion/bash_completion
+    source /usr/share/bash-completion/completions/trelvo-report
+    COMP_WORDS=(trelvo-report --p); COMP_CWORD=1; COMP_LINE="trelvo-report --p"; COMP_POINT=${#COMP_LINE}
+    _trelvo_report trelvo-report --p trelvo-report; echo "${COMPREPLY[*]}"
+    COMP_WORDS=(trelvo-report --lang ""); COMP_CWORD=2; COMP_LINE="trelvo-report --lang "; COMP_POINT=${#COMP_LINE}
+    _trelvo_report trelvo-report "" --lang; echo "${COMPREPLY[*]}"')
+  [ "$offered" = "$(printf -- '--pdf\nde en')" ] || { echo "completion offers: $offered"; exit 1; }
+fi
 
 # The installed program starts (the start window is up after a second) and ends on SIGTERM with
 # status 0, writing nothing before OK.
