@@ -4,6 +4,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
@@ -103,6 +106,57 @@ TEST(ReportTool, EachExitStatusHasOneMeaningOnEveryPath)
         ASSERT_TRUE(sim.waitForFinished(10'000));
         EXPECT_EQ(sim.exitCode(), status) << arg;
     }
+}
+
+// For scripts, through real pipes: a night on standard input (no picture anywhere), its JSON parsed
+// back with the text's figures, "-" as the CSV and events output, --quiet, --no-picture; and the
+// table of a folder as JSON.
+TEST(ReportTool, ScriptsGetJsonAndStandardInputAndOutput)
+{
+    QTemporaryDir dir;
+    const QString night = dir.filePath(QStringLiteral("night.txt"));
+    ASSERT_EQ(QProcess::execute(QStringLiteral(TRELVO_MAKE_NIGHT_PATH),
+                                {night, QStringLiteral("1.5"), QStringLiteral("0"), QStringLiteral("0")}),
+              0);
+    const auto piped = [](const QStringList& args, const QByteArray& input) {
+        QProcess p;
+        p.setWorkingDirectory(QDir::tempPath());
+        p.start(QStringLiteral(TRELVO_REPORT_PATH), args);
+        p.write(input);
+        p.closeWriteChannel();
+        p.waitForFinished(60'000);
+        return std::pair{p.exitCode(), p.readAllStandardOutput()};
+    };
+    QFile csv(dir.filePath(QStringLiteral("night.csv")));
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    const auto [status, out] = piped({"-", "--json"}, csv.readAll());
+    ASSERT_EQ(status, 0);
+    const QJsonObject fromStdin = QJsonDocument::fromJson(out).object();
+    const ReportRun text = Report({night, "--no-picture"});
+    const QString odi3 = text.out.section(QStringLiteral("\nODI3"), 1).section('\n', 0, 0);
+    EXPECT_TRUE(odi3.contains(QStringLiteral("(%1 ").arg(fromStdin["odi3"]["events"].toInt()))) << odi3.toStdString();
+    EXPECT_TRUE(odi3.contains(QString::number(fromStdin["odi3"]["perHour"].toDouble(), 'f', 1))) << odi3.toStdString();
+    EXPECT_EQ(fromStdin["start"].toString(), "2026-12-07T00:30:00+00:00");
+    EXPECT_GT(fromStdin["spo2"]["lowest"].toInt(), 0);
+    EXPECT_TRUE(QDir(dir.path()).entryList({"*.png"}).isEmpty()) << "--no-picture";
+    EXPECT_TRUE(QDir(QDir::tempPath()).entryList({"stdin*.png"}).isEmpty());
+
+    const auto [csvStatus, rows] = piped({night, "--csv", "-", "--no-picture"}, {});
+    EXPECT_EQ(csvStatus, 0);
+    EXPECT_TRUE(rows.startsWith("local_time,spo2_percent")) << rows.left(80).toStdString();
+    EXPECT_EQ(rows.count('\n'), 1 + 5400);
+    const auto [eventsStatus, events] = piped({night, "--events", "-", "--no-picture"}, {});
+    EXPECT_EQ(events.count('\n'), 1 + fromStdin["odi3"]["events"].toInt());
+    EXPECT_EQ(Report({night, "--quiet", "--no-picture"}).out, "");
+    EXPECT_EQ(Report({night, "--json", "--csv", "-"}).status, 2) << "one output on stdout";
+
+    const auto [folderStatus, table] = piped({dir.path(), "--json", "--no-picture"}, {});
+    EXPECT_EQ(folderStatus, 0);
+    const QJsonArray nights = QJsonDocument::fromJson(table).array();
+    ASSERT_EQ(nights.size(), 1);
+    EXPECT_EQ(nights[0]["date"].toString(), "2026-12-06");
+    EXPECT_NEAR(nights[0]["odi3"].toDouble(), fromStdin["odi3"]["perHour"].toDouble(), 0.05);
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("trend.png")));
 }
 
 TEST(ReportTool, AFileThatIsNoRecordFileIsAClearErrorWithStatus2)

@@ -82,7 +82,7 @@ TEST(TtyDevice, ADeviceAnotherProgramHoldsIsBusy)
     if (other == 0) {
         TtyDevice held = TtyDevice::Open(unit.SlavePath(), kOximeterLine);
         const char ok = 'y';
-        (void)::write(ready[1], &ok, 1);
+        [[maybe_unused]] const ssize_t told = ::write(ready[1], &ok, 1);
         ::pause();
         ::_exit(0);
     }

@@ -9,10 +9,12 @@
 #include "lang/string_table.h"
 
 #include <QCommandLineParser>
+#include <QFile>
 #include <QFileInfo>
 #include <QFont>
 #include <QGuiApplication>
 #include <QLocale>
+#include <QTemporaryDir>
 
 #include <csignal>
 #include <cstdio>
@@ -96,11 +98,21 @@ int main(int argc, char* argv[])
                        "beats found and each second's SpO2 and pulse (to -o, or "
                        "<file>-wave-HHMMSS.png)."),
         QStringLiteral("HH:MM:SS"));
+    const QCommandLineOption json(QStringLiteral("json"),
+                                  QStringLiteral("The summary (one night) or the table of nights as JSON on standard "
+                                                 "output, for scripts, instead of the text."));
+    const QCommandLineOption noPicture(QStringLiteral("no-picture"),
+                                       QStringLiteral("Write no picture beside the files (nor the trend), only what is "
+                                                      "asked for; -o still names one."));
+    const QCommandLineOption quiet(QStringLiteral("quiet"),
+                                   QStringLiteral("Nothing on standard output but what is asked for there; errors "
+                                                  "still on standard error."));
     const QCommandLineOption date(QStringLiteral("date"),
                                   QStringLiteral("The date of a record file's first line (YYYY-MM-DD); by default "
                                                  "taken from the file's modification time."),
                                   QStringLiteral("date"));
-    parser.addOptions({output, svg, csv, edf, oscar, pdf, events, wave, date, from, to, name, born, language});
+    parser.addOptions({output, svg, csv, edf, oscar, pdf, events, wave, date, from, to, name, born, language, json,
+                       noPicture, quiet});
     if (const auto status = trelvo::tools::ParseCommandLine(parser, QCoreApplication::arguments()))
         return *status;
     const QStringList files = parser.positionalArguments();
@@ -133,6 +145,30 @@ int main(int argc, char* argv[])
     }
     o.name = parser.value(name);
     o.born = parser.value(born);
+    o.json = parser.isSet(json);
+    o.noPicture = parser.isSet(noPicture);
+    o.quiet = parser.isSet(quiet);
+    // "-": the night on standard input, read whole into a file of its own (its kind is told by
+    // what it holds), with no picture beside it.
+    QTemporaryDir stdinFolder;
+    if (files.contains(QStringLiteral("-"))) {
+        if (files.size() > 1)
+            return Refuse(2, QStringLiteral("- (standard input) stands for one night: give no other file with it"));
+        const QString copy = stdinFolder.filePath(QStringLiteral("stdin"));
+        QFile in, out(copy);
+        if (!stdinFolder.isValid() || !in.open(stdin, QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly))
+            return Refuse(2, QStringLiteral("cannot read standard input"));
+        while (!in.atEnd()) {
+            const QByteArray chunk = in.read(1 << 20);
+            if (chunk.isEmpty() && !in.atEnd())
+                return Refuse(2, QStringLiteral("cannot read standard input"));
+            if (out.write(chunk) != chunk.size())
+                return Refuse(2, QStringLiteral("cannot keep standard input: %1").arg(out.errorString()));
+        }
+        out.close();
+        o.fromStdin = true;
+        return ReportNight(copy, o);
+    }
     const bool many = files.size() > 1 || QFileInfo(files.constFirst()).isDir();
     if (!many && !o.from && !o.to)
         return ReportNight(files.constFirst(), o);

@@ -12,6 +12,9 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QPainter>
 #include <QTime>
 
@@ -36,6 +39,128 @@ namespace {
 
 using Links = OutputFile::Links;
 
+// Whether stdout carries the summary and the lines naming what was written: not when it carries
+// data for a script (JSON, or a file asked for as "-"), nor with --quiet.
+bool g_textOnStdout = true;
+
+void DecideStdout(const Options& o)
+{
+    g_textOnStdout = !o.quiet && !o.json && o.csv != QLatin1String("-") && o.events != QLatin1String("-");
+}
+
+bool IsStdout(const QString& path)
+{
+    return path == QLatin1String("-");
+}
+
+// Writes bytes to stdout, all of them (a pipe may take them in parts); false when it could not.
+bool PutOnStdout(const std::string& bytes)
+{
+    const bool all = std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size();
+    return std::fflush(stdout) == 0 && all;
+}
+
+std::optional<int> RefuseTwoOnStdout(const Options& o)
+{
+    const int onStdout = (o.json ? 1 : 0) + (IsStdout(o.csv) ? 1 : 0) + (IsStdout(o.events) ? 1 : 0);
+    if (onStdout > 1)
+        return Refuse(2, QStringLiteral("only one of --json, --csv - and --events - can go to standard output"));
+    return std::nullopt;
+}
+
+QJsonValue Number(double value, int decimals)
+{
+    const double scale = std::pow(10.0, decimals);
+    return std::round(value * scale) / scale;
+}
+
+template <typename T>
+QJsonValue Maybe(const std::optional<T>& value, int decimals = 1)
+{
+    return value ? Number(static_cast<double>(*value), decimals) : QJsonValue();
+}
+
+QJsonArray Texts(const std::vector<std::string>& texts)
+{
+    QJsonArray array;
+    for (const std::string& t : texts)
+        array.append(QString::fromStdString(t));
+    return array;
+}
+
+// One night's figures for a script: English keys, numbers as numbers, times in ISO 8601 (with
+// their UTC offset where the file tells it), the same figures the summary prints.
+QJsonObject NightJson(const std::string& source, const Night& night, const Figures& f)
+{
+    const auto perHour = [&](std::size_t count) {
+        return f.validSeconds > 0 ? Number(static_cast<double>(count) * 3600 / f.validSeconds, 1) : QJsonValue();
+    };
+    const auto moment = [&](double t) { return QString::fromStdString(IsoMomentText(night, t)); };
+    const bool valid = f.validSeconds > 0;
+    return QJsonObject{
+        {"source", QString::fromStdString(source)},
+        {"start", moment(f.start)},
+        {"end", moment(f.end)},
+        {"recordedSeconds", Number(f.end - f.start, 0)},
+        {"analysedSeconds", Number(f.validSeconds, 0)},
+        {"excludedSeconds", QJsonObject{{"noData", Number(f.noDataSeconds, 0)},
+                                        {"probeOff", Number(f.probeOffSeconds, 0)},
+                                        {"noFinger", Number(f.noSignalSeconds, 0)},
+                                        {"markedByYou", Number(f.markedSeconds, 0)}}},
+        {"markedReasons", Texts(f.markedReasons)},
+        {"spo2", valid ? QJsonValue(QJsonObject{{"mean", Number(f.spo2Mean, 1)},
+                                                {"median", Number(f.spo2Median, 1)},
+                                                {"lowest", f.spo2Min},
+                                                {"lowestAt", moment(f.spo2MinAt)}})
+                       : QJsonValue()},
+        {"baseline", Maybe(f.baselineMedian)},
+        {"t90Minutes", Number(f.below90Seconds / 60, 1)},
+        {"t88Minutes", Number(f.atOrBelow88Seconds / 60, 1)},
+        {"odi3",
+         QJsonObject{{"events", static_cast<qint64>(f.events3.size())}, {"perHour", perHour(f.events3.size())}}},
+        {"odi4",
+         QJsonObject{{"events", static_cast<qint64>(f.events4.size())}, {"perHour", perHour(f.events4.size())}}},
+        {"pulse", f.hasPulse ? QJsonValue(QJsonObject{
+                                   {"mean", Number(f.pulseMean, 0)}, {"lowest", f.pulseMin}, {"highest", f.pulseMax}})
+                             : QJsonValue()},
+        {"pulseRises",
+         QJsonObject{{"events", static_cast<qint64>(f.pulseRises.size())}, {"perHour", perHour(f.pulseRises.size())}}},
+        {"resolutionSeconds", night.step},
+        {"note", QString::fromStdString(night.note)},
+        {"tags", Texts(night.tags)},
+    };
+}
+
+// A row of the table of nights for a script.
+QJsonObject RowJson(const NightRow& r, const FolderNight& night)
+{
+    return QJsonObject{
+        {"date", QString::fromStdString(r.date)},
+        {"start", QString::fromStdString(r.start)},
+        {"end", QString::fromStdString(r.end)},
+        {"files", QString::fromStdString(r.name)},
+        {"recordingHours", Number(r.recordingHours, 2)},
+        {"analysedHours", Number(r.analysedHours, 2)},
+        {"spo2Mean", Maybe(r.spo2Mean)},
+        {"spo2Lowest", Maybe(r.spo2Min, 0)},
+        {"t90Minutes", Number(r.t90Minutes, 1)},
+        {"t88Minutes", Number(r.t88Minutes, 1)},
+        {"odi3", Maybe(r.odi3)},
+        {"odi4", Maybe(r.odi4)},
+        {"pulseMean", Maybe(r.pulseMean, 0)},
+        {"countedInMeans", CountedInMeans(r)},
+        {"note", QString::fromStdString(night.notes.note)},
+        {"tags", Texts(night.notes.tags)},
+    };
+}
+
+bool PutJson(const QJsonValue& value)
+{
+    const QByteArray text = value.isArray() ? QJsonDocument(value.toArray()).toJson(QJsonDocument::Indented)
+                                            : QJsonDocument(value.toObject()).toJson(QJsonDocument::Indented);
+    return PutOnStdout(text.toStdString());
+}
+
 // Status 2 before anything is written when an output would replace a file read.
 std::optional<int> RefuseOutputsOverInputs(const ReadFiles& read, const QStringList& outputs)
 {
@@ -48,6 +173,8 @@ std::optional<int> RefuseOutputsOverInputs(const ReadFiles& read, const QStringL
 // A line on stdout that names a file written: its name, then what it says.
 void Written(const Speech& speech, int label, const std::string& what)
 {
+    if (!g_textOnStdout)
+        return;
     std::printf("%s %s\n", LineName(speech, label).c_str(),
                 PrintableName(QString::fromStdString(what)).toUtf8().constData());
 }
@@ -165,6 +292,9 @@ NightsReport ReportForTheDoctor(const NightsPlan& plan, const std::vector<NightR
 // Every output is tried; the status is 1 when any could not be written.
 int ReportNight(const QString& path, const Options& o)
 {
+    DecideStdout(o);
+    if (const auto refused = RefuseTwoOnStdout(o))
+        return *refused;
     const Speech speech(o.language);
     const std::optional<CivilDate> given =
         o.date ? std::optional(CivilDate{o.date->year(), o.date->month(), o.date->day()}) : std::nullopt;
@@ -202,13 +332,22 @@ int ReportNight(const QString& path, const Options& o)
     ReadFiles inputs;
     for (const QString& file : read->read)
         inputs.Add(file);
+    if (!o.wave.isEmpty() && o.fromStdin && o.output.isEmpty())
+        return Refuse(2, QStringLiteral("--wave of a night on standard input: give the picture's name with -o"));
     if (!o.wave.isEmpty())
         return DrawWave(path, night, inputs, o);
-    const QString target =
-        o.output.isEmpty() ? DefaultPicture(path, o.svg ? PictureFormat::Svg : PictureFormat::Png) : o.output;
+    // The picture beside the file unless told otherwise (a night from standard input has no
+    // beside), or where -o says.
+    const bool picture = !o.output.isEmpty() || (!o.noPicture && !o.fromStdin);
+    const QString target = !picture             ? QString()
+                           : o.output.isEmpty() ? DefaultPicture(path, o.svg ? PictureFormat::Svg : PictureFormat::Png)
+                                                : o.output;
     const std::vector<OscarFile> oscarFiles =
         o.oscar.isEmpty() ? std::vector<OscarFile>() : OscarFiles(night, *night.date);
-    QStringList outputs = {target, o.pdf, o.events, o.csv, o.edf};
+    QStringList outputs;
+    for (const QString& output : {target, o.pdf, o.events, o.csv, o.edf})
+        if (!output.isEmpty() && !IsStdout(output))
+            outputs << output;
     for (const OscarFile& file : oscarFiles)
         outputs << OscarFilePath(o.oscar, file);
     if (const auto refused = RefuseOutputsOverInputs(inputs, outputs))
@@ -217,18 +356,23 @@ int ReportNight(const QString& path, const Options& o)
         if (const std::optional<Problem> problem = GridProblem(night))
             return Refuse(2, QStringLiteral("no EDF or OSCAR file of %1: %2").arg(path, Said(*problem)));
 
-    std::fputs(SummaryText(source, night, *figures, speech).c_str(), stdout);
-    if (!dateSaid.isEmpty())
-        std::printf("%s %s\n", LineName(speech, lang::text::report::kDateLabel).c_str(), qPrintable(dateSaid));
+    if (g_textOnStdout) {
+        std::fputs(SummaryText(source, night, *figures, speech).c_str(), stdout);
+        if (!dateSaid.isEmpty())
+            std::printf("%s %s\n", LineName(speech, lang::text::report::kDateLabel).c_str(), qPrintable(dateSaid));
+    }
     Writing writing;
+    if (o.json && !PutJson(NightJson(fileName, night, *figures)))
+        writing.Check(QStringLiteral("standard output"), QStringLiteral("it was closed"));
     const QString name = QFileInfo(path).fileName();
     const QString date = QString::fromStdString(DateText(*night.date));
     const QString title = QString::fromStdString(
         speech.Text(lang::text::report::kPictureTitle, {name.toStdString(), speech.Date(date.toStdString())}));
-    if (writing.Check(target,
-                      SavePicture(target, o.output.isEmpty() ? Links::Replace : Links::Follow,
-                                  o.svg ? PictureFormat::Svg : PictureFormat::Png, QSize(kPlotWidth, kPlotHeight),
-                                  title, [&](QPainter& p) { PaintReport(p, night, *figures, title, speech); })))
+    if (picture && writing.Check(target, SavePicture(target, o.output.isEmpty() ? Links::Replace : Links::Follow,
+                                                     o.svg ? PictureFormat::Svg : PictureFormat::Png,
+                                                     QSize(kPlotWidth, kPlotHeight), title, [&](QPainter& p) {
+                                                         PaintReport(p, night, *figures, title, speech);
+                                                     })))
         Written(speech, lang::text::report::kPlotLabel, target.toStdString());
     if (!o.pdf.isEmpty()) {
         QString source = name;
@@ -243,13 +387,19 @@ int ReportNight(const QString& path, const Options& o)
         if (writing.Check(o.pdf, WritePdfFile(o.pdf, night, *figures, pdfTitle, source, speech)))
             Written(speech, lang::text::report::kPdfLabel, o.pdf.toStdString());
     }
-    if (!o.events.isEmpty() && writing.Check(o.events, WriteEventsFile(o.events, night, *figures)))
+    if (IsStdout(o.events))
+        writing.Check(QStringLiteral("standard output"),
+                      PutOnStdout(EventsCsv(night, *figures)) ? QString() : QStringLiteral("it was closed"));
+    else if (!o.events.isEmpty() && writing.Check(o.events, WriteEventsFile(o.events, night, *figures)))
         Written(speech, lang::text::report::kEventsLabel, lang::text::report::kEventsWritten,
                 {o.events.toStdString(), std::to_string(figures->events3.size())});
-    if (!o.csv.isEmpty() && writing.Check(o.csv, WriteCsvFile(o.csv, night, *night.date)))
+    if (IsStdout(o.csv))
+        writing.Check(QStringLiteral("standard output"),
+                      PutOnStdout(CsvText(night, *night.date)) ? QString() : QStringLiteral("it was closed"));
+    else if (!o.csv.isEmpty() && writing.Check(o.csv, WriteCsvFile(o.csv, night, *night.date)))
         Written(speech, lang::text::report::kCsvLabel, lang::text::report::kRowsWritten,
                 {o.csv.toStdString(), std::to_string(night.readings.size())});
-    if (!o.edf.isEmpty() && writing.Check(o.edf, WriteEdfFile(o.edf, night, *figures, *night.date)))
+    if (!o.edf.isEmpty() && writing.Check(o.edf, WriteEdfFile(o.edf, night, *figures, *night.date)) && g_textOnStdout)
         std::printf("%s %s%s\n", LineName(speech, lang::text::report::kEdfLabel).c_str(), qPrintable(o.edf),
                     PlethRate(night) && !EdfPlethRate(night) ? speech.Text(lang::text::report::kWithoutPleth).c_str()
                                                              : "");
@@ -262,15 +412,24 @@ int ReportNight(const QString& path, const Options& o)
 
 int ReportNights(const QStringList& arguments, const Options& o)
 {
+    DecideStdout(o);
+    if (const auto refused = RefuseTwoOnStdout(o))
+        return *refused;
+    if (IsStdout(o.events))
+        return Refuse(2, QStringLiteral("--events is for one night"));
     NightsPlan plan = PlanNights(arguments);
     if (const auto refused = KeepRange(plan, o))
         return *refused;
-    const QString trend = o.output.isEmpty() ? plan.trend : o.output;
-    if (const auto refused = RefuseOutputsOverInputs(plan.inputs, plan.pictures + QStringList{trend, o.csv, o.pdf}))
+    // Without pictures: only the trend -o names.
+    if (o.noPicture)
+        plan.pictures.clear();
+    const QString trend = o.output.isEmpty() && !o.noPicture ? plan.trend : o.output;
+    const QString csv = IsStdout(o.csv) ? QString() : o.csv;
+    if (const auto refused = RefuseOutputsOverInputs(plan.inputs, plan.pictures + QStringList{trend, csv, o.pdf}))
         return *refused;
     // No output over another of the same run.
     QStringList outputs = plan.pictures;
-    for (const QString& output : {trend, o.csv, o.pdf}) {
+    for (const QString& output : {trend, csv, o.pdf}) {
         if (output.isEmpty())
             continue;
         for (const QString& earlier : outputs)
@@ -282,23 +441,33 @@ int ReportNights(const QStringList& arguments, const Options& o)
     for (const auto& [file, why] : plan.listing.unreadable)
         std::fprintf(stderr, "trelvo-report: %s skipped: %s\n", qPrintable(file),
                      Words(why, Speech(o.language)).c_str());
-    const std::vector<QString> failures = DrawNights(plan, Speech(o.language));
+    const std::vector<QString> failures =
+        o.noPicture ? std::vector<QString>(plan.listing.nights.size()) : DrawNights(plan, Speech(o.language));
 
     Writing writing;
     std::vector<NightRow> rows;
+    QJsonArray rowsJson;
     std::size_t drawn = 0;
     for (std::size_t i = 0; i < failures.size(); ++i) {
         rows.insert(rows.begin(), plan.listing.nights[i].row);  // oldest first
-        drawn += writing.Check(plan.pictures[static_cast<qsizetype>(i)], failures[i]) ? 1 : 0;
+        rowsJson.prepend(RowJson(plan.listing.nights[i].row, plan.listing.nights[i]));
+        if (!o.noPicture)
+            drawn += writing.Check(plan.pictures[static_cast<qsizetype>(i)], failures[i]) ? 1 : 0;
     }
     if (rows.empty())
         return Refuse(2, QStringLiteral("none of the files given is a record file or a per-second file"));
     const Speech speech(o.language);
-    std::fputs(NightsTable(rows, speech).c_str(), stdout);
-    if (drawn == rows.size())
+    if (g_textOnStdout)
+        std::fputs(NightsTable(rows, speech).c_str(), stdout);
+    if (o.json && !PutJson(rowsJson))
+        writing.Check(QStringLiteral("standard output"), QStringLiteral("it was closed"));
+    if (IsStdout(o.csv))
+        writing.Check(QStringLiteral("standard output"),
+                      PutOnStdout(NightsCsv(rows)) ? QString() : QStringLiteral("it was closed"));
+    if (!o.noPicture && drawn == rows.size())
         Written(speech, lang::text::report::kPicturesLabel, lang::text::report::kPicturesWritten,
                 {std::to_string(rows.size())});
-    else
+    else if (!o.noPicture)
         Written(speech, lang::text::report::kPicturesLabel, lang::text::report::kSomePicturesWritten,
                 {std::to_string(drawn), std::to_string(rows.size())});
     if (!o.pdf.isEmpty()) {
@@ -307,12 +476,14 @@ int ReportNights(const QStringList& arguments, const Options& o)
             Written(speech, lang::text::report::kPdfLabel, lang::text::report::kNightsPdfWritten,
                     {o.pdf.toStdString(), std::to_string(rows.size()), report.range.toStdString()});
     }
-    if (!o.csv.isEmpty() && writing.Check(o.csv, WriteNightsCsvFile(o.csv, rows)))
+    if (!csv.isEmpty() && writing.Check(o.csv, WriteNightsCsvFile(o.csv, rows)))
         Written(speech, lang::text::report::kCsvLabel, lang::text::report::kNightsWritten,
                 {o.csv.toStdString(), std::to_string(rows.size())});
     const QString title = QString::fromStdString(
         speech.Text(lang::text::report::kTrendTitle,
                     {std::to_string(rows.size()), speech.Date(rows.front().date), speech.Date(rows.back().date)}));
+    if (trend.isEmpty())
+        return writing.Status();
     if (writing.Check(trend, SavePicture(trend, o.output.isEmpty() ? Links::Replace : Links::Follow, PictureFormat::Png,
                                          QSize(kTrendWidth, kTrendHeight), title,
                                          [&](QPainter& p) { PaintTrend(p, rows, title, speech); })))

@@ -23,6 +23,11 @@ struct Options {
     // The language of the pictures and pages (the summary on stdout and the machine files stay as
     // they are).
     std::int16_t language = 1000;
+    // For scripts: the summary as JSON on stdout; no picture unless -o names one; nothing on
+    // stdout but what was asked for. "-" as --csv or --events: that file on stdout.
+    bool json = false, noPicture = false, quiet = false;
+    // The night came on standard input (copied to the file given): no picture beside it.
+    bool fromStdin = false;
 };
 
 // One night: summary on stdout, the picture, and what was asked for.
