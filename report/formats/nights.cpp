@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <mutex>
 #include <numeric>
 #include <unordered_set>
 
@@ -53,13 +54,27 @@ NightsPlan PlanNights(const QStringList& arguments)
     return plan;
 }
 
-std::vector<QString> DrawNights(const NightsPlan& plan, const Speech& speech)
+std::vector<QString> DrawNights(const NightsPlan& plan, const Speech& speech,
+                                const std::function<void(std::size_t done)>& drawn)
 {
     std::vector<QString> failures(plan.listing.nights.size());
     std::vector<std::size_t> which(failures.size());
     std::iota(which.begin(), which.end(), 0);
+    std::mutex telling;
+    std::size_t done = 0;
+    const auto tell = [&] {
+        if (!drawn)
+            return;
+        const std::lock_guard lock(telling);
+        drawn(++done);
+    };
     // The nights are independent.
     QtConcurrent::blockingMap(which, [&](std::size_t i) {
+        // Told when this night is done, whichever way it ends.
+        struct AtEnd {
+            std::function<void()> then;
+            ~AtEnd() { then(); }
+        } atEnd{tell};
         const FolderNight& n = plan.listing.nights[i];
         Outcome<Night> read = LoadFolderNight(n);
         if (read.problem)

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -28,8 +29,10 @@ struct NightsPlan {
 inline constexpr const char* kTrendName = "trend.png";
 
 // Draws every night's picture, as many at once as there are cores (Qt's global thread pool):
-// why each could not be drawn or written (empty when it was), by the listing's index.
-[[nodiscard]] std::vector<QString> DrawNights(const NightsPlan& plan, const Speech& speech);
+// why each could not be drawn or written (empty when it was), by the listing's index. drawn is
+// told how many are done (from the drawing threads, one at a time).
+[[nodiscard]] std::vector<QString> DrawNights(const NightsPlan& plan, const Speech& speech,
+                                              const std::function<void(std::size_t done)>& drawn = {});
 
 // The night's date lies in the range (both ends included; a missing end is open).
 [[nodiscard]] bool NightInRange(const NightRow& row, const std::optional<QDate>& from, const std::optional<QDate>& to);

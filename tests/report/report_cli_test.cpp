@@ -148,6 +148,19 @@ TEST(ReportTool, ScriptsGetJsonAndStandardInputAndOutput)
     const auto [eventsStatus, events] = piped({night, "--events", "-", "--no-picture"}, {});
     EXPECT_EQ(events.count('\n'), 1 + fromStdin["odi3"]["events"].toInt());
     EXPECT_EQ(Report({night, "--quiet", "--no-picture"}).out, "");
+    {
+        // A reader that stops early: the failure is named, the status 1.
+        QProcess shell;
+        shell.start(QStringLiteral("bash"),
+                    {"-c", QStringLiteral("'%1' '%2' --csv - --no-picture 2>'%3' | head -c 10 >/dev/null; "
+                                          "echo ${PIPESTATUS[0]}")
+                               .arg(QStringLiteral(TRELVO_REPORT_PATH), night, dir.filePath("stderr"))});
+        ASSERT_TRUE(shell.waitForFinished(60'000));
+        EXPECT_EQ(shell.readAllStandardOutput().trimmed(), "1");
+        QFile said(dir.filePath("stderr"));
+        ASSERT_TRUE(said.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(said.readAll().contains("cannot write standard output: the reader closed it"));
+    }
     EXPECT_EQ(Report({night, "--json", "--csv", "-"}).status, 2) << "one output on stdout";
 
     const auto [folderStatus, table] = piped({dir.path(), "--json", "--no-picture"}, {});
@@ -156,7 +169,25 @@ TEST(ReportTool, ScriptsGetJsonAndStandardInputAndOutput)
     ASSERT_EQ(nights.size(), 1);
     EXPECT_EQ(nights[0]["date"].toString(), "2026-12-06");
     EXPECT_NEAR(nights[0]["odi3"].toDouble(), fromStdin["odi3"]["perHour"].toDouble(), 0.05);
+    const QString tableRow =
+        Report({dir.path(), "--no-picture"}).out.section(QStringLiteral("\n2026-12-06"), 1).section('\n', 0, 0);
+    for (const char* key : {"t90Minutes", "odi3", "odi4"})
+        EXPECT_TRUE(tableRow.contains(QString::number(nights[0][key].toDouble(), 'f', 1)))
+            << key << tableRow.toStdString();
     EXPECT_FALSE(QFileInfo::exists(dir.filePath("trend.png")));
+
+    // How far a run of many nights is: on a terminal only, never into a pipe.
+    const QString pdf = dir.filePath(QStringLiteral("doctor.pdf"));
+    const ReportRun toPipe = Report({dir.path(), "--pdf", pdf});
+    EXPECT_FALSE(toPipe.err.contains("of 1")) << toPipe.err.toStdString();
+    QProcess terminal;
+    terminal.start(QStringLiteral("script"),
+                   {"-qec", QStringLiteral("%1 %2 --pdf %3").arg(QStringLiteral(TRELVO_REPORT_PATH), dir.path(), pdf),
+                    "/dev/null"});
+    ASSERT_TRUE(terminal.waitForFinished(60'000));
+    const QByteArray shown = terminal.readAllStandardOutput();
+    EXPECT_TRUE(shown.contains("trelvo-report: pictures 1 of 1")) << shown.toStdString();
+    EXPECT_TRUE(shown.contains("trelvo-report: PDF pages 1 of 1")) << shown.toStdString();
 }
 
 TEST(ReportTool, AFileThatIsNoRecordFileIsAClearErrorWithStatus2)

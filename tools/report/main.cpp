@@ -41,6 +41,8 @@ int main(int argc, char* argv[])
     qInstallMessageHandler(QuietQt);
     // A file size limit fails the write with a reason instead of ending the process.
     std::signal(SIGXFSZ, SIG_IGN);
+    // Nor does a reader that closes the pipe early: the write fails, is named, and the status is 1.
+    std::signal(SIGPIPE, SIG_IGN);
     // Drawing needs no screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");

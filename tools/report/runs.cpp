@@ -23,6 +23,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
+#include <unistd.h>
 
 namespace trelvo::report_tool {
 
@@ -47,6 +48,33 @@ void DecideStdout(const Options& o)
 {
     g_textOnStdout = !o.quiet && !o.json && o.csv != QLatin1String("-") && o.events != QLatin1String("-");
 }
+
+// How far a long run is, on one line of stderr that rewrites itself: only when stderr is a
+// terminal (never into a pipe or a log) and not --quiet.
+class Progress {
+public:
+    explicit Progress(const Options& o) : m_on(!o.quiet && ::isatty(STDERR_FILENO) == 1) {}
+    ~Progress() { Clear(); }
+    Progress(const Progress&) = delete;
+    Progress& operator=(const Progress&) = delete;
+    void Show(const char* what, std::size_t done, std::size_t total)
+    {
+        if (!m_on)
+            return;
+        std::fprintf(stderr, "\rtrelvo-report: %s %zu of %zu ", what, done, total);
+        std::fflush(stderr);
+        m_shown = true;
+    }
+    void Clear()
+    {
+        if (m_shown)
+            std::fputs("\r\033[K", stderr);
+        m_shown = false;
+    }
+
+private:
+    bool m_on, m_shown = false;
+};
 
 bool IsStdout(const QString& path)
 {
@@ -363,7 +391,7 @@ int ReportNight(const QString& path, const Options& o)
     }
     Writing writing;
     if (o.json && !PutJson(NightJson(fileName, night, *figures)))
-        writing.Check(QStringLiteral("standard output"), QStringLiteral("it was closed"));
+        writing.Check(QStringLiteral("standard output"), QStringLiteral("the reader closed it"));
     const QString name = QFileInfo(path).fileName();
     const QString date = QString::fromStdString(DateText(*night.date));
     const QString title = QString::fromStdString(
@@ -389,13 +417,13 @@ int ReportNight(const QString& path, const Options& o)
     }
     if (IsStdout(o.events))
         writing.Check(QStringLiteral("standard output"),
-                      PutOnStdout(EventsCsv(night, *figures)) ? QString() : QStringLiteral("it was closed"));
+                      PutOnStdout(EventsCsv(night, *figures)) ? QString() : QStringLiteral("the reader closed it"));
     else if (!o.events.isEmpty() && writing.Check(o.events, WriteEventsFile(o.events, night, *figures)))
         Written(speech, lang::text::report::kEventsLabel, lang::text::report::kEventsWritten,
                 {o.events.toStdString(), std::to_string(figures->events3.size())});
     if (IsStdout(o.csv))
         writing.Check(QStringLiteral("standard output"),
-                      PutOnStdout(CsvText(night, *night.date)) ? QString() : QStringLiteral("it was closed"));
+                      PutOnStdout(CsvText(night, *night.date)) ? QString() : QStringLiteral("the reader closed it"));
     else if (!o.csv.isEmpty() && writing.Check(o.csv, WriteCsvFile(o.csv, night, *night.date)))
         Written(speech, lang::text::report::kCsvLabel, lang::text::report::kRowsWritten,
                 {o.csv.toStdString(), std::to_string(night.readings.size())});
@@ -441,8 +469,13 @@ int ReportNights(const QStringList& arguments, const Options& o)
     for (const auto& [file, why] : plan.listing.unreadable)
         std::fprintf(stderr, "trelvo-report: %s skipped: %s\n", qPrintable(file),
                      Words(why, Speech(o.language)).c_str());
+    Progress progress(o);
+    const std::size_t count = plan.listing.nights.size();
     const std::vector<QString> failures =
-        o.noPicture ? std::vector<QString>(plan.listing.nights.size()) : DrawNights(plan, Speech(o.language));
+        o.noPicture
+            ? std::vector<QString>(count)
+            : DrawNights(plan, Speech(o.language), [&](std::size_t done) { progress.Show("pictures", done, count); });
+    progress.Clear();
 
     Writing writing;
     std::vector<NightRow> rows;
@@ -460,10 +493,10 @@ int ReportNights(const QStringList& arguments, const Options& o)
     if (g_textOnStdout)
         std::fputs(NightsTable(rows, speech).c_str(), stdout);
     if (o.json && !PutJson(rowsJson))
-        writing.Check(QStringLiteral("standard output"), QStringLiteral("it was closed"));
+        writing.Check(QStringLiteral("standard output"), QStringLiteral("the reader closed it"));
     if (IsStdout(o.csv))
         writing.Check(QStringLiteral("standard output"),
-                      PutOnStdout(NightsCsv(rows)) ? QString() : QStringLiteral("it was closed"));
+                      PutOnStdout(NightsCsv(rows)) ? QString() : QStringLiteral("the reader closed it"));
     if (!o.noPicture && drawn == rows.size())
         Written(speech, lang::text::report::kPicturesLabel, lang::text::report::kPicturesWritten,
                 {std::to_string(rows.size())});
@@ -471,8 +504,16 @@ int ReportNights(const QStringList& arguments, const Options& o)
         Written(speech, lang::text::report::kPicturesLabel, lang::text::report::kSomePicturesWritten,
                 {std::to_string(drawn), std::to_string(rows.size())});
     if (!o.pdf.isEmpty()) {
-        const NightsReport report = ReportForTheDoctor(plan, rows, o);
-        if (writing.Check(o.pdf, WriteNightsPdfFile(o.pdf, report)))
+        NightsReport report = ReportForTheDoctor(plan, rows, o);
+        // Each night's page read when drawn: the line counts the pages.
+        const auto load = report.night;
+        report.night = [&](std::size_t i) {
+            progress.Show("PDF pages", i + 1, rows.size());
+            return load(i);
+        };
+        const WriteFailure failure = WriteNightsPdfFile(o.pdf, report);
+        progress.Clear();
+        if (writing.Check(o.pdf, failure))
             Written(speech, lang::text::report::kPdfLabel, lang::text::report::kNightsPdfWritten,
                     {o.pdf.toStdString(), std::to_string(rows.size()), report.range.toStdString()});
     }
