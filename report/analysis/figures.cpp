@@ -227,9 +227,9 @@ Night WithoutMarked(const Night& night, const std::vector<Stretch>& marked, std:
 
 }  // namespace
 
-std::optional<Figures> Analyse(const Night& original, bool findBeats, const std::vector<Stretch>& given)
+std::optional<Figures> Analyse(const Night& original, bool findBeats)
 {
-    const std::vector<Stretch>& marked = given.empty() ? original.marked : given;
+    const std::vector<Stretch>& marked = original.marked;
     std::vector<std::string> reasons;
     const std::optional<Night> blanked =
         marked.empty() ? std::nullopt : std::optional<Night>(WithoutMarked(original, marked, reasons));

@@ -86,10 +86,9 @@ struct Figures {
 
 // Nothing when the night holds no reading at all. The beats are looked for in the wave unless
 // told not to (a summary of many nights has no use for them).
-// Readings in a marked stretch (the night's own, unless others are given) count as excluded time:
-// no figure and no event is made of them.
-[[nodiscard]] std::optional<Figures> Analyse(const Night& night, bool findBeats = true,
-                                             const std::vector<Stretch>& marked = {});
+// Readings in a stretch the night marks (Night::marked) count as excluded time: no figure and no
+// event is made of them.
+[[nodiscard]] std::optional<Figures> Analyse(const Night& night, bool findBeats = true);
 
 // One night in a summary of many.
 struct NightRow {

@@ -60,36 +60,30 @@ std::vector<QString> DrawNights(const NightsPlan& plan, const Speech& speech,
     std::vector<QString> failures(plan.listing.nights.size());
     std::vector<std::size_t> which(failures.size());
     std::iota(which.begin(), which.end(), 0);
-    std::mutex telling;
-    std::size_t done = 0;
-    const auto tell = [&] {
-        if (!drawn)
-            return;
-        const std::lock_guard lock(telling);
-        drawn(++done);
-    };
-    // The nights are independent.
-    QtConcurrent::blockingMap(which, [&](std::size_t i) {
-        // Told when this night is done, whichever way it ends.
-        struct AtEnd {
-            std::function<void()> then;
-            ~AtEnd() { then(); }
-        } atEnd{tell};
+    // One night's picture: why it could not be drawn or written, or nothing.
+    const auto draw = [&](std::size_t i) -> QString {
         const FolderNight& n = plan.listing.nights[i];
         Outcome<Night> read = LoadFolderNight(n);
-        if (read.problem)
-            failures[i] = QString::fromStdString(Words(*read.problem, speech));
         const std::optional<Night>& night = read.value;
         const auto figures = night ? Analyse(*night, false) : std::nullopt;
         if (!figures)
-            return;
+            return read.problem ? QString::fromStdString(Words(*read.problem, speech)) : QString();
         const QString title = QString::fromStdString(
             speech.Text(lang::text::report::kPictureTitle, {n.row.name, speech.Date(n.row.date)}));
-        if (const WriteFailure failure =
-                SavePicture(plan.pictures[static_cast<qsizetype>(i)], OutputFile::Links::Replace, PictureFormat::Png,
-                            QSize(kPlotWidth, kPlotHeight), title,
-                            [&](QPainter& p) { PaintReport(p, *night, *figures, title, speech); }))
-            failures[i] = QString::fromStdString(Words(*failure, speech));
+        const WriteFailure failure = SavePicture(plan.pictures[static_cast<qsizetype>(i)], OutputFile::Links::Replace,
+                                                 PictureFormat::Png, QSize(kPlotWidth, kPlotHeight), title,
+                                                 [&](QPainter& p) { PaintReport(p, *night, *figures, title, speech); });
+        return failure ? QString::fromStdString(Words(*failure, speech)) : QString();
+    };
+    std::mutex telling;
+    std::size_t done = 0;
+    // The nights are independent.
+    QtConcurrent::blockingMap(which, [&](std::size_t i) {
+        failures[i] = draw(i);
+        if (drawn) {
+            const std::lock_guard lock(telling);
+            drawn(++done);
+        }
     });
     return failures;
 }

@@ -535,7 +535,7 @@ private:
         for (const std::size_t i : which)
             dayFiles.push_back({m_files[i], m_facts[i]});
         bool mended = false;
-        const QString notesState = NotesState(PathsOf(dayFiles), n);
+        const QString notesState = m_cache ? NotesState(PathsOf(dayFiles), n) : QString();
         std::optional<DayReading> reading = m_cache ? m_cache->Day(n, dayFiles, notesState) : std::nullopt;
         if (!reading) {
             DayRead day = ReadDay(n, dayFiles);

@@ -70,8 +70,8 @@ WriteFailure WriteNotesFile(const QString& path, const NightNotes& notes, QStrin
         for (int n = 2; QFileInfo::exists(copy) || QFileInfo(copy).isSymLink(); ++n)
             copy = path + QStringLiteral(".kept-%1").arg(n);
         // A link is kept as the link: what it leads to is not this program's to copy.
-        if (!QFile::rename(path, copy))
-            return Problem{Problem::Code::System, {QFile(path).errorString().toStdString()}};
+        if (QFile there(path); !there.rename(copy))
+            return Problem{Problem::Code::System, {there.errorString().toStdString()}};
         if (kept)
             *kept = copy;
     }

@@ -118,8 +118,8 @@ void PaintNightPage(QPainter& p, double height, const Night& night, const Figure
     p.drawText(QPointF(0, 282), Say(speech, words::kPanelsHeading));
     p.setFont(font);
     // The person's note beside the heading, on one line.
-    if (const FigureLine note = FigureLines(night, f, speech).note; !note.value.empty()) {
-        const QString text = Text(note.name) + QStringLiteral(": ") + Text(note.value);
+    if (const std::string note = NoteText(night.note, night.tags, speech); !note.empty()) {
+        const QString text = Say(speech, lang::text::kNoteName) + QStringLiteral(": ") + Text(note);
         const QRectF noteArea(kWidth * 0.3, 262, kWidth * 0.7, 26);
         p.drawText(noteArea, Qt::AlignRight | Qt::AlignVCenter,
                    p.fontMetrics().elidedText(text, Qt::ElideRight, static_cast<int>(noteArea.width())));

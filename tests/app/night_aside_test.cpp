@@ -5,6 +5,7 @@
 #include "app/widgets/trend_view.h"
 #include "lang/string_table.h"
 #include "report/night_text.h"
+#include "support/simulated_night.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -64,10 +65,8 @@ int Events(const QString& value)
 TEST(NightAside, TheEventsAndFiguresAreTheCommandLines)
 {
     QTemporaryDir dir;
-    const QString night = dir.filePath(QStringLiteral("night.txt"));
-    ASSERT_EQ(QProcess::execute(QStringLiteral(TRELVO_MAKE_NIGHT_PATH),
-                                {night, QStringLiteral("1.5"), QStringLiteral("0"), QStringLiteral("0")}),
-              0);
+    const QString night = test::MakeSimulatedNight(dir.path());
+    ASSERT_FALSE(night.isEmpty());
     NightsWindow w(lang::kEnglish, {});
     QSignalSpy shown(&w, &NightsWindow::NightShown);
     w.ShowFolder(dir.path());
@@ -205,10 +204,8 @@ QStringList NumbersOn(const QString& text, const QString& name)
 TEST(NightAside, AMarkedStretchCountsAlikeEverywhereAndChangesNoRecordedByte)
 {
     QTemporaryDir dir;
-    const QString night = dir.filePath(QStringLiteral("night.txt"));
-    ASSERT_EQ(QProcess::execute(QStringLiteral(TRELVO_MAKE_NIGHT_PATH),
-                                {night, QStringLiteral("1.5"), QStringLiteral("0"), QStringLiteral("0")}),
-              0);
+    const QString night = test::MakeSimulatedNight(dir.path());
+    ASSERT_FALSE(night.isEmpty());
     const auto recorded = Recorded(dir.path());
     const QString before = Summary(night, "en");
     {

@@ -81,7 +81,10 @@ TEST(Marks, AMarkedStretchIsExcludedTimeAndItsEventsAreGone)
     EXPECT_EQ(stretches[0].from, 23 * 3600 + 44 * 60);
     EXPECT_EQ(MarkOf(stretches[0], {2026, 12, 7}), notes.marks[0]);
 
-    const Figures after = *Analyse(night, false, stretches);
+    Night marked = night;
+    Attach(marked, notes);
+    EXPECT_EQ(marked.marked, stretches);
+    const Figures after = *Analyse(marked, false);
     EXPECT_TRUE(after.events3.empty());
     EXPECT_EQ(after.markedSeconds, 180);
     EXPECT_EQ(after.validSeconds, before.validSeconds - 180);

@@ -1,3 +1,5 @@
+#include "support/simulated_night.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
@@ -114,10 +116,8 @@ TEST(ReportTool, EachExitStatusHasOneMeaningOnEveryPath)
 TEST(ReportTool, ScriptsGetJsonAndStandardInputAndOutput)
 {
     QTemporaryDir dir;
-    const QString night = dir.filePath(QStringLiteral("night.txt"));
-    ASSERT_EQ(QProcess::execute(QStringLiteral(TRELVO_MAKE_NIGHT_PATH),
-                                {night, QStringLiteral("1.5"), QStringLiteral("0"), QStringLiteral("0")}),
-              0);
+    const QString night = trelvo::test::MakeSimulatedNight(dir.path());
+    ASSERT_FALSE(night.isEmpty());
     const auto piped = [](const QStringList& args, const QByteArray& input) {
         QProcess p;
         p.setWorkingDirectory(QDir::tempPath());

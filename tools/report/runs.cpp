@@ -160,8 +160,9 @@ QJsonObject NightJson(const std::string& source, const Night& night, const Figur
 }
 
 // A row of the table of nights for a script.
-QJsonObject RowJson(const NightRow& r, const FolderNight& night)
+QJsonObject RowJson(const FolderNight& night)
 {
+    const NightRow& r = night.row;
     return QJsonObject{
         {"date", QString::fromStdString(r.date)},
         {"start", QString::fromStdString(r.start)},
@@ -483,7 +484,7 @@ int ReportNights(const QStringList& arguments, const Options& o)
     std::size_t drawn = 0;
     for (std::size_t i = 0; i < failures.size(); ++i) {
         rows.insert(rows.begin(), plan.listing.nights[i].row);  // oldest first
-        rowsJson.prepend(RowJson(plan.listing.nights[i].row, plan.listing.nights[i]));
+        rowsJson.prepend(RowJson(plan.listing.nights[i]));
         if (!o.noPicture)
             drawn += writing.Check(plan.pictures[static_cast<qsizetype>(i)], failures[i]) ? 1 : 0;
     }
