@@ -70,5 +70,7 @@ struct RowRead {
 // samples (0..247, single blanks between) are appended to wave. Nothing, and wave as it was, for
 // a row that does not read.
 [[nodiscard]] std::optional<RowRead> ReadPerSecondRow(std::string_view row, std::vector<std::uint8_t>& wave);
+// The same, the wave checked by the same rule but not kept: a row reads or not as it does above.
+[[nodiscard]] std::optional<RowRead> ReadPerSecondRow(std::string_view row);
 
 }  // namespace trelvo::recording

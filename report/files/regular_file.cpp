@@ -66,6 +66,21 @@ RegularFile::~RegularFile()
         ::close(m_fd);
 }
 
+qint64 RegularFile::ReadAt(char* into, qint64 offset, qint64 length) const
+{
+    qint64 got = 0;
+    while (got < length) {
+        const ssize_t n =
+            ::pread(m_fd, into + got, static_cast<std::size_t>(length - got), static_cast<off_t>(offset + got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        got += n;
+    }
+    return got;
+}
+
 QByteArray RegularFile::Read(qint64 offset, qint64 length) const
 {
     QByteArray bytes;
@@ -73,18 +88,27 @@ QByteArray RegularFile::Read(qint64 offset, qint64 length) const
         return bytes;
     // A file that grew since it was looked at (a recording going on) is read up to the size seen.
     bytes.resize(static_cast<qsizetype>(std::min(length, m_size - offset)));
-    qsizetype got = 0;
-    while (got < bytes.size()) {
-        const ssize_t n = ::pread(m_fd, bytes.data() + got, static_cast<std::size_t>(bytes.size() - got),
-                                  static_cast<off_t>(offset + got));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        got += n;
-    }
-    bytes.resize(got);
+    bytes.resize(static_cast<qsizetype>(ReadAt(bytes.data(), offset, bytes.size())));
     return bytes;
+}
+
+std::string_view RegularFile::ReadAll(std::vector<char>& buffer) const
+{
+    if (m_fd < 0)
+        return {};
+    // Grown only: the pages of the buffer stay mapped from one file to the next.
+    if (buffer.size() < static_cast<std::size_t>(m_size))
+        buffer.resize(static_cast<std::size_t>(m_size));
+    constexpr qint64 kChunk = 1 << 20;
+    qint64 got = 0;
+    while (got < m_size) {
+        const qint64 want = std::min(kChunk, m_size - got);
+        const qint64 n = ReadAt(buffer.data() + got, got, want);
+        got += n;
+        if (n < want)
+            break;  // shorter than it was: what is there
+    }
+    return {buffer.data(), static_cast<std::size_t>(got)};
 }
 
 QString PrintableName(const QByteArray& name)

@@ -8,6 +8,7 @@
 
 #include <optional>
 #include <set>
+#include <string_view>
 #include <sys/types.h>
 #include <tuple>
 #include <utility>
@@ -36,8 +37,13 @@ public:
     // Up to length bytes from offset (what is there).
     [[nodiscard]] QByteArray Read(qint64 offset, qint64 length) const;
     [[nodiscard]] QByteArray ReadAll() const { return Read(0, m_size); }
+    // The whole file into buffer, grown to hold it and kept for the next file (a listing reads
+    // hundreds of files of ten megabytes).
+    [[nodiscard]] std::string_view ReadAll(std::vector<char>& buffer) const;
 
 private:
+    qint64 ReadAt(char* into, qint64 offset, qint64 length) const;
+
     int m_fd = -1;
     qint64 m_size = 0;
     std::optional<Problem> m_refusal;

@@ -11,7 +11,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
+#include <QThreadPool>
 #include <QTimeZone>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 #include <cmath>
@@ -124,13 +126,14 @@ Placed Place(const QString& path, const FileFacts* known, bool keepWave = true,
     const RegularFile file(path);
     if (file.Refusal())
         return {Unreadable(*file.Refusal()), {}, false};
-    const QByteArray text = file.ReadAll();
+    thread_local std::vector<char> buffer;
+    const std::string_view text = file.ReadAll(buffer);
     FileFacts facts;
     Night night;
     Placed placed;
     placed.opened = true;
-    const bool perSecond = IsPerSecondFile(View(text));
-    night = perSecond ? ParsePerSecondFile(View(text), keepWave) : ParseNight(View(text));
+    const bool perSecond = IsPerSecondFile(text);
+    night = perSecond ? ParsePerSecondFile(text, keepWave) : ParseNight(text);
     if (night.readings.empty()) {
         if (perSecond && night.brokenLines.empty()) {
             facts.kind = FileFacts::Kind::Empty;
@@ -430,7 +433,11 @@ namespace {
 // recordings (from the cache or read), with progress and cancel.
 class Lister {
 public:
-    Lister(SummaryCache* cache, const ListingProgress& progress) : m_cache(cache), m_progress(progress) {}
+    Lister(SummaryCache* cache, const ListingProgress& progress) : m_cache(cache), m_progress(progress)
+    {
+        m_helper.setMaxThreadCount(1);
+        m_helper.setExpiryTimeout(-1);  // one thread for the whole listing: its read buffer is kept
+    }
 
     FolderListing Run(const QStringList& paths)
     {
@@ -455,18 +462,25 @@ public:
             }
             m_done = static_cast<int>(m_files.size());
             m_total = m_done + static_cast<int>(nights.size());
+            std::vector<Day> days;
+            for (auto& [n, which] : nights)
+                days.push_back(LookUpDay(n, std::move(which)));
             bool mended = false;
             int sinceCommit = 0;
-            for (const auto& [n, which] : nights) {
-                mended = ListDay(n, which) || mended;
-                if (m_cache && ++sinceCommit == 16) {
-                    m_cache->Commit();
-                    m_cache->Begin();
-                    sinceCommit = 0;
-                }
-                if (!Step())
-                    return Finish();
-            }
+            const bool listed = InPairs(
+                [&days] { return days.size(); }, [&](std::size_t d) { return !days[d].reading; },
+                [&](std::size_t d) { return [n = days[d].n, files = days[d].files] { return ReadDay(n, files); }; },
+                [&](std::size_t d, std::optional<DayRead> read) {
+                    mended = ListDay(days[d], std::move(read)) || mended;
+                    if (m_cache && ++sinceCommit == 16) {
+                        m_cache->Commit();
+                        m_cache->Begin();
+                        sinceCommit = 0;
+                    }
+                    return Step();
+                });
+            if (!listed)
+                return Finish();
             if (!mended)
                 break;
         }
@@ -503,56 +517,107 @@ private:
         return std::move(m_listing);
     }
 
-    // Every file's facts; false when cancelled.
-    bool ReadAllFacts()
+    // Runs take(i, result) for i in [0, count) in order, where result is what job(i) works out
+    // when wanted(i), and nothing else. Two jobs at a time: this thread does one while the helper
+    // does the next. count() may grow while it runs; false when take stops it.
+    template <class Count, class Wanted, class Job, class Take>
+    bool InPairs(Count count, Wanted wanted, Job job, Take take)
     {
-        m_facts.resize(m_files.size());
-        for (std::size_t i = 0; i < m_files.size(); ++i) {
-            std::optional<FileFacts> known = m_cache ? m_cache->Facts(m_files[i]) : std::nullopt;
-            if (!known) {
-                known = ReadFacts(m_files[i].path);
-                if (m_cache)
-                    m_cache->PutFacts(m_files[i], *known);
+        using Result = decltype(job(std::size_t())());
+        std::optional<std::pair<std::size_t, QFuture<Result>>> ahead;  // the helper's
+        for (std::size_t i = 0; i < count(); ++i) {
+            std::optional<Result> result;
+            if (ahead && ahead->first == i) {
+                result = ahead->second.result();
+                ahead.reset();
+            } else if (wanted(i)) {
+                std::size_t next = i + 1;
+                while (next < count() && !wanted(next))
+                    ++next;
+                if (next < count())
+                    ahead.emplace(next, QtConcurrent::run(&m_helper, job(next)));
+                result = job(i)();
             }
-            m_facts[i] = std::move(*known);
-            // A record file's per-second file is read with it, also when it was not given.
-            if (!m_facts[i].perSecond.isEmpty()) {
-                const std::size_t before = m_files.size();
-                Add(m_facts[i].perSecond);
-                m_facts.resize(m_files.size());
-                m_total += static_cast<int>(m_files.size() - before);
-            }
-            if (!Step())
+            if (!take(i, std::move(result))) {
+                if (ahead)
+                    ahead->second.waitForFinished();
                 return false;
+            }
         }
         return true;
     }
 
-    // The day's recordings into the listing; true when a file's facts were mended.
-    bool ListDay(std::int64_t n, const std::vector<std::size_t>& which)
+    // Every file's facts; false when cancelled.
+    bool ReadAllFacts()
     {
-        std::vector<ListedFile> dayFiles;
-        for (const std::size_t i : which)
-            dayFiles.push_back({m_files[i], m_facts[i]});
+        std::vector<std::optional<FileFacts>> known;  // from the cache
+        const auto wanted = [&](std::size_t i) {
+            for (std::size_t k = known.size(); k <= i; ++k)
+                known.push_back(m_cache ? m_cache->Facts(m_files[k]) : std::nullopt);
+            return !known[i];
+        };
+        const auto job = [this](std::size_t i) { return [path = m_files[i].path] { return ReadFacts(path); }; };
+        return InPairs([this] { return m_files.size(); }, wanted, job,
+                       [&](std::size_t i, std::optional<FileFacts> read) {
+                           if (read && m_cache)
+                               m_cache->PutFacts(m_files[i], *read);
+                           m_facts.resize(m_files.size());
+                           m_facts[i] = read ? std::move(*read) : std::move(*known[i]);
+                           // A record file's per-second file is read with it, also when it was not given.
+                           if (!m_facts[i].perSecond.isEmpty()) {
+                               const std::size_t before = m_files.size();
+                               Add(m_facts[i].perSecond);
+                               m_total += static_cast<int>(m_files.size() - before);
+                           }
+                           return Step();
+                       });
+    }
+
+    // A day's files and what the cache holds of them.
+    struct Day {
+        std::int64_t n = 0;
+        std::vector<std::size_t> which;
+        std::vector<ListedFile> files;
+        QString notesState;
+        std::optional<DayReading> reading;  // from the cache
+    };
+    Day LookUpDay(std::int64_t n, std::vector<std::size_t> which)
+    {
+        Day day{n, std::move(which), {}, {}, {}};
+        for (const std::size_t i : day.which)
+            day.files.push_back({m_files[i], m_facts[i]});
+        if (m_cache) {
+            day.notesState = NotesState(PathsOf(day.files), n);
+            day.reading = m_cache->Day(n, day.files, day.notesState);
+        }
+        return day;
+    }
+
+    // The day's recordings into the listing, from the cache or as read; true when a file's facts
+    // were mended.
+    bool ListDay(Day& day, std::optional<DayRead> read)
+    {
+        const std::int64_t n = day.n;
+        const std::vector<std::size_t>& which = day.which;
+        const std::vector<ListedFile>& dayFiles = day.files;
         bool mended = false;
-        const QString notesState = m_cache ? NotesState(PathsOf(dayFiles), n) : QString();
-        std::optional<DayReading> reading = m_cache ? m_cache->Day(n, dayFiles, notesState) : std::nullopt;
-        if (!reading) {
-            DayRead day = ReadDay(n, dayFiles);
-            for (std::size_t k = 0; k < which.size() && k < day.found.size(); ++k) {
+        std::optional<DayReading>& reading = day.reading;
+        if (read) {
+            for (std::size_t k = 0; k < which.size() && k < read->found.size(); ++k) {
                 FileFacts& facts = m_facts[which[k]];
-                if (day.found[k] != facts.nights && facts.kind == FileFacts::Kind::PerSecond && !day.found[k].empty()) {
-                    facts.nights = day.found[k];
+                if (read->found[k] != facts.nights && facts.kind == FileFacts::Kind::PerSecond &&
+                    !read->found[k].empty()) {
+                    facts.nights = read->found[k];
                     if (m_cache)
                         m_cache->PutFacts(m_files[which[k]], facts);
                     mended = true;
                 }
             }
-            if (day.error)
-                m_listing.unreadable.push_back(*day.error);
+            if (read->error)
+                m_listing.unreadable.push_back(*read->error);
             else if (m_cache)
-                m_cache->PutDay(n, dayFiles, notesState, day.reading);
-            reading = std::move(day.reading);
+                m_cache->PutDay(n, dayFiles, day.notesState, read->reading);
+            reading = std::move(read->reading);
         }
         m_listing.unreadable.insert(m_listing.unreadable.end(), reading->apart.begin(), reading->apart.end());
         const auto& parts = reading->parts;
@@ -578,6 +643,7 @@ private:
     std::vector<FileFacts> m_facts;
     QSet<QString> m_taken;
     int m_done = 0, m_total = 0;
+    QThreadPool m_helper;  // one thread beside the listing's own
 };
 
 }  // namespace

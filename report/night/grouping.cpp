@@ -4,6 +4,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <optional>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -116,18 +117,68 @@ std::int64_t Said(const Entry& r)
     return static_cast<std::int64_t>(r.kind) * 1'000'000 + r.spo2.value_or(999) * 1000 + r.pulse.value_or(999);
 }
 
+// What each second said, by a file of one kind: an array over the night's span, a map for files
+// years apart. A second keeps the first word told of it.
+class SaidBySecond {
+public:
+    SaidBySecond(std::int64_t first, std::int64_t last)
+        : m_first(first),
+          m_dense(last >= first && last - first <= 2 * static_cast<std::int64_t>(kLongestNight)),
+          m_said(m_dense ? static_cast<std::size_t>(last - first) + 1 : 0, kNone)
+    {
+    }
+    [[nodiscard]] std::optional<std::int64_t> Find(std::int64_t second) const
+    {
+        if (!m_dense) {
+            const auto it = m_sparse.find(second);
+            return it == m_sparse.end() ? std::nullopt : std::optional(it->second);
+        }
+        const std::int64_t said = m_said[static_cast<std::size_t>(second - m_first)];
+        return said == kNone ? std::nullopt : std::optional(said);
+    }
+    void Tell(std::int64_t second, std::int64_t said)
+    {
+        if (!m_dense)
+            m_sparse.emplace(second, said);
+        else if (std::int64_t& at = m_said[static_cast<std::size_t>(second - m_first)]; at == kNone)
+            at = said;
+    }
+
+private:
+    static constexpr std::int64_t kNone = -1;  // Said is never negative
+    std::int64_t m_first;
+    bool m_dense;
+    std::vector<std::int64_t> m_said;
+    std::unordered_map<std::int64_t, std::int64_t> m_sparse;
+};
+
+// The first and last second the files tell of the night.
+std::pair<std::int64_t, std::int64_t> SpanOf(WhichNight night, std::span<const TimedNight* const> files,
+                                             const std::vector<std::size_t>& order)
+{
+    std::int64_t first = INT64_MAX, last = INT64_MIN;
+    for (const std::size_t i : order)
+        for (const Entry& r : files[i]->night.readings)
+            if (InNight(night, *files[i], r)) {
+                first = std::min(first, SecondOf(*files[i], r));
+                last = std::max(last, SecondOf(*files[i], r));
+            }
+    return {first, last};
+}
+
 }  // namespace
 
 std::vector<std::vector<std::size_t>> Recordings(WhichNight night, std::span<const TimedNight* const> files,
                                                  std::span<const std::optional<std::size_t>> partners)
 {
-    struct Group {
-        std::vector<std::size_t> files;
-        std::unordered_map<std::int64_t, std::int64_t> rows, lines;  // second → what it said
-    };
-    std::vector<Group> groups;
     // A record file written with a per-second file claims its place before one that has none.
     std::vector<std::size_t> order = TellingOrder(night, files);
+    const auto [first, last] = SpanOf(night, files, order);
+    struct Group {
+        std::vector<std::size_t> files;
+        SaidBySecond rows, lines;
+    };
+    std::vector<Group> groups;
     const auto hasPartner = [&](std::size_t i) { return i < partners.size() && partners[i].has_value(); };
     std::stable_partition(order.begin(), order.end(),
                           [&](std::size_t i) { return IsPerSecond(*files[i]) || hasPartner(i); });
@@ -155,10 +206,10 @@ std::vector<std::vector<std::size_t>> Recordings(WhichNight night, std::span<con
                     if (!InNight(night, file, r))
                         return false;
                     const std::int64_t second = SecondOf(file, r);
-                    if (stranger && group.rows.contains(second))
+                    if (stranger && group.rows.Find(second))
                         return true;
-                    const auto it = told.find(second);
-                    return it != told.end() && it->second != Said(r);
+                    const auto said = told.Find(second);
+                    return said && *said != Said(r);
                 });
             if (agrees) {
                 home = &group;
@@ -166,12 +217,12 @@ std::vector<std::vector<std::size_t>> Recordings(WhichNight night, std::span<con
             }
         }
         if (!home)
-            home = &groups.emplace_back();
+            home = &groups.emplace_back(Group{{}, SaidBySecond(first, last), SaidBySecond(first, last)});
         home->files.push_back(i);
         auto& told = IsPerSecond(file) ? home->rows : home->lines;
         for (const Entry& r : file.night.readings)
             if (InNight(night, file, r))
-                told.emplace(SecondOf(file, r), Said(r));
+                told.Tell(SecondOf(file, r), Said(r));
     }
     std::vector<std::vector<std::size_t>> recordings;
     for (Group& group : groups) {
@@ -226,13 +277,7 @@ std::vector<Piece> TellEachSecondOnce(WhichNight night, std::span<const TimedNig
                                       const std::vector<std::size_t>& order, bool perSecond,
                                       std::vector<std::size_t>& setAside)
 {
-    std::int64_t first = INT64_MAX, last = INT64_MIN;
-    for (const std::size_t i : order)
-        for (const Entry& r : files[i]->night.readings)
-            if (InNight(night, *files[i], r)) {
-                first = std::min(first, SecondOf(*files[i], r));
-                last = std::max(last, SecondOf(*files[i], r));
-            }
+    const auto [first, last] = SpanOf(night, files, order);
     ToldSeconds told(first, last);
     std::vector<Piece> pieces;
     for (const std::size_t i : order) {

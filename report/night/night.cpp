@@ -8,6 +8,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <iterator>
 
 namespace trelvo::report {
@@ -59,17 +60,28 @@ bool IsNoSignalText(std::string_view status)
 
 // Hands each line of the text to take, without its end, counting the lines in
 // night.totalLines: both readers go through their files this way. A line ends in CR LF, LF or
-// CR alone (as an old editor may save it).
+// CR alone (as an old editor may save it). The next CR and the next LF are each searched for once
+// and kept until passed: a file of one kind of line end is not searched again for the other at
+// every line.
 template <class Take>
 void ForEachLine(std::string_view text, Night& night, Take take)
 {
-    std::size_t at = 0;
-    while (at < text.size()) {
-        auto end = text.find_first_of("\r\n", at);
-        if (end == std::string_view::npos)
-            end = text.size();
-        const std::string_view line = text.substr(at, end - at);
-        at = end + (text.substr(end, 2) == "\r\n" ? 2 : 1);
+    const char* const begin = text.data();
+    const char* const end = begin + text.size();
+    const auto next = [end](const char* from, char c) {
+        const void* found = std::memchr(from, c, static_cast<std::size_t>(end - from));
+        return found ? static_cast<const char*>(found) : end;
+    };
+    const char* cr = next(begin, '\r');
+    const char* lf = next(begin, '\n');
+    for (const char* at = begin; at < end;) {
+        if (cr < at)
+            cr = next(at, '\r');
+        if (lf < at)
+            lf = next(at, '\n');
+        const char* lineEnd = std::min(cr, lf);
+        const std::string_view line(at, static_cast<std::size_t>(lineEnd - at));
+        at = lineEnd == end ? end : lineEnd + (lineEnd == cr && cr + 1 == lf ? 2 : 1);
         ++night.totalLines;
         take(line);
     }
@@ -156,11 +168,12 @@ struct RowTime {
     [[nodiscard]] std::int64_t Epoch() const { return DaysFromCivil(date) * 86400 + secondOfDay - offset; }
 };
 
-std::optional<Entry> ParseRow(std::string_view row, const std::optional<RowTime>& first, RowTime& time, Night& night,
-                              std::vector<std::uint8_t>& wave)
+// wave: where the row's wave samples go, or null when they are only checked.
+std::optional<Entry> ParseRow(std::string_view row, const std::optional<RowTime>& first, RowTime& time,
+                              std::vector<std::uint8_t>* wave)
 {
-    const std::uint32_t waveBegin = static_cast<std::uint32_t>(wave.size());
-    const auto read = recording::ReadPerSecondRow(row, wave);
+    const std::uint32_t waveBegin = wave ? static_cast<std::uint32_t>(wave->size()) : 0;
+    const auto read = wave ? recording::ReadPerSecondRow(row, *wave) : recording::ReadPerSecondRow(row);
     if (!read)
         return std::nullopt;
     time = {{read->year, read->month, read->day}, read->secondOfDay, read->utcOffset};
@@ -180,11 +193,9 @@ std::optional<Entry> ParseRow(std::string_view row, const std::optional<RowTime>
         r.spo2 = read->spo2;
         r.pulse = read->pulse;
     }
-    if (&wave == &night.wave) {
+    if (wave) {
         r.waveBegin = waveBegin;
-        r.waveCount = static_cast<std::uint32_t>(wave.size() - waveBegin);
-    } else {
-        wave.clear();
+        r.waveCount = static_cast<std::uint32_t>(wave->size() - waveBegin);
     }
     return r;
 }
@@ -194,8 +205,6 @@ std::optional<Entry> ParseRow(std::string_view row, const std::optional<RowTime>
 Night ParsePerSecondFile(std::string_view text, bool keepWave)
 {
     Night night;
-    std::vector<std::uint8_t> dropped;  // the wave read and let go
-    std::vector<std::uint8_t>& wave = keepWave ? night.wave : dropped;
     night.step = kRowSeconds;
     std::optional<RowTime> first;
     std::optional<std::pair<double, double>> span;  // the earliest and latest second so far
@@ -208,7 +217,7 @@ Night ParsePerSecondFile(std::string_view text, bool keepWave)
         if (line.empty())
             return;
         RowTime time;
-        auto reading = ParseRow(line, first, time, night, wave);
+        auto reading = ParseRow(line, first, time, keepWave ? &night.wave : nullptr);
         if (!reading) {
             if (++night.brokenCount <= static_cast<int>(Night::kKeptBrokenLines))
                 night.brokenLines.push_back(night.totalLines);
