@@ -160,17 +160,23 @@ bool WaveIsValid(std::string_view field)
     std::size_t at = 0;
     for (; at + kBlock + kAhead <= n; at += kBlock)
         AddWrongBytes(field.data() + at, wrong);
-    char rest[2 * kBlock + kAhead + 1];
+    char rest[2 * kBlock + kAhead];
     std::memset(rest, ' ', sizeof rest);
     const std::size_t left = n - at;  // < kBlock + kAhead
     std::memcpy(rest, field.data() + at, left);
     Mask low{}, high{};
     AddWrongBytes(rest, low);
-    AddWrongBytes(rest + kBlock, high);
+    if (left > kBlock)
+        AddWrongBytes(rest + kBlock, high);
+    // The padding's bytes left out: a byte's place against the field's length.
+    Bytes place;
     for (std::size_t i = 0; i < kBlock; ++i)
-        if (wrong[i] != 0 || (i < left && low[i] != 0) || (kBlock + i < left && high[i] != 0))
-            return false;
-    return true;
+        place[i] = static_cast<unsigned char>(i);
+    const auto length = static_cast<unsigned char>(left);
+    wrong |= (low & (place < length)) | (high & (place + static_cast<unsigned char>(kBlock) < length));
+    std::uint64_t words[kBlock / 8];
+    std::memcpy(words, &wrong, sizeof words);
+    return (words[0] | words[1] | words[2] | words[3]) == 0;
 }
 
 std::optional<RowRead> ReadRow(std::string_view row, std::vector<std::uint8_t>* wave)

@@ -161,27 +161,45 @@ bool IsPerSecondFile(std::string_view text)
 
 namespace {
 
-struct RowTime {
-    CivilDate date;
-    int secondOfDay = 0;
-    int offset = 0;  // seconds east of UTC
-    [[nodiscard]] std::int64_t Epoch() const { return DaysFromCivil(date) * 86400 + secondOfDay - offset; }
+// The rows' times on one axis: seconds since the local midnight of the first row. The days of a
+// date are worked out once for the date the rows share (a night has one or two).
+class RowClock {
+public:
+    // The second of the axis for a row's local date, time of day and UTC offset.
+    double Seconds(const recording::RowRead& row)
+    {
+        const std::int64_t epoch = DaysOf({row.year, row.month, row.day}) * 86400 + row.secondOfDay - row.utcOffset;
+        if (!m_midnight)
+            m_midnight = epoch - row.secondOfDay;
+        return static_cast<double>(epoch - *m_midnight);
+    }
+
+private:
+    std::int64_t DaysOf(CivilDate date)
+    {
+        if (!(date == m_date)) {
+            m_date = date;
+            m_days = DaysFromCivil(date);
+        }
+        return m_days;
+    }
+    std::optional<std::int64_t> m_midnight;  // of the first row
+    CivilDate m_date{0, 0, 0};
+    std::int64_t m_days = 0;
 };
 
-// wave: where the row's wave samples go, or null when they are only checked.
-std::optional<Entry> ParseRow(std::string_view row, const std::optional<RowTime>& first, RowTime& time,
-                              std::vector<std::uint8_t>* wave)
+// The row into r; false when it does not read. wave: where the row's wave samples go, or null
+// when they are only checked. date: the row's.
+bool ParseRow(std::string_view row, RowClock& clock, CivilDate& date, std::vector<std::uint8_t>* wave, Entry& r)
 {
     const std::uint32_t waveBegin = wave ? static_cast<std::uint32_t>(wave->size()) : 0;
     const auto read = wave ? recording::ReadPerSecondRow(row, *wave) : recording::ReadPerSecondRow(row);
     if (!read)
-        return std::nullopt;
-    time = {{read->year, read->month, read->day}, read->secondOfDay, read->utcOffset};
-    Entry r;
+        return false;
+    date = {read->year, read->month, read->day};
+    r = Entry();
     r.utcOffset = read->utcOffset;
-    const RowTime& origin = first ? *first : time;
-    const std::int64_t midnight = origin.Epoch() - origin.secondOfDay;
-    r.seconds = static_cast<double>(time.Epoch() - midnight);
+    r.seconds = clock.Seconds(*read);
     switch (read->status) {
     case recording::RowStatus::Ok: r.kind = read->spo2 ? Entry::Kind::Valid : Entry::Kind::ProbeOff; break;
     case recording::RowStatus::NoData: r.kind = Entry::Kind::NoData; break;
@@ -197,7 +215,7 @@ std::optional<Entry> ParseRow(std::string_view row, const std::optional<RowTime>
         r.waveBegin = waveBegin;
         r.waveCount = static_cast<std::uint32_t>(wave->size() - waveBegin);
     }
-    return r;
+    return true;
 }
 
 }  // namespace
@@ -206,7 +224,7 @@ Night ParsePerSecondFile(std::string_view text, bool keepWave)
 {
     Night night;
     night.step = kRowSeconds;
-    std::optional<RowTime> first;
+    RowClock clock;
     std::optional<std::pair<double, double>> span;  // the earliest and latest second so far
     bool ordered = true;
     ForEachLine(text, night, [&](std::string_view line) {
@@ -216,28 +234,26 @@ Night ParsePerSecondFile(std::string_view text, bool keepWave)
         }
         if (line.empty())
             return;
-        RowTime time;
-        auto reading = ParseRow(line, first, time, keepWave ? &night.wave : nullptr);
-        if (!reading) {
+        CivilDate date;
+        Entry reading;
+        if (!ParseRow(line, clock, date, keepWave ? &night.wave : nullptr, reading)) {
             if (++night.brokenCount <= static_cast<int>(Night::kKeptBrokenLines))
                 night.brokenLines.push_back(night.totalLines);
             return;
         }
-        if (!first) {
-            first = time;
-            night.date = time.date;
-        }
-        reading->lineNumber = night.totalLines;
+        if (!night.date)
+            night.date = date;
+        reading.lineNumber = night.totalLines;
         // As in a record file: an instant told again right after itself counts once, and rows
         // beyond a span no night has are not kept.
-        if (!night.readings.empty() && night.readings.back().seconds == reading->seconds)
+        if (!night.readings.empty() && night.readings.back().seconds == reading.seconds)
             return;
         if (span && span->second - span->first > kLongestNight)
             return;
-        span = span ? std::pair(std::min(span->first, reading->seconds), std::max(span->second, reading->seconds))
-                    : std::pair(reading->seconds, reading->seconds);
-        ordered = ordered && (night.readings.empty() || night.readings.back().seconds < reading->seconds);
-        night.readings.push_back(*reading);
+        span = span ? std::pair(std::min(span->first, reading.seconds), std::max(span->second, reading.seconds))
+                    : std::pair(reading.seconds, reading.seconds);
+        ordered = ordered && (night.readings.empty() || night.readings.back().seconds < reading.seconds);
+        night.readings.push_back(reading);
     });
     if (!ordered)
         CountEachSecondOnce(night);
