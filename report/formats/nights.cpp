@@ -1,6 +1,7 @@
 #include "report/formats/nights.h"
 
 #include "lang/string_table.h"
+#include "report/library/summary_cache.h"
 
 #include "report/render/picture.h"
 #include "report/render/plot.h"
@@ -19,7 +20,7 @@
 
 namespace trelvo::report {
 
-NightsPlan PlanNights(const QStringList& arguments)
+NightsPlan PlanNights(const QStringList& arguments, SummaryCache* cache)
 {
     NightsPlan plan;
     std::vector<std::pair<QString, Problem>> apart;
@@ -31,9 +32,14 @@ NightsPlan PlanNights(const QStringList& arguments)
         for (const QString& candidate : PerSecondCandidates(file))
             plan.inputs.Add(candidate);
     }
-    plan.listing = ListFiles(files, nullptr, {});
-    plan.listing.unreadable.insert(plan.listing.unreadable.end(), apart.begin(), apart.end());
-    std::sort(plan.listing.unreadable.begin(), plan.listing.unreadable.end());
+    // A folder alone is listed as the nights window lists it (the cache then forgets what is gone).
+    if (arguments.size() == 1 && QFileInfo(arguments.constFirst()).isDir()) {
+        plan.listing = ListFolder(arguments.constFirst(), cache, {});
+    } else {
+        plan.listing = ListFiles(files, cache, {});
+        plan.listing.unreadable.insert(plan.listing.unreadable.end(), apart.begin(), apart.end());
+        std::sort(plan.listing.unreadable.begin(), plan.listing.unreadable.end());
+    }
 
     // The trend's name is taken first: a night recorded as trend.txt gets trend-2.png.
     plan.trend = QDir(plan.folder).absoluteFilePath(QString::fromLatin1(kTrendName));

@@ -25,7 +25,8 @@ struct NightsPlan {
     ReadFiles inputs;       // every file read, or looked at to be read
     QString folder;         // the first folder given, else the first file's
 };
-[[nodiscard]] NightsPlan PlanNights(const QStringList& arguments);
+// What a cache (may be null) holds of unchanged files is taken from there, and what is read put there.
+[[nodiscard]] NightsPlan PlanNights(const QStringList& arguments, SummaryCache* cache = nullptr);
 inline constexpr const char* kTrendName = "trend.png";
 
 // Draws every night's picture, as many at once as there are cores (Qt's global thread pool):

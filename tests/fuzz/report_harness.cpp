@@ -151,7 +151,16 @@ std::string RunPerSecondCase(const std::uint8_t* data, std::size_t size)
     std::string text(recording::kPerSecondHeader);
     text += "\r\n";
     text.append(reinterpret_cast<const char*>(data), size);
-    return Run(ParsePerSecondFile(text));
+    Night night = ParsePerSecondFile(text);
+    // A listing reads the rows without keeping the wave: the same rows must read.
+    const Night listed = ParsePerSecondFile(text, false);
+    if (listed.brokenLines != night.brokenLines || listed.readings.size() != night.readings.size())
+        return "the rows read without their wave are not those read with it";
+    for (std::size_t i = 0; i < listed.readings.size(); ++i)
+        if (listed.readings[i].seconds != night.readings[i].seconds ||
+            listed.readings[i].spo2 != night.readings[i].spo2)
+            return "a row read without its wave says another second or value";
+    return Run(std::move(night));
 }
 
 }  // namespace trelvo::test

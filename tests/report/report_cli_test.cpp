@@ -292,6 +292,25 @@ TEST(ReportTool, ManyNightsGiveOneRowEachAndATrend)
     ASSERT_TRUE(table.open(QIODevice::ReadOnly));
     EXPECT_EQ(table.readAll().count('\n'), 4);
     EXPECT_EQ(Report({dir.path(), QStringLiteral("--edf"), QStringLiteral("x.edf")}).status, 2) << "one night only";
+
+    // The nights window's summary cache: a night whose files keep their size and time is listed
+    // from there (here a change made behind its back, time put back); --no-cache reads them all.
+    const QString listed = Report({dir.path(), QStringLiteral("--no-picture")}).out;
+    const QByteArray path = QFile::encodeName(dir.filePath(QStringLiteral("night0.csv")));
+    struct stat before {};
+    ASSERT_EQ(::stat(path.constData(), &before), 0);
+    QFile night0(QString::fromLocal8Bit(path));
+    ASSERT_TRUE(night0.open(QIODevice::ReadOnly));
+    QByteArray changed = night0.readAll().replace(",96,", ",95,");
+    night0.close();
+    Put(QString::fromLocal8Bit(path), changed);
+    const timespec times[2] = {before.st_atim, before.st_mtim};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.constData(), times, 0), 0);
+    const QString cached = Report({dir.path(), QStringLiteral("--no-picture")}).out;
+    EXPECT_EQ(cached.toStdString(), listed.toStdString());
+    const QString read = Report({dir.path(), QStringLiteral("--no-picture"), QStringLiteral("--no-cache")}).out;
+    EXPECT_NE(read, listed);
+    EXPECT_TRUE(read.split(QLatin1Char('\n'))[3].contains(QStringLiteral("95.0"))) << read.toStdString();
 }
 
 // The record file alone gives figures at 5 s; with its per-second file beside it, at 1 s and

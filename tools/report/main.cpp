@@ -109,12 +109,17 @@ int main(int argc, char* argv[])
     const QCommandLineOption quiet(QStringLiteral("quiet"),
                                    QStringLiteral("Nothing on standard output but what is asked for there; errors "
                                                   "still on standard error."));
+    const QCommandLineOption noCache(
+        QStringLiteral("no-cache"),
+        QStringLiteral("Many nights: read every file again, neither using nor filling the summary cache the nights "
+                       "window keeps (Trelvo/nights.sqlite in the user's cache folder). By default a night whose "
+                       "files are unchanged is listed from there."));
     const QCommandLineOption date(QStringLiteral("date"),
                                   QStringLiteral("The date of a record file's first line (YYYY-MM-DD); by default "
                                                  "taken from the file's modification time."),
                                   QStringLiteral("date"));
     parser.addOptions({output, svg, csv, edf, oscar, pdf, events, wave, date, from, to, name, born, language, json,
-                       noPicture, quiet});
+                       noPicture, quiet, noCache});
     if (const auto status = trelvo::tools::ParseCommandLine(parser, QCoreApplication::arguments()))
         return *status;
     const QStringList files = parser.positionalArguments();
@@ -150,6 +155,7 @@ int main(int argc, char* argv[])
     o.json = parser.isSet(json);
     o.noPicture = parser.isSet(noPicture);
     o.quiet = parser.isSet(quiet);
+    o.noCache = parser.isSet(noCache);
     // "-": the night on standard input, read whole into a file of its own (its kind is told by
     // what it holds), with no picture beside it.
     QTemporaryDir stdinFolder;

@@ -5,6 +5,7 @@
 #include "report/files/regular_file.h"
 #include "report/formats/nights.h"
 #include "report/formats/write.h"
+#include "report/library/summary_cache.h"
 #include "report/render/page.h"
 #include "report/render/picture.h"
 #include "report/render/plot.h"
@@ -446,7 +447,12 @@ int ReportNights(const QStringList& arguments, const Options& o)
         return *refused;
     if (IsStdout(o.events))
         return Refuse(2, QStringLiteral("--events is for one night"));
-    NightsPlan plan = PlanNights(arguments);
+    // The nights window's own summary cache: a folder listed before lists again without reading
+    // its unchanged files. One that cannot be opened is not used (the files are read).
+    std::optional<SummaryCache> cache;
+    if (!o.noCache)
+        cache.emplace(DefaultCachePath());
+    NightsPlan plan = PlanNights(arguments, cache ? &*cache : nullptr);
     if (const auto refused = KeepRange(plan, o))
         return *refused;
     // Without pictures: only the trend -o names.

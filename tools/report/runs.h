@@ -26,6 +26,8 @@ struct Options {
     // For scripts: the summary as JSON on stdout; no picture unless -o names one; nothing on
     // stdout but what was asked for. "-" as --csv or --events: that file on stdout.
     bool json = false, noPicture = false, quiet = false;
+    // Many nights: every file read, the summary cache neither used nor filled.
+    bool noCache = false;
     // The night came on standard input (copied to the file given): no picture beside it.
     bool fromStdin = false;
 };
