@@ -351,6 +351,59 @@ def end_while_listing(folder):
         os.unlink(os.path.join(folder, "pipe.txt"))
 
 
+def spread(values, unit="s", scale=1.0, digits=2):
+    """min / median / max of interleaved runs."""
+    v = sorted(x * scale for x in values)
+    return f"{v[0]:.{digits}f} / {statistics.median(v):.{digits}f} / {v[-1]:.{digits}f} {unit}"
+
+
+def timed(args, env=None):
+    start = time.monotonic()
+    subprocess.run(args, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env=env)
+    return time.monotonic() - start
+
+
+def listing_rows(folder, pairs=5):
+    """The library's first listing of the folder against a plain reader of the same files (the
+    floor: bench/plain_reader), in interleaved pairs, so the ratio is measured in each pair; the
+    listing again from the cache it filled; trelvo-report over the folder with an empty cache and
+    again with the cache filled (no pictures: the table alone), in pairs too."""
+    reader = os.path.join(BUILD, "bench", "plain_reader")
+    lister = os.path.join(BUILD, "bench", "list_nights")
+    report = os.path.join(BUILD, "tools", "trelvo-report")
+    work = tempfile.mkdtemp(prefix="trelvo-listing-")
+    cache = os.path.join(work, "cache.sqlite")
+    # The files in the page cache first, as after a copy: the disk is not what is measured.
+    subprocess.run([reader, folder, "--quiet"], check=True, stdout=subprocess.DEVNULL)
+    plain, first, again, ratios, peaks = [], [], [], [], []
+    for _ in range(pairs):
+        out = subprocess.run([reader, folder, "--quiet"], capture_output=True, text=True, check=True).stdout
+        plain.append(float(out.split(", ")[-1].split(" s")[0]))
+        out = subprocess.run([lister, folder, cache], capture_output=True, text=True, check=True).stdout
+        times = [float(line.split(", ")[-1].split(" s")[0]) for line in out.splitlines() if " nights, " in line]
+        first.append(times[0])
+        again.append(times[1])
+        peaks.append(float(out.split("peak memory: ")[1].split(" MB")[0]))
+        ratios.append(times[0] / plain[-1])
+    tool_first, tool_again = [], []
+    for n in range(3):
+        env = {**os.environ, "XDG_CACHE_HOME": os.path.join(work, f"tool-cache-{n}")}
+        tool_first.append(timed([report, "--no-picture", folder], env))
+        tool_again.append(timed([report, "--no-picture", folder], env))
+    nights = sum(1 for f in os.listdir(folder) if f.endswith(".csv"))
+    ratio = statistics.median(ratios)
+    return [
+        (f"plain reader of the {nights} per-second files (min / median / max of {pairs})", spread(plain), "", True),
+        ("first listing, empty cache (bench/list_nights)", spread(first), "", True),
+        ("  first listing / plain reader, in each pair", spread(ratios, "×"), "≤ 2×", ratio <= 2),
+        ("listing again from the cache", spread(again, "ms", 1000, 0), "≤ 200 ms", statistics.median(again) <= 0.2),
+        ("peak memory of the listings", f"{max(peaks):.0f} MB", "≤ 64 MB", max(peaks) <= 64),
+        ("trelvo-report --no-picture FOLDER, empty cache (3 pairs)", spread(tool_first), "", True),
+        ("trelvo-report --no-picture FOLDER, the cache filled", spread(tool_again), "≤ 1 s",
+         statistics.median(tool_again) <= 1),
+    ]
+
+
 def nights_rows(count):
     folder = os.environ.get("TRELVO_NIGHTS_DIR")
     if not folder:
@@ -359,12 +412,13 @@ def nights_rows(count):
             subprocess.run([os.path.join(BUILD, "tests", "make_night"), os.path.join(folder, f"night-{n:03d}.txt"),
                             "8", "22", str(n)], check=True)
     size = sum(os.path.getsize(os.path.join(folder, f)) for f in os.listdir(folder)) / 1e9
+    listing = listing_rows(folder)
     cache = tempfile.mkdtemp(prefix="trelvo-cache-")
     end_seconds, was_listing = end_while_listing(folder)
     first_run = nights_window(folder, cache)
     again = nights_window(folder, cache, seconds_before=5)
     n = first_run["nights"]
-    return [
+    return listing + [
         (f"nights window, first opening: {n} nights of 8 h with the wave ({size:.1f} GB)",
          f"{first_run['seconds']:.1f} s", "≤ 60 s", first_run["seconds"] <= 60),
         ("File > End while the window lists (a pipe among the nights)" + ("" if was_listing else ", listing done"),
@@ -420,6 +474,9 @@ def main():
 
 
 if __name__ == "__main__":
+    if sys.argv[1:2] == ["--listing"]:
+        print_table(listing_rows(sys.argv[2]))
+        sys.exit(0)
     if sys.argv[1:] == ["--report"]:
         print_table(report_rows())
         sys.exit(0)
