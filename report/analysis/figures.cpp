@@ -13,10 +13,10 @@
 namespace trelvo::report {
 namespace {
 
-using Value = std::function<std::optional<int>(const Entry&)>;
-
 // For every reading, the mean of the valid values of the kBaselineSeconds before it (the reading
 // itself not included); nothing where there are none.
+// (value: what of a reading, as a lambda: called twice for every reading of a night.)
+template <class Value>
 std::vector<std::optional<double>> Baselines(const std::vector<Entry>& rs, const Value& value)
 {
     std::vector<std::optional<double>> baselines(rs.size());
@@ -57,7 +57,7 @@ struct Found {
     double baseline = 0;
 };
 
-template <class Away, class Lasts>
+template <class Value, class Away, class Lasts>
 std::vector<Found> FindEvents(const std::vector<Entry>& rs, const std::vector<std::optional<double>>& baselines,
                               const Value& value, Away away, double enter, Lasts lasts, double shortest, double step)
 {

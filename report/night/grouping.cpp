@@ -309,8 +309,30 @@ std::vector<Piece> TellEachSecondOnce(WhichNight night, std::span<const TimedNig
         if (pieces.size() == before && (IsPerSecond(*file) || !perSecond))
             setAside.push_back(i);
     }
-    std::stable_sort(pieces.begin(), pieces.end(), [](const Piece& a, const Piece& b) { return a.utc < b.utc; });
+    const auto earlier = [](const Piece& a, const Piece& b) { return a.utc < b.utc; };
+    if (!std::is_sorted(pieces.begin(), pieces.end(), earlier))
+        std::stable_sort(pieces.begin(), pieces.end(), earlier);
     return pieces;
+}
+
+// The per-second file that alone tells every second of the pieces, each of its readings once, on
+// the axis and with the date the pieces' night would have, its wave in their order: the night
+// made of the pieces is its own night, which need not be made again. Else null.
+const TimedNight* TellingAlone(const std::vector<Piece>& pieces)
+{
+    const TimedNight* file = pieces.front().file;
+    const auto& rs = file->night.readings;
+    if (!IsPerSecond(*file) || pieces.size() != rs.size() || !file->night.date)
+        return nullptr;
+    std::uint32_t wave = 0;
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        if (pieces[i].file != file || pieces[i].reading != &rs[i] || rs[i].waveBegin != wave)
+            return nullptr;
+        wave += rs[i].waveCount;
+    }
+    const std::int64_t firstDay =
+        FloorDiv(static_cast<std::int64_t>(std::floor(pieces.front().utc)) + rs.front().utcOffset, kDay);
+    return CivilFromDays(firstDay) == *file->night.date && wave == file->night.wave.size() ? file : nullptr;
 }
 
 // The pieces in time order as one night on the first piece's clock.
@@ -357,7 +379,14 @@ Joined JoinNight(WhichNight night, std::span<const TimedNight* const> files)
     const bool perSecond =
         std::any_of(order.begin(), order.end(), [&](std::size_t i) { return IsPerSecond(*files[i]); });
     const std::vector<Piece> pieces = TellEachSecondOnce(night, files, order, perSecond, result.setAside);
-    result.night = NightOfPieces(pieces, perSecond);
+    if (const TimedNight* alone = TellingAlone(pieces)) {
+        result.night = alone->night;
+        result.night.brokenLines.clear();  // as a night made of pieces: its files' lines are theirs
+        result.night.brokenCount = 0;
+        result.night.totalLines = 0;
+    } else {
+        result.night = NightOfPieces(pieces, perSecond);
+    }
     for (const std::size_t i : order) {
         result.night.hasWave = result.night.hasWave || files[i]->night.hasWave;
         result.night.totalLines += files[i]->night.totalLines;

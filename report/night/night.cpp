@@ -232,6 +232,10 @@ Night ParsePerSecondFile(std::string_view text, bool keepWave)
             night.hasWave = line == recording::kPerSecondHeader;
             return;  // the header row
         }
+        // Room for as many rows as the file holds of this one's length, so that a night's rows
+        // are not moved as they grow (a hand-edited file of longer rows still grows as needed).
+        if (night.totalLines == 2 && !line.empty())
+            night.readings.reserve(std::min<std::size_t>(text.size() / line.size() * 5 / 4 + 1, 8 * 86400));
         if (line.empty())
             return;
         CivilDate date;
