@@ -33,13 +33,17 @@ def benchmark(binary, name):
     raise RuntimeError(name)
 
 
-def program_load(seconds, *sim_args, floor=False):
-    env = {**os.environ, "TRELVO_FLOOR": "1"} if floor else None
+def program_load(seconds, *sim_args, beside_floor=False):
+    """CPU share, wake-ups and peak memory of the program fed by the simulator; beside the floor:
+    also the floor's CPU share over the same seconds."""
+    env = {**os.environ, "TRELVO_BESIDE_FLOOR": "1"} if beside_floor else None
     out = subprocess.run([os.path.join(ROOT, "bench", "run-program"), str(seconds), *sim_args],
                          capture_output=True, text=True, check=True, env=env).stdout
     cpu = float(out.split("CPU share of one core")[1].split("%")[0])
     wakeups = float(out.split("event-loop wake-ups")[1].split("per")[0])
     peak = float(out.split("peak resident memory")[1].split("MB")[0])
+    if beside_floor:
+        return cpu, wakeups, peak, float(out.split("floor beside it")[1].split("%")[0])
     return cpu, wakeups, peak
 
 
@@ -446,10 +450,10 @@ def main():
     trace = benchmark("trace_bench", "BM_DrawWaveSample")
     report = report_rows()
     launch_ms, ok_ms, p50, p99, n = startup_and_latency()
-    cpu_unit, _, peak_unit = program_load(60, "--seed", "3")
+    # The real unit's pace and the floor over the same seconds of one run.
+    cpu_unit, _, peak_unit, cpu_floor = program_load(60, "--seed", "3", beside_floor=True)
     cpu_full, wakeups_full, peak_full = program_load(60)
     cpu_idle, _, peak_idle = program_load(60, "--scenario", "silence")
-    cpu_floor, _, _ = program_load(60, floor=True)
     ratio = cpu_unit / cpu_floor
     peak = max(peak_unit, peak_full, peak_idle)
     rows = [
@@ -459,8 +463,8 @@ def main():
         ("CPU, a real unit's pace (simulator's normal stream)", f"{cpu_unit:.2f} %", "≤ 1.0 %", cpu_unit <= 1.0),
         ("CPU, full line rate (960 bytes a second)", f"{cpu_full:.2f} %", "≤ 1.5 %", cpu_full <= 1.5),
         ("CPU, silent line (the no-data warning blinking)", f"{cpu_idle:.2f} %", "≤ 0.15 %", cpu_idle <= 0.15),
-        ("floor: the same window and frames, nothing decoded", f"{cpu_floor:.2f} %", "", True),
-        ("real unit's pace / floor", f"{ratio:.2f}", "≤ 1.3", ratio <= 1.3),
+        ("floor: the same window and frames, nothing decoded, beside it", f"{cpu_floor:.2f} %", "", True),
+        ("real unit's pace / floor, over the same seconds", f"{ratio:.2f}", "≤ 1.1", ratio <= 1.1),
         ("event-loop wake-ups per second, full line rate", f"{wakeups_full:.1f}", "≤ 40", wakeups_full <= 40),
         ("peak resident memory", f"{peak:.1f} MB", "≤ 50 MB", peak <= 50),
         ("launch to start window shown", f"{launch_ms:.0f} ms", "≤ 300 ms", launch_ms <= 300),
