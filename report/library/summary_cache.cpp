@@ -21,6 +21,11 @@
 #include <atomic>
 
 namespace trelvo::report {
+
+struct SummaryCache::Queries {
+    QSqlQuery facts, putFacts, day, putDay;
+};
+
 namespace {
 
 QString NewConnectionName()
@@ -59,61 +64,60 @@ std::optional<Problem> ProblemFrom(const QJsonArray& stored)
     return problem;
 }
 
-QString FactsText(const FileFacts& f)
-{
-    QJsonArray nights;
-    for (const std::int64_t n : f.nights)
-        nights.append(static_cast<qint64>(n));
-    return QString::fromUtf8(QJsonDocument(QJsonObject{{QStringLiteral("kind"), static_cast<int>(f.kind)},
-                                                       {QStringLiteral("problem"), ProblemJson(f.problem)},
-                                                       {QStringLiteral("year"), f.date.year},
-                                                       {QStringLiteral("month"), f.date.month},
-                                                       {QStringLiteral("day"), f.date.day},
-                                                       {QStringLiteral("offset"), f.utcOffset},
-                                                       {QStringLiteral("lastOffset"), f.lastOffset},
-                                                       {QStringLiteral("perSecond"), f.perSecond},
-                                                       {QStringLiteral("fileTime"), f.dateFromFileTime},
-                                                       {QStringLiteral("nights"), nights}})
-                                 .toJson(QJsonDocument::Compact));
-}
-
 // A date a night can have: a wrong one would make every later step wrong or endless.
 bool PlausibleDate(const CivilDate& d)
 {
     return d.year >= 1900 && d.year <= 9999 && d.month >= 1 && d.month <= 12 && d.day >= 1 && d.day <= 31;
 }
 
-std::optional<FileFacts> FactsFrom(const QString& text)
+// The facts columns of the files table, in this order after its key columns.
+constexpr const char* kFactsColumns =
+    "kind, problem, year, month, day, offset, lastOffset, perSecond, fileTime, nights";
+
+QString NightsText(const std::vector<std::int64_t>& nights)
 {
-    const QJsonObject o = QJsonDocument::fromJson(text.toUtf8()).object();
-    const int kind = o.value(QStringLiteral("kind")).toInt(-1);
-    if (kind < 0 || kind > static_cast<int>(FileFacts::Kind::Empty))
+    QString text;
+    for (const std::int64_t n : nights)
+        text += (text.isEmpty() ? QString() : QStringLiteral(" ")) + QString::number(n);
+    return text;
+}
+
+// A file's facts from the columns of a row (the first at column at), checked as a file's
+// contents would be. The problem, a list of words, is JSON only for a file that cannot be read.
+std::optional<FileFacts> FactsFrom(const QSqlQuery& q, int at)
+{
+    const int kind = q.value(at).toInt();
+    if (q.value(at).isNull() || kind < 0 || kind > static_cast<int>(FileFacts::Kind::Empty))
         return std::nullopt;
     FileFacts f;
     f.kind = static_cast<FileFacts::Kind>(kind);
-    const auto problem = ProblemFrom(o.value(QStringLiteral("problem")).toArray());
-    if (!problem)
-        return std::nullopt;
-    f.problem = *problem;
-    f.date = {o.value(QStringLiteral("year")).toInt(1970), o.value(QStringLiteral("month")).toInt(1),
-              o.value(QStringLiteral("day")).toInt(1)};
-    f.utcOffset = o.value(QStringLiteral("offset")).toInt();
-    f.lastOffset = o.value(QStringLiteral("lastOffset")).toInt();
-    f.perSecond = o.value(QStringLiteral("perSecond")).toString();
-    f.dateFromFileTime = o.value(QStringLiteral("fileTime")).toBool();
-    const QJsonArray nights = o.value(QStringLiteral("nights")).toArray();
+    if (f.kind == FileFacts::Kind::Unreadable) {
+        const auto problem = ProblemFrom(QJsonDocument::fromJson(q.value(at + 1).toByteArray()).array());
+        if (!problem)
+            return std::nullopt;
+        f.problem = *problem;
+    }
+    f.date = {q.value(at + 2).toInt(), q.value(at + 3).toInt(), q.value(at + 4).toInt()};
+    f.utcOffset = q.value(at + 5).toInt();
+    f.lastOffset = q.value(at + 6).toInt();
+    f.perSecond = q.value(at + 7).toString();
+    f.dateFromFileTime = q.value(at + 8).toBool();
     // A file's readings span kLongestNight at most: a few nights, one after the other.
-    const auto most = static_cast<qsizetype>(kLongestNight / 86400) + 2;
-    if (nights.size() > most || !PlausibleDate(f.date) || std::abs(f.utcOffset) > 18 * 3600 ||
-        std::abs(f.lastOffset) > 18 * 3600)
+    const auto most = static_cast<std::size_t>(kLongestNight / 86400) + 2;
+    if (!PlausibleDate(f.date) || std::abs(f.utcOffset) > 18 * 3600 || std::abs(f.lastOffset) > 18 * 3600)
         return std::nullopt;
-    for (const QJsonValue n : nights) {
-        const qint64 night = n.toInteger(INT64_MIN);
-        if (night < -25567 || night > 2932896 || (!f.nights.empty() && night <= f.nights.back()))
-            return std::nullopt;  // 1900 to 9999, in order
+    const QByteArray nights = q.value(at + 9).toByteArray();
+    for (const QByteArray& n : nights.split(' ')) {
+        bool number = false;
+        const qint64 night = n.toLongLong(&number);
+        if (nights.isEmpty())
+            break;
+        if (!number || night < -25567 || night > 2932896 || (!f.nights.empty() && night <= f.nights.back()) ||
+            f.nights.size() == most)
+            return std::nullopt;  // 1900 to 9999, in order, a few
         f.nights.push_back(night);
     }
-    if (!f.nights.empty() && f.nights.back() - f.nights.front() >= most)
+    if (!f.nights.empty() && f.nights.back() - f.nights.front() >= static_cast<std::int64_t>(most))
         return std::nullopt;
     return f;
 }
@@ -266,6 +270,7 @@ SummaryCache::SummaryCache(const QString& path) : m_connection(NewConnectionName
     if (Open(path) != Opened::Damaged)
         return;
     // Damaged, from another version that cannot be read, or not a database at all: made afresh.
+    m_queries.reset();
     {
         QSqlDatabase db = QSqlDatabase::database(m_connection, false);
         db.close();
@@ -277,6 +282,7 @@ SummaryCache::SummaryCache(const QString& path) : m_connection(NewConnectionName
 
 SummaryCache::~SummaryCache()
 {
+    m_queries.reset();
     {
         QSqlDatabase db = QSqlDatabase::database(m_connection, false);
         if (db.isOpen())
@@ -308,7 +314,8 @@ SummaryCache::Opened SummaryCache::Open(const QString& path)
         for (const char* statement :
              {"BEGIN IMMEDIATE", "DROP TABLE IF EXISTS files", "DROP TABLE IF EXISTS nights",
               "CREATE TABLE files (path TEXT PRIMARY KEY, folder TEXT, size INTEGER, modified INTEGER, "
-              "beside TEXT, facts TEXT)",
+              "beside TEXT, kind INTEGER, problem TEXT, year INTEGER, month INTEGER, day INTEGER, offset INTEGER, "
+              "lastOffset INTEGER, perSecond TEXT, fileTime INTEGER, nights TEXT)",
               "CREATE TABLE nights (key TEXT PRIMARY KEY, folder TEXT, day TEXT)",
               "CREATE INDEX files_folder ON files (folder)", "CREATE INDEX nights_folder ON nights (folder)"})
             if (!q.exec(QString::fromLatin1(statement)))
@@ -321,6 +328,22 @@ SummaryCache::Opened SummaryCache::Open(const QString& path)
         !q.exec(QStringLiteral("SELECT count(*) FROM nights")) || !q.next())
         return failed();
     q.exec(QStringLiteral("PRAGMA synchronous = NORMAL"));
+    // Prepared once: a listing asks for every file and day.
+    m_queries = std::make_unique<Queries>(Queries{QSqlQuery(db), QSqlQuery(db), QSqlQuery(db), QSqlQuery(db)});
+    const QString columns = QString::fromLatin1(kFactsColumns);
+    if (!m_queries->facts.prepare(
+            QStringLiteral("SELECT %1 FROM files WHERE path = ? AND size = ? AND modified = ? AND beside = ?")
+                .arg(columns)) ||
+        !m_queries->putFacts.prepare(
+            QStringLiteral("INSERT OR REPLACE INTO files (path, folder, size, modified, beside, %1) "
+                           "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+                .arg(columns)) ||
+        !m_queries->day.prepare(QStringLiteral("SELECT day FROM nights WHERE key = ?")) ||
+        !m_queries->putDay.prepare(
+            QStringLiteral("INSERT OR REPLACE INTO nights (key, folder, day) VALUES (?, ?, ?)"))) {
+        m_queries.reset();
+        return failed();
+    }
     m_usable = true;
     return Opened::Yes;
 }
@@ -329,31 +352,44 @@ std::optional<FileFacts> SummaryCache::Facts(const FolderFile& file)
 {
     if (!m_usable)
         return std::nullopt;
-    QSqlQuery q(QSqlDatabase::database(m_connection, false));
-    q.prepare(QStringLiteral("SELECT facts FROM files WHERE path = ? AND size = ? AND modified = ? AND beside = ?"));
-    q.addBindValue(file.path);
-    q.addBindValue(file.size);
-    q.addBindValue(file.modified);
-    q.addBindValue(file.beside);
-    if (!q.exec() || !q.next())
-        return std::nullopt;
-    return FactsFrom(q.value(0).toString());
+    QSqlQuery& q = m_queries->facts;
+    q.bindValue(0, file.path);
+    q.bindValue(1, file.size);
+    q.bindValue(2, file.modified);
+    q.bindValue(3, file.beside);
+    std::optional<FileFacts> facts;
+    if (q.exec() && q.next())
+        facts = FactsFrom(q, 0);
+    q.finish();
+    return facts;
 }
 
 void SummaryCache::PutFacts(const FolderFile& file, const FileFacts& facts)
 {
     if (!m_usable)
         return;
-    QSqlQuery q(QSqlDatabase::database(m_connection, false));
-    q.prepare(QStringLiteral(
-        "INSERT OR REPLACE INTO files (path, folder, size, modified, beside, facts) VALUES (?, ?, ?, ?, ?, ?)"));
-    q.addBindValue(file.path);
-    q.addBindValue(FolderOf(file.path));
-    q.addBindValue(file.size);
-    q.addBindValue(file.modified);
-    q.addBindValue(file.beside);
-    q.addBindValue(FactsText(facts));
+    QSqlQuery& q = m_queries->putFacts;
+    const QVariantList values{file.path,
+                              FolderOf(file.path),
+                              file.size,
+                              file.modified,
+                              file.beside,
+                              static_cast<int>(facts.kind),
+                              facts.kind == FileFacts::Kind::Unreadable
+                                  ? QVariant(QJsonDocument(ProblemJson(facts.problem)).toJson(QJsonDocument::Compact))
+                                  : QVariant(),
+                              facts.date.year,
+                              facts.date.month,
+                              facts.date.day,
+                              facts.utcOffset,
+                              facts.lastOffset,
+                              facts.perSecond,
+                              facts.dateFromFileTime,
+                              NightsText(facts.nights)};
+    for (int i = 0; i < values.size(); ++i)
+        q.bindValue(i, values[i]);
     q.exec();  // a cache that cannot be written only costs time
+    q.finish();
 }
 
 std::optional<DayReading> SummaryCache::Day(std::int64_t night, const std::vector<ListedFile>& files,
@@ -361,13 +397,13 @@ std::optional<DayReading> SummaryCache::Day(std::int64_t night, const std::vecto
 {
     if (!m_usable || files.empty())
         return std::nullopt;
-    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    QSqlQuery& q = m_queries->day;
     const QString key = DayKey(night, files, notes);
-    q.prepare(QStringLiteral("SELECT day FROM nights WHERE key = ?"));
-    q.addBindValue(key);
-    if (!q.exec() || !q.next())
-        return std::nullopt;
-    auto day = DayFrom(q.value(0).toString(), files.size());
+    q.bindValue(0, key);
+    std::optional<DayReading> day;
+    if (q.exec() && q.next())
+        day = DayFrom(q.value(0).toString(), files.size());
+    q.finish();
     if (day)
         m_used.insert(key);
     return day;
@@ -378,14 +414,14 @@ void SummaryCache::PutDay(std::int64_t night, const std::vector<ListedFile>& fil
 {
     if (!m_usable || files.empty())
         return;
-    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    QSqlQuery& q = m_queries->putDay;
     const QString key = DayKey(night, files, notes);
     m_used.insert(key);
-    q.prepare(QStringLiteral("INSERT OR REPLACE INTO nights (key, folder, day) VALUES (?, ?, ?)"));
-    q.addBindValue(key);
-    q.addBindValue(FolderOf(files.front().file.path));
-    q.addBindValue(DayText(day));
+    q.bindValue(0, key);
+    q.bindValue(1, FolderOf(files.front().file.path));
+    q.bindValue(2, DayText(day));
     q.exec();
+    q.finish();
 }
 
 void SummaryCache::Forget(const QString& folder, const QStringList& listed)

@@ -5,6 +5,7 @@
 #include <QSet>
 #include <QString>
 
+#include <memory>
 #include <optional>
 
 namespace trelvo::report {
@@ -41,13 +42,15 @@ public:
     void Commit();
 
     // Bumped whenever what is stored, or how it is worked out, changes.
-    static constexpr int kVersion = 3;
+    static constexpr int kVersion = 4;
 
 private:
     enum class Opened { Yes, Damaged, NotHere };
     Opened Open(const QString& path);
     QString m_connection;
-    QSet<QString> m_used;  // the days asked for or put since this cache was opened
+    struct Queries;
+    std::unique_ptr<Queries> m_queries;  // prepared on m_connection, while it is usable
+    QSet<QString> m_used;                // the days asked for or put since this cache was opened
     bool m_usable = false;
 };
 
