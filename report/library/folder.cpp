@@ -325,18 +325,46 @@ DayRead ReadDay(std::int64_t n, const std::vector<ListedFile>& files)
 
 }  // namespace
 
+const DiskLook::Seen& DiskLook::At(const QString& path)
+{
+    const auto known = m_seen.constFind(path);
+    if (known != m_seen.constEnd())
+        return *known;
+    Seen seen;
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) == 0)
+        seen = {true, static_cast<qint64>(st.st_size),
+                static_cast<qint64>(st.st_mtim.tv_sec) * 1000 + static_cast<qint64>(st.st_mtim.tv_nsec) / 1'000'000};
+    return *m_seen.insert(path, seen);
+}
+
+const QByteArray& DiskLook::ZoneId()
+{
+    if (!m_zone)
+        m_zone = QTimeZone::systemTimeZoneId();
+    return *m_zone;
+}
+
 FolderFile FileNow(const QString& path)
 {
-    const QFileInfo info(path);
-    FolderFile file{info.absoluteFilePath(), info.size(), info.lastModified().toMSecsSinceEpoch(), {}};
+    DiskLook look;
+    return FileNow(path, look);
+}
+
+FolderFile FileNow(const QString& path, DiskLook& look)
+{
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    const DiskLook::Seen& seen = look.At(absolute);
+    FolderFile file{absolute, seen.size, seen.modified, {}};
     // What dates a record file: the per-second files beside it, and the time zone.
-    QByteArray beside = QTimeZone::systemTimeZoneId();
-    for (const QString& candidate : PerSecondCandidates(file.path)) {
-        const QFileInfo other(candidate);
-        beside += QStringLiteral("\n%1\t%2\t%3")
-                      .arg(other.fileName(), QString::number(other.size()),
-                           QString::number(other.lastModified().toMSecsSinceEpoch()))
-                      .toUtf8();
+    QByteArray beside = look.ZoneId();
+    for (const QString& candidate :
+         PerSecondCandidates(file.path, [&look](const QString& name) { return look.At(name).exists; })) {
+        const DiskLook::Seen& other = look.At(candidate);
+        beside +=
+            QStringLiteral("\n%1\t%2\t%3")
+                .arg(QFileInfo(candidate).fileName(), QString::number(other.size), QString::number(other.modified))
+                .toUtf8();
     }
     file.beside = QString::fromLatin1(QCryptographicHash::hash(beside, QCryptographicHash::Sha1).toHex());
     return file;
@@ -493,7 +521,7 @@ private:
     {
         if (const QString absolute = QFileInfo(path).absoluteFilePath(); !m_taken.contains(absolute)) {
             m_taken.insert(absolute);
-            m_files.push_back(FileNow(absolute));
+            m_files.push_back(FileNow(absolute, m_look));
         }
     }
 
@@ -587,7 +615,7 @@ private:
         for (const std::size_t i : day.which)
             day.files.push_back({m_files[i], m_facts[i]});
         if (m_cache) {
-            day.notesState = NotesState(PathsOf(day.files), n);
+            day.notesState = NotesState(PathsOf(day.files), n, m_look);
             day.reading = m_cache->Day(n, day.files, day.notesState);
         }
         return day;
@@ -644,6 +672,7 @@ private:
     QSet<QString> m_taken;
     int m_done = 0, m_total = 0;
     QThreadPool m_helper;  // one thread beside the listing's own
+    DiskLook m_look;
 };
 
 }  // namespace

@@ -8,6 +8,8 @@
 #include "report/night/clock_text.h"
 #include "report/night/marks.h"
 
+#include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -84,7 +86,25 @@ struct DayReading {
     std::vector<std::pair<QString, Problem>> apart;
 };
 
+// What one listing has seen on the disk: each path looked at once (a stat, a link followed), and
+// the time zone once. For one thread.
+class DiskLook {
+public:
+    struct Seen {
+        bool exists = false;
+        qint64 size = 0;
+        qint64 modified = 0;  // ms since 1970
+    };
+    [[nodiscard]] const Seen& At(const QString& path);
+    [[nodiscard]] const QByteArray& ZoneId();
+
+private:
+    QHash<QString, Seen> m_seen;
+    std::optional<QByteArray> m_zone;
+};
+
 // The file as it is now (a link followed).
 [[nodiscard]] FolderFile FileNow(const QString& path);
+[[nodiscard]] FolderFile FileNow(const QString& path, DiskLook& look);
 
 }  // namespace trelvo::report

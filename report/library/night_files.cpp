@@ -26,10 +26,15 @@ CivilDate DateOfRecordFile(const QString& path, const Night& night, const std::o
 
 QStringList PerSecondCandidates(const QString& recordPath)
 {
+    return PerSecondCandidates(recordPath, [](const QString& path) { return QFileInfo::exists(path); });
+}
+
+QStringList PerSecondCandidates(const QString& recordPath, const std::function<bool(const QString&)>& exists)
+{
     QStringList candidates;
     for (int n = 1;; ++n) {
         const QString candidate = QString::fromStdString(recording::PerSecondPath(recordPath.toStdString(), n));
-        if (!QFileInfo::exists(candidate))
+        if (!exists(candidate))
             return candidates;
         candidates << candidate;
     }

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -20,6 +21,9 @@ namespace trelvo::report {
 // The names a record file's per-second file may have that exist beside it, in the order they are
 // tried: night.csv, night-2.csv, ... up to the first that does not exist.
 [[nodiscard]] QStringList PerSecondCandidates(const QString& recordPath);
+// The same, asking exists whether a name is there (a listing asks its memo of the folder).
+[[nodiscard]] QStringList PerSecondCandidates(const QString& recordPath,
+                                              const std::function<bool(const QString&)>& exists);
 
 // The files among the arguments; a folder stands for its .txt and .csv files, and the first
 // folder given is named in folder; what a folder holds that is set apart, in apart.

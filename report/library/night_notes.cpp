@@ -7,6 +7,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <sys/stat.h>
 
 namespace trelvo::report {
 namespace {
@@ -40,7 +41,10 @@ QString NotesPath(const QStringList& nightFiles, std::int64_t evening)
 NotesFile ReadNotesFile(const QString& path)
 {
     NotesFile read;
-    if (path.isEmpty() || (!QFileInfo(path).exists() && !QFileInfo(path).isSymLink()))
+    // Nothing there at all, not even a link that leads nowhere: no notes (one look, for every night
+    // of every listing).
+    struct stat st {};
+    if (path.isEmpty() || ::lstat(QFile::encodeName(path).constData(), &st) != 0)
         return read;
     read.exists = true;
     const RegularFile file(path);
@@ -78,15 +82,14 @@ WriteFailure WriteNotesFile(const QString& path, const NightNotes& notes, QStrin
     return WriteWhole(path, QByteArray::fromStdString(NotesText(notes)), OutputFile::Links::Replace);
 }
 
-QString NotesState(const QStringList& dayFiles, std::int64_t evening)
+QString NotesState(const QStringList& dayFiles, std::int64_t evening, DiskLook& look)
 {
     QString state;
     for (const QString& file : dayFiles) {
-        const QFileInfo notes(NotesName(file, evening));
-        if (notes.exists())
+        const QString notes = NotesName(file, evening);
+        if (const DiskLook::Seen& seen = look.At(notes); seen.exists)
             state += QStringLiteral("%1\t%2\t%3\n")
-                         .arg(notes.fileName(), QString::number(notes.size()),
-                              QString::number(notes.lastModified().toMSecsSinceEpoch()));
+                         .arg(QFileInfo(notes).fileName(), QString::number(seen.size), QString::number(seen.modified));
     }
     return state;
 }

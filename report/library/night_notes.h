@@ -1,5 +1,7 @@
 #pragma once
 
+#include "report/library/listing.h"
+
 #include "report/files/output.h"
 #include "report/files/problem.h"
 #include "report/night/marks.h"
@@ -33,7 +35,7 @@ struct NotesFile {
 
 // What the notes files a day's files may have are now (for a key of what was worked out with
 // them): their names, sizes and times.
-[[nodiscard]] QString NotesState(const QStringList& dayFiles, std::int64_t evening);
+[[nodiscard]] QString NotesState(const QStringList& dayFiles, std::int64_t evening, DiskLook& look);
 
 // The evening a night belongs to: that of its first reading.
 [[nodiscard]] std::optional<std::int64_t> EveningOf(const Night& night);
