@@ -43,7 +43,9 @@ def program_load(seconds, *sim_args, beside_floor=False):
     wakeups = float(out.split("event-loop wake-ups")[1].split("per")[0])
     peak = float(out.split("peak resident memory")[1].split("MB")[0])
     if beside_floor:
-        return cpu, wakeups, peak, float(out.split("floor beside it")[1].split("%")[0])
+        floor = float(out.split("floor beside it")[1].split("%")[0])
+        median = float(out.split("10-s windows")[1].split()[0])
+        return cpu, wakeups, peak, floor, median
     return cpu, wakeups, peak
 
 
@@ -457,10 +459,9 @@ def main():
     report = report_rows()
     launch_ms, ok_ms, p50, p99, n = startup_and_latency()
     # The real unit's pace and the floor over the same seconds of one run.
-    cpu_unit, _, peak_unit, cpu_floor = program_load(60, "--seed", "3", beside_floor=True)
+    cpu_unit, _, peak_unit, cpu_floor, ratio = program_load(60, "--seed", "3", beside_floor=True)
     cpu_full, wakeups_full, peak_full = program_load(60)
     cpu_idle, _, peak_idle = program_load(60, "--scenario", "silence")
-    ratio = cpu_unit / cpu_floor
     peak = max(peak_unit, peak_full, peak_idle)
     rows = [
         ("decoder through the pipeline, realistic stream", f"{decoder['bytes_per_second'] / 1e6:.0f} MB/s", "≥ 500 MB/s",
@@ -470,7 +471,8 @@ def main():
         ("CPU, full line rate (960 bytes a second)", f"{cpu_full:.2f} %", "≤ 1.5 %", cpu_full <= 1.5),
         ("CPU, silent line (the no-data warning blinking)", f"{cpu_idle:.2f} %", "≤ 0.15 %", cpu_idle <= 0.15),
         ("floor: the same window and frames, nothing decoded, beside it", f"{cpu_floor:.2f} %", "", True),
-        ("real unit's pace / floor, over the same seconds", f"{ratio:.2f}", "≤ 1.1", ratio <= 1.1),
+        ("real unit's pace / floor, over the same seconds (median of six 10-s windows)", f"{ratio:.2f}", "≤ 1.1",
+         ratio <= 1.1),
         ("event-loop wake-ups per second, full line rate", f"{wakeups_full:.1f}", "≤ 40", wakeups_full <= 40),
         ("peak resident memory", f"{peak:.1f} MB", "≤ 50 MB", peak <= 50),
         ("launch to start window shown", f"{launch_ms:.0f} ms", "≤ 300 ms", launch_ms <= 300),
