@@ -294,7 +294,11 @@ def nights_window(folder, cache, seconds_before=30):
         listed = wait_for(lambda: first(trace, "nights-listed", opened), 600)
         stop.set()
         feeder.join()
-        cpu_during = (main_thread_cpu_ns(program.pid) - cpu0) / max(1, time.monotonic_ns() - loading) * 100
+        spent, span = main_thread_cpu_ns(program.pid) - cpu0, max(1, time.monotonic_ns() - loading)
+        cpu_during = spent / span * 100
+        # What the load added to the display's thread, in all: a short load shows its fixed costs
+        # (the table filled, the newest night chosen) as a large share of a short time.
+        added_ms = (spent - cpu_before / 100 * span) / 1e6
         # Apart: the window's own first second (made, laid out, painted on the display's thread),
         # and the loading after it.
         opening = paint_latencies(trace, [w for w in during if opened <= w[0] < loading])
@@ -307,7 +311,8 @@ def nights_window(folder, cache, seconds_before=30):
     return {"seconds": (listed - opened) / 1e9 - 0.2, "nights": nights, "cpu_before": cpu_before,
             "cpu_during": cpu_during, "p99_before": p99_before, "n_before": n_before, "p99_during": p99_during,
             "n_during": n_during, "peak": peak, "choose_ms": choose_ms, "event_ms": event_ms,
-            "opening_ms": max(opening, default=float("nan")), "n_opening": len(opening)}
+            "opening_ms": max(opening, default=float("nan")), "n_opening": len(opening), "added_ms": added_ms,
+            "loading_s": span / 1e9}
 
 
 def choosing(display, trace, listed):
@@ -444,6 +449,8 @@ def nights_rows(count):
         ("main thread CPU, line rate, before", f"{first_run['cpu_before']:.2f} %", "", True),
         ("main thread CPU, line rate, while the nights load (after the window's first second)", f"{first_run['cpu_during']:.2f} %",
          f"≤ {first_run['cpu_before'] + 0.5:.2f} %", first_run["cpu_during"] <= first_run["cpu_before"] + 0.5),
+        (f"  main thread CPU the load added, in all ({first_run['loading_s']:.1f} s)", f"{first_run['added_ms']:.0f} ms",
+         "", True),
         ("peak memory of the program after listing them", f"{first_run['peak']:.0f} MB", "≤ 150 MB",
          first_run["peak"] <= 150),
         ("a year listed: Down in the table to the next night shown, slowest of 6",
