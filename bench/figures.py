@@ -234,6 +234,8 @@ def paint_latencies(trace, written):
 
 
 def p99_of(measured):
+    if not measured:  # a load shorter than the window's first second
+        return float("nan"), 0
     return measured[min(len(measured) - 1, int(len(measured) * 0.99))], len(measured)
 
 
