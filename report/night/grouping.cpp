@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <optional>
 #include <unordered_map>
-#include <unordered_set>
 
 namespace trelvo::report {
 namespace {
@@ -117,14 +116,15 @@ std::int64_t Said(const Entry& r)
     return static_cast<std::int64_t>(r.kind) * 1'000'000 + r.spo2.value_or(999) * 1000 + r.pulse.value_or(999);
 }
 
-// What each second said, by a file of one kind: an array over the night's span, a map for files
-// years apart. A second keeps the first word told of it.
+// What each second of a night said (a file's word on it, or only that it was told): an array
+// over the night's span and ahead seconds after it, a map for files years apart. A second keeps
+// the first word told of it.
 class SaidBySecond {
 public:
-    SaidBySecond(std::int64_t first, std::int64_t last)
+    SaidBySecond(std::int64_t first, std::int64_t last, std::int64_t ahead = 0)
         : m_first(first),
           m_dense(last >= first && last - first <= 2 * static_cast<std::int64_t>(kLongestNight)),
-          m_said(m_dense ? static_cast<std::size_t>(last - first) + 1 : 0, kNone)
+          m_said(m_dense ? static_cast<std::size_t>(last - first + ahead) + 1 : 0, kNone)
     {
     }
     [[nodiscard]] std::optional<std::int64_t> Find(std::int64_t second) const
@@ -243,42 +243,14 @@ struct Piece {
     bool whole;  // the reading with its wave, not a second filled from a record line
 };
 
-// The seconds told so far: a bitmap over the night's span, a set for files years apart.
-class ToldSeconds {
-public:
-    ToldSeconds(std::int64_t first, std::int64_t last)
-        : m_first(first),
-          m_dense(last - first <= 2 * static_cast<std::int64_t>(kLongestNight)),
-          m_bits(m_dense ? static_cast<std::size_t>(last - first) + static_cast<std::size_t>(kLineSeconds) : 0)
-    {
-    }
-    [[nodiscard]] bool Told(std::int64_t second) const
-    {
-        return m_dense ? static_cast<bool>(m_bits[static_cast<std::size_t>(second - m_first)])
-                       : m_sparse.contains(second);
-    }
-    void Tell(std::int64_t second)
-    {
-        if (m_dense)
-            m_bits[static_cast<std::size_t>(second - m_first)] = true;
-        else
-            m_sparse.insert(second);
-    }
-
-private:
-    std::int64_t m_first;
-    bool m_dense;
-    std::vector<bool> m_bits;
-    std::unordered_set<std::int64_t> m_sparse;
-};
-
 // Each second from the first file in the telling order that tells it; the files that told none.
 std::vector<Piece> TellEachSecondOnce(WhichNight night, std::span<const TimedNight* const> files,
                                       const std::vector<std::size_t>& order, bool perSecond,
                                       std::vector<std::size_t>& setAside)
 {
     const auto [first, last] = SpanOf(night, files, order);
-    ToldSeconds told(first, last);
+    // The seconds told so far (a record line tells the four after its own too).
+    SaidBySecond told(first, last, static_cast<std::int64_t>(kLineSeconds));
     std::vector<Piece> pieces;
     for (const std::size_t i : order) {
         const TimedNight* file = files[i];
@@ -289,19 +261,19 @@ std::vector<Piece> TellEachSecondOnce(WhichNight night, std::span<const TimedNig
             const double utc = Utc(*file, r);
             const std::int64_t second = SecondOf(*file, r);
             if (IsPerSecond(*file)) {
-                if (!told.Told(second)) {
-                    told.Tell(second);
+                if (!told.Find(second)) {
+                    told.Tell(second, 0);
                     pieces.push_back({utc, file, &r, true});
                 }
             } else if (perSecond) {
                 for (int k = 0; k < static_cast<int>(kLineSeconds); ++k)
-                    if (!told.Told(second + k)) {
-                        told.Tell(second + k);
+                    if (!told.Find(second + k)) {
+                        told.Tell(second + k, 0);
                         pieces.push_back({utc + k, file, &r, k == 0});
                     }
-            } else if (!told.Told(second)) {
+            } else if (!told.Find(second)) {
                 for (int k = 0; k < static_cast<int>(kLineSeconds); ++k)
-                    told.Tell(second + k);
+                    told.Tell(second + k, 0);
                 pieces.push_back({utc, file, &r, true});
             }
         }
