@@ -123,9 +123,8 @@ bool ReadWave(std::string_view field, std::vector<std::uint8_t>& wave)
 // The same rule as ReadWave without keeping the samples: what a listing of many nights does for
 // every second, so it looks at 32 bytes at once. At each byte, with the three after it: a byte
 // that is neither a digit nor a blank, two blanks, four digits, or three digits above 247 make the
-// field wrong. No look back is needed, so the field's last bytes are looked at in a copy padded
-// with blanks, the padding's own bytes left out. Built twice on x86-64: with AVX2 where the
-// processor has it, and for any.
+// field wrong. No look back is needed: a block may be looked at twice. Built twice on x86-64: with
+// AVX2 where the processor has it, and for any.
 using Bytes = unsigned char __attribute__((vector_size(32)));
 using Mask = signed char __attribute__((vector_size(32)));
 constexpr std::size_t kBlock = sizeof(Bytes), kAhead = 3;
@@ -154,26 +153,41 @@ bool WaveIsValid(std::string_view field)
     const std::size_t n = field.size();
     if (n == 0)
         return true;
-    if (field.front() == ' ' || field.back() == ' ')
+    const char* const f = field.data();
+    if (f[0] == ' ' || f[n - 1] == ' ')
         return false;
     Mask wrong{};
-    std::size_t at = 0;
-    for (; at + kBlock + kAhead <= n; at += kBlock)
-        AddWrongBytes(field.data() + at, wrong);
-    char rest[2 * kBlock + kAhead];
-    std::memset(rest, ' ', sizeof rest);
-    const std::size_t left = n - at;  // < kBlock + kAhead
-    std::memcpy(rest, field.data() + at, left);
-    Mask low{}, high{};
-    AddWrongBytes(rest, low);
-    if (left > kBlock)
-        AddWrongBytes(rest + kBlock, high);
-    // The padding's bytes left out: a byte's place against the field's length.
-    Bytes place;
-    for (std::size_t i = 0; i < kBlock; ++i)
-        place[i] = static_cast<unsigned char>(i);
-    const auto length = static_cast<unsigned char>(left);
-    wrong |= (low & (place < length)) | (high & (place + static_cast<unsigned char>(kBlock) < length));
+    if (n < kBlock + kAhead) {
+        // A short field: looked at in a copy padded with blanks, the padding's own bytes left out
+        // (a byte's place against the field's length).
+        char rest[2 * kBlock + kAhead];
+        std::memset(rest, ' ', sizeof rest);
+        std::memcpy(rest, f, n);
+        Mask low{}, high{};
+        AddWrongBytes(rest, low);
+        if (n > kBlock)
+            AddWrongBytes(rest + kBlock, high);
+        Bytes place;
+        for (std::size_t i = 0; i < kBlock; ++i)
+            place[i] = static_cast<unsigned char>(i);
+        const auto length = static_cast<unsigned char>(n);
+        wrong = (low & (place < length)) | (high & (place + static_cast<unsigned char>(kBlock) < length));
+    } else {
+        for (std::size_t at = 0; at + kBlock + kAhead <= n; at += kBlock)
+            AddWrongBytes(f + at, wrong);
+        // The last block again, up to the last byte with three after it; the last three bytes
+        // below: digits or blanks, not two blanks, and as three digits no more than 247 (three
+        // digits with one before them are four, found in the block).
+        AddWrongBytes(f + n - kBlock - kAhead, wrong);
+        const char* const t = f + n - kAhead;
+        const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+        for (std::size_t i = 0; i < kAhead; ++i)
+            if (!digit(t[i]) && t[i] != ' ')
+                return false;
+        if ((t[0] == ' ' && t[1] == ' ') ||
+            (digit(t[0]) && digit(t[1]) && digit(t[2]) && (t[0] - '0') * 100 + (t[1] - '0') * 10 + (t[2] - '0') > 247))
+            return false;
+    }
     std::uint64_t words[kBlock / 8];
     std::memcpy(words, &wrong, sizeof words);
     return (words[0] | words[1] | words[2] | words[3]) == 0;

@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <random>
 #include <string>
@@ -28,7 +29,7 @@ TEST(FastPath, TheWaveCheckedAloneReadsAsTheWaveKeptForAnyField)
     const auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
     // Fields near the rule's edges: samples of 1 to 4 digits around 247, blanks single and double,
     // a stray byte; lengths across the 32-byte blocks and the padded end.
-    const char* strays[] = {"x", "\t", "-", "\xc3", "  ", ""};
+    const char* strays[] = {"x", "\t", "-", "\xc3", "  ", " "};
     for (int run = 0; run < 20000; ++run) {
         std::string field;
         const int samples = pick(40);
@@ -40,10 +41,11 @@ TEST(FastPath, TheWaveCheckedAloneReadsAsTheWaveKeptForAnyField)
             std::snprintf(digits, sizeof digits, pick(30) == 0 ? "%03d" : "%d", value);
             field += digits;
         }
-        if (pick(4) == 0)  // anywhere, the last byte often
-            field.insert(pick(2) == 0 ? field.size()
-                                      : static_cast<std::size_t>(pick(static_cast<int>(field.size()) + 1)),
-                         strays[pick(6)]);
+        if (pick(4) == 0) {  // anywhere, among the last bytes often
+            const auto size = static_cast<int>(field.size());
+            const int at = pick(2) == 0 ? std::max(0, size - pick(4)) : pick(size + 1);
+            field.insert(static_cast<std::size_t>(at), strays[pick(6)]);
+        }
         const std::string row = "2026-12-07T23:40:01+01:00,97,72,ok," + field;
         std::vector<std::uint8_t> wave;
         const auto kept = recording::ReadPerSecondRow(row, wave);
