@@ -87,23 +87,34 @@ void ForEachLine(std::string_view text, Night& night, Take take)
     }
 }
 
-std::optional<Entry> ParseLine(std::string_view line)
+// Room in night for as many readings as the text holds lines of this one's length (the first that
+// reads), and no more than a night can hold: a night's readings are not moved as they grow, and a
+// file of other things never asks for room.
+void MakeRoom(Night& night, std::string_view text, std::string_view line)
+{
+    if (night.readings.capacity() == 0)
+        night.readings.reserve(
+            std::min(text.size() / line.size() * 5 / 4 + 1, static_cast<std::size_t>(kLongestNight / night.step) + 1));
+}
+
+// The line into r; false when it does not read.
+bool ParseLine(std::string_view line, Entry& r)
 {
     if (line.substr(0, 2) != "S ")
-        return std::nullopt;
+        return false;
     const auto p = line.find(" P ");
     const auto t = line.find(" T ", p == std::string_view::npos ? 0 : p);
     if (p == std::string_view::npos || t == std::string_view::npos)
-        return std::nullopt;
+        return false;
     const std::string_view spo2 = line.substr(2, p - 2);
     const std::string_view pulse = line.substr(p + 3, t - p - 3);
     std::string_view rest = line.substr(t + 3);
     const auto blanks = rest.find("  ");
     const auto time = TimeOfDay(rest.substr(0, blanks));
     if (!time)
-        return std::nullopt;
+        return false;
 
-    Entry r;
+    r = Entry();
     r.seconds = *time;
     int s = 0, q = 0;
     if (spo2 == "XX" && pulse == "XXX") {
@@ -117,9 +128,9 @@ std::optional<Entry> ParseLine(std::string_view line)
         if (Number(pulse, q) && q >= 0 && q <= 254)
             r.pulse = q;
     } else {
-        return std::nullopt;
+        return false;
     }
-    return r;
+    return true;
 }
 
 }  // namespace
@@ -132,23 +143,24 @@ Night ParseNight(std::string_view text)
     ForEachLine(text, night, [&](std::string_view line) {
         if (line.empty())
             return;
-        auto reading = ParseLine(line);
-        if (!reading) {
+        Entry reading;
+        if (!ParseLine(line, reading)) {
             if (++night.brokenCount <= static_cast<int>(Night::kKeptBrokenLines))
                 night.brokenLines.push_back(night.totalLines);
             return;
         }
-        if (previous >= 0 && reading->seconds + day < previous)
+        MakeRoom(night, text, line);
+        if (previous >= 0 && reading.seconds + day < previous)
             day += 86400;  // past midnight
-        reading->seconds += day;
-        reading->lineNumber = night.totalLines;
-        previous = reading->seconds;
+        reading.seconds += day;
+        reading.lineNumber = night.totalLines;
+        previous = reading.seconds;
         // Each second once (a line written twice), and no more than a span too long to be a night
         // shows: memory stays that of a night whatever the file holds.
-        if (!night.readings.empty() && (reading->seconds < night.readings.back().seconds + night.step ||
+        if (!night.readings.empty() && (reading.seconds < night.readings.back().seconds + night.step ||
                                         night.readings.back().seconds - night.readings.front().seconds > kLongestNight))
             return;
-        night.readings.push_back(*reading);
+        night.readings.push_back(reading);
     });
     CountEachSecondOnce(night);
     return night;
@@ -232,10 +244,6 @@ Night ParsePerSecondFile(std::string_view text, bool keepWave)
             night.hasWave = line == recording::kPerSecondHeader;
             return;  // the header row
         }
-        // Room for as many rows as the file holds of this one's length, so that a night's rows
-        // are not moved as they grow (a hand-edited file of longer rows still grows as needed).
-        if (night.totalLines == 2 && !line.empty())
-            night.readings.reserve(std::min<std::size_t>(text.size() / line.size() * 5 / 4 + 1, 8 * 86400));
         if (line.empty())
             return;
         CivilDate date;
@@ -245,6 +253,7 @@ Night ParsePerSecondFile(std::string_view text, bool keepWave)
                 night.brokenLines.push_back(night.totalLines);
             return;
         }
+        MakeRoom(night, text, line);
         if (!night.date)
             night.date = date;
         reading.lineNumber = night.totalLines;
