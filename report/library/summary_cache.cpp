@@ -82,36 +82,34 @@ QString NightsText(const std::vector<std::int64_t>& nights)
     return text;
 }
 
-// A file's facts from the columns of a row (the first at column at), checked as a file's
-// contents would be. The problem, a list of words, is JSON only for a file that cannot be read.
-std::optional<FileFacts> FactsFrom(const QSqlQuery& q, int at)
+// A file's facts from the columns of the facts query's row, checked as a file's contents would
+// be. The problem, a list of words, is JSON only for a file that cannot be read.
+std::optional<FileFacts> FactsFrom(const QSqlQuery& q)
 {
-    const int kind = q.value(at).toInt();
-    if (q.value(at).isNull() || kind < 0 || kind > static_cast<int>(FileFacts::Kind::Empty))
+    const int kind = q.value(0).toInt();
+    if (q.value(0).isNull() || kind < 0 || kind > static_cast<int>(FileFacts::Kind::Empty))
         return std::nullopt;
     FileFacts f;
     f.kind = static_cast<FileFacts::Kind>(kind);
     if (f.kind == FileFacts::Kind::Unreadable) {
-        const auto problem = ProblemFrom(QJsonDocument::fromJson(q.value(at + 1).toByteArray()).array());
+        const auto problem = ProblemFrom(QJsonDocument::fromJson(q.value(1).toByteArray()).array());
         if (!problem)
             return std::nullopt;
         f.problem = *problem;
     }
-    f.date = {q.value(at + 2).toInt(), q.value(at + 3).toInt(), q.value(at + 4).toInt()};
-    f.utcOffset = q.value(at + 5).toInt();
-    f.lastOffset = q.value(at + 6).toInt();
-    f.perSecond = q.value(at + 7).toString();
-    f.dateFromFileTime = q.value(at + 8).toBool();
+    f.date = {q.value(2).toInt(), q.value(3).toInt(), q.value(4).toInt()};
+    f.utcOffset = q.value(5).toInt();
+    f.lastOffset = q.value(6).toInt();
+    f.perSecond = q.value(7).toString();
+    f.dateFromFileTime = q.value(8).toBool();
     // A file's readings span kLongestNight at most: a few nights, one after the other.
     const auto most = static_cast<std::size_t>(kLongestNight / 86400) + 2;
     if (!PlausibleDate(f.date) || std::abs(f.utcOffset) > 18 * 3600 || std::abs(f.lastOffset) > 18 * 3600)
         return std::nullopt;
-    const QByteArray nights = q.value(at + 9).toByteArray();
-    for (const QByteArray& n : nights.split(' ')) {
+    const QByteArray nights = q.value(9).toByteArray();
+    for (const QByteArray& n : nights.isEmpty() ? QByteArrayList() : nights.split(' ')) {
         bool number = false;
         const qint64 night = n.toLongLong(&number);
-        if (nights.isEmpty())
-            break;
         if (!number || night < -25567 || night > 2932896 || (!f.nights.empty() && night <= f.nights.back()) ||
             f.nights.size() == most)
             return std::nullopt;  // 1900 to 9999, in order, a few
@@ -359,7 +357,7 @@ std::optional<FileFacts> SummaryCache::Facts(const FolderFile& file)
     q.bindValue(3, file.beside);
     std::optional<FileFacts> facts;
     if (q.exec() && q.next())
-        facts = FactsFrom(q, 0);
+        facts = FactsFrom(q);
     q.finish();
     return facts;
 }
